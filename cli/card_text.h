@@ -1,0 +1,27 @@
+// Card notation for the command line: a rank from "23456789TJQKA" then a suit
+// from "cdhs" (upper-case suits accepted), several cards may run together.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace cli {
+
+// Card number 0..51 of a two-character card, or nothing.
+std::optional<int> parse_card(std::string_view text);
+
+// Cards written one after another ("AcAdAhAs"); on failure `bad` names the
+// offending two characters (or the trailing odd character).
+std::optional<std::vector<int>> parse_cards(std::string_view text, std::string& bad);
+
+std::string card_name(int card);
+
+// Name of the category a hand value belongs to.
+const char* category_name(int hand_value);
+
+// Describes a low value: "A-2-3-4-5" style, or "no low".
+std::string low_name(int low_value);
+
+}  // namespace cli

@@ -1,0 +1,143 @@
+// Command-line front end of the oddsmith library; uses only the public API.
+//
+//   oddsmith                               built-in demonstration
+//   oddsmith eval As Ks Qs Js Ts [.. 7]    value and category of 5 or 7 cards
+//   oddsmith omaha --hole AcAdAhAs --board KcKdQhQsJc
+//   oddsmith bench [count]                 evaluations per second of the timing exports
+
+#include <cstdint>
+#include <cstdio>
+#include <ctime>
+#include <cstdlib>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "card_text.h"
+#include "oddsmith.h"
+
+namespace {
+
+constexpr int kUsageError = 2;
+
+// Reports a command-line error on one line and yields the exit status for it.
+int fail(const std::string& message) {
+  std::fprintf(stderr, "oddsmith: %s\n", message.c_str());
+  return kUsageError;
+}
+
+// Cards from arguments that may each hold one or several cards. Returns an
+// error message, empty on success.
+std::string collect_cards(const std::vector<std::string_view>& args, std::vector<int>& cards) {
+  for (std::string_view arg : args) {
+    std::string bad;
+    const auto parsed = cli::parse_cards(arg, bad);
+    if (!parsed) return "bad card '" + bad + "' (cards look like As, Td, 2c)";
+    for (int card : *parsed) {
+      for (int seen : cards)
+        if (seen == card) return "card " + cli::card_name(card) + " is given twice";
+      cards.push_back(card);
+    }
+  }
+  return {};
+}
+
+void print_high(const char* label, int value) {
+  std::printf("%s%d (%s)\n", label, value, cli::category_name(value));
+}
+
+int run_eval(const std::vector<std::string_view>& args) {
+  std::vector<int> c;
+  if (std::string error = collect_cards(args, c); !error.empty()) return fail(error);
+  if (c.size() == 5) {
+    print_high("", poker_ev5(c[0], c[1], c[2], c[3], c[4]));
+  } else if (c.size() == 7) {
+    print_high("", poker_ev7(c[0], c[1], c[2], c[3], c[4], c[5], c[6]));
+  } else {
+    return fail("eval takes 5 or 7 cards, got " + std::to_string(c.size()));
+  }
+  return 0;
+}
+
+int run_omaha(const std::vector<std::string_view>& args) {
+  std::string_view hole_text, board_text;
+  for (std::size_t i = 0; i < args.size(); ++i) {
+    const bool has_value = i + 1 < args.size();
+    if (args[i] == "--hole" && has_value) {
+      hole_text = args[++i];
+    } else if (args[i] == "--board" && has_value) {
+      board_text = args[++i];
+    } else {
+      return fail("omaha takes --hole <4 cards> --board <5 cards>; unexpected '" + std::string(args[i]) + "'");
+    }
+  }
+  std::vector<int> c;
+  if (std::string error = collect_cards({hole_text}, c); !error.empty()) return fail(error);
+  if (c.size() != 4) return fail("--hole needs 4 cards, got " + std::to_string(c.size()));
+  if (std::string error = collect_cards({board_text}, c); !error.empty()) return fail(error);
+  if (c.size() != 9) return fail("--board needs 5 cards, got " + std::to_string(c.size() - 4));
+  print_high("high ", poker_evomaha(c[0], c[1], c[2], c[3], c[4], c[5], c[6], c[7], c[8]));
+  const int low = poker_evomahalow(c[0], c[1], c[2], c[3], c[4], c[5], c[6], c[7], c[8]);
+  std::printf("low  %d (%s)\n", low, cli::low_name(low).c_str());
+  return 0;
+}
+
+int run_bench(const std::vector<std::string_view>& args) {
+  int count = 20'000'000;
+  if (!args.empty()) {
+    char* end = nullptr;
+    const long parsed = std::strtol(std::string(args[0]).c_str(), &end, 10);
+    if (*end != '\0' || parsed <= 0 || parsed > 2'000'000'000) return fail("bench count must be 1..2000000000");
+    count = static_cast<int>(parsed);
+  }
+  struct Loop {
+    const char* name;
+    int (*run)(int);
+  };
+  for (const Loop& loop : {Loop{"seven-card (holdem_test)", holdem_test}, Loop{"Omaha high (omaha_test)", omaha_test},
+                           Loop{"Omaha low (omahalow_test)", omahalow_test}}) {
+    const int ticks = loop.run(count);
+    const double seconds = static_cast<double>(ticks) / CLOCKS_PER_SEC;
+    if (seconds > 0)
+      std::printf("%-28s %12.1f million evaluations/s\n", loop.name, count / seconds / 1e6);
+    else
+      std::printf("%-28s too fast to time; use a larger count\n", loop.name);
+  }
+  return 0;
+}
+
+int run_demo() {
+  std::printf("oddsmith demonstration (hand values: 1 best .. 7462 worst)\n\n");
+  for (const char* text : {"AsKsQsJsTs", "AcAdAhAsKd", "7c5d4h3s2c"}) {
+    std::string bad;
+    const auto c = *cli::parse_cards(text, bad);
+    std::printf("  five cards  %-16s ", text);
+    print_high("", poker_ev5(c[0], c[1], c[2], c[3], c[4]));
+  }
+  for (const char* text : {"2d2h2s3c3d3h3s", "AhKhQh2c3d9h8h"}) {
+    std::string bad;
+    const auto c = *cli::parse_cards(text, bad);
+    std::printf("  seven cards %-16s ", text);
+    print_high("", poker_ev7(c[0], c[1], c[2], c[3], c[4], c[5], c[6]));
+  }
+  std::printf("\n  Omaha: hole AcAdAhAs, board KcKdQhQsJc (two hole cards must play)\n");
+  run_omaha({"--hole", "AcAdAhAs", "--board", "KcKdQhQsJc"});
+  std::printf("\n  Omaha: hole 4s5s9c9d, board Ac2d3hKcKd\n");
+  run_omaha({"--hole", "4s5s9c9d", "--board", "Ac2d3hKcKd"});
+  std::printf("\nMore: oddsmith eval <cards> | omaha --hole <4> --board <5> | bench [count]\n");
+  return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  std::vector<std::string_view> args(argv + 1, argv + argc);
+  if (args.empty()) return run_demo();
+  const std::string_view command = args.front();
+  args.erase(args.begin());
+  if (command == "eval") return run_eval(args);
+  if (command == "omaha") return run_omaha(args);
+  if (command == "bench") return run_bench(args);
+  if (command == "demo") return run_demo();
+  return fail("unknown command '" + std::string(command) + "'; try: eval, omaha, bench, demo");
+}

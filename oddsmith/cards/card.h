@@ -1,0 +1,25 @@
+// Card encoding shared by every part of the engine: card = rank * 4 + suit,
+// rank 0 = deuce .. 12 = ace, suit 0..3 = clubs, diamonds, hearts, spades.
+#pragma once
+
+namespace oddsmith {
+
+inline constexpr int kDeckSize = 52;
+inline constexpr int kRankCount = 13;
+inline constexpr int kSuitCount = 4;
+
+// Strength bounds of a hand value: 1 is a royal flush, 7462 the worst high card.
+inline constexpr int kBestHandValue = 1;
+inline constexpr int kWorstHandValue = 7462;
+
+// Low value meaning "no qualifying eight-or-better low".
+inline constexpr int kNoLow = 1024;
+
+inline constexpr char kRankChars[] = "23456789TJQKA";
+inline constexpr char kSuitChars[] = "cdhs";
+
+constexpr int card_rank(int card) { return card >> 2; }
+constexpr int card_suit(int card) { return card & 3; }
+constexpr int make_card(int rank, int suit) { return rank * 4 + suit; }
+
+}  // namespace oddsmith

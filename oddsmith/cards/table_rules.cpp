@@ -1,0 +1,220 @@
+#include "cards/table_rules.h"
+
+#include <algorithm>
+#include <bit>
+
+namespace oddsmith::rules {
+
+std::int64_t rank_ways(int r, int m) {
+  if (m < 0 || r < 0 || m > 4 * r) return 0;
+  // The recursion is exponential when followed literally, so small arguments
+  // come from a table filled by the same recurrence.
+  constexpr int kMaxR = 14;
+  static const auto table = [] {
+    std::array<std::array<std::int64_t, 4 * kMaxR + 1>, kMaxR + 1> t{};
+    t[0][0] = 1;
+    for (int rr = 1; rr <= kMaxR; ++rr)
+      for (int mm = 0; mm <= 4 * rr; ++mm)
+        for (int c = 0; c <= 4 && c <= mm; ++c) t[rr][mm] += t[rr - 1][mm - c];
+    return t;
+  }();
+  if (r <= kMaxR) return table[r][m];
+  std::int64_t sum = 0;
+  for (int c = 0; c <= 4; ++c) sum += rank_ways(r - 1, m - c);
+  return sum;
+}
+
+std::int32_t rank_count_weight(int c, int r, int k) {
+  std::int64_t sum = 0;
+  for (int prev = 0; prev < c; ++prev) sum += rank_ways(r, k - prev);
+  return static_cast<std::int32_t>(sum);
+}
+
+std::int32_t binomial(int n, int k) {
+  if (k < 0 || k > n) return 0;
+  std::int64_t v = 1;
+  for (int i = 1; i <= k; ++i) v = v * (n - k + i) / i;
+  return static_cast<std::int32_t>(v);
+}
+
+std::int32_t rank_count_hash(const RankCounts& counts, int k) {
+  std::int32_t h = 0;
+  int left = k;
+  for (int j = 0; j < 13; ++j) {
+    const int c = counts[j];
+    h += rank_count_weight(c, 12 - j, left);
+    left -= c;
+    if (left <= 0) break;
+  }
+  return h;
+}
+
+std::int32_t rank_mask_hash(unsigned mask, int k) {
+  std::int32_t h = 0;
+  int left = k;
+  for (int p = 0; p < 15; ++p) {
+    if (!(mask & (1u << p))) continue;
+    h += binomial(14 - p, left);
+    if (--left == 0) break;
+  }
+  return h;
+}
+
+namespace {
+
+// Position of `chosen` (k ranks, strongest first) among all k-subsets of `avail`
+// (n ranks, strongest first), the subsets ordered strongest first.
+int subset_index(const int* chosen, int k, const int* avail, int n) {
+  int idx = 0;
+  int prev = -1;
+  for (int i = 0; i < k; ++i) {
+    const int p = static_cast<int>(std::find(avail, avail + n, chosen[i]) - avail);
+    for (int q = prev + 1; q < p; ++q) idx += binomial(n - 1 - q, k - 1 - i);
+    prev = p;
+  }
+  return idx;
+}
+
+// Ranks 12..0 without the excluded ones; returns how many were written.
+int ranks_except(int* out, int excl_a, int excl_b = -1) {
+  int n = 0;
+  for (int r = 12; r >= 0; --r)
+    if (r != excl_a && r != excl_b) out[n++] = r;
+  return n;
+}
+
+// Top rank of a straight made by five distinct ranks (strongest first), or -1.
+// The wheel 5-4-3-2-A has top rank 3 (the five).
+int straight_top(const int* s) {
+  if (s[0] - s[4] == 4) return s[0];
+  if (s[0] == 12 && s[1] == 3 && s[4] == 0) return 3;
+  return -1;
+}
+
+// Position of five distinct non-straight ranks among all such sets, strongest first.
+int no_pair_index(const int* s) {
+  int all[13];
+  ranks_except(all, -1);
+  const int idx = subset_index(s, 5, all, 13);
+  int straights_before = 0;
+  for (int top = 12; top >= 3; --top) {
+    int st[5];
+    if (top == 3) {
+      st[0] = 12; st[1] = 3; st[2] = 2; st[3] = 1; st[4] = 0;
+    } else {
+      for (int i = 0; i < 5; ++i) st[i] = top - i;
+    }
+    if (subset_index(st, 5, all, 13) < idx) ++straights_before;
+  }
+  return idx - straights_before;
+}
+
+// Index of rank r among the ranks 12..0 with `excluded` ranks left out.
+int rank_index_except(int r, int excl_a, int excl_b = -1) {
+  return (12 - r) - (excl_a > r ? 1 : 0) - (excl_b > r ? 1 : 0);
+}
+
+}  // namespace
+
+int hand_value_of_counts(const RankCounts& counts, bool suited) {
+  int quads = -1, trips = -1;
+  int pairs[2] = {-1, -1}, singles[5] = {-1, -1, -1, -1, -1};
+  int np = 0, ns = 0;
+  for (int r = 12; r >= 0; --r) {
+    switch (counts[r]) {
+      case 4: quads = r; break;
+      case 3: trips = r; break;
+      case 2: pairs[np++] = r; break;
+      case 1: singles[ns++] = r; break;
+      default: break;
+    }
+  }
+  int avail[13];
+  if (quads >= 0) return 11 + (12 - quads) * 12 + rank_index_except(singles[0], quads);
+  if (trips >= 0 && np == 1) return 167 + (12 - trips) * 12 + rank_index_except(pairs[0], trips);
+  if (ns == 5) {
+    const int top = straight_top(singles);
+    if (suited) return top >= 0 ? 1 + (12 - top) : 323 + no_pair_index(singles);
+    return top >= 0 ? 1600 + (12 - top) : 6186 + no_pair_index(singles);
+  }
+  if (trips >= 0) {
+    const int n = ranks_except(avail, trips);
+    return 1610 + (12 - trips) * 66 + subset_index(singles, 2, avail, n);
+  }
+  if (np == 2) {
+    ranks_except(avail, -1);
+    return 2468 + subset_index(pairs, 2, avail, 13) * 11 +
+           rank_index_except(singles[0], pairs[0], pairs[1]);
+  }
+  const int n = ranks_except(avail, pairs[0]);
+  return 3326 + (12 - pairs[0]) * 220 + subset_index(singles, 3, avail, n);
+}
+
+namespace {
+
+RankCounts counts_of_mask(unsigned mask) {
+  RankCounts c{};
+  for (int r = 0; r < 13; ++r) c[r] = (mask >> r) & 1u;
+  return c;
+}
+
+// Calls fn(sub) for every subset of `mask` with exactly k bits.
+template <class Fn>
+void for_each_subset(unsigned mask, int k, Fn&& fn) {
+  for (unsigned sub = mask;; sub = (sub - 1) & mask) {
+    if (std::popcount(sub) == k) fn(sub);
+    if (sub == 0) break;
+  }
+}
+
+}  // namespace
+
+int flush_value_of_mask(unsigned mask) {
+  mask &= 0x1fffu;
+  const int bits = std::popcount(mask);
+  if (bits < 5 || bits > 9) return 0;
+  int best = 10000;
+  for_each_subset(mask, 5, [&](unsigned sub) {
+    best = std::min(best, hand_value_of_counts(counts_of_mask(sub), true));
+  });
+  return best;
+}
+
+int omaha_flush_value_of_masks(unsigned board_mask, unsigned hole_mask) {
+  const unsigned b_real = board_mask & 0x1fffu, h_real = hole_mask & 0x1fffu;
+  const unsigned b_pad = board_mask >> 13, h_pad = hole_mask >> 13;
+  const int nb = std::popcount(b_real), nh = std::popcount(h_real);
+  const bool board_ok = (nb == 5 && b_pad == 0) || (nb == 4 && b_pad == 1) || (nb == 3 && b_pad == 3);
+  const bool hole_ok = (nh == 4 && h_pad == 0) || (nh == 3 && h_pad == 1) || (nh == 2 && h_pad == 3);
+  if (!board_ok || !hole_ok || (b_real & h_real) || (nb == 3 && nh == 2)) return 0;
+  int best = 10000;
+  for_each_subset(b_real, 3, [&](unsigned b3) {
+    for_each_subset(h_real, 2, [&](unsigned h2) {
+      best = std::min(best, flush_value_of_mask(b3 | h2));
+    });
+  });
+  return best;
+}
+
+int omaha_unsuited_value_of_counts(const RankCounts& board, const RankCounts& hole) {
+  for (int r = 0; r < 13; ++r)
+    if (board[r] + hole[r] > 4) return 0;
+  int best = 10000;
+  RankCounts pick{};
+  // Chooses `need` more cards from `from` at ranks >= rank, then calls next().
+  auto choose = [&](auto&& self, const RankCounts& from, int rank, int need, auto&& next) -> void {
+    if (need == 0) { next(); return; }
+    if (rank == 13) return;
+    for (int c = 0; c <= from[rank] && c <= need; ++c) {
+      pick[rank] = static_cast<std::uint8_t>(pick[rank] + c);
+      self(self, from, rank + 1, need - c, next);
+      pick[rank] = static_cast<std::uint8_t>(pick[rank] - c);
+    }
+  };
+  choose(choose, board, 0, 3, [&] {
+    choose(choose, hole, 0, 2, [&] { best = std::min(best, hand_value_of_counts(pick, false)); });
+  });
+  return best;
+}
+
+}  // namespace oddsmith::rules

@@ -1,0 +1,57 @@
+// Five- and seven-card high evaluators: a flush test on the suit signature, then
+// either the flush table or an unsuited table indexed by the rank-count hash.
+// Inline because the equity trials call them in their innermost loop.
+// Input: distinct cards 0..51 (the exports check; internal callers guarantee it).
+#pragma once
+
+#include <cstdint>
+
+#include "cards/tables.h"
+
+namespace oddsmith {
+
+namespace detail {
+
+inline std::uint32_t suit_signature(std::uint64_t key_sum) {
+  return static_cast<std::uint32_t>(key_sum >> tables::kSuitSignatureShift);
+}
+
+// rank_count_hash of the counts packed in a key sum, given the low-rank table for
+// the number of cards summed.
+inline std::uint32_t count_hash(std::uint64_t key_sum, const std::uint16_t* low_table) {
+  return static_cast<std::uint32_t>(low_table[key_sum & tables::kLowKeyMask]) +
+         osm_count_hash_high[(key_sum >> tables::kLowKeyBits) & tables::kHighKeyMask];
+}
+
+// Rank mask of one suit from the OR of the cards' suit-rank words.
+inline unsigned suit_rank_mask(std::uint64_t suit_ranks, unsigned suit) {
+  return static_cast<unsigned>(suit_ranks >> (16 * suit)) & 0x1fffu;
+}
+
+}  // namespace detail
+
+inline int eval5(int c1, int c2, int c3, int c4, int c5) {
+  const std::uint64_t* key = osm_card_key;
+  const std::uint64_t sum = key[c1] + key[c2] + key[c3] + key[c4] + key[c5];
+  const unsigned flush = osm_flush_suit[detail::suit_signature(sum)];
+  if (flush) [[unlikely]] {
+    const std::uint64_t* sr = osm_card_suit_rank;
+    return osm_flush_value[detail::suit_rank_mask(sr[c1] | sr[c2] | sr[c3] | sr[c4] | sr[c5], flush - 1)];
+  }
+  return osm_unsuited5_value[detail::count_hash(sum, osm_count_hash_low5)];
+}
+
+inline int eval7(int c1, int c2, int c3, int c4, int c5, int c6, int c7) {
+  const std::uint64_t* key = osm_card_key;
+  const std::uint64_t sum = key[c1] + key[c2] + key[c3] + key[c4] + key[c5] + key[c6] + key[c7];
+  const unsigned flush = osm_flush_suit[detail::suit_signature(sum)];
+  if (flush) [[unlikely]] {
+    // No full house or four of a kind can stand beside five suited cards of seven.
+    const std::uint64_t* sr = osm_card_suit_rank;
+    const std::uint64_t ranks = sr[c1] | sr[c2] | sr[c3] | sr[c4] | sr[c5] | sr[c6] | sr[c7];
+    return osm_flush_value[detail::suit_rank_mask(ranks, flush - 1)];
+  }
+  return osm_unsuited7_value[detail::count_hash(sum, osm_count_hash_low7)];
+}
+
+}  // namespace oddsmith

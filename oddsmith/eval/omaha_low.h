@@ -1,0 +1,58 @@
+// Omaha eight-or-better low evaluator. The result depends only on which low
+// ranks (ace = 0 .. eight = 7) occur on the board and in the hole, so it works on
+// two 8-bit masks with branch-free bit arithmetic; no table is read.
+//
+// Rule: ranks are taken from the ace upwards; a rank only on the board is chosen
+// while at most three board-only ranks have been met, a rank only in the hole
+// while at most two hole-only ranks have been met, and a rank in both unless
+// three hole-only and four board-only ranks lie below it. The five lowest chosen
+// ranks form the low, which is the best of all 60 two-hole, three-board choices.
+// Input: cards 0..51, board first; a repeated card counts once.
+#pragma once
+
+#include <bit>
+
+#include "cards/card.h"
+
+namespace oddsmith {
+
+namespace detail {
+
+// 2 << rank puts deuce..king at bits 1..12 and the ace at bit 13; folding bit 13
+// onto bit 0 and keeping eight bits leaves exactly the low ranks ace..eight.
+inline unsigned low_rank_word(int card) { return 2u << (static_cast<unsigned>(card) >> 2); }
+inline unsigned fold_low_ranks(unsigned word) { return (word | (word >> 13)) & 0xffu; }
+
+inline unsigned clear_lowest_bits(unsigned x, int n) {
+  for (int i = 0; i < n; ++i) x &= x - 1;
+  return x;
+}
+inline unsigned lowest_bits(unsigned x, int n) { return x & ~clear_lowest_bits(x, n); }
+// Bits strictly above the n-th lowest set bit of x; none when x has fewer bits.
+inline unsigned above_nth_bit(unsigned x, int n) {
+  const unsigned rest = clear_lowest_bits(x, n - 1);
+  const unsigned nth = rest & (0u - rest);
+  return ~((nth << 1) - 1u);
+}
+
+// Low value from the board's and the hole's low-rank masks.
+inline int omaha_low_from_masks(unsigned board, unsigned hole) {
+  const unsigned both = board & hole, board_only = board & ~hole, hole_only = hole & ~board;
+  const unsigned shared_blocked = above_nth_bit(hole_only, 3) & above_nth_bit(board_only, 4);
+  const unsigned chosen = lowest_bits(board_only, 3) | lowest_bits(hole_only, 2) | (both & ~shared_blocked);
+  const bool qualifies = std::popcount(board) >= 3 && std::popcount(hole) >= 2 && std::popcount(chosen) >= 5;
+  return qualifies ? static_cast<int>(lowest_bits(chosen, 5)) : kNoLow;
+}
+
+}  // namespace detail
+
+inline int eval_omaha_low(int b1, int b2, int b3, int b4, int b5, int h1, int h2, int h3, int h4) {
+  using detail::low_rank_word;
+  const unsigned board = detail::fold_low_ranks(low_rank_word(b1) | low_rank_word(b2) | low_rank_word(b3) |
+                                                low_rank_word(b4) | low_rank_word(b5));
+  const unsigned hole =
+      detail::fold_low_ranks(low_rank_word(h1) | low_rank_word(h2) | low_rank_word(h3) | low_rank_word(h4));
+  return detail::omaha_low_from_masks(board, hole);
+}
+
+}  // namespace oddsmith
