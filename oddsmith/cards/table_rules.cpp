@@ -25,6 +25,10 @@ std::int64_t rank_ways(int r, int m) {
 }
 
 std::int32_t rank_count_weight(int c, int r, int k) {
+  // With no rank after it the current rank must take every card left, so no
+  // smaller count leaves a complete vector. (The sum below would count one
+  // vector when c > k, a case the hash never reaches; the table holds 0 there.)
+  if (r == 0) return 0;
   std::int64_t sum = 0;
   for (int prev = 0; prev < c; ++prev) sum += rank_ways(r, k - prev);
   return static_cast<std::int32_t>(sum);

@@ -1,0 +1,37 @@
+#!/bin/sh
+# Checks the oddsmith command-line program: answers, error lines and exit statuses.
+#   test_cli.sh <path to oddsmith>
+bin=$1
+failures=0
+
+# expect <status> <text the output must contain> <command arguments...>
+expect() {
+  want_status=$1 want_text=$2
+  shift 2
+  out=$("$bin" "$@" 2>&1)
+  status=$?
+  if [ "$status" -ne "$want_status" ] || ! printf '%s\n' "$out" | grep -qF -- "$want_text"; then
+    echo "FAIL: oddsmith $* -> status $status, output:"; printf '%s\n' "$out"
+    failures=$((failures + 1))
+  fi
+}
+
+expect 0 "1 (Straight flush)" eval As Ks Qs Js Ts
+expect 0 "154 (Four of a kind)" eval 2d2h2s3c3d3h3s
+expect 0 "1609 (Straight)" eval 5c 4D 3h 2s Ac
+expect 0 "high 2468 (Two pair)" omaha --hole AcAdAhAs --board KcKdQhQsJc
+expect 0 "low  1024 (no low)" omaha --hole AcAdAhAs --board KcKdQhQsJc
+expect 0 "low  31 (5-4-3-2-A)" omaha --hole 4s5s9c9d --board Ac2d3hKcKd
+expect 0 "million evaluations/s" bench 100000
+expect 0 "demonstration" 
+expect 2 "bad card 'Xs'" eval As Ks Qs Js Xs
+expect 2 "bad card 'T'" eval AsKsQsJsT 1
+expect 2 "card As is given twice" eval As Ks Qs Js As
+expect 2 "card Ac is given twice" omaha --hole AcAdAhAs --board AcKdQhQsJc
+expect 2 "eval takes 5 or 7 cards, got 3" eval As Ks Qs
+expect 2 "--board needs 5 cards" omaha --hole AcAdAhAs --board KcKd
+expect 2 "unknown command" frobnicate
+expect 2 "bench count" bench -5
+
+echo "$failures failed"
+[ "$failures" -eq 0 ]
