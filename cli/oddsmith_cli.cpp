@@ -85,8 +85,9 @@ int run_omaha(const std::vector<std::string_view>& args) {
 int run_bench(const std::vector<std::string_view>& args) {
   int count = 20'000'000;
   if (!args.empty()) {
+    const std::string text(args[0]);
     char* end = nullptr;
-    const long parsed = std::strtol(std::string(args[0]).c_str(), &end, 10);
+    const long parsed = std::strtol(text.c_str(), &end, 10);
     if (*end != '\0' || parsed <= 0 || parsed > 2'000'000'000) return fail("bench count must be 1..2000000000");
     count = static_cast<int>(parsed);
   }

@@ -7,6 +7,9 @@
 // while at most two hole-only ranks have been met, and a rank in both unless
 // three hole-only and four board-only ranks lie below it. The five lowest chosen
 // ranks form the low, which is the best of all 60 two-hole, three-board choices.
+// A shared rank is refused only when three board-only and two hole-only ranks
+// are already chosen below it, so it could never be among the lowest five: the
+// bit arithmetic takes every shared rank and gets the same five.
 // Input: cards 0..51, board first; a repeated card counts once.
 #pragma once
 
@@ -28,18 +31,11 @@ inline unsigned clear_lowest_bits(unsigned x, int n) {
   return x;
 }
 inline unsigned lowest_bits(unsigned x, int n) { return x & ~clear_lowest_bits(x, n); }
-// Bits strictly above the n-th lowest set bit of x; none when x has fewer bits.
-inline unsigned above_nth_bit(unsigned x, int n) {
-  const unsigned rest = clear_lowest_bits(x, n - 1);
-  const unsigned nth = rest & (0u - rest);
-  return ~((nth << 1) - 1u);
-}
 
 // Low value from the board's and the hole's low-rank masks.
 inline int omaha_low_from_masks(unsigned board, unsigned hole) {
   const unsigned both = board & hole, board_only = board & ~hole, hole_only = hole & ~board;
-  const unsigned shared_blocked = above_nth_bit(hole_only, 3) & above_nth_bit(board_only, 4);
-  const unsigned chosen = lowest_bits(board_only, 3) | lowest_bits(hole_only, 2) | (both & ~shared_blocked);
+  const unsigned chosen = lowest_bits(board_only, 3) | lowest_bits(hole_only, 2) | both;
   const bool qualifies = std::popcount(board) >= 3 && std::popcount(hole) >= 2 && std::popcount(chosen) >= 5;
   return qualifies ? static_cast<int>(lowest_bits(chosen, 5)) : kNoLow;
 }
