@@ -22,6 +22,8 @@
 #  define ODDSMITH_API
 #endif
 
+#include <wchar.h>
+
 #ifdef __cplusplus
 extern "C" {
 #endif
@@ -46,6 +48,28 @@ ODDSMITH_API int poker_evomahalow(int h1, int h2, int h3, int h4, int b1, int b2
 ODDSMITH_API int holdem_test(int count);
 ODDSMITH_API int omaha_test(int count);
 ODDSMITH_API int omahalow_test(int count);
+
+/* Hold'em equity per mille (0..1000, truncated) of the player's cards p1, p2
+ * against `opponents` opponents (0..22), by 120,000 simulated deals. The first
+ * `known` (0..5) of b1..b5 are known board cards; the rest are ignored.
+ * range 0 deals random opponents; range 1..4 gives every opponent the next hand
+ * of range slot range - 1 that shares no card with the player or known board
+ * (random cards when the slot has no such hand). A tie counts as a win.
+ * Returns -1, changing nothing, when an argument is outside these limits or a
+ * card among the player's and known board cards is outside 0..51 or repeated. */
+ODDSMITH_API int poker_holdem_equity(int p1, int p2, int known, int opponents, int range,
+                                     int b1, int b2, int b3, int b4, int b5);
+
+/* Replaces all four Hold'em range slots with 4 x 500 hands x 2 cards (4,000
+ * ints; card j of hand h of slot s at (s * 500 + h) * 2 + j). Returns 1, or 0
+ * for a null pointer (nothing changed). Hands with a card outside 0..51 or a
+ * repeated card are never dealt. */
+ODDSMITH_API int poker_set_holdem_range_simul(const int *hands);
+
+/* Refills Hold'em range slot `slot` (0..3, used as range slot + 1) with 500
+ * random hands of two different cards. The text is not read (it may be null).
+ * Returns 1, or 0 for a slot outside 0..3 (nothing changed). */
+ODDSMITH_API int poker_set_holdem_range_exact(int slot, const wchar_t *text);
 
 #ifdef __cplusplus
 }

@@ -3,12 +3,15 @@
 
 #include <bit>
 #include <cstdint>
+#include <cstring>
 
 #include "oddsmith.h"
 #include "eval/five_seven.h"
 #include "eval/omaha_high.h"
 #include "eval/omaha_low.h"
 #include "eval/timing.h"
+#include "equity/holdem.h"
+#include "equity/process_state.h"
 
 namespace {
 
@@ -56,5 +59,27 @@ ODDSMITH_API int poker_evomahalow(int h1, int h2, int h3, int h4, int b1, int b2
 ODDSMITH_API int holdem_test(int count) { return oddsmith::time_seven_card(count); }
 ODDSMITH_API int omaha_test(int count) { return oddsmith::time_omaha_high(count); }
 ODDSMITH_API int omahalow_test(int count) { return oddsmith::time_omaha_low(count); }
+
+// Equity calls outside their limits return -1 at once and change no state.
+constexpr int kRefused = -1;
+
+ODDSMITH_API int poker_holdem_equity(int p1, int p2, int known, int opponents, int range, int b1, int b2, int b3,
+                                     int b4, int b5) {
+  const oddsmith::EquityRequest request{{p1, p2, 0, 0}, 2, known, {b1, b2, b3, b4, b5}, opponents, range};
+  if (!oddsmith::request_in_limits(request)) return kRefused;
+  return oddsmith::holdem_equity(request, oddsmith::seed_from_random_device(), oddsmith::holdem_trials);
+}
+
+ODDSMITH_API int poker_set_holdem_range_simul(const int* hands) {
+  if (!hands) return 0;
+  std::memcpy(oddsmith::holdem_ranges, hands, sizeof oddsmith::holdem_ranges);
+  return 1;
+}
+
+ODDSMITH_API int poker_set_holdem_range_exact(int slot, const wchar_t* /*text: never read*/) {
+  if (slot < 0 || slot >= oddsmith::kRangeSlots) return 0;
+  oddsmith::fill_holdem_slot_at_random(slot, oddsmith::seed_from_random_device());
+  return 1;
+}
 
 }  // extern "C"

@@ -1,0 +1,39 @@
+// Uniform card draws and the dealing rule shared by every game. The library keeps
+// no deck: a random card is drawn from all 52 and drawn again while it is already
+// placed in the deal. A 64-bit mask of placed cards stands in for scanning the
+// player's, the opponents' and the board's cards; the draws consumed are the same.
+#pragma once
+
+#include <cstdint>
+
+namespace oddsmith {
+
+// Outputs from this value up (the 48 largest) would bias x mod 52 and are discarded.
+inline constexpr std::uint32_t kDrawRejectFrom = 4294967248u;  // 52 * 82595524
+
+using CardMask = std::uint64_t;
+
+inline CardMask card_bit(int card) { return CardMask{1} << card; }
+
+// One uniform card 0..51 from the generator (any type with next()).
+template <class Gen>
+int draw_card(Gen& gen) {
+  std::uint32_t x;
+  do {
+    x = gen.next();
+  } while (x >= kDrawRejectFrom);
+  return static_cast<int>(x % 52u);
+}
+
+// One random card of the deal that is not yet placed; marks it placed.
+template <class Gen>
+int deal_card(Gen& gen, CardMask& placed) {
+  int card;
+  do {
+    card = draw_card(gen);
+  } while (placed & card_bit(card));
+  placed |= card_bit(card);
+  return card;
+}
+
+}  // namespace oddsmith

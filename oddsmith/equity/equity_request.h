@@ -1,0 +1,48 @@
+// One equity call's arguments, and the limits outside which a call is refused.
+#pragma once
+
+#include <cstdint>
+
+#include "equity/dealing.h"
+
+namespace oddsmith {
+
+struct EquityRequest {
+  int player[4];        // the player's cards: 2 for Hold'em, 4 for Omaha
+  int player_cards;     // 2 or 4
+  int known_board;      // number of known board cards, 0..5
+  int board[5];         // board arguments; only the first known_board are read
+  int opponents;        // 0..max_opponents
+  int range;            // 0 = random opponents, k = 1..4 = range slot k - 1
+};
+
+// The most opponents whose cards fit in the deck beside the player and the board.
+constexpr int max_opponents(int player_cards) { return (52 - 5 - player_cards) / player_cards; }
+
+// True when the call is inside every limit: known board 0..5, range 0..4,
+// opponents 0..card limit, player and known board cards real and all different.
+// Outside them a deal could read past the tables or never find a free card.
+inline bool request_in_limits(const EquityRequest& r) {
+  if (r.known_board < 0 || r.known_board > 5 || r.range < 0 || r.range > 4) return false;
+  if (r.opponents < 0 || r.opponents > max_opponents(r.player_cards)) return false;
+  CardMask seen = 0;
+  for (int i = 0; i < r.player_cards + r.known_board; ++i) {
+    const int c = i < r.player_cards ? r.player[i] : r.board[i - r.player_cards];
+    if (c < 0 || c > 51 || (seen & card_bit(c))) return false;
+    seen |= card_bit(c);
+  }
+  return true;
+}
+
+// Mask of the player's cards and the known board cards (a request in limits).
+inline CardMask fixed_cards(const EquityRequest& r) {
+  CardMask m = 0;
+  for (int i = 0; i < r.player_cards; ++i) m |= card_bit(r.player[i]);
+  for (int i = 0; i < r.known_board; ++i) m |= card_bit(r.board[i]);
+  return m;
+}
+
+// One 32-bit seed from the platform's non-deterministic random device.
+std::uint32_t seed_from_random_device() noexcept;
+
+}  // namespace oddsmith

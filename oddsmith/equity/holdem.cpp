@@ -1,0 +1,51 @@
+#include "equity/holdem.h"
+
+#include "equity/deal.h"
+#include "equity/deal_rng.h"
+#include "equity/equity_frame.h"
+#include "equity/process_state.h"
+#include "eval/five_seven.h"
+
+namespace oddsmith {
+
+namespace {
+
+// 1 when no opponent's hand is stronger than the player's (ties count in full).
+int holdem_score(const EquityRequest& request, const int* opponents, const int* board) {
+  const BoardKeys keys = board_keys(board);
+  const int player = eval7_on_board(keys, request.player[0], request.player[1]);
+  for (int o = 0; o < request.opponents; ++o)
+    if (eval7_on_board(keys, opponents[2 * o], opponents[2 * o + 1]) < player) return 0;
+  return 1;
+}
+
+}  // namespace
+
+int holdem_equity(const EquityRequest& request, std::uint32_t seed, int trials) {
+  if (trials <= 0) return 0;
+  const Dealer<2> dealer(request, holdem_ranges, holdem_range_cursor);
+  const std::int64_t wins = run_trials(seed, trials, [&](DealRng& rng) {
+    int opponents[2 * 22];
+    int board[5];
+    dealer.deal(rng, opponents, board);
+    return holdem_score(request, opponents, board);
+  });
+  // Single precision, the multiplication before the division.
+  return truncate_per_mille(static_cast<float>(wins) * 1000.0f / static_cast<float>(trials));
+}
+
+void fill_holdem_slot_at_random(int slot, std::uint32_t seed) {
+  DealRng rng(seed);
+  std::int32_t* hands = holdem_ranges + slot * kRangeHands * 2;
+  for (int h = 0; h < kRangeHands; ++h) {
+    int first, second;
+    do {
+      first = draw_card(rng);
+      second = draw_card(rng);
+    } while (first == second);
+    hands[2 * h] = first;
+    hands[2 * h + 1] = second;
+  }
+}
+
+}  // namespace oddsmith

@@ -1,0 +1,19 @@
+// Texas Hold'em equity: the player's two cards against random or range opponents.
+#pragma once
+
+#include <cstdint>
+
+#include "equity/equity_request.h"
+
+namespace oddsmith {
+
+// Equity per mille over `trials` deals from a generator seeded with `seed`. The
+// request must be within limits (request_in_limits). Reads holdem_ranges and
+// moves holdem_range_cursor when the request names a range.
+int holdem_equity(const EquityRequest& request, std::uint32_t seed, int trials);
+
+// Refills range slot 0..3 with 500 ordered pairs of different cards, each card
+// drawn uniformly from a generator seeded with `seed`.
+void fill_holdem_slot_at_random(int slot, std::uint32_t seed);
+
+}  // namespace oddsmith

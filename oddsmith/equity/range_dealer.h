@@ -1,0 +1,65 @@
+// next_range_hand for one equity call. A range hand is acceptable when its cards
+// are real (0..51, not repeated) and none is a player card or a known board card;
+// that does not change during a call, so acceptability is worked out once per call
+// and each opponent's hand is then found in constant time. The shared cursor moves
+// exactly as a candidate-by-candidate scan would move it: to just past the hand
+// taken.
+#pragma once
+
+#include <cstdint>
+
+#include "equity/dealing.h"
+
+namespace oddsmith {
+
+inline constexpr int kRangeSlots = 4;
+inline constexpr int kRangeHands = 500;
+
+class RangeDealer {
+ public:
+  // `slot` points at the slot's 500 hands of `cards_per_hand` cards each.
+  RangeDealer(const std::int32_t* slot, int cards_per_hand, CardMask player_and_known_board)
+      : slot_(slot), cards_per_hand_(cards_per_hand) {
+    bool ok[kRangeHands];
+    int next = -1;
+    for (int h = kRangeHands - 1; h >= 0; --h) {
+      ok[h] = acceptable(slot + h * cards_per_hand, cards_per_hand, player_and_known_board);
+      if (ok[h]) next = h;
+    }
+    // `next` is now the first acceptable hand, where a scan past the last one wraps to.
+    for (int h = kRangeHands - 1; h >= 0; --h) {
+      if (ok[h]) next = h;
+      next_ok_[h] = static_cast<std::int16_t>(next);
+    }
+  }
+
+  // True when the slot holds at least one acceptable hand. When it holds none, a
+  // scan would go once round the slot and leave the cursor where it started.
+  bool has_acceptable() const { return next_ok_[0] >= 0; }
+
+  // The next acceptable hand from the cursor on; advances the cursor past it.
+  // Only call when has_acceptable().
+  const std::int32_t* next(std::int32_t& cursor) const {
+    const int at = cursor >= 0 && cursor < kRangeHands ? cursor : 0;
+    const int h = next_ok_[at];
+    cursor = h + 1 == kRangeHands ? 0 : h + 1;
+    return slot_ + h * cards_per_hand_;
+  }
+
+ private:
+  static bool acceptable(const std::int32_t* hand, int n, CardMask blocked) {
+    CardMask seen = 0;
+    for (int i = 0; i < n; ++i) {
+      const std::int32_t c = hand[i];
+      if (c < 0 || c > 51 || (seen & card_bit(c)) || (blocked & card_bit(c))) return false;
+      seen |= card_bit(c);
+    }
+    return true;
+  }
+
+  const std::int32_t* slot_;
+  int cards_per_hand_;
+  std::int16_t next_ok_[kRangeHands];
+};
+
+}  // namespace oddsmith

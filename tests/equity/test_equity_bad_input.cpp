@@ -1,0 +1,59 @@
+// Out-of-limit equity calls and setter arguments: each returns its agreed answer
+// at once and changes nothing. (ctest's timeout turns a hang into a failure.)
+#include <gtest/gtest.h>
+
+#include <climits>
+#include <vector>
+
+#include "equity/process_state.h"
+#include "oddsmith.h"
+
+namespace {
+
+using namespace oddsmith;
+
+struct Snapshot {
+  std::vector<std::int32_t> ranges{holdem_ranges, holdem_ranges + kHoldemRangeInts};
+  std::int32_t cursor = holdem_range_cursor;
+  bool operator==(const Snapshot&) const = default;
+};
+
+TEST(EquityBadInput, OutOfLimitCallsAreRefused) {
+  holdem_range_cursor = 42;
+  const Snapshot before;
+  // p1 p2 known opponents range b1..b5
+  const int calls[][10] = {
+      {51, 47, -1, 1, 0, 0, 1, 2, 3, 4},        {51, 47, 6, 1, 0, 0, 1, 2, 3, 4},
+      {51, 47, INT_MIN, 1, 0, 0, 1, 2, 3, 4},   {51, 47, INT_MAX, 1, 0, 0, 1, 2, 3, 4},
+      {51, 47, 0, 1, -1, 0, 0, 0, 0, 0},        {51, 47, 0, 1, 5, 0, 0, 0, 0, 0},
+      {51, 47, 0, 1, INT_MAX, 0, 0, 0, 0, 0},   {51, 47, 0, -1, 0, 0, 0, 0, 0, 0},
+      {51, 47, 0, 23, 1, 0, 0, 0, 0, 0},        {51, 47, 0, INT_MIN, 1, 0, 0, 0, 0, 0},
+      {51, 47, 0, INT_MAX, 0, 0, 0, 0, 0, 0},   {-1, 47, 0, 1, 0, 0, 0, 0, 0, 0},
+      {51, 52, 0, 1, 1, 0, 0, 0, 0, 0},         {INT_MIN, INT_MAX, 0, 1, 0, 0, 0, 0, 0, 0},
+      {51, 51, 0, 1, 0, 0, 0, 0, 0, 0},         {51, 47, 3, 1, 0, 0, 1, 51, 3, 4},
+      {51, 47, 3, 1, 2, 0, 1, 1, 3, 4},         {51, 47, 5, 1, 0, 0, 1, 2, 3, 64},
+      {51, 47, 1, 1, 0, -5, 0, 0, 0, 0},        {51, 47, 5, 22, 3, 0, 1, 2, 3, 0}};
+  for (const auto& c : calls) {
+    EXPECT_EQ(poker_holdem_equity(c[0], c[1], c[2], c[3], c[4], c[5], c[6], c[7], c[8], c[9]), -1)
+        << c[0] << " " << c[1] << " known " << c[2] << " opponents " << c[3] << " range " << c[4];
+  }
+  EXPECT_EQ(Snapshot{}, before);
+}
+
+TEST(EquityBadInput, UnusedBoardArgumentsAreIgnored) {
+  // Only the first `known` board arguments are cards; the rest may be anything.
+  EXPECT_EQ(poker_holdem_equity(51, 47, 0, 0, 0, INT_MIN, -1, 99, 51, 47), 1000);
+  EXPECT_EQ(poker_holdem_equity(51, 47, 3, 0, 0, 0, 1, 2, INT_MAX, 2), 1000);
+  const int full = poker_holdem_equity(51, 47, 0, 22, 0, 0, 0, 0, 0, 0);  // the card limit itself
+  EXPECT_GE(full, 0);
+  EXPECT_LE(full, 1000);
+}
+
+TEST(EquityBadInput, SetterArgumentsOutsideTheirLimits) {
+  const Snapshot before;
+  EXPECT_EQ(poker_set_holdem_range_simul(nullptr), 0);
+  for (int slot : {-1, 4, 5, INT_MIN, INT_MAX}) EXPECT_EQ(poker_set_holdem_range_exact(slot, L"QQ+"), 0);
+  EXPECT_EQ(Snapshot{}, before);
+}
+
+}  // namespace
