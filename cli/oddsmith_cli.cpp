@@ -4,7 +4,9 @@
 //   oddsmith eval As Ks Qs Js Ts [.. 7]    value and category of 5 or 7 cards
 //   oddsmith omaha --hole AcAdAhAs --board KcKdQhQsJc
 //   oddsmith bench [count]                 evaluations per second of the timing exports
+//   oddsmith holdem AhKh --opponents 3 [--board QhJh2c] [--range 1..4]
 
+#include <cmath>
 #include <cstdint>
 #include <cstdio>
 #include <ctime>
@@ -82,6 +84,54 @@ int run_omaha(const std::vector<std::string_view>& args) {
   return 0;
 }
 
+// Whole-number option value within [low, high], or an error message.
+std::string parse_count(std::string_view name, std::string_view text, int low, int high, int& out) {
+  const std::string copy(text);
+  char* end = nullptr;
+  const long value = std::strtol(copy.c_str(), &end, 10);
+  if (copy.empty() || *end != '\0' || value < low || value > high)
+    return std::string(name) + " must be a whole number from " + std::to_string(low) + " to " + std::to_string(high);
+  out = static_cast<int>(value);
+  return {};
+}
+
+// Prints an equity result with the standard error of its trial count.
+void print_equity(int per_mille, int trials) {
+  const double p = per_mille / 1000.0;
+  const double se = std::sqrt(p * (1 - p) / trials) * 1000.0;
+  std::printf("%d per mille (%.1f%%), standard error %.1f per mille\n", per_mille, per_mille / 10.0, se);
+}
+
+constexpr int kHoldemTrials = 120000;  // deals per Hold'em equity call
+
+int run_holdem(const std::vector<std::string_view>& args) {
+  if (args.empty()) return fail("holdem takes <2 cards> --opponents N [--board <0-5 cards>] [--range 1..4]");
+  std::vector<int> cards;
+  if (std::string error = collect_cards({args[0]}, cards); !error.empty()) return fail(error);
+  if (cards.size() != 2) return fail("holdem needs 2 hole cards, got " + std::to_string(cards.size()));
+  int opponents = -1, range = 0;
+  std::string_view board_text;
+  for (std::size_t i = 1; i < args.size(); ++i) {
+    const bool has_value = i + 1 < args.size();
+    std::string error;
+    if (args[i] == "--opponents" && has_value) error = parse_count("--opponents", args[++i], 0, 22, opponents);
+    else if (args[i] == "--range" && has_value) error = parse_count("--range", args[++i], 0, 4, range);
+    else if (args[i] == "--board" && has_value) board_text = args[++i];
+    else error = "unexpected '" + std::string(args[i]) + "'";
+    if (!error.empty()) return fail(error);
+  }
+  if (opponents < 0) return fail("holdem needs --opponents N (0 to 22)");
+  if (std::string error = collect_cards({board_text}, cards); !error.empty()) return fail(error);
+  const int known = static_cast<int>(cards.size()) - 2;
+  if (known > 5) return fail("--board takes at most 5 cards, got " + std::to_string(known));
+  cards.resize(7, 0);
+  const int result = poker_holdem_equity(cards[0], cards[1], known, opponents, range, cards[2], cards[3], cards[4],
+                                         cards[5], cards[6]);
+  if (result < 0) return fail("the library refused these arguments");
+  print_equity(result, kHoldemTrials);
+  return 0;
+}
+
 int run_bench(const std::vector<std::string_view>& args) {
   int count = 20'000'000;
   if (!args.empty()) {
@@ -125,7 +175,22 @@ int run_demo() {
   run_omaha({"--hole", "AcAdAhAs", "--board", "KcKdQhQsJc"});
   std::printf("\n  Omaha: hole 4s5s9c9d, board Ac2d3hKcKd\n");
   run_omaha({"--hole", "4s5s9c9d", "--board", "Ac2d3hKcKd"});
-  std::printf("\nMore: oddsmith eval <cards> | omaha --hole <4> --board <5> | bench [count]\n");
+  std::printf("\n  Hold'em matchups, preflop, %d deals each (ties count as wins):\n", kHoldemTrials);
+  struct Matchup {
+    const char *player, *opponent;
+  };
+  for (const Matchup& m : {Matchup{"AhAs", "KdKc"}, Matchup{"AhKs", "QdQc"}, Matchup{"7s6s", "AcAd"}}) {
+    std::string bad;
+    const auto p = *cli::parse_cards(m.player, bad), o = *cli::parse_cards(m.opponent, bad);
+    std::vector<int> slot(4000);  // every hand of range slot 0 is the opponent's hand
+    for (std::size_t i = 0; i < slot.size(); ++i) slot[i] = o[i % 2];
+    poker_set_holdem_range_simul(slot.data());
+    std::printf("  %s vs %s: ", m.player, m.opponent);
+    print_equity(poker_holdem_equity(p[0], p[1], 0, 1, 1, 0, 0, 0, 0, 0), kHoldemTrials);
+  }
+  std::printf("  AhKh vs 3 random hands: ");
+  print_equity(poker_holdem_equity(50, 46, 0, 3, 0, 0, 0, 0, 0, 0), kHoldemTrials);
+  std::printf("\nMore: oddsmith eval <cards> | omaha --hole <4> --board <5> | holdem <2> --opponents N | bench\n");
   return 0;
 }
 
@@ -139,6 +204,7 @@ int main(int argc, char** argv) {
   if (command == "eval") return run_eval(args);
   if (command == "omaha") return run_omaha(args);
   if (command == "bench") return run_bench(args);
+  if (command == "holdem") return run_holdem(args);
   if (command == "demo") return run_demo();
-  return fail("unknown command '" + std::string(command) + "'; try: eval, omaha, bench, demo");
+  return fail("unknown command '" + std::string(command) + "'; try: eval, omaha, holdem, bench, demo");
 }

@@ -29,7 +29,8 @@ class DealRng {
     return far ^ (y >> 1) ^ ((0u - (y & 1u)) & 0x9908b0dfu);
   }
 
-  void refill() {
+  // Kept out of line so that next() stays small enough to inline into the draws.
+  [[gnu::noinline]] void refill() {
     std::uint32_t i = 0;
     for (; i < kWords - kShift; ++i) state_[i] = twist(state_[i], state_[i + 1], state_[i + kShift]);
     for (; i < kWords - 1; ++i) state_[i] = twist(state_[i], state_[i + 1], state_[i + kShift - kWords]);

@@ -33,5 +33,15 @@ expect 2 "--board needs 5 cards" omaha --hole AcAdAhAs --board KcKd
 expect 2 "unknown command" frobnicate
 expect 2 "bench count" bench -5
 
+expect 0 "1000 per mille (100.0%), standard error 0.0" holdem 2c7d --opponents 4 --board AsKsQsJsTs
+expect 0 "per mille" holdem AhKh --opponents 3 --board QhJh2c --range 2
+expect 0 "AhAs vs KdKc" demo
+expect 2 "--opponents must be a whole number from 0 to 22" holdem AhKh --opponents 23
+expect 2 "--range must be a whole number from 0 to 4" holdem AhKh --opponents 1 --range 5
+expect 2 "holdem needs --opponents" holdem AhKh
+expect 2 "card Ah is given twice" holdem AhKh --opponents 1 --board Ah2c3d
+expect 2 "--board takes at most 5 cards" holdem AhKh --opponents 1 --board 2c3c4c5c6c7c
+expect 2 "holdem needs 2 hole cards" holdem AhKhQh --opponents 1
+
 echo "$failures failed"
 [ "$failures" -eq 0 ]

@@ -22,10 +22,15 @@ class HostCallsEveryExport(unittest.TestCase):
         cls.lib = ctypes.CDLL(LIBRARY_PATH)
         int32 = ctypes.c_int32
         for name, argc in [("poker_ev5", 5), ("poker_ev7", 7), ("poker_evomaha", 9), ("poker_evomahalow", 9),
-                           ("holdem_test", 1), ("omaha_test", 1), ("omahalow_test", 1)]:
+                           ("holdem_test", 1), ("omaha_test", 1), ("omahalow_test", 1),
+                           ("poker_holdem_equity", 10)]:
             fn = getattr(cls.lib, name)
             fn.argtypes = [int32] * argc
             fn.restype = int32
+        cls.lib.poker_set_holdem_range_simul.argtypes = [ctypes.POINTER(int32)]
+        cls.lib.poker_set_holdem_range_simul.restype = int32
+        cls.lib.poker_set_holdem_range_exact.argtypes = [int32, ctypes.c_wchar_p]
+        cls.lib.poker_set_holdem_range_exact.restype = int32
 
     def test_evaluators(self):
         lib = self.lib
@@ -59,6 +64,24 @@ class HostCallsEveryExport(unittest.TestCase):
             self.assertGreaterEqual(fn(0), 0)
             self.assertGreaterEqual(fn(-5), 0)
             self.assertGreaterEqual(fn(200000), 0)
+
+
+    def test_holdem_equity_and_ranges(self):
+        lib = self.lib
+        self.assertEqual(lib.poker_holdem_equity(*cards("2c7d"), 0, 0, 0, 0, 0, 0, 0, 0), 1000)
+        self.assertEqual(lib.poker_holdem_equity(*cards("2c7d"), 5, 9, 0, *cards("AsKsQsJsTs")), 1000)
+        aa = lib.poker_holdem_equity(*cards("AhAd"), 0, 1, 0, 0, 0, 0, 0, 0)
+        self.assertTrue(840 <= aa <= 865, aa)  # about 85.3% against one random hand
+        # Slot 0 filled with copies of Kc Kd: AA wins about 82% against it.
+        hands = (ctypes.c_int32 * 4000)(*([44, 45] * 2000))
+        self.assertEqual(lib.poker_set_holdem_range_simul(hands), 1)
+        self.assertTrue(800 <= lib.poker_holdem_equity(*cards("AhAs"), 0, 1, 1, 0, 0, 0, 0, 0) <= 835)
+        self.assertEqual(lib.poker_set_holdem_range_exact(0, "QQ+, AKs"), 1)
+        self.assertEqual(lib.poker_set_holdem_range_exact(3, None), 1)
+        self.assertEqual(lib.poker_set_holdem_range_exact(4, "AA"), 0)
+        self.assertEqual(lib.poker_set_holdem_range_simul(None), 0)
+        self.assertEqual(lib.poker_holdem_equity(*cards("AhAd"), 0, 23, 0, 0, 0, 0, 0, 0), -1)
+        self.assertEqual(lib.poker_holdem_equity(*cards("AhAd"), 6, 1, 0, 0, 0, 0, 0, 0), -1)
 
 
 if __name__ == "__main__":
