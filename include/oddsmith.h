@@ -71,6 +71,29 @@ ODDSMITH_API int poker_set_holdem_range_simul(const int *hands);
  * Returns 1, or 0 for a slot outside 0..3 (nothing changed). */
 ODDSMITH_API int poker_set_holdem_range_exact(int slot, const wchar_t *text);
 
+/* Omaha high equity per mille of the player's four cards p1..p4 against
+ * `opponents` opponents (0..10), by 50,000 simulated deals; a deal's pot is
+ * split evenly among the players tying for the best hand. Arguments as for
+ * poker_holdem_equity, with range slots from the Omaha ranges. Each call writes
+ * "<score sum>,<deals> " (printf "%f,%d ") to standard output. Returns -1,
+ * writing and changing nothing, for arguments outside the limits. */
+ODDSMITH_API int poker_omaha_equity(int p1, int p2, int p3, int p4, int known, int opponents, int range,
+                                    int b1, int b2, int b3, int b4, int b5);
+
+/* Omaha eight-or-better (Hi/Lo) equity per mille: half the pot to the best high,
+ * half to the best qualifying low (all to the high when nobody has one), each
+ * half split among tying players. Arguments and limits as for
+ * poker_omaha_equity, with range slots from the Hi/Lo ranges; writes nothing. */
+ODDSMITH_API int poker_omahahl_equity(int p1, int p2, int p3, int p4, int known, int opponents, int range,
+                                      int b1, int b2, int b3, int b4, int b5);
+
+/* Replace all four Omaha (or Hi/Lo) range slots with 4 x 500 hands x 4 cards
+ * (8,000 ints; card j of hand h of slot s at (s * 500 + h) * 4 + j). Return 1,
+ * or 0 for a null pointer (nothing changed). Hands with a card outside 0..51 or
+ * a repeated card are never dealt. */
+ODDSMITH_API int poker_load_omaha_range(const int *hands);
+ODDSMITH_API int poker_load_omahahl_range(const int *hands);
+
 #ifdef __cplusplus
 }
 #endif

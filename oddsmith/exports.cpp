@@ -3,6 +3,7 @@
 
 #include <bit>
 #include <cstdint>
+#include <cstdio>
 #include <cstring>
 
 #include "oddsmith.h"
@@ -11,6 +12,7 @@
 #include "eval/omaha_low.h"
 #include "eval/timing.h"
 #include "equity/holdem.h"
+#include "equity/omaha.h"
 #include "equity/process_state.h"
 
 namespace {
@@ -79,6 +81,37 @@ ODDSMITH_API int poker_set_holdem_range_simul(const int* hands) {
 ODDSMITH_API int poker_set_holdem_range_exact(int slot, const wchar_t* /*text: never read*/) {
   if (slot < 0 || slot >= oddsmith::kRangeSlots) return 0;
   oddsmith::fill_holdem_slot_at_random(slot, oddsmith::seed_from_random_device());
+  return 1;
+}
+
+ODDSMITH_API int poker_omaha_equity(int p1, int p2, int p3, int p4, int known, int opponents, int range, int b1,
+                                    int b2, int b3, int b4, int b5) {
+  const oddsmith::EquityRequest request{{p1, p2, p3, p4}, 4, known, {b1, b2, b3, b4, b5}, opponents, range};
+  if (!oddsmith::request_in_limits(request)) return kRefused;
+  const int trials = oddsmith::omaha_trials;
+  const oddsmith::OmahaEquity result =
+      oddsmith::omaha_high_equity(request, oddsmith::seed_from_random_device(), trials);
+  // The raw sum and trial count, on the buffered standard output; its outcome is not examined.
+  std::printf("%f,%d ", static_cast<double>(result.score_sum), trials);
+  return result.per_mille;
+}
+
+ODDSMITH_API int poker_omahahl_equity(int p1, int p2, int p3, int p4, int known, int opponents, int range, int b1,
+                                      int b2, int b3, int b4, int b5) {
+  const oddsmith::EquityRequest request{{p1, p2, p3, p4}, 4, known, {b1, b2, b3, b4, b5}, opponents, range};
+  if (!oddsmith::request_in_limits(request)) return kRefused;
+  return oddsmith::omaha_hilo_equity(request, oddsmith::seed_from_random_device(), oddsmith::omaha_trials).per_mille;
+}
+
+ODDSMITH_API int poker_load_omaha_range(const int* hands) {
+  if (!hands) return 0;
+  std::memcpy(oddsmith::omaha_ranges, hands, sizeof oddsmith::omaha_ranges);
+  return 1;
+}
+
+ODDSMITH_API int poker_load_omahahl_range(const int* hands) {
+  if (!hands) return 0;
+  std::memcpy(oddsmith::omahahl_ranges, hands, sizeof oddsmith::omahahl_ranges);
   return 1;
 }
 

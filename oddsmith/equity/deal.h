@@ -35,19 +35,19 @@ class Dealer {
   void deal(Gen& gen, int* opponents, int* board) const {
     CardMask placed = fixed_;
     for (int i = 0; i < request_.known_board; ++i) board[i] = request_.board[i];
-    for (int o = 0; o < request_.opponents; ++o) {
-      int* hand = opponents + o * N;
-      if (range_) {
+    if (range_) {
+      for (int o = 0; o < request_.opponents; ++o) {
         const std::int32_t* stored = range_->next(cursor_);
         for (int j = 0; j < N; ++j) {
-          hand[j] = stored[j];
+          opponents[o * N + j] = stored[j];
           placed |= card_bit(stored[j]);
         }
-      } else {
-        for (int j = 0; j < N; ++j) hand[j] = deal_card(gen, placed);
       }
+    } else {
+      // Random opponents take their cards one after another: one run of draws.
+      deal_cards(gen, placed, opponents, N * request_.opponents);
     }
-    for (int i = request_.known_board; i < 5; ++i) board[i] = deal_card(gen, placed);
+    deal_cards(gen, placed, board + request_.known_board, 5 - request_.known_board);
   }
 
  private:

@@ -36,4 +36,20 @@ int deal_card(Gen& gen, CardMask& placed) {
   return card;
 }
 
+// `count` random cards of the deal, in order, each not yet placed; marks them
+// placed. The same draws as calling deal_card `count` times, but a drawn card
+// that is already placed is overwritten by the next draw instead of branching,
+// so the loop mispredicts once at its end rather than at every repeat.
+template <class Gen>
+void deal_cards(Gen& gen, CardMask& placed, int* out, int count) {
+  int n = 0;
+  while (n < count) {
+    const int card = draw_card(gen);
+    const CardMask bit = card_bit(card);
+    out[n] = card;
+    n += (placed & bit) == 0;
+    placed |= bit;
+  }
+}
+
 }  // namespace oddsmith

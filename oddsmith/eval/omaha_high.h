@@ -1,7 +1,8 @@
 // Omaha high evaluator: exactly two of four hole cards with exactly three of five
 // board cards. One lookup for the best flush (when a suit has three board and two
 // hole cards), one for the best unsuited hand; the stronger wins.
-// Input: distinct cards 0..51, board first.
+// Input: distinct cards 0..51, board first. The board's part of the work can be
+// done once (omaha_board) and shared by every hand valued on that board.
 #pragma once
 
 #include <algorithm>
@@ -10,25 +11,36 @@
 
 namespace oddsmith {
 
-inline int eval_omaha_high(int b1, int b2, int b3, int b4, int b5, int h1, int h2, int h3, int h4) {
-  const std::uint64_t* key = osm_card_key;
-  const std::uint64_t board = key[b1] + key[b2] + key[b3] + key[b4] + key[b5];
-  const std::uint64_t hole = key[h1] + key[h2] + key[h3] + key[h4];
+struct OmahaBoard {
+  std::uint32_t unsuited_row;  // rank_count_hash of the board x 1820
+  std::uint32_t suit_signature;
+  std::uint64_t suit_ranks;
+  unsigned flush_suit;         // 1 + the suit holding three or more board cards, or 0
+};
 
-  const std::uint32_t unsuited_index =
-      detail::count_hash(board, osm_count_hash_low5) * tables::kHole4Size + detail::count_hash(hole, osm_count_hash_low4);
-  const int unsuited = osm_omaha_unsuited_value[unsuited_index];
+inline OmahaBoard omaha_board(int b1, int b2, int b3, int b4, int b5) {
+  const std::uint64_t* key = osm_card_key;
+  const std::uint64_t* sr = osm_card_suit_rank;
+  const std::uint64_t sum = key[b1] + key[b2] + key[b3] + key[b4] + key[b5];
+  const std::uint32_t signature = detail::suit_signature(sum);
+  return {detail::count_hash(sum, osm_count_hash_low5) * tables::kHole4Size, signature,
+          sr[b1] | sr[b2] | sr[b3] | sr[b4] | sr[b5], osm_board_flush_suit[signature]};
+}
+
+inline int eval_omaha_high_on_board(const OmahaBoard& board, int h1, int h2, int h3, int h4) {
+  const std::uint64_t* key = osm_card_key;
+  const std::uint64_t hole = key[h1] + key[h2] + key[h3] + key[h4];
+  const int unsuited = osm_omaha_unsuited_value[board.unsuited_row + detail::count_hash(hole, osm_count_hash_low4)];
 
   // Only one suit can hold three of the five board cards.
-  const unsigned board_suit = osm_board_flush_suit[detail::suit_signature(board)];
-  if (!board_suit) return unsuited;
-  const unsigned suit = board_suit - 1;
+  if (!board.flush_suit) return unsuited;
+  const unsigned suit = board.flush_suit - 1;
   const unsigned hole_n = (detail::suit_signature(hole) >> (3 * suit)) & 7u;
   if (hole_n < 2) return unsuited;
 
-  const unsigned board_n = (detail::suit_signature(board) >> (3 * suit)) & 7u;
+  const unsigned board_n = (board.suit_signature >> (3 * suit)) & 7u;
   const std::uint64_t* sr = osm_card_suit_rank;
-  const unsigned bmask = detail::suit_rank_mask(sr[b1] | sr[b2] | sr[b3] | sr[b4] | sr[b5], suit);
+  const unsigned bmask = detail::suit_rank_mask(board.suit_ranks, suit);
   const unsigned hmask = detail::suit_rank_mask(sr[h1] | sr[h2] | sr[h3] | sr[h4], suit);
   int flush;
   if (board_n == 3 && hole_n == 2) {
@@ -42,6 +54,10 @@ inline int eval_omaha_high(int b1, int b2, int b3, int b4, int b5, int h1, int h
                                   osm_mask_hash4[hmask | kHolePad[hole_n]]];
   }
   return std::min(flush, unsuited);
+}
+
+inline int eval_omaha_high(int b1, int b2, int b3, int b4, int b5, int h1, int h2, int h3, int h4) {
+  return eval_omaha_high_on_board(omaha_board(b1, b2, b3, b4, b5), h1, h2, h3, h4);
 }
 
 }  // namespace oddsmith

@@ -42,13 +42,22 @@ inline int omaha_low_from_masks(unsigned board, unsigned hole) {
 
 }  // namespace detail
 
-inline int eval_omaha_low(int b1, int b2, int b3, int b4, int b5, int h1, int h2, int h3, int h4) {
+// The board's low ranks, worked out once and shared by every hand on that board.
+inline unsigned omaha_low_board(int b1, int b2, int b3, int b4, int b5) {
   using detail::low_rank_word;
-  const unsigned board = detail::fold_low_ranks(low_rank_word(b1) | low_rank_word(b2) | low_rank_word(b3) |
-                                                low_rank_word(b4) | low_rank_word(b5));
+  return detail::fold_low_ranks(low_rank_word(b1) | low_rank_word(b2) | low_rank_word(b3) | low_rank_word(b4) |
+                                low_rank_word(b5));
+}
+
+inline int eval_omaha_low_on_board(unsigned board_low_ranks, int h1, int h2, int h3, int h4) {
+  using detail::low_rank_word;
   const unsigned hole =
       detail::fold_low_ranks(low_rank_word(h1) | low_rank_word(h2) | low_rank_word(h3) | low_rank_word(h4));
-  return detail::omaha_low_from_masks(board, hole);
+  return detail::omaha_low_from_masks(board_low_ranks, hole);
+}
+
+inline int eval_omaha_low(int b1, int b2, int b3, int b4, int b5, int h1, int h2, int h3, int h4) {
+  return eval_omaha_low_on_board(omaha_low_board(b1, b2, b3, b4, b5), h1, h2, h3, h4);
 }
 
 }  // namespace oddsmith

@@ -55,24 +55,25 @@ struct DealCase {
   int range;  // 0 random, else slot range - 1 of `slots`
 };
 
-// Deals `trials` trials with the engine and with the reference from one seed and
-// compares every card and the cursor after every trial.
+// Deals 3,000 trials with the engine and with the reference from one seed and
+// compares every card and the cursor after every trial. N cards per hand.
+template <int N = 2>
 void expect_same_dealing(const DealCase& c, std::vector<std::int32_t> slots, std::int32_t start_cursor) {
-  EquityRequest request{{0, 0, 0, 0}, 2, static_cast<int>(c.known.size()), {0, 0, 0, 0, 0}, c.opponents, c.range};
+  EquityRequest request{{0, 0, 0, 0}, N, static_cast<int>(c.known.size()), {0, 0, 0, 0, 0}, c.opponents, c.range};
   for (std::size_t i = 0; i < c.player.size(); ++i) request.player[i] = c.player[i];
   for (std::size_t i = 0; i < c.known.size(); ++i) request.board[i] = c.known[i];
   ASSERT_TRUE(request_in_limits(request));
 
   std::int32_t cursor = start_cursor, ref_cursor = start_cursor;
-  const Dealer<2> dealer(request, slots.data(), cursor);
+  const Dealer<N> dealer(request, slots.data(), cursor);
   DealRng rng(12345);
   std::mt19937 ref_rng(12345);
-  const std::int32_t* ref_slot = c.range ? slots.data() + (c.range - 1) * 1000 : nullptr;
+  const std::int32_t* ref_slot = c.range ? slots.data() + (c.range - 1) * 500 * N : nullptr;
   for (int t = 0; t < 3000; ++t) {
     int opponents[44], board[5];
     dealer.deal(rng, opponents, board);
-    const reference::Deal ref = reference::deal_trial(ref_rng, c.player, c.known, c.opponents, 2, ref_slot, ref_cursor);
-    ASSERT_EQ(std::vector<int>(opponents, opponents + 2 * c.opponents), ref.opponents) << "trial " << t;
+    const reference::Deal ref = reference::deal_trial(ref_rng, c.player, c.known, c.opponents, N, ref_slot, ref_cursor);
+    ASSERT_EQ(std::vector<int>(opponents, opponents + N * c.opponents), ref.opponents) << "trial " << t;
     ASSERT_EQ(std::vector<int>(board, board + 5), ref.board) << "trial " << t;
     ASSERT_EQ(cursor, ref_cursor) << "trial " << t;
   }
@@ -93,6 +94,17 @@ TEST(Dealing, RangeOpponentsMatchTheReference) {
   for (int range = 1; range <= 4; ++range) {
     expect_same_dealing({{51, 47}, {}, 3, range}, builtin_slots(), 0);        // conflicts with As, Ks
     expect_same_dealing({{49, 48}, {50, 46, 45}, 5, range}, builtin_slots(), 317);
+  }
+}
+
+TEST(Dealing, OmahaDealingMatchesTheReference) {
+  const std::vector<std::int32_t> high(omaha_ranges, omaha_ranges + kOmahaRangeInts);
+  const std::vector<std::int32_t> hilo(omahahl_ranges, omahahl_ranges + kOmahaRangeInts);
+  expect_same_dealing<4>({{51, 47, 50, 46}, {}, 1, 0}, high, 0);
+  expect_same_dealing<4>({{0, 1, 2, 3}, {4, 5, 6, 7, 8}, 10, 0}, high, 0);
+  for (int range = 1; range <= 4; ++range) {
+    expect_same_dealing<4>({{51, 47, 50, 46}, {}, 5, range}, high, 11);  // many hands hold an ace
+    expect_same_dealing<4>({{48, 0, 4, 20}, {49, 1, 30}, 3, range}, hilo, 499);
   }
 }
 
