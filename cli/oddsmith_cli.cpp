@@ -5,6 +5,8 @@
 //   oddsmith omaha --hole AcAdAhAs --board KcKdQhQsJc
 //   oddsmith bench [count]                 evaluations per second of the timing exports
 //   oddsmith holdem AhKh --opponents 3 [--board QhJh2c] [--range 1..4]
+//   oddsmith omaha-equity AhAsKhKs --opponents 2 [--board ...] [--range 1..4]
+//   oddsmith hilo-equity Ad2d3sKs --opponents 2 [--board ...] [--range 1..4]
 
 #include <cmath>
 #include <cstdint>
@@ -95,41 +97,81 @@ std::string parse_count(std::string_view name, std::string_view text, int low, i
   return {};
 }
 
-// Prints an equity result with the standard error of its trial count.
-void print_equity(int per_mille, int trials) {
+// Prints an equity result with the standard error of its trial count. A deal's
+// share of 0 or 1 gives the error exactly; shares between (split pots) make it
+// smaller, so there the figure is an upper bound.
+void print_equity(int per_mille, int trials, bool split_pots = false) {
   const double p = per_mille / 1000.0;
   const double se = std::sqrt(p * (1 - p) / trials) * 1000.0;
-  std::printf("%d per mille (%.1f%%), standard error %.1f per mille\n", per_mille, per_mille / 10.0, se);
+  std::printf("%d per mille (%.1f%%), standard error %s%.1f per mille\n", per_mille, per_mille / 10.0,
+              split_pots ? "at most " : "", se);
 }
 
-constexpr int kHoldemTrials = 120000;  // deals per Hold'em equity call
+// One equity game as the command line drives it.
+struct Game {
+  const char* command;
+  int hole_cards;
+  int max_opponents;
+  int trials;  // deals per call, for the standard error
+  int (*equity)(const std::vector<int>& cards, int known, int opponents, int range);
+};
 
-int run_holdem(const std::vector<std::string_view>& args) {
-  if (args.empty()) return fail("holdem takes <2 cards> --opponents N [--board <0-5 cards>] [--range 1..4]");
+int holdem_call(const std::vector<int>& c, int known, int opponents, int range) {
+  return poker_holdem_equity(c[0], c[1], known, opponents, range, c[2], c[3], c[4], c[5], c[6]);
+}
+
+int omaha_call(const std::vector<int>& c, int known, int opponents, int range) {
+  // The library writes "<score sum>,<deals> " to standard output; frame it.
+  std::printf("(library: ");
+  std::fflush(stdout);
+  const int result =
+      poker_omaha_equity(c[0], c[1], c[2], c[3], known, opponents, range, c[4], c[5], c[6], c[7], c[8]);
+  std::printf(")\n");
+  return result;
+}
+
+int hilo_call(const std::vector<int>& c, int known, int opponents, int range) {
+  return poker_omahahl_equity(c[0], c[1], c[2], c[3], known, opponents, range, c[4], c[5], c[6], c[7], c[8]);
+}
+
+constexpr Game kHoldem{"holdem", 2, 22, 120000, holdem_call};
+constexpr Game kOmaha{"omaha-equity", 4, 10, 50000, omaha_call};
+constexpr Game kHiLo{"hilo-equity", 4, 10, 50000, hilo_call};
+
+int run_equity(const Game& game, const std::vector<std::string_view>& args) {
+  const std::string name = game.command;
+  if (args.empty()) return fail(name + " takes <hole cards> --opponents N [--board <0-5 cards>] [--range 1..4]");
   std::vector<int> cards;
   if (std::string error = collect_cards({args[0]}, cards); !error.empty()) return fail(error);
-  if (cards.size() != 2) return fail("holdem needs 2 hole cards, got " + std::to_string(cards.size()));
+  if (static_cast<int>(cards.size()) != game.hole_cards)
+    return fail(name + " needs " + std::to_string(game.hole_cards) + " hole cards, got " + std::to_string(cards.size()));
   int opponents = -1, range = 0;
   std::string_view board_text;
   for (std::size_t i = 1; i < args.size(); ++i) {
     const bool has_value = i + 1 < args.size();
     std::string error;
-    if (args[i] == "--opponents" && has_value) error = parse_count("--opponents", args[++i], 0, 22, opponents);
+    if (args[i] == "--opponents" && has_value) error = parse_count("--opponents", args[++i], 0, game.max_opponents, opponents);
     else if (args[i] == "--range" && has_value) error = parse_count("--range", args[++i], 0, 4, range);
     else if (args[i] == "--board" && has_value) board_text = args[++i];
     else error = "unexpected '" + std::string(args[i]) + "'";
     if (!error.empty()) return fail(error);
   }
-  if (opponents < 0) return fail("holdem needs --opponents N (0 to 22)");
+  if (opponents < 0) return fail(name + " needs --opponents N (0 to " + std::to_string(game.max_opponents) + ")");
   if (std::string error = collect_cards({board_text}, cards); !error.empty()) return fail(error);
-  const int known = static_cast<int>(cards.size()) - 2;
+  const int known = static_cast<int>(cards.size()) - game.hole_cards;
   if (known > 5) return fail("--board takes at most 5 cards, got " + std::to_string(known));
-  cards.resize(7, 0);
-  const int result = poker_holdem_equity(cards[0], cards[1], known, opponents, range, cards[2], cards[3], cards[4],
-                                         cards[5], cards[6]);
+  cards.resize(static_cast<std::size_t>(game.hole_cards + 5), 0);
+  const int result = game.equity(cards, known, opponents, range);
   if (result < 0) return fail("the library refused these arguments");
-  print_equity(result, kHoldemTrials);
+  print_equity(result, game.trials, game.hole_cards == 4);
   return 0;
+}
+
+// Fills every hand of range slot 0 of a game with copies of one hand.
+void load_single_hand(const std::vector<int>& hand, int (*load)(const int*)) {
+  std::vector<int> buffer(hand.size() * 2000);
+  for (std::size_t i = 0; i < buffer.size(); ++i) buffer[i] = hand[i % hand.size()];
+  load(buffer.data());
 }
 
 int run_bench(const std::vector<std::string_view>& args) {
@@ -175,22 +217,30 @@ int run_demo() {
   run_omaha({"--hole", "AcAdAhAs", "--board", "KcKdQhQsJc"});
   std::printf("\n  Omaha: hole 4s5s9c9d, board Ac2d3hKcKd\n");
   run_omaha({"--hole", "4s5s9c9d", "--board", "Ac2d3hKcKd"});
-  std::printf("\n  Hold'em matchups, preflop, %d deals each (ties count as wins):\n", kHoldemTrials);
+  // Matchups against one known hand: range slot 0 is filled with copies of it.
   struct Matchup {
+    const Game& game;
     const char *player, *opponent;
   };
-  for (const Matchup& m : {Matchup{"AhAs", "KdKc"}, Matchup{"AhKs", "QdQc"}, Matchup{"7s6s", "AcAd"}}) {
+  std::printf("\n  Preflop matchups against one known hand (ties split in Omaha, count as wins in Hold'em):\n");
+  for (const Matchup& m : {Matchup{kHoldem, "AhAs", "KdKc"}, Matchup{kHoldem, "AhKs", "QdQc"},
+                           Matchup{kHoldem, "7s6s", "AcAd"}, Matchup{kOmaha, "AhAsKhKs", "JcTc9d8d"},
+                           Matchup{kHiLo, "Ad2d3sKs", "AhAcKdQc"}}) {
     std::string bad;
     const auto p = *cli::parse_cards(m.player, bad), o = *cli::parse_cards(m.opponent, bad);
-    std::vector<int> slot(4000);  // every hand of range slot 0 is the opponent's hand
-    for (std::size_t i = 0; i < slot.size(); ++i) slot[i] = o[i % 2];
-    poker_set_holdem_range_simul(slot.data());
-    std::printf("  %s vs %s: ", m.player, m.opponent);
-    print_equity(poker_holdem_equity(p[0], p[1], 0, 1, 1, 0, 0, 0, 0, 0), kHoldemTrials);
+    load_single_hand(o, &m.game == &kHoldem ? poker_set_holdem_range_simul
+                        : &m.game == &kOmaha ? poker_load_omaha_range
+                                             : poker_load_omahahl_range);
+    std::vector<int> cards = p;
+    cards.resize(static_cast<std::size_t>(m.game.hole_cards + 5), 0);
+    std::printf("  %-12s %s vs %s: ", m.game.command, m.player, m.opponent);
+    std::fflush(stdout);
+    print_equity(m.game.equity(cards, 0, 1, 1), m.game.trials, m.game.hole_cards == 4);
   }
-  std::printf("  AhKh vs 3 random hands: ");
-  print_equity(poker_holdem_equity(50, 46, 0, 3, 0, 0, 0, 0, 0, 0), kHoldemTrials);
-  std::printf("\nMore: oddsmith eval <cards> | omaha --hole <4> --board <5> | holdem <2> --opponents N | bench\n");
+  std::printf("  holdem       AhKh vs 3 random hands: ");
+  print_equity(poker_holdem_equity(50, 46, 0, 3, 0, 0, 0, 0, 0, 0), kHoldem.trials);
+  std::printf("\nMore: oddsmith eval <cards> | omaha --hole <4> --board <5> | holdem <2> --opponents N\n"
+              "      | omaha-equity <4> --opponents N | hilo-equity <4> --opponents N | bench\n");
   return 0;
 }
 
@@ -204,7 +254,9 @@ int main(int argc, char** argv) {
   if (command == "eval") return run_eval(args);
   if (command == "omaha") return run_omaha(args);
   if (command == "bench") return run_bench(args);
-  if (command == "holdem") return run_holdem(args);
+  if (command == "holdem") return run_equity(kHoldem, args);
+  if (command == "omaha-equity") return run_equity(kOmaha, args);
+  if (command == "hilo-equity") return run_equity(kHiLo, args);
   if (command == "demo") return run_demo();
-  return fail("unknown command '" + std::string(command) + "'; try: eval, omaha, holdem, bench, demo");
+  return fail("unknown command '" + std::string(command) + "'; try: eval, omaha, holdem, omaha-equity, hilo-equity, bench, demo");
 }

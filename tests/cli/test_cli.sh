@@ -43,5 +43,13 @@ expect 2 "card Ah is given twice" holdem AhKh --opponents 1 --board Ah2c3d
 expect 2 "--board takes at most 5 cards" holdem AhKh --opponents 1 --board 2c3c4c5c6c7c
 expect 2 "holdem needs 2 hole cards" holdem AhKhQh --opponents 1
 
+expect 0 "5000000.000000,50000" omaha-equity AhAsKhKs --opponents 0
+expect 0 "1000 per mille (100.0%)" omaha-equity AhAsKhKs --opponents 0
+expect 0 "per mille" hilo-equity Ad2d3sKs --opponents 2 --board 4d5c8h --range 3
+expect 0 "hilo-equity  Ad2d3sKs vs AhAcKdQc" demo
+expect 2 "--opponents must be a whole number from 0 to 10" omaha-equity AhAsKhKs --opponents 11
+expect 2 "omaha-equity needs 4 hole cards, got 2" omaha-equity AhAs --opponents 1
+expect 2 "card Ks is given twice" hilo-equity AhAsKhKs --opponents 1 --board Ks2c3c
+
 echo "$failures failed"
 [ "$failures" -eq 0 ]

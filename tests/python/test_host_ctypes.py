@@ -23,7 +23,8 @@ class HostCallsEveryExport(unittest.TestCase):
         int32 = ctypes.c_int32
         for name, argc in [("poker_ev5", 5), ("poker_ev7", 7), ("poker_evomaha", 9), ("poker_evomahalow", 9),
                            ("holdem_test", 1), ("omaha_test", 1), ("omahalow_test", 1),
-                           ("poker_holdem_equity", 10)]:
+                           ("poker_holdem_equity", 10), ("poker_omaha_equity", 12),
+                           ("poker_omahahl_equity", 12)]:
             fn = getattr(cls.lib, name)
             fn.argtypes = [int32] * argc
             fn.restype = int32
@@ -31,6 +32,9 @@ class HostCallsEveryExport(unittest.TestCase):
         cls.lib.poker_set_holdem_range_simul.restype = int32
         cls.lib.poker_set_holdem_range_exact.argtypes = [int32, ctypes.c_wchar_p]
         cls.lib.poker_set_holdem_range_exact.restype = int32
+        for name in ("poker_load_omaha_range", "poker_load_omahahl_range"):
+            getattr(cls.lib, name).argtypes = [ctypes.POINTER(int32)]
+            getattr(cls.lib, name).restype = int32
 
     def test_evaluators(self):
         lib = self.lib
@@ -82,6 +86,22 @@ class HostCallsEveryExport(unittest.TestCase):
         self.assertEqual(lib.poker_set_holdem_range_simul(None), 0)
         self.assertEqual(lib.poker_holdem_equity(*cards("AhAd"), 0, 23, 0, 0, 0, 0, 0, 0), -1)
         self.assertEqual(lib.poker_holdem_equity(*cards("AhAd"), 6, 1, 0, 0, 0, 0, 0, 0), -1)
+
+    def test_omaha_equity_and_ranges(self):
+        lib = self.lib
+        player = cards("AhAsKhKs")
+        self.assertEqual(lib.poker_omaha_equity(*player, 0, 0, 0, 0, 0, 0, 0, 0), 1000)
+        self.assertEqual(lib.poker_omahahl_equity(*player, 0, 0, 0, 0, 0, 0, 0, 0), 1000)
+        # Against copies of Jc Tc 9d 8d, ties split: roughly 60% for the aces.
+        hands = (ctypes.c_int32 * 8000)(*(cards("JcTc9d8d") * 2000))
+        self.assertEqual(lib.poker_load_omaha_range(hands), 1)
+        self.assertEqual(lib.poker_load_omahahl_range(hands), 1)
+        self.assertTrue(570 <= lib.poker_omaha_equity(*player, 0, 1, 1, 0, 0, 0, 0, 0) <= 650)
+        self.assertTrue(0 <= lib.poker_omahahl_equity(*player, 0, 1, 1, 0, 0, 0, 0, 0) <= 1000)
+        self.assertEqual(lib.poker_load_omaha_range(None), 0)
+        self.assertEqual(lib.poker_load_omahahl_range(None), 0)
+        self.assertEqual(lib.poker_omaha_equity(*player, 0, 11, 0, 0, 0, 0, 0, 0), -1)
+        self.assertEqual(lib.poker_omahahl_equity(*player, 0, 1, 5, 0, 0, 0, 0, 0), -1)
 
 
 if __name__ == "__main__":
