@@ -9,6 +9,8 @@ never changes; it is generated once and committed.
 """
 import sys
 
+from range_rng import Rng
+
 RANKS, SUITS = "23456789TJQKA", "cdhs"
 
 # Slots from loosest (0) to tightest (3): class counts, then the first hands.
@@ -34,29 +36,6 @@ SLOTS = [
      "JhJs QcQd QdAs QdQh"),
 ]
 HANDS_PER_SLOT = 500
-
-
-class Rng:
-    """xorshift64*: small, fixed, the same on every Python version."""
-
-    def __init__(self, seed):
-        self.x = seed
-
-    def next(self):
-        x = self.x
-        x ^= x >> 12
-        x ^= (x << 25) & 0xFFFFFFFFFFFFFFFF
-        x ^= x >> 27
-        self.x = x
-        return (x * 0x2545F4914F6CDD1D) & 0xFFFFFFFFFFFFFFFF
-
-    def below(self, n):
-        return (self.next() >> 11) % n
-
-    def shuffle(self, items):
-        for i in range(len(items) - 1, 0, -1):
-            j = self.below(i + 1)
-            items[i], items[j] = items[j], items[i]
 
 
 def card(text):
