@@ -1,0 +1,104 @@
+#include "compute_tests.h"
+
+#include <cstdint>
+
+namespace gpuscout {
+
+namespace {
+
+constexpr const char* kSetDeviceFailed = "cudaSetDevice failed!  Do you have a CUDA-capable GPU installed?";
+
+// Reports a launch or synchronisation error; returns it (0 when neither failed).
+Status check_kernel(RuntimeLayer& runtime, std::FILE* err) {
+  if (const Status launch = runtime.get_last_error(); launch != 0) {
+    std::fprintf(err, "addKernel launch failed: %s\n", runtime.error_string(launch));
+    return launch;
+  }
+  if (const Status sync = runtime.synchronize(); sync != 0) {
+    std::fprintf(err, "cudaDeviceSynchronize returned error code %d after launching addKernel!\n", sync);
+    return sync;
+  }
+  return 0;
+}
+
+// Bytes of `count` 4-byte ints; a negative count (a product beyond 32 bits) is
+// widened with its sign, as the interface forms it, and simply fails to allocate.
+std::size_t int_bytes(std::int64_t count) { return static_cast<std::size_t>(count) * 4; }
+
+// One device computation: three buffers, two copies in, a launch, one copy out.
+// Every exit frees the buffers, result first. Returns the CUDA status.
+template <class Launch>
+Status compute(RuntimeLayer& runtime, std::FILE* err, int device, std::size_t result_bytes, std::size_t first_bytes,
+               std::size_t second_bytes, const int* first, const int* second, int* result, Launch launch) {
+  void* d_result = nullptr;
+  void* d_first = nullptr;
+  void* d_second = nullptr;
+  Status status = runtime.set_device(device);
+  if (status != 0) {
+    std::fputs(kSetDeviceFailed, err);
+  } else if ((status = runtime.malloc_device(&d_result, result_bytes)) != 0 ||
+             (status = runtime.malloc_device(&d_first, first_bytes)) != 0 ||
+             (status = runtime.malloc_device(&d_second, second_bytes)) != 0) {
+    std::fputs("cudaMalloc failed!", err);
+  } else if ((status = runtime.copy(d_first, first, first_bytes, CopyKind::host_to_device)) != 0 ||
+             (status = runtime.copy(d_second, second, second_bytes, CopyKind::host_to_device)) != 0) {
+    std::fputs("cudaMemcpy failed!", err);
+  } else {
+    launch(static_cast<int*>(d_result), static_cast<const int*>(d_first), static_cast<const int*>(d_second));
+    status = check_kernel(runtime, err);
+    if (status == 0 && (status = runtime.copy(result, d_result, result_bytes, CopyKind::device_to_host)) != 0)
+      std::fputs("cudaMemcpy failed!", err);
+  }
+  runtime.free_device(d_result);
+  runtime.free_device(d_first);
+  runtime.free_device(d_second);
+  return status;
+}
+
+// The shared ending of the vector and matrix tests; the device is reset only
+// after a successful computation.
+int finish(RuntimeLayer& runtime, std::FILE* err, Status status) {
+  if (status != 0) {
+    std::fputs("addWithCuda failed!", err);
+    return 1;
+  }
+  if (runtime.device_reset() != 0) {
+    std::fputs("cudaDeviceReset failed!", err);
+    return 1;
+  }
+  return 0;
+}
+
+}  // namespace
+
+int run_launch_test(RuntimeLayer& runtime, std::FILE* err, int blocks, int threads, int device) {
+  runtime.set_device(device);  // a failure shows at the check after the launch
+  runtime.launch_empty(static_cast<unsigned>(blocks), static_cast<unsigned>(threads));
+  return check_kernel(runtime, err) == 0 ? 1 : 0;
+}
+
+int run_add_squares(RuntimeLayer& runtime, std::FILE* err, const int* a, const int* b, int* c, unsigned size,
+                    int device) {
+  const std::size_t bytes = int_bytes(size);
+  const Status status = compute(runtime, err, device, bytes, bytes, bytes, a, b, c,
+                                [&](int* dc, const int* da, const int* db) {
+                                  runtime.launch_add_squares(size / kThreadsPerBlock, kThreadsPerBlock, dc, da, db);
+                                });
+  return finish(runtime, err, status);
+}
+
+int run_matrix_multiply(RuntimeLayer& runtime, std::FILE* err, const int* A, const int* B, int* C, int a, int b,
+                        int c, int device) {
+  // Element counts are 32-bit signed products (wrapping), then widened.
+  auto product = [](int x, int y) {
+    return static_cast<std::int32_t>(static_cast<std::uint32_t>(x) * static_cast<std::uint32_t>(y));
+  };
+  const Status status = compute(runtime, err, device, int_bytes(product(a, c)), int_bytes(product(a, b)),
+                                int_bytes(product(b, c)), A, B, C, [&](int* dC, const int* dA, const int* dB) {
+                                  runtime.launch_matrix_rows(static_cast<unsigned>(a / static_cast<int>(kThreadsPerBlock)),
+                                                             kThreadsPerBlock, dA, dB, dC, b, c);
+                                });
+  return finish(runtime, err, status);
+}
+
+}  // namespace gpuscout
