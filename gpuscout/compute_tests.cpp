@@ -1,6 +1,7 @@
 #include "compute_tests.h"
 
 #include <cstdint>
+#include <climits>
 
 namespace gpuscout {
 
@@ -21,24 +22,34 @@ Status check_kernel(RuntimeLayer& runtime, std::FILE* err) {
   return 0;
 }
 
-// Bytes of `count` 4-byte ints; a negative count (a product beyond 32 bits) is
-// widened with its sign, as the interface forms it, and simply fails to allocate.
-std::size_t int_bytes(std::int64_t count) { return static_cast<std::size_t>(count) * 4; }
+constexpr Status kMemoryAllocation = 2;  // the runtime's code for a failed allocation
+
+// Allocates a buffer of `count` 4-byte ints. A count outside 0..2^31-1 (a matrix
+// size product beyond 32 bits, or a negative size) fails like an allocation the
+// device cannot hold: such a count, wrapped to 32 bits, could otherwise allocate
+// a small buffer that the kernel then overruns.
+Status allocate(RuntimeLayer& runtime, void** pointer, std::int64_t count) {
+  if (count < 0 || count > INT32_MAX) return kMemoryAllocation;
+  return runtime.malloc_device(pointer, static_cast<std::size_t>(count) * 4);
+}
 
 // One device computation: three buffers, two copies in, a launch, one copy out.
 // Every exit frees the buffers, result first. Returns the CUDA status.
 template <class Launch>
-Status compute(RuntimeLayer& runtime, std::FILE* err, int device, std::size_t result_bytes, std::size_t first_bytes,
-               std::size_t second_bytes, const int* first, const int* second, int* result, Launch launch) {
+Status compute(RuntimeLayer& runtime, std::FILE* err, int device, std::int64_t result_count, std::int64_t first_count,
+               std::int64_t second_count, const int* first, const int* second, int* result, Launch launch) {
   void* d_result = nullptr;
   void* d_first = nullptr;
   void* d_second = nullptr;
+  const std::size_t result_bytes = static_cast<std::size_t>(result_count) * 4;
+  const std::size_t first_bytes = static_cast<std::size_t>(first_count) * 4;
+  const std::size_t second_bytes = static_cast<std::size_t>(second_count) * 4;
   Status status = runtime.set_device(device);
   if (status != 0) {
     std::fputs(kSetDeviceFailed, err);
-  } else if ((status = runtime.malloc_device(&d_result, result_bytes)) != 0 ||
-             (status = runtime.malloc_device(&d_first, first_bytes)) != 0 ||
-             (status = runtime.malloc_device(&d_second, second_bytes)) != 0) {
+  } else if ((status = allocate(runtime, &d_result, result_count)) != 0 ||
+             (status = allocate(runtime, &d_first, first_count)) != 0 ||
+             (status = allocate(runtime, &d_second, second_count)) != 0) {
     std::fputs("cudaMalloc failed!", err);
   } else if ((status = runtime.copy(d_first, first, first_bytes, CopyKind::host_to_device)) != 0 ||
              (status = runtime.copy(d_second, second, second_bytes, CopyKind::host_to_device)) != 0) {
@@ -79,8 +90,7 @@ int run_launch_test(RuntimeLayer& runtime, std::FILE* err, int blocks, int threa
 
 int run_add_squares(RuntimeLayer& runtime, std::FILE* err, const int* a, const int* b, int* c, unsigned size,
                     int device) {
-  const std::size_t bytes = int_bytes(size);
-  const Status status = compute(runtime, err, device, bytes, bytes, bytes, a, b, c,
+  const Status status = compute(runtime, err, device, size, size, size, a, b, c,
                                 [&](int* dc, const int* da, const int* db) {
                                   runtime.launch_add_squares(size / kThreadsPerBlock, kThreadsPerBlock, dc, da, db);
                                 });
@@ -89,12 +99,9 @@ int run_add_squares(RuntimeLayer& runtime, std::FILE* err, const int* a, const i
 
 int run_matrix_multiply(RuntimeLayer& runtime, std::FILE* err, const int* A, const int* B, int* C, int a, int b,
                         int c, int device) {
-  // Element counts are 32-bit signed products (wrapping), then widened.
-  auto product = [](int x, int y) {
-    return static_cast<std::int32_t>(static_cast<std::uint32_t>(x) * static_cast<std::uint32_t>(y));
-  };
-  const Status status = compute(runtime, err, device, int_bytes(product(a, c)), int_bytes(product(a, b)),
-                                int_bytes(product(b, c)), A, B, C, [&](int* dC, const int* dA, const int* dB) {
+  auto product = [](int x, int y) { return static_cast<std::int64_t>(x) * y; };
+  const Status status = compute(runtime, err, device, product(a, c), product(a, b), product(b, c), A, B, C,
+                                [&](int* dC, const int* dA, const int* dB) {
                                   runtime.launch_matrix_rows(static_cast<unsigned>(a / static_cast<int>(kThreadsPerBlock)),
                                                              kThreadsPerBlock, dA, dB, dC, b, c);
                                 });
