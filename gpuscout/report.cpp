@@ -2,6 +2,7 @@
 
 #include <cstdarg>
 #include <cstdio>
+#include <cstring>
 
 namespace gpuscout {
 
@@ -26,6 +27,9 @@ int version_major(int v) { return v / 1000; }
 int version_minor(int v) { return (v % 100) / 10; }
 
 const char* yes_no(long long flag) { return flag ? "Yes" : "No"; }
+
+// The name's length, never past its 256 bytes even if the runtime left no terminator.
+int name_length(const DeviceRecord& d) { return static_cast<int>(strnlen(d.name, sizeof d.name)); }
 
 const char* compute_mode_name(int mode) {
   switch (mode) {
@@ -57,7 +61,7 @@ int report_cores(int major, int minor, std::string& out) {
 }  // namespace
 
 CoresLookup cores_per_multiprocessor(int major, int minor) {
-  const int key = major * 16 + minor;
+  const int key = static_cast<int>(static_cast<unsigned>(major) * 16u + static_cast<unsigned>(minor));
   int i = 0;
   for (; kCoresPerSm[i].key != -1; ++i)
     if (kCoresPerSm[i].key == key) return {kCoresPerSm[i].cores, true};
@@ -70,13 +74,13 @@ std::string unknown_sm_line(int major, int minor) {
 }
 
 std::string summary_line(const DeviceRecord& d) {
-  return format("%s mem:%lluMB multiProcessorCount:%d compute(%d,%d) warps:%d threadsperblock:%d clockspeed:%dMhz",
-                d.name, static_cast<unsigned long long>(d.total_global_mem / 1000000), d.multi_processor_count,
+  return format("%.*s mem:%lluMB multiProcessorCount:%d compute(%d,%d) warps:%d threadsperblock:%d clockspeed:%dMhz",
+                name_length(d), d.name, static_cast<unsigned long long>(d.total_global_mem / 1000000), d.multi_processor_count,
                 d.major, d.minor, d.warp_size, d.max_threads_per_block, d.clock_rate_khz / 1000);
 }
 
 std::string device_report(int index, const DeviceRecord& d, int driver_version, int runtime_version) {
-  std::string out = format("\r\nDevice %d: \"%s\"\r\n", index, d.name);
+  std::string out = format("\r\nDevice %d: \"%.*s\"\r\n", index, name_length(d), d.name);
   out += format("  CUDA Driver Version / Runtime Version          %d.%d / %d.%d\r\n", version_major(driver_version),
                 version_minor(driver_version), version_major(runtime_version), version_minor(runtime_version));
   out += format("  CUDA Capability Major/Minor version number:    %d.%d\r\n", d.major, d.minor);
@@ -85,7 +89,9 @@ std::string device_report(int index, const DeviceRecord& d, int driver_version, 
                 static_cast<double>(static_cast<float>(d.total_global_mem) * 0x1p-20f),
                 static_cast<unsigned long long>(d.total_global_mem));
   out += line;
-  const int total_cores = report_cores(d.major, d.minor, out) * d.multi_processor_count;
+  // 32-bit product that wraps rather than overflows, whatever the record holds.
+  const int total_cores = static_cast<int>(static_cast<unsigned>(report_cores(d.major, d.minor, out)) *
+                                           static_cast<unsigned>(d.multi_processor_count));
   const int cores_per_mp = report_cores(d.major, d.minor, out);
   out += format("  (%03d) Multiprocessors, (%03d) CUDA Cores/MP:    %d CUDA Cores\r\n", d.multi_processor_count,
                 cores_per_mp, total_cores);
@@ -141,7 +147,9 @@ std::string device_report(int index, const DeviceRecord& d, int driver_version, 
 // Each number of the closing line is formatted into a 10-byte scratch buffer with
 // bounded formatting; a longer number is cut there, by design.
 #pragma GCC diagnostic push
+#if defined(__GNUC__) && !defined(__clang__)
 #pragma GCC diagnostic ignored "-Wformat-truncation"
+#endif
 std::string report_closing(int driver_version, int runtime_version, int device_count) {
   char scratch[10];
   std::string line = "deviceQuery, CUDA Driver = CUDART";

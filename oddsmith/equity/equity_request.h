@@ -16,6 +16,9 @@ struct EquityRequest {
   int range;            // 0 = random opponents, k = 1..4 = range slot k - 1
 };
 
+// The answer of an equity call refused for arguments outside the limits.
+inline constexpr int kRefused = -1;
+
 // The most opponents whose cards fit in the deck beside the player and the board.
 constexpr int max_opponents(int player_cards) { return (52 - 5 - player_cards) / player_cards; }
 

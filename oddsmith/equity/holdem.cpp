@@ -22,6 +22,7 @@ int holdem_score(const EquityRequest& request, const int* opponents, const int* 
 }  // namespace
 
 int holdem_equity(const EquityRequest& request, std::uint32_t seed, int trials) {
+  if (!request_in_limits(request)) return kRefused;
   if (trials <= 0) return 0;
   const Dealer<2> dealer(request, holdem_ranges, holdem_range_cursor);
   const std::int64_t wins = run_trials(seed, trials, [&](DealRng& rng) {

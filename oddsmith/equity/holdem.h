@@ -7,9 +7,10 @@
 
 namespace oddsmith {
 
-// Equity per mille over `trials` deals from a generator seeded with `seed`. The
-// request must be within limits (request_in_limits). Reads holdem_ranges and
-// moves holdem_range_cursor when the request names a range.
+// Equity per mille over `trials` deals from a generator seeded with `seed`, or
+// kRefused (-1), with nothing changed, for a request outside the limits
+// (request_in_limits). Reads holdem_ranges and moves holdem_range_cursor when
+// the request names a range.
 int holdem_equity(const EquityRequest& request, std::uint32_t seed, int trials);
 
 // Refills range slot 0..3 with 500 ordered pairs of different cards, each card

@@ -77,6 +77,7 @@ namespace {
 template <class Score>
 OmahaEquity run_omaha(const EquityRequest& request, std::uint32_t seed, int trials, const std::int32_t* ranges,
                       std::int32_t& cursor, Score score) {
+  if (!request_in_limits(request)) return {kRefused, 0.0f};
   if (trials <= 0) return {0, 0.0f};
   const Dealer<4> dealer(request, ranges, cursor);
   const std::int64_t sum = run_trials(seed, trials, [&](DealRng& rng) {

@@ -28,8 +28,9 @@ struct OmahaEquity {
   float score_sum;  // the single-precision sum of the trial scores
 };
 
-// Equity over `trials` deals from a generator seeded with `seed`; the request must
-// be within limits. Each reads its own range buffer and moves its own cursor.
+// Equity over `trials` deals from a generator seeded with `seed`, or a per_mille
+// of kRefused (-1), with nothing changed, for a request outside the limits. Each
+// reads its own range buffer and moves its own cursor.
 OmahaEquity omaha_high_equity(const EquityRequest& request, std::uint32_t seed, int trials);
 OmahaEquity omaha_hilo_equity(const EquityRequest& request, std::uint32_t seed, int trials);
 

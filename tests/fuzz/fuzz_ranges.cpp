@@ -1,0 +1,66 @@
+// The range setters and loaders with arbitrary buffers, slots and wide-character
+// texts (null ones included), followed by range deals that read what they stored.
+#include <cstdint>
+#include <cstring>
+#include <vector>
+
+#include "equity/holdem.h"
+#include "equity/omaha.h"
+#include "equity/process_state.h"
+#include "fuzz_input.h"
+#include "oddsmith.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  fuzz::Input in(data, size);
+  while (!in.empty()) {
+    switch (in.byte() % 5) {
+      case 0: {  // simul setter: null, or a buffer of input values
+        if (in.byte() & 1) {
+          fuzz::require(poker_set_holdem_range_simul(nullptr) == 0);
+          break;
+        }
+        std::vector<int> hands(4000);
+        for (int& c : hands) c = in.card();
+        fuzz::require(poker_set_holdem_range_simul(hands.data()) == 1);
+        fuzz::require(std::memcmp(oddsmith::holdem_ranges, hands.data(), sizeof oddsmith::holdem_ranges) == 0);
+        break;
+      }
+      case 1: {  // exact setter: any slot, any text
+        const int slot = in.int_near(0, 3);
+        std::vector<wchar_t> text(in.byte() % 32);
+        for (wchar_t& ch : text) ch = static_cast<wchar_t>(in.raw_int());
+        text.push_back(L'\0');
+        const bool null_text = in.byte() & 1;
+        const int result = poker_set_holdem_range_exact(slot, null_text ? nullptr : text.data());
+        fuzz::require(result == (slot >= 0 && slot <= 3 ? 1 : 0));
+        break;
+      }
+      case 2:
+      case 3: {  // the Omaha loaders
+        const bool hilo = in.byte() & 1;
+        auto load = hilo ? poker_load_omahahl_range : poker_load_omaha_range;
+        if (in.byte() & 1) {
+          fuzz::require(load(nullptr) == 0);
+          break;
+        }
+        std::vector<int> hands(8000);
+        for (int& c : hands) c = in.card();
+        fuzz::require(load(hands.data()) == 1);
+        break;
+      }
+      default: {  // deals from the stored ranges
+        const int range = 1 + in.byte() % 4;
+        const std::uint32_t seed = static_cast<std::uint32_t>(in.raw_int());
+        const oddsmith::EquityRequest holdem{{0, 1, 0, 0}, 2, 0, {0, 0, 0, 0, 0}, 1 + in.byte() % 22, range};
+        const int h = oddsmith::holdem_equity(holdem, seed, 8);
+        fuzz::require(h >= 0 && h <= 1000);
+        const oddsmith::EquityRequest omaha{{4, 5, 6, 7}, 4, 0, {0, 0, 0, 0, 0}, 1 + in.byte() % 10, range};
+        const int o = oddsmith::omaha_high_equity(omaha, seed, 8).per_mille;
+        const int l = oddsmith::omaha_hilo_equity(omaha, seed, 8).per_mille;
+        fuzz::require(o >= 0 && o <= 1000 && l >= 0 && l <= 1000);
+        break;
+      }
+    }
+  }
+  return 0;
+}
