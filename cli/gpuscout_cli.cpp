@@ -3,6 +3,7 @@
 // known inputs and prints pass or fail for each. Exit status 0 only when every
 // test passes.
 
+#include <cstddef>
 #include <cstdio>
 #include <vector>
 
@@ -23,13 +24,15 @@ bool check_add_squares() {
 }
 
 bool check_matrix_multiply() {
-  const int rows = 512, inner = 2, cols = 3;
+  constexpr std::size_t rows = 512, inner = 2, cols = 3;
   std::vector<int> A(rows * inner), B = {1, 2, 3, 4, 5, 6}, C(rows * cols, 0);
-  for (int i = 0; i < rows * inner; ++i) A[i] = i % 11 - 5;
+  for (std::size_t i = 0; i < A.size(); ++i) A[i] = static_cast<int>(i % 11) - 5;
   if (cudaMM(A.data(), B.data(), C.data(), rows, inner, cols, 0) != 0) return false;
-  for (int i = 0; i < rows; ++i)
-    for (int j = 0; j < cols; ++j)
+  for (std::size_t i = 0; i < rows; ++i) {
+    for (std::size_t j = 0; j < cols; ++j) {
       if (C[i * cols + j] != A[i * inner] * B[j] + A[i * inner + 1] * B[cols + j]) return false;
+    }
+  }
   return true;
 }
 

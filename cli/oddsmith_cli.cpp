@@ -160,7 +160,7 @@ int run_equity(const Game& game, const std::vector<std::string_view>& args) {
   if (std::string error = collect_cards({board_text}, cards); !error.empty()) return fail(error);
   const int known = static_cast<int>(cards.size()) - game.hole_cards;
   if (known > 5) return fail("--board takes at most 5 cards, got " + std::to_string(known));
-  cards.resize(static_cast<std::size_t>(game.hole_cards + 5), 0);
+  cards.resize(static_cast<std::size_t>(game.hole_cards) + 5, 0);
   const int result = game.equity(cards, known, opponents, range);
   if (result < 0) return fail("the library refused these arguments");
   print_equity(result, game.trials, game.hole_cards == 4);
@@ -232,7 +232,7 @@ int run_demo() {
                         : &m.game == &kOmaha ? poker_load_omaha_range
                                              : poker_load_omahahl_range);
     std::vector<int> cards = p;
-    cards.resize(static_cast<std::size_t>(m.game.hole_cards + 5), 0);
+    cards.resize(static_cast<std::size_t>(m.game.hole_cards) + 5, 0);
     std::printf("  %-12s %s vs %s: ", m.game.command, m.player, m.opponent);
     std::fflush(stdout);
     print_equity(m.game.equity(cards, 0, 1, 1), m.game.trials, m.game.hole_cards == 4);

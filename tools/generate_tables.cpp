@@ -71,7 +71,7 @@ std::vector<std::int16_t> unsuited5_table() {
 // pair, indexed by their sorted-rank keys; the Omaha unsuited table is a minimum
 // over at most 10 x 6 of these.
 struct TriplePairValues {
-  std::vector<std::int16_t> v = std::vector<std::int16_t>(2197 * 169, 10000);
+  std::vector<std::int16_t> v = std::vector<std::int16_t>(std::size_t{2197} * 169, 10000);
   std::int16_t at(int triple, int pair) const { return v[triple * 169 + pair]; }
 };
 
@@ -266,10 +266,12 @@ int main(int argc, char** argv) {
       return 1;
     }
     const std::string sym = "osm_" + o.name;
-    assembly += "  .balign 64\n  .globl " + sym + "\n";
-    assembly += "#if defined(__ELF__)\n  .hidden " + sym + "\n  .type " + sym + ", @object\n#endif\n";
-    assembly += sym + ":\n  .incbin \"" + bin.generic_string() + "\"\n";
-    assembly += "#if defined(__ELF__)\n  .size " + sym + ", . - " + sym + "\n#endif\n";
+    for (const std::string& piece :
+         {std::string("  .balign 64\n  .globl "), sym, std::string("\n#if defined(__ELF__)\n  .hidden "), sym,
+          std::string("\n  .type "), sym, std::string(", @object\n#endif\n"), sym,
+          std::string(":\n  .incbin \""), bin.generic_string(), std::string("\"\n#if defined(__ELF__)\n  .size "), sym,
+          std::string(", . - "), sym, std::string("\n#endif\n")})
+      assembly += piece;
   }
   if (!write_file(dir / "tables_embed.S", assembly)) {
     std::fprintf(stderr, "generate_tables: cannot write the assembly file\n");

@@ -9,6 +9,7 @@
 // cards by the dealing rule.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 
@@ -25,7 +26,7 @@ class Dealer {
   Dealer(const EquityRequest& request, const std::int32_t* ranges, std::int32_t& cursor)
       : request_(request), fixed_(fixed_cards(request)), cursor_(cursor) {
     if (request.range > 0) {
-      range_.emplace(ranges + (request.range - 1) * kRangeHands * N, N, fixed_);
+      range_.emplace(ranges + std::ptrdiff_t{request.range - 1} * kRangeHands * N, N, fixed_);
       if (!range_->has_acceptable()) range_.reset();
     }
   }

@@ -46,8 +46,8 @@ class DealRng {
     pos_ = 0;
   }
 
-  std::uint32_t state_[kWords];
-  std::uint32_t out_[kWords];
+  std::uint32_t state_[kWords];  // fully written by the constructor
+  std::uint32_t out_[kWords] = {};  // written by refill() before the first read
   std::uint32_t pos_ = kWords;
 };
 

@@ -1,5 +1,7 @@
 #include "equity/holdem.h"
 
+#include <cstddef>
+
 #include "equity/deal.h"
 #include "equity/deal_rng.h"
 #include "equity/equity_frame.h"
@@ -14,8 +16,8 @@ namespace {
 int holdem_score(const EquityRequest& request, const int* opponents, const int* board) {
   const BoardKeys keys = board_keys(board);
   const int player = eval7_on_board(keys, request.player[0], request.player[1]);
-  for (int o = 0; o < request.opponents; ++o)
-    if (eval7_on_board(keys, opponents[2 * o], opponents[2 * o + 1]) < player) return 0;
+  for (const int* hand = opponents; hand != opponents + 2 * std::ptrdiff_t{request.opponents}; hand += 2)
+    if (eval7_on_board(keys, hand[0], hand[1]) < player) return 0;
   return 1;
 }
 
@@ -37,15 +39,15 @@ int holdem_equity(const EquityRequest& request, std::uint32_t seed, int trials) 
 
 void fill_holdem_slot_at_random(int slot, std::uint32_t seed) {
   DealRng rng(seed);
-  std::int32_t* hands = holdem_ranges + slot * kRangeHands * 2;
-  for (int h = 0; h < kRangeHands; ++h) {
+  std::int32_t* hand = holdem_ranges + std::ptrdiff_t{slot} * kRangeHands * 2;
+  for (int h = 0; h < kRangeHands; ++h, hand += 2) {
     int first, second;
     do {
       first = draw_card(rng);
       second = draw_card(rng);
     } while (first == second);
-    hands[2 * h] = first;
-    hands[2 * h + 1] = second;
+    hand[0] = first;
+    hand[1] = second;
   }
 }
 

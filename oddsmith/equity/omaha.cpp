@@ -46,10 +46,8 @@ int omaha_hilo_share(int high, int low, const int* their_high, const int* their_
 int omaha_high_score(const int* board, const int* player, const int* opponents, int count) {
   const OmahaBoard b = omaha_board(board[0], board[1], board[2], board[3], board[4]);
   int theirs[kMaxOmahaOpponents];
-  for (int o = 0; o < count; ++o) {
-    const int* h = opponents + 4 * o;
-    theirs[o] = eval_omaha_high_on_board(b, h[0], h[1], h[2], h[3]);
-  }
+  const int* h = opponents;
+  for (int o = 0; o < count; ++o, h += 4) theirs[o] = eval_omaha_high_on_board(b, h[0], h[1], h[2], h[3]);
   return omaha_high_share(eval_omaha_high_on_board(b, player[0], player[1], player[2], player[3]), theirs, count);
 }
 
@@ -57,8 +55,8 @@ int omaha_hilo_score(const int* board, const int* player, const int* opponents, 
   const OmahaBoard high_board = omaha_board(board[0], board[1], board[2], board[3], board[4]);
   const unsigned low_board = omaha_low_board(board[0], board[1], board[2], board[3], board[4]);
   int their_high[kMaxOmahaOpponents], their_low[kMaxOmahaOpponents];
-  for (int o = 0; o < count; ++o) {
-    const int* h = opponents + 4 * o;
+  const int* h = opponents;
+  for (int o = 0; o < count; ++o, h += 4) {
     their_high[o] = eval_omaha_high_on_board(high_board, h[0], h[1], h[2], h[3]);
     their_low[o] = eval_omaha_low_on_board(low_board, h[0], h[1], h[2], h[3]);
   }

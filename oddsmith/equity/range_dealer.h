@@ -6,6 +6,7 @@
 // taken.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 
 #include "equity/dealing.h"
@@ -23,7 +24,7 @@ class RangeDealer {
     bool ok[kRangeHands];
     int next = -1;
     for (int h = kRangeHands - 1; h >= 0; --h) {
-      ok[h] = acceptable(slot + h * cards_per_hand, cards_per_hand, player_and_known_board);
+      ok[h] = acceptable(slot + static_cast<std::ptrdiff_t>(h) * cards_per_hand, cards_per_hand, player_and_known_board);
       if (ok[h]) next = h;
     }
     // `next` is now the first acceptable hand, where a scan past the last one wraps to.
@@ -43,7 +44,7 @@ class RangeDealer {
     const int at = cursor >= 0 && cursor < kRangeHands ? cursor : 0;
     const int h = next_ok_[at];
     cursor = h + 1 == kRangeHands ? 0 : h + 1;
-    return slot_ + h * cards_per_hand_;
+    return slot_ + static_cast<std::ptrdiff_t>(h) * cards_per_hand_;
   }
 
  private:

@@ -210,8 +210,9 @@ TEST(MatrixMultiply, RowsBelowOneBlockAndImpossibleSizes) {
   EXPECT_EQ(result, 1);
   // Products beyond 32 bits or negative sizes cannot be allocated: no launch happens.
   // (65536 x 65536 wraps to 0 in 32 bits: it must not allocate an empty buffer.)
-  for (auto [a, b, c] : {std::tuple{INT_MAX, 2, 2}, std::tuple{-512, 2, 3}, std::tuple{512, 65536, 65536},
-                         std::tuple{65536 * 512, 65536, 1}}) {
+  for (auto [rows, inner, cols] : {std::tuple{INT_MAX, 2, 2}, std::tuple{-512, 2, 3}, std::tuple{512, 65536, 65536},
+                                   std::tuple{65536 * 512, 65536, 1}}) {
+    const int a = rows, b = inner, c = cols;  // plain copies: lambdas capture them on every compiler
     EXPECT_EQ(written_by([&](std::FILE* err) { result = run_matrix_multiply(gpu, err, A.data(), B.data(), C.data(), a, b, c, 0); }),
               "cudaMalloc failed!addWithCuda failed!");
     EXPECT_EQ(result, 1);

@@ -1,0 +1,32 @@
+#!/usr/bin/env bash
+# clang-tidy (checks in .clang-tidy) and cppcheck over the project's own C++
+# sources, from a configured build's compile_commands.json. CUDA sources are left
+# to the compiler's warnings. Exit status 0 only when both are clean.
+#   tools/static-analysis.sh [build folder, default build/release]
+set -euo pipefail
+cd "$(dirname "$0")/.."
+build=${1:-build/release}
+[ -f "$build/compile_commands.json" ] || { echo "no $build/compile_commands.json: configure first"; exit 2; }
+
+mapfile -t sources < <(python3 - "$build/compile_commands.json" <<'PY'
+import json, os, sys
+root = os.getcwd() + os.sep
+files = {e["file"] for e in json.load(open(sys.argv[1]))}
+for f in sorted(files):
+    if f.endswith(".cpp") and f.startswith(root) and not f.startswith(root + "build"):
+        print(f)
+PY
+)
+echo "clang-tidy: ${#sources[@]} files"
+log=$(mktemp)
+trap 'rm -f "$log"' EXIT
+if ! printf '%s\n' "${sources[@]}" | xargs -P "$(nproc)" -n 4 clang-tidy -p "$build" --quiet > "$log" 2>&1; then
+  grep -v -E '^[0-9]+ warnings? (and [0-9]+ errors? )?generated\.$|^Suppressed [0-9]+ warnings|^Use -header-filter|^$' "$log"
+  echo "clang-tidy: findings above"
+  exit 1
+fi
+echo "clang-tidy: clean"
+
+cppcheck --project="$build/compile_commands.json" --enable=warning,performance,portability --library=googletest \
+  --std=c++20 --inline-suppr --error-exitcode=1 -q -i build -i gpuscout/kernels --suppress=missingIncludeSystem
+echo "cppcheck: clean"
