@@ -1,0 +1,106 @@
+"""Python binding of the gpuscout GPU probe (ctypes).
+
+    import gpuscout
+    gpuscout.device_count()      # -1 without a CUDA driver or device
+    print(gpuscout.report())     # the full property report, as text
+"""
+import ctypes
+import os
+import sys
+import tempfile
+
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), ".."))
+from oddsmith import _library  # noqa: E402  (shared library-finding code)
+
+_INT, _PTR = ctypes.c_int32, ctypes.POINTER(ctypes.c_int32)
+EXPORTS = {
+    "cuda_devicecount": ([], _INT),
+    "cuda_devicename": ([_INT], ctypes.c_char_p),
+    "cuda_deviceprops": ([_INT], ctypes.c_char_p),
+    "cuda_devicepropsbig": ([], None),
+    "testcuda": ([_INT, _INT, _INT], _INT),
+    "testcudaaddsquare": ([_PTR, _PTR, _PTR, ctypes.c_uint32, _INT], _INT),
+    "cudaMM": ([_PTR, _PTR, _PTR, _INT, _INT, _INT, _INT], _INT),
+}
+_lib = None
+_libc = ctypes.CDLL(None)
+
+
+def load(path=None):
+    """Loads libgpuscout (from `path`, $GPUSCOUT_LIBRARY, the system, or this tree's build)."""
+    global _lib
+    _lib = _library.load("gpuscout", "GPUSCOUT_LIBRARY", EXPORTS, path)
+    return _lib
+
+
+def _l():
+    return _lib or load()
+
+
+def _captured(fd, fn):
+    """Runs fn with the process's file descriptor `fd` (1 or 2) sent to a
+    temporary file; returns (fn's result, the text written)."""
+    sys.stdout.flush()
+    sys.stderr.flush()
+    _libc.fflush(None)
+    with tempfile.TemporaryFile() as tmp:
+        saved = os.dup(fd)
+        os.dup2(tmp.fileno(), fd)
+        try:
+            result = fn()
+            _libc.fflush(None)
+        finally:
+            os.dup2(saved, fd)
+            os.close(saved)
+        tmp.seek(0)
+        return result, tmp.read().decode("utf-8", "replace")
+
+
+def device_count():
+    return _l().cuda_devicecount()
+
+
+def device_name(device=0):
+    return _l().cuda_devicename(device).decode("utf-8", "replace")
+
+
+def device_summary(device=0):
+    return _l().cuda_deviceprops(device).decode("utf-8", "replace")
+
+
+def report():
+    """The full property report of every device (lines end in CR LF)."""
+    return _captured(1, _l().cuda_devicepropsbig)[1]
+
+
+def launch_test(blocks=1, threads=1, device=0):
+    """True when an empty kernel launched and completed; otherwise RuntimeError."""
+    ok, err = _captured(2, lambda: _l().testcuda(blocks, threads, device))
+    if ok != 1:
+        raise RuntimeError(err.strip() or "the launch failed")
+    return True
+
+
+def add_squares(a, b, device=0):
+    """[a[i]^2 + b[i]^2] computed on the GPU (32-bit, wrapping); len a multiple of 512."""
+    if len(a) != len(b):
+        raise ValueError("a and b must have the same length")
+    n = len(a)
+    arr = ctypes.c_int32 * n
+    out = arr()
+    status, err = _captured(2, lambda: _l().testcudaaddsquare(arr(*a), arr(*b), out, n, device))
+    if status != 0:
+        raise RuntimeError(err.strip())
+    return list(out)
+
+
+def matrix_multiply(A, B, rows, inner, cols, device=0):
+    """Row-major A (rows x inner) times B (inner x cols) on the GPU; rows a multiple of 512."""
+    if len(A) != rows * inner or len(B) != inner * cols:
+        raise ValueError("matrix sizes do not match their dimensions")
+    out = (ctypes.c_int32 * (rows * cols))()
+    status, err = _captured(2, lambda: _l().cudaMM((ctypes.c_int32 * len(A))(*A), (ctypes.c_int32 * len(B))(*B),
+                                                   out, rows, inner, cols, device))
+    if status != 0:
+        raise RuntimeError(err.strip())
+    return list(out)

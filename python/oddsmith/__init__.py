@@ -1,0 +1,206 @@
+"""Python binding of the oddsmith poker engine (ctypes, as a scripting host loads it).
+
+    import oddsmith
+    oddsmith.evaluate("As Ks Qs Js Ts")               # 1: lower is stronger
+    oddsmith.holdem_equity("AhKh", board="QhJh2c", opponents=3)
+    oddsmith.set_holdem_range(1, "QQ+, AKs, AJo+")    # then range_slot=1
+
+Range slots are numbered 1..4 here, as the library's range argument counts them;
+range_slot=0 means random opponents. Bad input raises ValueError naming it.
+"""
+import ctypes
+import math
+import os
+import random
+import re
+from collections import namedtuple
+
+from . import _library
+from .cards import cards, name
+from .ranges import HANDS_PER_SLOT, expand, sample_slot
+
+__all__ = ["load", "evaluate", "category", "omaha_high", "omaha_low", "holdem_equity", "omaha_equity",
+           "hilo_equity", "set_holdem_range", "set_holdem_ranges", "load_omaha_range", "load_hilo_range",
+           "expand", "cards", "Equity"]
+
+HOLDEM_DEALS, OMAHA_DEALS = 120000, 50000
+_lib = None
+
+
+def load(path=None):
+    """Loads liboddsmith (from `path`, $ODDSMITH_LIBRARY, the system, or this
+    source tree's build) and returns the ctypes handle. Called on first use."""
+    global _lib
+    _lib = _library.load("oddsmith", "ODDSMITH_LIBRARY", _library.EXPORTS, path)
+    return _lib
+
+
+def _l():
+    return _lib or load()
+
+
+Equity = namedtuple("Equity", "per_mille standard_error")
+Equity.__doc__ = ("Equity in thousandths of the pot, with the standard error of the simulation "
+                  "(exact for Hold'em; an upper bound where pots split).")
+
+_CATEGORIES = [(10, "Straight flush"), (166, "Four of a kind"), (322, "Full house"), (1599, "Flush"),
+               (1609, "Straight"), (2467, "Three of a kind"), (3325, "Two pair"), (6185, "One pair"),
+               (7462, "High card")]
+
+
+def category(value):
+    """The category name of a hand value 1..7462."""
+    for top, label in _CATEGORIES:
+        if 1 <= value <= top:
+            return label
+    raise ValueError(f"{value} is not a hand value")
+
+
+def evaluate(hand):
+    """Hand value (1 best .. 7462 worst) of 5 or 7 cards, e.g. "As Ks Qs Js Ts"."""
+    c = cards(hand, (5, 7), "the hand")
+    return _l().poker_ev5(*c) if len(c) == 5 else _l().poker_ev7(*c)
+
+
+def _omaha_cards(hole, board):
+    h = cards(hole, 4, "the hole")
+    b = cards(board, 5, "the board")
+    _no_overlap(h, b, "the hole", "the board")
+    return h + b
+
+
+def _no_overlap(first, second, first_name, second_name):
+    shared = set(first) & set(second)
+    if shared:
+        raise ValueError(f"card {name(min(shared))} is both in {first_name} and on {second_name}")
+
+
+def omaha_high(hole, board):
+    """Omaha high value of exactly two of four hole cards with three of five board cards."""
+    return _l().poker_evomaha(*_omaha_cards(hole, board))
+
+
+def omaha_low(hole, board):
+    """Omaha eight-or-better low value (31 best .. 248 worst), or None without a low."""
+    value = _l().poker_evomahalow(*_omaha_cards(hole, board))
+    return None if value == 1024 else value
+
+
+def _check_count(label, value, low, high):
+    if not isinstance(value, int) or isinstance(value, bool) or not low <= value <= high:
+        raise ValueError(f"{label} must be a whole number from {low} to {high}, got {value!r}")
+
+
+def _equity_arguments(hand, board, opponents, range_slot, hole_count, max_opponents):
+    h = cards(hand, hole_count, "the hand")
+    b = cards(board, (0, 1, 2, 3, 4, 5), "the board")
+    _no_overlap(h, b, "the hand", "the board")
+    _check_count("opponents", opponents, 0, max_opponents)
+    _check_count("range_slot", range_slot, 0, 4)
+    return h, len(b), b + [0] * (5 - len(b))
+
+
+def _equity(result, deals, what):
+    if result < 0:
+        raise ValueError(f"the library refused the {what} arguments")
+    p = result / 1000.0
+    return Equity(result, math.sqrt(p * (1 - p) / deals) * 1000.0)
+
+
+def holdem_equity(hand, board="", opponents=1, range_slot=0):
+    """Hold'em equity of a two-card hand against `opponents` (0..22) random
+    opponents, or opponents from range slot 1..4; ties count as wins."""
+    h, known, b = _equity_arguments(hand, board, opponents, range_slot, 2, 22)
+    return _equity(_l().poker_holdem_equity(*h, known, opponents, range_slot, *b), HOLDEM_DEALS, "Hold'em")
+
+
+def omaha_equity(hand, board="", opponents=1, range_slot=0):
+    """Omaha high equity of four hole cards against 0..10 opponents; ties split.
+    (The library also writes "<score sum>,<deals> " to standard output.)"""
+    h, known, b = _equity_arguments(hand, board, opponents, range_slot, 4, 10)
+    return _equity(_l().poker_omaha_equity(*h, known, opponents, range_slot, *b), OMAHA_DEALS, "Omaha")
+
+
+def hilo_equity(hand, board="", opponents=1, range_slot=0):
+    """Omaha eight-or-better equity of four hole cards against 0..10 opponents."""
+    h, known, b = _equity_arguments(hand, board, opponents, range_slot, 4, 10)
+    return _equity(_l().poker_omahahl_equity(*h, known, opponents, range_slot, *b), OMAHA_DEALS, "Hi/Lo")
+
+
+# ---- range slots --------------------------------------------------------------------
+# The library replaces a game's four slots at once, so the binding keeps a copy of
+# all four: the built-in ranges until a slot is set here.
+
+_DATA_FILES = {"holdem": "builtin_holdem_ranges_data.inc", "omaha": "builtin_omaha_ranges_data.inc",
+               "hilo": "builtin_omahahl_ranges_data.inc"}
+_slots = {}
+
+
+def _builtin(game, per_hand):
+    here = os.path.dirname(os.path.abspath(__file__))
+    for folder in (os.path.join(here, "data"), os.path.join(here, "..", "..", "oddsmith", "equity")):
+        path = os.path.join(folder, _DATA_FILES[game])
+        if os.path.exists(path):
+            with open(path) as f:
+                numbers = [int(n) for line in f if not line.startswith("//") for n in re.findall(r"-?\d+", line)]
+            hands = [numbers[i:i + per_hand] for i in range(0, len(numbers), per_hand)]
+            return [hands[s * HANDS_PER_SLOT:(s + 1) * HANDS_PER_SLOT] for s in range(4)]
+    raise ValueError(f"the built-in {game} ranges are not available next to the binding: "
+                     "set all four slots at once instead")
+
+
+def _store(game, per_hand, setter, slot, hands):
+    _check_count("slot", slot, 1, 4)
+    if game not in _slots:
+        _slots[game] = _builtin(game, per_hand)
+    _slots[game][slot - 1] = hands
+    flat = [c for slot_hands in _slots[game] for hand in slot_hands for c in hand]
+    buffer = (ctypes.c_int32 * len(flat))(*flat)
+    if setter(buffer) != 1:
+        raise ValueError("the library refused the range buffer")
+
+
+def _as_hands(hands, per_hand, what):
+    """Hands given as text ("AhKh" or "Ah Kh") or as card numbers."""
+    out = []
+    for hand in hands:
+        c = cards(hand, per_hand, what) if isinstance(hand, str) else list(hand)
+        if len(c) != per_hand or len(set(c)) != per_hand or not all(isinstance(x, int) and 0 <= x < 52 for x in c):
+            raise ValueError(f"{what} {hand!r} is not {per_hand} different cards")
+        out.append(c)
+    if not out:
+        raise ValueError(f"{what}: no hands given")
+    return out
+
+
+def set_holdem_range(slot, hands, seed=None):
+    """Fills Hold'em range slot 1..4 with 500 hands sampled from range notation
+    ("QQ+, AKs") or from a list of hands (["AhKh", "QsQd"])."""
+    combos = expand(hands) if isinstance(hands, str) else [tuple(h) for h in _as_hands(hands, 2, "hand")]
+    _store("holdem", 2, _l().poker_set_holdem_range_simul, slot, sample_slot(combos, random.Random(seed)))
+
+
+def set_holdem_ranges(ranges, seed=None):
+    """Fills all four Hold'em slots at once from four range notations or hand lists."""
+    if len(ranges) != 4:
+        raise ValueError("set_holdem_ranges takes four ranges")
+    rng = random.Random(seed)
+    _slots["holdem"] = [sample_slot(expand(r) if isinstance(r, str) else [tuple(h) for h in _as_hands(r, 2, "hand")],
+                                    rng) for r in ranges]
+    _store("holdem", 2, _l().poker_set_holdem_range_simul, 1, _slots["holdem"][0])
+
+
+def _load_four_card_range(game, setter, slot, hands, seed):
+    given = _as_hands(hands, 4, "Omaha hand")
+    rng = random.Random(seed)
+    _store(game, 4, setter, slot, [rng.choice(given) for _ in range(HANDS_PER_SLOT)])
+
+
+def load_omaha_range(slot, hands, seed=None):
+    """Fills Omaha range slot 1..4 with 500 hands sampled from a list of four-card hands."""
+    _load_four_card_range("omaha", _l().poker_load_omaha_range, slot, hands, seed)
+
+
+def load_hilo_range(slot, hands, seed=None):
+    """Fills Omaha Hi/Lo range slot 1..4 with 500 hands sampled from a list of four-card hands."""
+    _load_four_card_range("hilo", _l().poker_load_omahahl_range, slot, hands, seed)

@@ -1,0 +1,61 @@
+"""Finds and loads liboddsmith with ctypes and declares every export's types."""
+import ctypes
+import ctypes.util
+import glob
+import os
+
+_INT = ctypes.c_int32
+_INT_PTR = ctypes.POINTER(ctypes.c_int32)
+
+# name: (argument types, result type)
+EXPORTS = {
+    "poker_ev5": ([_INT] * 5, _INT),
+    "poker_ev7": ([_INT] * 7, _INT),
+    "poker_evomaha": ([_INT] * 9, _INT),
+    "poker_evomahalow": ([_INT] * 9, _INT),
+    "holdem_test": ([_INT], _INT),
+    "omaha_test": ([_INT], _INT),
+    "omahalow_test": ([_INT], _INT),
+    "poker_holdem_equity": ([_INT] * 10, _INT),
+    "poker_omaha_equity": ([_INT] * 12, _INT),
+    "poker_omahahl_equity": ([_INT] * 12, _INT),
+    "poker_set_holdem_range_simul": ([_INT_PTR], _INT),
+    "poker_set_holdem_range_exact": ([_INT, ctypes.c_wchar_p], _INT),
+    "poker_load_omaha_range": ([_INT_PTR], _INT),
+    "poker_load_omahahl_range": ([_INT_PTR], _INT),
+}
+
+_PACKAGE = os.path.dirname(os.path.abspath(__file__))
+_REPO = os.path.dirname(os.path.dirname(_PACKAGE))
+# Installed as <prefix>/share/oddsmith/python/oddsmith: the libraries are in <prefix>/lib.
+_INSTALL_LIB = os.path.join(_PACKAGE, "..", "..", "..", "..", "lib")
+
+
+def candidates(stem, env_var, explicit=None):
+    """Paths to try, in order: the caller's, an environment variable, the prefix
+    this binding was installed into, the system's libraries, then this source
+    tree's builds (release first)."""
+    installed = os.path.join(_INSTALL_LIB, f"lib{stem}.so")
+    found = [explicit, os.environ.get(env_var), installed if os.path.exists(installed) else None,
+             ctypes.util.find_library(stem)]
+    for preset in ("release", "debug", "*"):
+        found += sorted(glob.glob(os.path.join(_REPO, "build", preset, "lib", f"lib{stem}.so")))
+    return [path for path in found if path]
+
+
+def load(stem, env_var, exports, explicit=None):
+    errors = []
+    for path in candidates(stem, env_var, explicit):
+        try:
+            lib = ctypes.CDLL(path)
+        except OSError as error:
+            errors.append(f"{path}: {error}")
+            if path == explicit:
+                break
+            continue
+        for name, (argtypes, restype) in exports.items():
+            fn = getattr(lib, name)
+            fn.argtypes = argtypes
+            fn.restype = restype
+        return lib
+    raise OSError(f"cannot load lib{stem}: set {env_var} or pass a path; tried: " + "; ".join(errors or ["nothing found"]))

@@ -1,0 +1,61 @@
+"""Range notation: expansion, combination counts, and the errors it raises."""
+import pytest
+
+from oddsmith.cards import name
+from oddsmith.ranges import expand, sample_slot
+
+
+def classes(notation):
+    out = set()
+    for a, b in expand(notation):
+        hi, lo = max(a, b), min(a, b)
+        label = name(hi)[0] + name(lo)[0]
+        if hi // 4 != lo // 4:
+            label += "s" if hi % 4 == lo % 4 else "o"
+        out.add(label)
+    return out
+
+
+@pytest.mark.parametrize("notation, count", [("AA", 6), ("AKs", 4), ("AKo", 12), ("AK", 16), ("AhKh", 1),
+                                             ("22+", 78), ("QQ+", 18), ("TT-77", 24), ("76s-54s", 12),
+                                             ("KTs-K7s", 16), ("AJo+", 36), ("KQ+", 16)])
+def test_combination_counts(notation, count):
+    assert len(expand(notation)) == count
+
+
+def test_plus_raises_the_second_rank_up_to_below_the_first():
+    assert classes("AJo+") == {"AJo", "AQo", "AKo"}
+    assert classes("QTs+") == {"QTs", "QJs"}
+    assert classes("22+") == {r + r for r in "23456789TJQKA"}
+
+
+def test_spans_keep_the_first_rank_or_the_gap():
+    assert classes("76s-54s") == {"76s", "65s", "54s"}
+    assert classes("54s-76s") == classes("76s-54s")
+    assert classes("KTs-K7s") == {"KTs", "K9s", "K8s", "K7s"}
+    assert classes("TT-77") == {"TT", "99", "88", "77"}
+
+
+def test_a_mixed_range_counts_each_combination_once():
+    combos = expand("QQ+, AKs, AJo+, KQ, 76s-54s, AhKh")
+    assert len(combos) == 18 + 4 + 36 + 16 + 12  # AhKh is already among the AKs
+    assert len({tuple(sorted(c)) for c in combos}) == len(combos)
+
+
+@pytest.mark.parametrize("bad, words", [("10s", "T"), ("A10o", "T"), ("AKx", "suited"), ("AAs", "pair"),
+                                        ("AhAh", "same card"), ("", "empty"), ("AK,,QQ", "empty part"),
+                                        ("K7s-Q5s", "span"), ("AKs-QQ", "kind"), ("XY", "bad range part")])
+def test_bad_notation_names_the_problem(bad, words):
+    with pytest.raises(ValueError, match=words):
+        expand(bad)
+
+
+def test_slot_sampling_draws_from_the_range_only():
+    combos = expand("AKs")
+    hands = sample_slot(combos)
+    assert len(hands) == 500
+    allowed = {tuple(sorted(c)) for c in combos}
+    assert {tuple(sorted(h)) for h in hands} <= allowed
+    assert any(h[0] < h[1] for h in hands) and any(h[0] > h[1] for h in hands)
+    with pytest.raises(ValueError):
+        sample_slot([])
