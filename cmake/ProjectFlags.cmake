@@ -12,6 +12,10 @@ target_link_libraries(project_flags INTERFACE project_warnings)
 if(ODDSMITH_ARCH AND CMAKE_SYSTEM_PROCESSOR MATCHES "x86_64|AMD64")
   target_compile_options(project_flags INTERFACE $<$<COMPILE_LANGUAGE:CXX,C>:-march=${ODDSMITH_ARCH}>)
 endif()
+if(WIN32)
+  # Programs and the DLL carry the C and C++ runtimes, so they run without MinGW DLLs.
+  target_link_options(project_flags INTERFACE -static -static-libgcc -static-libstdc++)
+endif()
 if(ODDSMITH_FUZZ)
   # Coverage instrumentation and sanitizers for everything the fuzz targets link.
   set(fuzz_flags -fsanitize=fuzzer-no-link,address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer)
