@@ -177,11 +177,8 @@ void load_single_hand(const std::vector<int>& hand, int (*load)(const int*)) {
 int run_bench(const std::vector<std::string_view>& args) {
   int count = 20'000'000;
   if (!args.empty()) {
-    const std::string text(args[0]);
-    char* end = nullptr;
-    const long parsed = std::strtol(text.c_str(), &end, 10);
-    if (*end != '\0' || parsed <= 0 || parsed > 2'000'000'000) return fail("bench count must be 1..2000000000");
-    count = static_cast<int>(parsed);
+    if (std::string error = parse_count("bench count", args[0], 1, 2'000'000'000, count); !error.empty())
+      return fail(error);
   }
   struct Loop {
     const char* name;
