@@ -3,8 +3,11 @@
 // known inputs and prints pass or fail for each. Exit status 0 only when every
 // test passes.
 
+#include <cerrno>
 #include <cstddef>
 #include <cstdio>
+#include <cstring>
+#include <string_view>
 #include <vector>
 
 #include "gpuscout.h"
@@ -36,9 +39,15 @@ bool check_matrix_multiply() {
   return true;
 }
 
-}  // namespace
+constexpr const char* kUsage =
+    "usage: gpuscout [--help]\n"
+    "\n"
+    "Prints the property report of every CUDA device, then runs three compute tests on\n"
+    "device 0 (an empty kernel launch, an add of squares, a matrix product) and prints\n"
+    "pass or FAIL for each. Exit status: 0 when every test passes, 1 when one fails or\n"
+    "no GPU is available, 2 for a bad argument.\n";
 
-int main() {
+int run_checks() {
   cuda_devicepropsbig();
   const int count = cuda_devicecount();
   if (count < 1) {
@@ -61,4 +70,26 @@ int main() {
     all = all && ok;
   }
   return all ? 0 : 1;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  auto is_help = [](std::string_view arg) { return arg == "--help" || arg == "-h" || arg == "help"; };
+  int status = 0;
+  if (argc == 1) {
+    status = run_checks();
+  } else if (argc == 2 && is_help(argv[1])) {
+    std::fputs(kUsage, stdout);
+  } else {
+    std::fprintf(stderr, "gpuscout: unexpected argument '%s'\n%s", argv[is_help(argv[1]) ? 2 : 1], kUsage);
+    return 2;
+  }
+  // A report that never reached its destination is a failure.
+  errno = 0;
+  if (std::fflush(stdout) != 0 || std::ferror(stdout)) {
+    std::fprintf(stderr, "gpuscout: cannot write the output%s%s\n", errno ? ": " : "", errno ? std::strerror(errno) : "");
+    return 1;
+  }
+  return status;
 }

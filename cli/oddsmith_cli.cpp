@@ -8,11 +8,13 @@
 //   oddsmith omaha-equity AhAsKhKs --opponents 2 [--board ...] [--range 1..4]
 //   oddsmith hilo-equity Ad2d3sKs --opponents 2 [--board ...] [--range 1..4]
 
+#include <cerrno>
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
 #include <ctime>
 #include <cstdlib>
+#include <cstring>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -23,6 +25,26 @@
 namespace {
 
 constexpr int kUsageError = 2;
+constexpr int kOutputLost = 1;
+
+constexpr const char* kUsage =
+    "usage: oddsmith [command] [arguments]\n"
+    "\n"
+    "  (no command), demo                     a demonstration of every evaluator and game\n"
+    "  eval CARDS                             value and category of 5 or 7 cards (As Ks Qs Js Ts)\n"
+    "  omaha --hole CARDS --board CARDS       Omaha high and eight-or-better low (4 + 5 cards)\n"
+    "  holdem CARDS --opponents N [--board CARDS] [--range K]\n"
+    "                                         Hold'em equity, 120,000 deals; N 0..22\n"
+    "  omaha-equity CARDS --opponents N [--board CARDS] [--range K]\n"
+    "                                         Omaha high equity, 50,000 deals; N 0..10\n"
+    "  hilo-equity CARDS --opponents N [--board CARDS] [--range K]\n"
+    "                                         Omaha Hi/Lo equity, 50,000 deals; N 0..10\n"
+    "  bench [COUNT]                          evaluations per second of the timing exports\n"
+    "  help, --help, -h                       this text\n"
+    "\n"
+    "Cards are a rank (23456789TJQKA) and a suit (cdhs): As, Td, 2c; they may be run\n"
+    "together (AhKh). --board takes 0 to 5 known cards. --range K: 0 deals random\n"
+    "opponents; K = 1..4 deals them from range slot K-1 (slot 0..3, range argument 1..4).\n";
 
 // Reports a command-line error on one line and yields the exit status for it.
 int fail(const std::string& message) {
@@ -241,10 +263,7 @@ int run_demo() {
   return 0;
 }
 
-}  // namespace
-
-int main(int argc, char** argv) {
-  std::vector<std::string_view> args(argv + 1, argv + argc);
+int run_command(std::vector<std::string_view> args) {
   if (args.empty()) return run_demo();
   const std::string_view command = args.front();
   args.erase(args.begin());
@@ -255,5 +274,23 @@ int main(int argc, char** argv) {
   if (command == "omaha-equity") return run_equity(kOmaha, args);
   if (command == "hilo-equity") return run_equity(kHiLo, args);
   if (command == "demo") return run_demo();
-  return fail("unknown command '" + std::string(command) + "'; try: eval, omaha, holdem, omaha-equity, hilo-equity, bench, demo");
+  if (command == "help" || command == "--help" || command == "-h") {
+    std::fputs(kUsage, stdout);
+    return 0;
+  }
+  return fail("unknown command '" + std::string(command) + "'; try: eval, omaha, holdem, omaha-equity, hilo-equity, bench, demo, help");
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  const int status = run_command({argv + 1, argv + argc});
+  // Output that never reached its destination (a full disk, a closed pipe) is a
+  // failure, whatever the command computed.
+  errno = 0;
+  if (std::fflush(stdout) != 0 || std::ferror(stdout)) {
+    std::fprintf(stderr, "oddsmith: cannot write the output%s%s\n", errno ? ": " : "", errno ? std::strerror(errno) : "");
+    return kOutputLost;
+  }
+  return status;
 }

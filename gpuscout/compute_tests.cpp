@@ -66,6 +66,17 @@ Status compute(RuntimeLayer& runtime, std::FILE* err, int device, std::int64_t r
   return status;
 }
 
+// The kernels run whole blocks of kThreadsPerBlock threads: a count that is not a
+// positive multiple of that would leave elements uncomputed, or launch nothing,
+// while the copy back still hands the host the whole buffer. Such a count is
+// refused before anything is allocated; returns false after the diagnostic.
+bool whole_blocks(std::FILE* err, const char* what, std::int64_t count) {
+  if (count > 0 && count % kThreadsPerBlock == 0) return true;
+  std::fprintf(err, "%s must be a positive multiple of %u, got %lld!addWithCuda failed!", what, kThreadsPerBlock,
+               static_cast<long long>(count));
+  return false;
+}
+
 // The shared ending of the vector and matrix tests; the device is reset only
 // after a successful computation.
 int finish(RuntimeLayer& runtime, std::FILE* err, Status status) {
@@ -90,6 +101,7 @@ int run_launch_test(RuntimeLayer& runtime, std::FILE* err, int blocks, int threa
 
 int run_add_squares(RuntimeLayer& runtime, std::FILE* err, const int* a, const int* b, int* c, unsigned size,
                     int device) {
+  if (!whole_blocks(err, "size", size)) return 1;
   const Status status = compute(runtime, err, device, size, size, size, a, b, c,
                                 [&](int* dc, const int* da, const int* db) {
                                   runtime.launch_add_squares(size / kThreadsPerBlock, kThreadsPerBlock, dc, da, db);
@@ -99,6 +111,7 @@ int run_add_squares(RuntimeLayer& runtime, std::FILE* err, const int* a, const i
 
 int run_matrix_multiply(RuntimeLayer& runtime, std::FILE* err, const int* A, const int* B, int* C, int a, int b,
                         int c, int device) {
+  if (!whole_blocks(err, "row count", a)) return 1;
   auto product = [](int x, int y) { return static_cast<std::int64_t>(x) * y; };
   const Status status = compute(runtime, err, device, product(a, c), product(a, b), product(b, c), A, B, C,
                                 [&](int* dC, const int* dA, const int* dB) {

@@ -38,13 +38,15 @@ GPUSCOUT_API void cuda_devicepropsbig(void);
 /* Launches an empty kernel on `blocks` x `threads`: 1 when it ran, else 0. */
 GPUSCOUT_API int testcuda(int blocks, int threads, int device);
 
-/* c[i] = a[i]^2 + b[i]^2 (32-bit, wrapping) on the GPU, 512 threads a block:
- * `size` should be a multiple of 512. 0 on success, 1 on failure. */
+/* c[i] = a[i]^2 + b[i]^2 (32-bit, wrapping) on the GPU, 512 threads a block.
+ * 0 on success, 1 on failure; a `size` that is not a positive multiple of 512
+ * is refused (1, with a diagnostic) before the GPU is touched. */
 GPUSCOUT_API int testcudaaddsquare(const int *a, const int *b, int *c, unsigned int size, int device);
 
 /* C (a x c) = A (a x b) * B (b x c), row-major 32-bit ints (wrapping), one GPU
- * thread per row of C, 512 threads a block: `a` should be a multiple of 512.
- * 0 on success, 1 on failure. */
+ * thread per row of C, 512 threads a block. 0 on success, 1 on failure; a row
+ * count `a` that is not a positive multiple of 512 is refused (1, with a
+ * diagnostic) before the GPU is touched. */
 GPUSCOUT_API int cudaMM(const int *A, const int *B, int *C, int a, int b, int c, int device);
 
 /* 1: asks hybrid-graphics drivers to run CUDA work on the discrete GPU. */

@@ -3,6 +3,7 @@
 // that the fuzz targets run exactly the code the exports run.)
 
 #include <bit>
+#include <charconv>
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
@@ -33,6 +34,20 @@ bool distinct_on_deck(Cards... cards) {
 
 // Returned by the high evaluators for bad input; never a hand value.
 constexpr int kBadInput = 0;
+
+// Writes "<sum>,<deals> " as printf's "%f,%d " does under the C locale, whatever
+// locale the host has set: a comma-decimal locale would otherwise turn the two
+// fields into three.
+void write_score_record(double score_sum, int deals) {
+  char text[128];
+  char* const end = text + sizeof text;
+  auto [at, ec] = std::to_chars(text, end, score_sum, std::chars_format::fixed, 6);
+  if (ec != std::errc{} || end - at < 16) return;  // a sum of trial scores always fits
+  *at++ = ',';
+  at = std::to_chars(at, end, deals).ptr;
+  *at++ = ' ';
+  std::fwrite(text, 1, static_cast<std::size_t>(at - text), stdout);
+}
 
 }  // namespace
 
@@ -89,8 +104,7 @@ ODDSMITH_API int poker_omaha_equity(int p1, int p2, int p3, int p4, int known, i
       oddsmith::omaha_high_equity(request, oddsmith::seed_from_random_device(), trials);
   // The raw sum and trial count, on the buffered standard output (a refused call
   // writes nothing); the outcome of the write is not examined.
-  if (result.per_mille != oddsmith::kRefused)
-    std::printf("%f,%d ", static_cast<double>(result.score_sum), trials);
+  if (result.per_mille != oddsmith::kRefused) write_score_record(static_cast<double>(result.score_sum), trials);
   return result.per_mille;
 }
 

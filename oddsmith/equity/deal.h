@@ -21,6 +21,8 @@ namespace oddsmith {
 
 template <int N>
 class Dealer {
+  static_assert(N <= kMaxCardsPerHand);
+
  public:
   // `ranges` is the game's range buffer and `cursor` its process-wide cursor.
   Dealer(const EquityRequest& request, const std::int32_t* ranges, std::int32_t& cursor)

@@ -1,7 +1,10 @@
 // next_range_hand for one equity call. A range hand is acceptable when its cards
 // are real (0..51, not repeated) and none is a player card or a known board card;
 // that does not change during a call, so acceptability is worked out once per call
-// and each opponent's hand is then found in constant time. The shared cursor moves
+// and each opponent's hand is then found in constant time. The slot is copied once
+// at the start, and only the copy is checked and dealt: a host that rewrites the
+// shared buffer during a call (against the one-call-at-a-time contract) can mix
+// old and new hands into its result, but never gets an unchecked card dealt. The shared cursor moves
 // exactly as a candidate-by-candidate scan would move it: to just past the hand
 // taken.
 #pragma once
@@ -15,16 +18,22 @@ namespace oddsmith {
 
 inline constexpr int kRangeSlots = 4;
 inline constexpr int kRangeHands = 500;
+inline constexpr int kMaxCardsPerHand = 4;
 
 class RangeDealer {
  public:
   // `slot` points at the slot's 500 hands of `cards_per_hand` cards each.
+  // At most kMaxCardsPerHand cards per hand.
   RangeDealer(const std::int32_t* slot, int cards_per_hand, CardMask player_and_known_board)
-      : slot_(slot), cards_per_hand_(cards_per_hand) {
+      : cards_per_hand_(cards_per_hand) {
+    // Volatile reads: each stored value is read exactly once, so the compiler
+    // cannot trade a read of the copy for a second read of the shared buffer.
+    const volatile std::int32_t* shared = slot;
+    for (int i = 0; i < kRangeHands * cards_per_hand; ++i) hands_[i] = shared[i];
     bool ok[kRangeHands];
     int next = -1;
     for (int h = kRangeHands - 1; h >= 0; --h) {
-      ok[h] = acceptable(slot + static_cast<std::ptrdiff_t>(h) * cards_per_hand, cards_per_hand, player_and_known_board);
+      ok[h] = acceptable(hands_ + static_cast<std::ptrdiff_t>(h) * cards_per_hand, cards_per_hand, player_and_known_board);
       if (ok[h]) next = h;
     }
     // `next` is now the first acceptable hand, where a scan past the last one wraps to.
@@ -44,7 +53,7 @@ class RangeDealer {
     const int at = cursor >= 0 && cursor < kRangeHands ? cursor : 0;
     const int h = next_ok_[at];
     cursor = h + 1 == kRangeHands ? 0 : h + 1;
-    return slot_ + static_cast<std::ptrdiff_t>(h) * cards_per_hand_;
+    return hands_ + static_cast<std::ptrdiff_t>(h) * cards_per_hand_;
   }
 
  private:
@@ -58,8 +67,8 @@ class RangeDealer {
     return true;
   }
 
-  const std::int32_t* slot_;
   int cards_per_hand_;
+  std::int32_t hands_[kRangeHands * kMaxCardsPerHand];  // this call's copy of the slot
   std::int16_t next_ok_[kRangeHands];
 };
 

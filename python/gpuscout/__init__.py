@@ -81,11 +81,22 @@ def launch_test(blocks=1, threads=1, device=0):
     return True
 
 
+THREADS_PER_BLOCK = 512
+
+
+def _whole_blocks(what, count):
+    """The GPU computes whole blocks of 512 elements or rows: anything else would
+    leave part of the result uncomputed, and the library refuses it."""
+    if isinstance(count, bool) or not isinstance(count, int) or count <= 0 or count % THREADS_PER_BLOCK:
+        raise ValueError(f"{what} must be a positive multiple of {THREADS_PER_BLOCK}, got {count!r}")
+
+
 def add_squares(a, b, device=0):
     """[a[i]^2 + b[i]^2] computed on the GPU (32-bit, wrapping); len a multiple of 512."""
     if len(a) != len(b):
         raise ValueError("a and b must have the same length")
     n = len(a)
+    _whole_blocks("the length of a and b", n)
     arr = ctypes.c_int32 * n
     out = arr()
     status, err = _captured(2, lambda: _l().testcudaaddsquare(arr(*a), arr(*b), out, n, device))
@@ -96,6 +107,7 @@ def add_squares(a, b, device=0):
 
 def matrix_multiply(A, B, rows, inner, cols, device=0):
     """Row-major A (rows x inner) times B (inner x cols) on the GPU; rows a multiple of 512."""
+    _whole_blocks("rows", rows)
     if len(A) != rows * inner or len(B) != inner * cols:
         raise ValueError("matrix sizes do not match their dimensions")
     out = (ctypes.c_int32 * (rows * cols))()

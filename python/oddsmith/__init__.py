@@ -16,7 +16,7 @@ import re
 from collections import namedtuple
 
 from . import _library
-from .cards import cards, name
+from .cards import card_numbers, cards, name
 from .ranges import HANDS_PER_SLOT, expand, sample_slot
 
 __all__ = ["load", "evaluate", "category", "omaha_high", "omaha_low", "holdem_equity", "omaha_equity",
@@ -161,13 +161,13 @@ def _store(game, per_hand, setter, slot, hands):
 
 
 def _as_hands(hands, per_hand, what):
-    """Hands given as text ("AhKh" or "Ah Kh") or as card numbers."""
+    """Hands given as text ("AhKh, QsQd" or one hand "AhKh"), as a list of hand
+    texts, or as lists of card numbers."""
+    if isinstance(hands, str):
+        hands = [h for h in hands.split(",") if h.strip()] or [hands]
     out = []
     for hand in hands:
-        c = cards(hand, per_hand, what) if isinstance(hand, str) else list(hand)
-        if len(c) != per_hand or len(set(c)) != per_hand or not all(isinstance(x, int) and 0 <= x < 52 for x in c):
-            raise ValueError(f"{what} {hand!r} is not {per_hand} different cards")
-        out.append(c)
+        out.append(cards(hand, per_hand, what) if isinstance(hand, str) else card_numbers(hand, per_hand, what))
     if not out:
         raise ValueError(f"{what}: no hands given")
     return out

@@ -31,31 +31,40 @@ _REPO = os.path.dirname(os.path.dirname(_PACKAGE))
 _INSTALL_LIB = os.path.join(_PACKAGE, "..", "..", "..", "..", "lib")
 
 
-def candidates(stem, env_var, explicit=None):
-    """Paths to try, in order: the caller's, an environment variable, the prefix
-    this binding was installed into, the system's libraries, then this source
-    tree's builds (release first)."""
+def candidates(stem):
+    """Paths to search when the caller names none: the prefix this binding was
+    installed into, the system's libraries, then this source tree's builds
+    (release first)."""
     installed = os.path.join(_INSTALL_LIB, f"lib{stem}.so")
-    found = [explicit, os.environ.get(env_var), installed if os.path.exists(installed) else None,
-             ctypes.util.find_library(stem)]
+    found = [installed if os.path.exists(installed) else None, ctypes.util.find_library(stem)]
     for preset in ("release", "debug", "*"):
         found += sorted(glob.glob(os.path.join(_REPO, "build", preset, "lib", f"lib{stem}.so")))
     return [path for path in found if path]
 
 
+def _declare(lib, exports):
+    for name, (argtypes, restype) in exports.items():
+        fn = getattr(lib, name)
+        fn.argtypes = argtypes
+        fn.restype = restype
+    return lib
+
+
 def load(stem, env_var, exports, explicit=None):
-    errors = []
-    for path in candidates(stem, env_var, explicit):
+    """Loads the library from `explicit`, else from the path in `env_var`, else
+    from the first of candidates() that loads. A path the caller or the
+    environment names is used or refused: it never falls back to another build."""
+    named = explicit or os.environ.get(env_var)
+    if named:
+        source = "the path given" if explicit else f"${env_var}"
         try:
-            lib = ctypes.CDLL(path)
+            return _declare(ctypes.CDLL(named), exports)
+        except OSError as error:
+            raise OSError(f"cannot load lib{stem} from {named} ({source}): {error}") from None
+    errors = []
+    for path in candidates(stem):
+        try:
+            return _declare(ctypes.CDLL(path), exports)
         except OSError as error:
             errors.append(f"{path}: {error}")
-            if path == explicit:
-                break
-            continue
-        for name, (argtypes, restype) in exports.items():
-            fn = getattr(lib, name)
-            fn.argtypes = argtypes
-            fn.restype = restype
-        return lib
     raise OSError(f"cannot load lib{stem}: set {env_var} or pass a path; tried: " + "; ".join(errors or ["nothing found"]))

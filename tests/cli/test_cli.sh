@@ -51,5 +51,18 @@ expect 2 "--opponents must be a whole number from 0 to 10" omaha-equity AhAsKhKs
 expect 2 "omaha-equity needs 4 hole cards, got 2" omaha-equity AhAs --opponents 1
 expect 2 "card Ks is given twice" hilo-equity AhAsKhKs --opponents 1 --board Ks2c3c
 
+for help in --help -h help; do expect 0 "usage: oddsmith" "$help"; done
+expect 0 "slot 0..3, range argument 1..4" --help
+
+# Output that cannot be written is a failure, not a success.
+for command in "eval As Ks Qs Js Ts" "holdem 2c7d --opponents 0" ""; do
+  # shellcheck disable=SC2086  # the words of $command are the arguments
+  err=$("$bin" $command 2>&1 >/dev/full)
+  status=$?
+  if [ "$status" -ne 1 ] || ! printf '%s' "$err" | grep -q "oddsmith: cannot write the output"; then
+    echo "FAIL: oddsmith $command >/dev/full -> status $status: $err"; failures=$((failures + 1))
+  fi
+done
+
 echo "$failures failed"
 [ "$failures" -eq 0 ]

@@ -2,9 +2,13 @@
 // at once and changes nothing. (ctest's timeout turns a hang into a failure.)
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <climits>
+#include <thread>
 #include <vector>
 
+#include "equity/holdem.h"
+#include "equity/omaha.h"
 #include "equity/process_state.h"
 #include "oddsmith.h"
 
@@ -54,6 +58,50 @@ TEST(EquityBadInput, SetterArgumentsOutsideTheirLimits) {
   EXPECT_EQ(poker_set_holdem_range_simul(nullptr), 0);
   for (int slot : {-1, 4, 5, INT_MIN, INT_MAX}) EXPECT_EQ(poker_set_holdem_range_exact(slot, L"QQ+"), 0);
   EXPECT_EQ(Snapshot{}, before);
+}
+
+// A host that breaks the one-call-at-a-time rule and rewrites a range buffer
+// during an equity call may get a result mixing old and new hands, but the
+// process must not fault: every dealt card was checked. Each game's setter
+// swaps a usable buffer with one of garbage while calls deal from it.
+TEST(EquityBadInput, RangeRewrittenDuringACallNeverFaults) {
+  struct Game {
+    int cards_per_hand;
+    std::int32_t* buffer;
+    int (*set)(const int*);
+    int (*equity)(int opponents);
+  };
+  const Game games[] = {
+      {2, holdem_ranges, poker_set_holdem_range_simul,
+       [](int n) { return holdem_equity({{51, 47, 0, 0}, 2, 0, {}, n, 1}, 7, 20000); }},
+      {4, omaha_ranges, poker_load_omaha_range,
+       [](int n) { return omaha_high_equity({{51, 47, 43, 39}, 4, 0, {}, n, 1}, 7, 10000).per_mille; }},
+      {4, omahahl_ranges, poker_load_omahahl_range,
+       [](int n) { return omaha_hilo_equity({{51, 47, 43, 39}, 4, 0, {}, n, 1}, 7, 10000).per_mille; }}};
+  for (const Game& game : games) {
+    const int ints = kRangeSlots * kRangeHands * game.cards_per_hand;
+    const std::vector<std::int32_t> saved(game.buffer, game.buffer + ints);
+    std::vector<int> good(ints), bad(ints);
+    for (int i = 0; i < ints; ++i) {
+      good[i] = (i % game.cards_per_hand) * 5;  // 2c 3d 4h 5s ...: always usable
+      bad[i] = INT_MAX - i;
+    }
+    game.set(good.data());
+    std::atomic<bool> stop{false};
+    std::thread rewriter([&] {
+      while (!stop.load(std::memory_order_relaxed)) {
+        game.set(good.data());
+        game.set(bad.data());
+      }
+    });
+    for (int call = 0; call < 40; ++call) {
+      const int result = game.equity(game.cards_per_hand == 2 ? 22 : 10);
+      EXPECT_TRUE(result >= 0 && result <= 1000) << result;
+    }
+    stop = true;
+    rewriter.join();
+    game.set(saved.data());
+  }
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <clocale>
 #include <cmath>
 #include <cstdio>
 #include <map>
@@ -133,6 +134,20 @@ TEST_F(Omaha, NoOpponentsAndTheOutputFragment) {
   const int refused[12] = {50, 51, 46, 47, 0, 11, 0, 0, 0, 0, 0, 0};
   EXPECT_EQ(captured_call(poker_omaha_equity, refused, result), "");
   EXPECT_EQ(result, -1);
+}
+
+// A host that switched to a comma-decimal locale still gets two fields.
+TEST_F(Omaha, TheOutputFragmentIgnoresTheLocale) {
+  const char* comma_locales[] = {"de_DE.UTF-8", "de_DE.utf8", "fr_FR.UTF-8", "fr_FR.utf8"};
+  const char* found = nullptr;
+  for (const char* name : comma_locales)
+    if (!found && std::setlocale(LC_ALL, name)) found = name;
+  if (!found) GTEST_SKIP() << "no comma-decimal locale installed (.ci/install-deps makes de_DE.UTF-8)";
+  const int call[12] = {50, 51, 46, 47, 0, 0, 0, 0, 0, 0, 0, 0};
+  int result = 0;
+  const std::string written = captured_call(poker_omaha_equity, call, result);
+  std::setlocale(LC_ALL, "C");
+  EXPECT_EQ(written, "5000000.000000,50000 ") << "under " << found;
 }
 
 // Exact share against one known hand, by enumerating the rest of the board, with

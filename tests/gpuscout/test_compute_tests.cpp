@@ -80,17 +80,6 @@ TEST(AddSquares, ComputesWithWrapAroundAndResetsAfterSuccess) {
   EXPECT_EQ(gpu.live_allocations(), 0);
 }
 
-TEST(AddSquares, SizeBelowOneBlockFailsAtLaunch) {
-  SimulatedDevice gpu = one_device();
-  std::vector<int> a(511), b(511), c(511);
-  int result = -1;
-  EXPECT_EQ(written_by([&](std::FILE* err) { result = run_add_squares(gpu, err, a.data(), b.data(), c.data(), 511, 0); }),
-            "addKernel launch failed: invalid configuration argument\naddWithCuda failed!");
-  EXPECT_EQ(result, 1);
-  EXPECT_EQ(count_of(gpu.calls, "reset"), 0);
-  EXPECT_EQ(gpu.live_allocations(), 0);
-}
-
 // A failure injected at each step: the message, the cleanup order and the result.
 TEST(AddSquares, EveryFailingStep) {
   struct Case {
@@ -201,17 +190,33 @@ TEST(MatrixMultiply, TallTimesWideWithWrapAround) {
     }
 }
 
-TEST(MatrixMultiply, RowsBelowOneBlockAndImpossibleSizes) {
+// A size or row count that is not a positive multiple of 512 would leave part of
+// the result uncomputed: it is refused before the device is touched.
+TEST(ComputeTests, CountsThatAreNotWholeBlocksAreRefusedBeforeAnyDeviceCall) {
   SimulatedDevice gpu = one_device();
-  std::vector<int> A(511 * 2), B(2 * 3), C(511 * 3);
+  std::vector<int> a(1025, 3), b(1025, 4), c(1025, -7);
   int result = -1;
-  EXPECT_EQ(written_by([&](std::FILE* err) { result = run_matrix_multiply(gpu, err, A.data(), B.data(), C.data(), 511, 2, 3, 0); }),
-            "addKernel launch failed: invalid configuration argument\naddWithCuda failed!");
-  EXPECT_EQ(result, 1);
-  // Products beyond 32 bits or negative sizes cannot be allocated: no launch happens.
+  for (unsigned size : {0u, 1u, 511u, 513u, 1023u, 4294966784u + 1u}) {
+    EXPECT_EQ(written_by([&](std::FILE* err) { result = run_add_squares(gpu, err, a.data(), b.data(), c.data(), size, 0); }),
+              "size must be a positive multiple of 512, got " + std::to_string(size) + "!addWithCuda failed!");
+    EXPECT_EQ(result, 1);
+  }
+  for (int rows : {0, 1, 511, 513, -512, INT_MIN, INT_MAX}) {
+    EXPECT_EQ(written_by([&](std::FILE* err) { result = run_matrix_multiply(gpu, err, a.data(), b.data(), c.data(), rows, 1, 1, 0); }),
+              "row count must be a positive multiple of 512, got " + std::to_string(rows) + "!addWithCuda failed!");
+    EXPECT_EQ(result, 1);
+  }
+  EXPECT_TRUE(gpu.calls.empty());
+  for (int v : c) ASSERT_EQ(v, -7);
+}
+
+TEST(MatrixMultiply, ImpossibleSizes) {
+  SimulatedDevice gpu = one_device();
+  std::vector<int> A(512 * 2), B(2 * 3), C(512 * 3);
+  int result = -1;
+  // Products beyond 32 bits cannot be allocated: no launch happens.
   // (65536 x 65536 wraps to 0 in 32 bits: it must not allocate an empty buffer.)
-  for (auto [rows, inner, cols] : {std::tuple{INT_MAX, 2, 2}, std::tuple{-512, 2, 3}, std::tuple{512, 65536, 65536},
-                                   std::tuple{65536 * 512, 65536, 1}}) {
+  for (auto [rows, inner, cols] : {std::tuple{512, 65536, 65536}, std::tuple{65536 * 512, 65536, 1}}) {
     const int a = rows, b = inner, c = cols;  // plain copies: lambdas capture them on every compiler
     EXPECT_EQ(written_by([&](std::FILE* err) { result = run_matrix_multiply(gpu, err, A.data(), B.data(), C.data(), a, b, c, 0); }),
               "cudaMalloc failed!addWithCuda failed!");

@@ -25,4 +25,12 @@ def test_compute_tests_raise_with_the_library_diagnostics():
     with pytest.raises(RuntimeError, match="addKernel launch failed"):
         gpuscout.launch_test(1, 1)
     with pytest.raises(ValueError):
-        gpuscout.matrix_multiply([1], [1, 2], 1, 1, 1)
+        gpuscout.matrix_multiply([1] * 512, [1, 2], 512, 1, 1)
+
+
+@pytest.mark.parametrize("call", [lambda: gpuscout.add_squares([1] * 513, [2] * 513),
+                                  lambda: gpuscout.add_squares([], []),
+                                  lambda: gpuscout.matrix_multiply([1] * 511, [1], 511, 1, 1)])
+def test_counts_that_are_not_whole_blocks_are_refused(call):
+    with pytest.raises(ValueError, match="positive multiple of 512"):
+        call()

@@ -30,10 +30,23 @@ def test_evaluation():
     (lambda: oddsmith.set_holdem_range(5, "AA"), "slot"),
     (lambda: oddsmith.set_holdem_range(1, "AK+Q"), "bad range part"),
     (lambda: oddsmith.load_omaha_range(1, ["AhAsKh"]), "4 cards"),
+    (lambda: oddsmith.load_omaha_range(1, [(True, 1, 2, 3)]), "bad card True in Omaha hand"),
+    (lambda: oddsmith.load_hilo_range(1, "AhAsKhKx"), "bad card 'Kx' in Omaha hand 'AhAsKhKx': a card is a rank"),
+    (lambda: oddsmith.evaluate(True), "the hand must be text"),
+    (lambda: oddsmith.evaluate("AsKsQsJsT"), "bad card 'T' in the hand 'AsKsQsJsT'"),
 ])
 def test_bad_input_raises_value_error(call, words):
     with pytest.raises(ValueError, match=words):
         call()
+
+
+def test_a_named_library_that_cannot_be_loaded_is_an_error(monkeypatch):
+    from oddsmith import _library
+    with pytest.raises(OSError, match="/nonexistent/liboddsmith.so"):
+        _library.load("oddsmith", "ODDSMITH_LIBRARY", {}, "/nonexistent/liboddsmith.so")
+    monkeypatch.setenv("ODDSMITH_LIBRARY", "/nonexistent/env/liboddsmith.so")
+    with pytest.raises(OSError, match=r"/nonexistent/env/liboddsmith.so \(\$ODDSMITH_LIBRARY\)"):
+        _library.load("oddsmith", "ODDSMITH_LIBRARY", {})
 
 
 def test_no_opponents_and_standard_error():
@@ -72,7 +85,7 @@ def test_range_slots_deal_only_their_hands():
     assert against_trash > 870
     oddsmith.load_omaha_range(4, ["KcKdQcQd"], seed=3)
     assert oddsmith.omaha_equity("AhAsJhTh", opponents=1, range_slot=4).per_mille > 0
-    oddsmith.load_hilo_range(1, ["AcAd2c3d", "As2s3h4h"], seed=4)
+    oddsmith.load_hilo_range(1, "AcAd2c3d, As2s3h4h", seed=4)
     assert 0 <= oddsmith.hilo_equity("KhKsQhQs", opponents=2, range_slot=1).per_mille < 500
 
 
