@@ -21,6 +21,7 @@
 
 #include "card_text.h"
 #include "oddsmith.h"
+#include "range_command.h"
 
 namespace {
 
@@ -39,12 +40,16 @@ constexpr const char* kUsage =
     "                                         Omaha high equity, 50,000 deals; N 0..10\n"
     "  hilo-equity CARDS --opponents N [--board CARDS] [--range K]\n"
     "                                         Omaha Hi/Lo equity, 50,000 deals; N 0..10\n"
+    "  range TEXT [--game holdem|omaha|omaha-hilo] [--json]\n"
+    "                                         the hands of a range; for Hold'em a 13x13 chart\n"
     "  bench [COUNT]                          evaluations per second of the timing exports\n"
     "  help, --help, -h                       this text\n"
     "\n"
     "Cards are a rank (23456789TJQKA) and a suit (cdhs): As, Td, 2c; they may be run\n"
     "together (AhKh). --board takes 0 to 5 known cards. --range K: 0 deals random\n"
-    "opponents; K = 1..4 deals them from range slot K-1 (slot 0..3, range argument 1..4).\n";
+    "opponents; K = 1..4 deals them from range slot K-1 (slot 0..3, range argument 1..4).\n"
+    "Ranges: QQ+, TT-77, AKs, AKo, AK, AJo+, KTs-K7s, 76s-54s, AhKh, random; Omaha\n"
+    "AhAsKhKs, AAxx; a weight from 0 to 1 on any item as AKs:0.5.\n";
 
 // Reports a command-line error on one line and yields the exit status for it.
 int fail(const std::string& message) {
@@ -273,12 +278,13 @@ int run_command(std::vector<std::string_view> args) {
   if (command == "holdem") return run_equity(kHoldem, args);
   if (command == "omaha-equity") return run_equity(kOmaha, args);
   if (command == "hilo-equity") return run_equity(kHiLo, args);
+  if (command == "range") return cli::run_range(args);
   if (command == "demo") return run_demo();
   if (command == "help" || command == "--help" || command == "-h") {
     std::fputs(kUsage, stdout);
     return 0;
   }
-  return fail("unknown command '" + std::string(command) + "'; try: eval, omaha, holdem, omaha-equity, hilo-equity, bench, demo, help");
+  return fail("unknown command '" + std::string(command) + "'; try: eval, omaha, holdem, omaha-equity, hilo-equity, range, bench, demo, help");
 }
 
 }  // namespace

@@ -66,9 +66,12 @@ ODDSMITH_API int poker_holdem_equity(int p1, int p2, int known, int opponents, i
  * repeated card are never dealt. */
 ODDSMITH_API int poker_set_holdem_range_simul(const int *hands);
 
-/* Refills Hold'em range slot `slot` (0..3, used as range slot + 1) with 500
- * random hands of two different cards. The text is not read (it may be null).
- * Returns 1, or 0 for a slot outside 0..3 (nothing changed). */
+/* Refills Hold'em range slot `slot` (0..3; equity calls name it as range
+ * argument slot + 1) with 500 hands. When `text` is range notation (see
+ * oddsmith_range_parse; its ASCII characters) naming at least one hand, the
+ * hands are drawn from that range by weight; when it is null, empty or does not
+ * parse, they are random hands of two different cards. Never touches the cursor
+ * or the other slots. Returns 1, or 0 for a slot outside 0..3 (nothing changed). */
 ODDSMITH_API int poker_set_holdem_range_exact(int slot, const wchar_t *text);
 
 /* Omaha high equity per mille of the player's four cards p1..p4 against
@@ -93,6 +96,44 @@ ODDSMITH_API int poker_omahahl_equity(int p1, int p2, int p3, int p4, int known,
  * a repeated card are never dealt. */
 ODDSMITH_API int poker_load_omaha_range(const int *hands);
 ODDSMITH_API int poker_load_omahahl_range(const int *hands);
+
+/* ---- Range notation -------------------------------------------------------
+ * The functions below are reentrant: they keep no process-wide state and never
+ * print, so any thread may call them at any time on its own handles.
+ *
+ * Items are separated by commas, spaces allowed around them:
+ *   Hold'em  QQ, TT+, TT-77 (pairs); AKs, AKo, AK (suited, offsuit, both);
+ *            AJo+, K9+ (second rank up to one below the first); KTs-K7s,
+ *            76s-54s (spans keeping the first rank or the gap); AhKh (one hand)
+ *   Omaha    AhAsKhKs (one hand); AAxx, AKQx (hands holding those ranks, x any)
+ *   both     random (every hand); a weight from 0 to 1 as AKs:0.5 (default 1)
+ * A hand named twice counts once, with its last weight; weight 0 leaves it out.
+ * Omaha Hi/Lo ranges are Omaha ranges. */
+#define ODDSMITH_GAME_HOLDEM 0
+#define ODDSMITH_GAME_OMAHA 1
+#define ODDSMITH_GAME_OMAHA_HILO 2
+
+typedef struct oddsmith_range oddsmith_range;
+
+/* Parses range text of `length` bytes (-1: up to a NUL) for a game. Returns a
+ * range of at least one hand, to release with oddsmith_range_free; or NULL on
+ * error, with the 1-based byte column of the fault in *error_column and a
+ * message saying what was expected in `error` (NUL-terminated, cut to
+ * error_size bytes). The column is 0 for a fault outside the text (an unknown
+ * game, a NULL text, no memory). error_column and error may be NULL. */
+ODDSMITH_API oddsmith_range *oddsmith_range_parse(const char *text, int length, int game, int *error_column,
+                                                  char *error, int error_size);
+
+/* Number of hands in the range (0 for NULL). */
+ODDSMITH_API int oddsmith_range_size(const oddsmith_range *range);
+
+/* Hand `index` (0 .. size-1): its cards, ascending, into cards[0..3] (2 or 4 of
+ * them) and its weight into *weight (may be NULL). Returns the number of cards,
+ * or 0, writing nothing, for a NULL range or an index outside the range. */
+ODDSMITH_API int oddsmith_range_hand(const oddsmith_range *range, int index, int cards[4], double *weight);
+
+/* Releases a range from oddsmith_range_parse; NULL is ignored. */
+ODDSMITH_API void oddsmith_range_free(oddsmith_range *range);
 
 #ifdef __cplusplus
 }

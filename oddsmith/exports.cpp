@@ -2,11 +2,14 @@
 // Nothing else lives here. (The equity calls check their own limits inside, so
 // that the fuzz targets run exactly the code the exports run.)
 
+#include <algorithm>
 #include <bit>
 #include <charconv>
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
+#include <new>
+#include <string>
 
 #include "oddsmith.h"
 #include "eval/five_seven.h"
@@ -16,6 +19,7 @@
 #include "equity/holdem.h"
 #include "equity/omaha.h"
 #include "equity/process_state.h"
+#include "range/range_notation.h"
 
 namespace {
 
@@ -49,7 +53,38 @@ void write_score_record(double score_sum, int deals) {
   std::fwrite(text, 1, static_cast<std::size_t>(at - text), stdout);
 }
 
+// The ASCII subset of a wide text: any other character becomes DEL, which no
+// range item accepts.
+std::string ascii_of(const wchar_t* text) {
+  std::string out;
+  for (; *text; ++text) out += *text > 0 && *text < 0x7f ? static_cast<char>(*text) : '\x7f';
+  return out;
+}
+
+// Cards per hand of a game, or 0 for an unknown game.
+int cards_per_hand(int game) {
+  switch (game) {
+    case ODDSMITH_GAME_HOLDEM: return 2;
+    case ODDSMITH_GAME_OMAHA:
+    case ODDSMITH_GAME_OMAHA_HILO: return 4;
+    default: return 0;
+  }
+}
+
+void report_error(int column, const std::string& message, int* error_column, char* error, int error_size) {
+  if (error_column) *error_column = column;
+  if (error && error_size > 0) {
+    const std::size_t n = std::min(message.size(), static_cast<std::size_t>(error_size) - 1);
+    std::memcpy(error, message.data(), n);
+    error[n] = '\0';
+  }
+}
+
 }  // namespace
+
+struct oddsmith_range {
+  oddsmith::Range range;
+};
 
 extern "C" {
 
@@ -90,9 +125,20 @@ ODDSMITH_API int poker_set_holdem_range_simul(const int* hands) {
   return 1;
 }
 
-ODDSMITH_API int poker_set_holdem_range_exact(int slot, const wchar_t* /*text: never read*/) {
+ODDSMITH_API int poker_set_holdem_range_exact(int slot, const wchar_t* text) {
   if (slot < 0 || slot >= oddsmith::kRangeSlots) return 0;
-  oddsmith::fill_holdem_slot_at_random(slot, oddsmith::seed_from_random_device());
+  const std::uint32_t seed = oddsmith::seed_from_random_device();
+  try {
+    if (text) {
+      if (const oddsmith::RangeParse parsed = oddsmith::parse_range(ascii_of(text), 2); parsed.range) {
+        oddsmith::fill_holdem_slot_from_range(slot, *parsed.range, seed);
+        return 1;
+      }
+    }
+  } catch (...) {
+    // Out of memory while reading the text: fill the slot as for unreadable text.
+  }
+  oddsmith::fill_holdem_slot_at_random(slot, seed);
   return 1;
 }
 
@@ -125,5 +171,47 @@ ODDSMITH_API int poker_load_omahahl_range(const int* hands) {
   std::memcpy(oddsmith::omahahl_ranges, hands, sizeof oddsmith::omahahl_ranges);
   return 1;
 }
+
+ODDSMITH_API oddsmith_range* oddsmith_range_parse(const char* text, int length, int game, int* error_column,
+                                                  char* error, int error_size) {
+  const int cards = cards_per_hand(game);
+  if (cards == 0) {
+    report_error(0, "unknown game " + std::to_string(game) + ": expected 0 (Hold'em), 1 (Omaha) or 2 (Omaha Hi/Lo)",
+                 error_column, error, error_size);
+    return nullptr;
+  }
+  if (!text) {
+    report_error(0, "no text (a null pointer)", error_column, error, error_size);
+    return nullptr;
+  }
+  try {
+    const std::string_view view = length < 0 ? std::string_view(text) : std::string_view(text, static_cast<std::size_t>(length));
+    oddsmith::RangeParse parsed = oddsmith::parse_range(view, cards);
+    if (!parsed.range) {
+      report_error(parsed.error.column, parsed.error.message, error_column, error, error_size);
+      return nullptr;
+    }
+    return new oddsmith_range{std::move(*parsed.range)};
+  } catch (...) {
+    report_error(0, "out of memory", error_column, error, error_size);
+    return nullptr;
+  }
+}
+
+ODDSMITH_API int oddsmith_range_size(const oddsmith_range* range) {
+  return range ? static_cast<int>(range->range.size()) : 0;
+}
+
+ODDSMITH_API int oddsmith_range_hand(const oddsmith_range* range, int index, int cards[4], double* weight) {
+  if (!range || index < 0 || static_cast<std::size_t>(index) >= range->range.size()) return 0;
+  const oddsmith::RangeHand& hand = range->range[static_cast<std::size_t>(index)];
+  const int n = range->range.cards_per_hand();
+  if (cards)
+    for (int i = 0; i < n; ++i) cards[i] = hand.cards[static_cast<std::size_t>(i)];
+  if (weight) *weight = hand.weight;
+  return n;
+}
+
+ODDSMITH_API void oddsmith_range_free(oddsmith_range* range) { delete range; }
 
 }  // extern "C"

@@ -2,6 +2,8 @@
 // rank 0 = deuce .. 12 = ace, suit 0..3 = clubs, diamonds, hearts, spades.
 #pragma once
 
+#include <cstdint>
+
 namespace oddsmith {
 
 inline constexpr int kDeckSize = 52;
@@ -17,6 +19,14 @@ inline constexpr int kNoLow = 1024;
 
 inline constexpr char kRankChars[] = "23456789TJQKA";
 inline constexpr char kSuitChars[] = "cdhs";
+
+// A set of cards: bit c stands for card c.
+using CardMask = std::uint64_t;
+
+constexpr CardMask card_bit(int card) { return CardMask{1} << card; }
+
+// True when the card is a real one, 0..51 (negatives fail too).
+constexpr bool is_card(int card) { return static_cast<unsigned>(card) < static_cast<unsigned>(kDeckSize); }
 
 constexpr int card_rank(int card) { return card >> 2; }
 constexpr int card_suit(int card) { return card & 3; }

@@ -6,14 +6,12 @@
 
 #include <cstdint>
 
+#include "cards/card.h"
+
 namespace oddsmith {
 
 // Outputs from this value up (the 48 largest) would bias x mod 52 and are discarded.
 inline constexpr std::uint32_t kDrawRejectFrom = 4294967248u;  // 52 * 82595524
-
-using CardMask = std::uint64_t;
-
-inline CardMask card_bit(int card) { return CardMask{1} << card; }
 
 // One uniform card 0..51 from the generator (any type with next()).
 template <class Gen>

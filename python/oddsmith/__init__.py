@@ -17,11 +17,11 @@ from collections import namedtuple
 
 from . import _library
 from .cards import card_numbers, cards, name
-from .ranges import HANDS_PER_SLOT, expand, sample_slot
+from .ranges import HANDS_PER_SLOT, expand, parse, sample_slot
 
 __all__ = ["load", "evaluate", "category", "omaha_high", "omaha_low", "holdem_equity", "omaha_equity",
            "hilo_equity", "set_holdem_range", "set_holdem_ranges", "load_omaha_range", "load_hilo_range",
-           "expand", "cards", "Equity"]
+           "expand", "parse_range", "cards", "Equity"]
 
 HOLDEM_DEALS, OMAHA_DEALS = 120000, 50000
 _lib = None
@@ -161,10 +161,7 @@ def _store(game, per_hand, setter, slot, hands):
 
 
 def _as_hands(hands, per_hand, what):
-    """Hands given as text ("AhKh, QsQd" or one hand "AhKh"), as a list of hand
-    texts, or as lists of card numbers."""
-    if isinstance(hands, str):
-        hands = [h for h in hands.split(",") if h.strip()] or [hands]
+    """Hands given as a list of hand texts ("AhKh") or of card numbers."""
     out = []
     for hand in hands:
         out.append(cards(hand, per_hand, what) if isinstance(hand, str) else card_numbers(hand, per_hand, what))
@@ -173,11 +170,25 @@ def _as_hands(hands, per_hand, what):
     return out
 
 
+def parse_range(notation, game="holdem"):
+    """The hands of range notation as (cards, weight) pairs; game is "holdem",
+    "omaha" or "omaha-hilo". ValueError names the column and what was expected."""
+    return parse(notation, game)
+
+
+def _holdem_slot(hands, rng):
+    """500 hands for a Hold'em slot, from notation (drawn by weight) or a hand list."""
+    if isinstance(hands, str):
+        weighted = parse(hands)
+        return sample_slot([h for h, _ in weighted], rng, weights=[w for _, w in weighted])
+    return sample_slot([tuple(h) for h in _as_hands(hands, 2, "hand")], rng)
+
+
 def set_holdem_range(slot, hands, seed=None):
-    """Fills Hold'em range slot 1..4 with 500 hands sampled from range notation
-    ("QQ+, AKs") or from a list of hands (["AhKh", "QsQd"])."""
-    combos = expand(hands) if isinstance(hands, str) else [tuple(h) for h in _as_hands(hands, 2, "hand")]
-    _store("holdem", 2, _l().poker_set_holdem_range_simul, slot, sample_slot(combos, random.Random(seed)))
+    """Fills Hold'em range slot 1..4 (the library's range argument; slot 0..3 in
+    C) with 500 hands drawn from range notation ("QQ+, AKs:0.5") by weight, or
+    from a list of hands (["AhKh", "QsQd"])."""
+    _store("holdem", 2, _l().poker_set_holdem_range_simul, slot, _holdem_slot(hands, random.Random(seed)))
 
 
 def set_holdem_ranges(ranges, seed=None):
@@ -185,15 +196,18 @@ def set_holdem_ranges(ranges, seed=None):
     if len(ranges) != 4:
         raise ValueError("set_holdem_ranges takes four ranges")
     rng = random.Random(seed)
-    _slots["holdem"] = [sample_slot(expand(r) if isinstance(r, str) else [tuple(h) for h in _as_hands(r, 2, "hand")],
-                                    rng) for r in ranges]
+    _slots["holdem"] = [_holdem_slot(r, rng) for r in ranges]
     _store("holdem", 2, _l().poker_set_holdem_range_simul, 1, _slots["holdem"][0])
 
 
 def _load_four_card_range(game, setter, slot, hands, seed):
-    given = _as_hands(hands, 4, "Omaha hand")
     rng = random.Random(seed)
-    _store(game, 4, setter, slot, [rng.choice(given) for _ in range(HANDS_PER_SLOT)])
+    if isinstance(hands, str):  # notation: "AhAsKhKs, AAxx:0.5"
+        weighted = parse(hands, "omaha")
+        chosen = sample_slot([h for h, _ in weighted], rng, weights=[w for _, w in weighted])
+    else:
+        chosen = sample_slot(_as_hands(hands, 4, "Omaha hand"), rng)
+    _store(game, 4, setter, slot, chosen)
 
 
 def load_omaha_range(slot, hands, seed=None):

@@ -23,6 +23,10 @@ EXPORTS = {
     "poker_set_holdem_range_exact": ([_INT, ctypes.c_wchar_p], _INT),
     "poker_load_omaha_range": ([_INT_PTR], _INT),
     "poker_load_omahahl_range": ([_INT_PTR], _INT),
+    "oddsmith_range_parse": ([ctypes.c_char_p, _INT, _INT, _INT_PTR, ctypes.c_char_p, _INT], ctypes.c_void_p),
+    "oddsmith_range_size": ([ctypes.c_void_p], _INT),
+    "oddsmith_range_hand": ([ctypes.c_void_p, _INT, _INT_PTR, ctypes.POINTER(ctypes.c_double)], _INT),
+    "oddsmith_range_free": ([ctypes.c_void_p], None),
 }
 
 _PACKAGE = os.path.dirname(os.path.abspath(__file__))

@@ -1,104 +1,68 @@
-"""Hold'em range notation: "QQ+, AKs, AJo+, KQ, 76s-54s, TT-77, KTs-K7s, AhKh".
-
-- a pair "QQ", all pairs from it up "QQ+", or a span "TT-77";
-- two ranks, suited "AKs", offsuit "AKo" or both "AK"; "AJo+" raises the second
-  rank up to one below the first (AJo, AQo, AKo); a span keeps either the first
-  rank ("KTs-K7s") or the gap ("76s-54s");
-- a concrete hand "AhKh".
-Ranks are "23456789TJQKA" (ten is T). A pair has 6 combinations, a suited hand 4,
-an offsuit hand 12.
+"""Range notation, read by the library's own parser (the grammar every surface
+shares). Hold'em: "QQ+, AKs, AJo+, KQ, 76s-54s, TT-77, KTs-K7s, AhKh, random";
+Omaha: "AhAsKhKs, AAxx, random". Any item may carry a weight from 0 to 1 as
+"AKs:0.5"; a hand named twice counts once, with its last weight.
 """
+import ctypes
 import random
 
-from .cards import RANKS, card, name
-
 HANDS_PER_SLOT = 500
+GAMES = {"holdem": 0, "omaha": 1, "omaha-hilo": 2, "hilo": 2}
+_CARDS = {0: 2, 1: 4, 2: 4}
 
 
-def _combos(hi, lo, kind):
-    """Card pairs of two ranks: kind "s" suited, "o" offsuit, "" both; pairs ignore kind."""
-    out = []
-    for s1 in range(4):
-        for s2 in range(4):
-            if hi == lo:
-                if s1 < s2:
-                    out.append((hi * 4 + s1, lo * 4 + s2))
-            elif (kind != "o" and s1 == s2) or (kind != "s" and s1 != s2):
-                out.append((hi * 4 + s1, lo * 4 + s2))
-    return out
+def _lib():
+    from . import _l  # the package's library handle, loaded on first use
+    return _l()
 
 
-def _shape(part, token):
-    """(high rank, low rank, kind) of a token such as "AKs" or "QQ"."""
-    if len(token) not in (2, 3) or token[0] not in RANKS or token[1] not in RANKS:
-        hint = " (tens are written T)" if "10" in token else ""
-        raise ValueError(f"bad range part {part!r}{hint}")
-    hi, lo = RANKS.index(token[0]), RANKS.index(token[1])
-    kind = token[2] if len(token) == 3 else ""
-    if kind not in ("", "s", "o"):
-        raise ValueError(f"bad range part {part!r}: the third letter is s (suited) or o (offsuit)")
-    if hi < lo:
-        hi, lo = lo, hi
-    if hi == lo and kind:
-        raise ValueError(f"bad range part {part!r}: a pair is neither suited nor offsuit")
-    return hi, lo, kind
+def parse(notation, game="holdem"):
+    """The hands of a range as (cards, weight) pairs, cards ascending, in the
+    order the text first names them. Raises ValueError with the column and what
+    was expected when the text is not range notation."""
+    if game not in GAMES:
+        raise ValueError(f"game must be one of {', '.join(GAMES)}, got {game!r}")
+    if not isinstance(notation, str):
+        raise ValueError(f"a range is text such as 'QQ+, AKs', got {type(notation).__name__} {notation!r}")
+    lib = _lib()
+    data = notation.encode("utf-8")
+    column = ctypes.c_int(0)
+    error = ctypes.create_string_buffer(256)
+    handle = lib.oddsmith_range_parse(data, len(data), GAMES[game], ctypes.byref(column), error, len(error))
+    if not handle:
+        at = len(data[:max(column.value - 1, 0)].decode("utf-8", "ignore")) + 1
+        raise ValueError(f"bad range {notation!r} at column {at}: {error.value.decode('ascii', 'replace')}")
+    try:
+        cards = (ctypes.c_int * 4)()
+        weight = ctypes.c_double()
+        out = []
+        for i in range(lib.oddsmith_range_size(handle)):
+            n = lib.oddsmith_range_hand(handle, i, cards, ctypes.byref(weight))
+            out.append((tuple(cards[:n]), weight.value))
+        return out
+    finally:
+        lib.oddsmith_range_free(handle)
 
 
-def _expand_part(part):
-    if len(part) == 4 and part[1] in "cdhsCDHS" and part[3] in "cdhsCDHS":
-        a, b = card(part[:2]), card(part[2:])
-        if a == b:
-            raise ValueError(f"bad range part {part!r}: the same card twice")
-        return [(a, b)]
-    if "-" in part:
-        first, last = part.split("-", 1)
-        (h1, l1, k1), (h2, l2, k2) = _shape(part, first), _shape(part, last)
-        if k1 != k2:
-            raise ValueError(f"bad range part {part!r}: both ends must be of one kind")
-        if h1 == l1 and h2 == l2:  # pairs: TT-77
-            return [c for r in range(min(h1, h2), max(h1, h2) + 1) for c in _combos(r, r, "")]
-        if h1 == h2 and l1 != h1 and l2 != h2:  # same first rank: KTs-K7s
-            return [c for r in range(min(l1, l2), max(l1, l2) + 1) for c in _combos(h1, r, k1)]
-        if h1 - l1 == h2 - l2 and h1 != l1:  # same gap: 76s-54s
-            top, bottom = max(h1, h2), min(h1, h2)
-            return [c for h in range(bottom, top + 1) for c in _combos(h, h - (h1 - l1), k1)]
-        raise ValueError(f"bad range part {part!r}: a span keeps the first rank or the gap")
-    plus = part.endswith("+")
-    hi, lo, kind = _shape(part, part[:-1] if plus else part)
-    if not plus:
-        return _combos(hi, lo, kind)
-    if hi == lo:  # QQ+: this pair and every higher one
-        return [c for r in range(hi, 13) for c in _combos(r, r, "")]
-    return [c for r in range(lo, hi) for c in _combos(hi, r, kind)]
+def expand(notation, game="holdem"):
+    """Every distinct hand of a range, as tuples of card numbers (weights dropped)."""
+    return [hand for hand, _ in parse(notation, game)]
 
 
-def expand(notation):
-    """Every distinct two-card combination of a range, as (card, card) pairs."""
-    if not isinstance(notation, str) or not notation.strip():
-        raise ValueError("empty range")
-    seen, out = set(), []
-    for part in (p.strip() for p in notation.split(",")):
-        if not part:
-            raise ValueError(f"empty part in range {notation!r}")
-        for a, b in _expand_part(part):
-            key = (min(a, b), max(a, b))
-            if key not in seen:
-                seen.add(key)
-                out.append((a, b))
-    return out
-
-
-def sample_slot(combos, rng=None, size=HANDS_PER_SLOT):
-    """`size` hands drawn uniformly from `combos`, each card order equally likely."""
-    if not combos:
+def sample_slot(hands, rng=None, size=HANDS_PER_SLOT, weights=None):
+    """`size` hands drawn from `hands` (by `weights` when given), each card order
+    equally likely."""
+    if not hands:
         raise ValueError("a range slot needs at least one hand")
     rng = rng or random.Random()
-    hands = []
-    for _ in range(size):
-        a, b = rng.choice(combos)
-        hands.append((a, b) if rng.random() < 0.5 else (b, a))
-    return hands
+    out = []
+    for hand in rng.choices(hands, weights=weights, k=size):
+        hand = list(hand)
+        rng.shuffle(hand)
+        out.append(tuple(hand))
+    return out
 
 
 def describe(hand):
+    from .cards import name
     return "".join(name(c) for c in hand)

@@ -51,6 +51,15 @@ expect 2 "--opponents must be a whole number from 0 to 10" omaha-equity AhAsKhKs
 expect 2 "omaha-equity needs 4 hole cards, got 2" omaha-equity AhAs --opponents 1
 expect 2 "card Ks is given twice" hilo-equity AhAsKhKs --opponents 1 --board Ks2c3c
 
+for r in "QQ+, AKs, AJo+:58" "76s-54s:12" "KTs-K7s:16" "22+:78" "A2s+:48" "K9o+:48" "TT-77:24" "AK:16" "random:1326"; do
+  expect 0 "\"combos\": ${r##*:}," range "${r%:*}" --json
+done
+expect 0 "58 hands, 4.37% of all holdem hands" range QQ+, AKs, AJo+
+expect 0 " AKs " range AKs
+expect 0 '"combos": 6961' range AAxx --game omaha --json
+expect 2 "bad range at column 7: expected a second rank" range "QQ+, AXs"
+expect 2 "--game must be" range AA --game chess
+
 for help in --help -h help; do expect 0 "usage: oddsmith" "$help"; done
 expect 0 "slot 0..3, range argument 1..4" --help
 

@@ -42,6 +42,10 @@ int main(int argc, char** argv) {
   using I12 = int (*)(int, int, int, int, int, int, int, int, int, int, int, int);
   using Buffer = int (*)(const int*);
   using Exact = int (*)(int, const wchar_t*);
+  using Parse = void* (*)(const char*, int, int, int*, char*, int);
+  using Size = int (*)(const void*);
+  using Hand = int (*)(const void*, int, int*, double*);
+  using Free = void (*)(void*);
 
   const auto ev5 = find<I5>(lib, "poker_ev5");
   const auto ev7 = find<I7>(lib, "poker_ev7");
@@ -57,6 +61,10 @@ int main(int argc, char** argv) {
   const auto exact = find<Exact>(lib, "poker_set_holdem_range_exact");
   const auto load_omaha = find<Buffer>(lib, "poker_load_omaha_range");
   const auto load_hilo = find<Buffer>(lib, "poker_load_omahahl_range");
+  const auto range_parse = find<Parse>(lib, "oddsmith_range_parse");
+  const auto range_size = find<Size>(lib, "oddsmith_range_size");
+  const auto range_hand = find<Hand>(lib, "oddsmith_range_hand");
+  const auto range_free = find<Free>(lib, "oddsmith_range_free");
   if (failures) return 1;
 
   check(ev5(51, 47, 43, 39, 35) == 1, "poker_ev5 of the royal flush is 1");
@@ -77,6 +85,16 @@ int main(int argc, char** argv) {
   for (int i = 0; i < 8000; ++i) hands[i] = 44 + i % 4;  // Kc Kd Kh Ks
   check(simul(hands.data()) == 1 && load_omaha(hands.data()) == 1 && load_hilo(hands.data()) == 1, "loaders");
   check(exact(2, L"QQ+") == 1 && exact(4, L"QQ+") == 0 && exact(0, nullptr) == 1, "poker_set_holdem_range_exact");
+  void* range = range_parse("QQ+, AKs, AJo+", -1, 0, nullptr, nullptr, 0);
+  int cards[4];
+  double weight = 0;
+  check(range && range_size(range) == 58 && range_hand(range, 0, cards, &weight) == 2 && weight == 1.0,
+        "oddsmith_range_parse, _size and _hand: QQ+, AKs, AJo+ is 58 hands");
+  range_free(range);
+  int column = 0;
+  char error[64] = "";
+  check(!range_parse("QQ+, AXs", -1, 0, &column, error, 64) && column == 7 && error[0],
+        "oddsmith_range_parse names the column of a fault");
   std::printf("\n%d check(s) failed\n", failures);
   FreeLibrary(lib);
   return failures == 0 ? 0 : 1;

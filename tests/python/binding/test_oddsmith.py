@@ -28,10 +28,11 @@ def test_evaluation():
     (lambda: oddsmith.omaha_equity("AhKh", opponents=1), "the hand needs 4 cards"),
     (lambda: oddsmith.hilo_equity("AhKhQhJh", opponents=11), "0 to 10"),
     (lambda: oddsmith.set_holdem_range(5, "AA"), "slot"),
-    (lambda: oddsmith.set_holdem_range(1, "AK+Q"), "bad range part"),
+    (lambda: oddsmith.set_holdem_range(1, "AK+Q"), "bad range 'AK\\+Q' at column 4: expected ',' or the end"),
     (lambda: oddsmith.load_omaha_range(1, ["AhAsKh"]), "4 cards"),
     (lambda: oddsmith.load_omaha_range(1, [(True, 1, 2, 3)]), "bad card True in Omaha hand"),
-    (lambda: oddsmith.load_hilo_range(1, "AhAsKhKx"), "bad card 'Kx' in Omaha hand 'AhAsKhKx': a card is a rank"),
+    (lambda: oddsmith.load_hilo_range(1, "AhAsKhKx"), "bad range 'AhAsKhKx' at column 8: expected a suit"),
+    (lambda: oddsmith.load_omaha_range(1, ["AhAsKhKx"]), "bad card 'Kx' in Omaha hand 'AhAsKhKx': a card is a rank"),
     (lambda: oddsmith.evaluate(True), "the hand must be text"),
     (lambda: oddsmith.evaluate("AsKsQsJsT"), "bad card 'T' in the hand 'AsKsQsJsT'"),
 ])

@@ -2,7 +2,7 @@
 import pytest
 
 from oddsmith.cards import name
-from oddsmith.ranges import expand, sample_slot
+from oddsmith.ranges import expand, parse, sample_slot
 
 
 def classes(notation):
@@ -42,12 +42,20 @@ def test_a_mixed_range_counts_each_combination_once():
     assert len({tuple(sorted(c)) for c in combos}) == len(combos)
 
 
-@pytest.mark.parametrize("bad, words", [("10s", "T"), ("A10o", "T"), ("AKx", "suited"), ("AAs", "pair"),
-                                        ("AhAh", "same card"), ("", "empty"), ("AK,,QQ", "empty part"),
-                                        ("K7s-Q5s", "span"), ("AKs-QQ", "kind"), ("XY", "bad range part")])
-def test_bad_notation_names_the_problem(bad, words):
+@pytest.mark.parametrize("bad, words", [("10s", "column 1: .*tens are written T"), ("AKx", "column 3"),
+                                        ("AAs", "pair is neither"), ("AhAh", "Ah is repeated"), ("", "empty"),
+                                        ("AK,,QQ", "column 4: expected a hand before ','"), ("K7s-Q5s", "span"),
+                                        ("AKs-QQ", "two pairs"), ("XY", "column 1: expected a rank"),
+                                        ("AKé", "column 3: expected printable ASCII")])
+def test_bad_notation_names_the_column_and_what_was_expected(bad, words):
     with pytest.raises(ValueError, match=words):
         expand(bad)
+
+
+def test_weights_and_omaha_notation_come_from_the_library():
+    assert parse("AKs:0.5, AhKh") == [((44, 48), 0.5), ((45, 49), 0.5), ((46, 50), 1.0), ((47, 51), 0.5)]
+    assert len(expand("AAxx", game="omaha")) == 6961
+    assert len(expand("random", game="omaha-hilo")) == 270725
 
 
 def test_slot_sampling_draws_from_the_range_only():

@@ -1,0 +1,133 @@
+#include "range_command.h"
+
+#include <cstdio>
+#include <string>
+
+#include "json_text.h"
+#include "oddsmith.h"
+
+namespace cli {
+
+namespace {
+
+constexpr char kRanks[] = "23456789TJQKA";
+
+struct GameName {
+  const char* name;
+  int game;
+  double hands_in_deck;
+};
+constexpr GameName kGames[] = {{"holdem", ODDSMITH_GAME_HOLDEM, 1326},
+                               {"omaha", ODDSMITH_GAME_OMAHA, 270725},
+                               {"omaha-hilo", ODDSMITH_GAME_OMAHA_HILO, 270725}};
+
+int usage_error(const std::string& message) {
+  std::fprintf(stderr, "oddsmith: %s\n", message.c_str());
+  return 2;
+}
+
+// Grid cell of a two-card hand: row and column by rank, ace first; suited
+// hands above the diagonal, offsuit below.
+void cell_of(const int cards[2], int& row, int& col) {
+  const int high = cards[1] / 4, low = cards[0] / 4;  // cards come ascending
+  const bool suited = cards[0] % 4 == cards[1] % 4;
+  row = 12 - (suited ? high : low);
+  col = 12 - (suited ? low : high);
+}
+
+std::string label_of(int row, int col) {
+  const int high = 12 - (row < col ? row : col), low = 12 - (row < col ? col : row);
+  std::string label{kRanks[high], kRanks[low]};
+  if (row != col) label += row < col ? 's' : 'o';
+  return label;
+}
+
+int class_size(int row, int col) { return row == col ? 6 : row < col ? 4 : 12; }
+
+}  // namespace
+
+int run_range(const std::vector<std::string_view>& args) {
+  std::string text;
+  const GameName* game = &kGames[0];
+  bool json = false;
+  for (std::size_t i = 0; i < args.size(); ++i) {
+    if (args[i] == "--json") {
+      json = true;
+    } else if (args[i] == "--game") {
+      if (i + 1 == args.size()) return usage_error("--game needs holdem, omaha or omaha-hilo");
+      const std::string_view name = args[++i];
+      game = nullptr;
+      for (const GameName& g : kGames)
+        if (name == g.name) game = &g;
+      if (!game) return usage_error("--game must be holdem, omaha or omaha-hilo, got '" + std::string(name) + "'");
+    } else {
+      if (!text.empty()) text += ' ';  // words of an unquoted range: "QQ+," "AKs"
+      text += args[i];
+    }
+  }
+  if (text.empty()) return usage_error("range needs range text, e.g. oddsmith range \"QQ+, AKs, AJo+\"");
+
+  int column = 0;
+  char error[256] = "";
+  oddsmith_range* range = oddsmith_range_parse(text.c_str(), static_cast<int>(text.size()), game->game, &column,
+                                               error, static_cast<int>(sizeof error));
+  if (!range) {
+    std::fprintf(stderr, "oddsmith: bad range at column %d: %s\n  %s\n  %*s^\n", column, error, text.c_str(),
+                 column > 0 ? column - 1 : 0, "");
+    return 2;
+  }
+  const int size = oddsmith_range_size(range);
+  double total_weight = 0;
+  int in_class[13][13] = {};
+  int cards[4];
+  for (int i = 0; i < size; ++i) {
+    double weight = 0;
+    oddsmith_range_hand(range, i, cards, &weight);
+    total_weight += weight;
+    if (game->game == ODDSMITH_GAME_HOLDEM) {
+      int row, col;
+      cell_of(cards, row, col);
+      ++in_class[row][col];
+    }
+  }
+  oddsmith_range_free(range);
+  const double share = size / game->hands_in_deck;
+
+  if (json) {
+    std::printf("{\"range\": %s, \"game\": \"%s\", \"combos\": %d, \"share\": %s, \"weight\": %s", json_string(text).c_str(),
+                game->name, size, json_number(share, 6).c_str(), json_number(total_weight, 10).c_str());
+    if (game->game == ODDSMITH_GAME_HOLDEM) {
+      std::printf(", \"classes\": {");
+      const char* separator = "";
+      for (int row = 0; row < 13; ++row)
+        for (int col = 0; col < 13; ++col)
+          if (in_class[row][col]) {
+            std::printf("%s\"%s\": %d", separator, label_of(row, col).c_str(), in_class[row][col]);
+            separator = ", ";
+          }
+      std::printf("}");
+    }
+    std::printf("}\n");
+    return 0;
+  }
+  std::printf("%d hands, %.2f%% of all %s hands", size, share * 100, game->name);
+  if (total_weight != size) std::printf(" (total weight %.4g)", total_weight);
+  std::printf("\n");
+  if (game->game != ODDSMITH_GAME_HOLDEM) return 0;
+  std::printf("\n");
+  for (int row = 0; row < 13; ++row) {
+    for (int col = 0; col < 13; ++col) {
+      const int n = in_class[row][col];
+      if (n == 0) {
+        std::printf("  .  ");
+      } else {
+        std::printf(" %-3s%c", label_of(row, col).c_str(), n == class_size(row, col) ? ' ' : '*');
+      }
+    }
+    std::printf("\n");
+  }
+  std::printf("\n(pairs on the diagonal, suited above it, offsuit below; * some hands of the class)\n");
+  return 0;
+}
+
+}  // namespace cli

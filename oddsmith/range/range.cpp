@@ -1,0 +1,104 @@
+#include "range/range.h"
+
+#include <algorithm>
+
+namespace oddsmith {
+
+namespace {
+
+constexpr std::int64_t choose(int n, int k) {
+  if (k < 0 || n < k) return 0;
+  std::int64_t r = 1;
+  for (int i = 1; i <= k; ++i) r = r * (n - k + i) / i;
+  return r;
+}
+
+// choose(n, k) for the cards of a hand, looked up.
+struct Binomials {
+  std::int32_t of[kDeckSize + 1][kMaxRangeCards + 1];
+  constexpr Binomials() : of{} {
+    for (int n = 0; n <= kDeckSize; ++n)
+      for (int k = 0; k <= kMaxRangeCards; ++k) of[n][k] = static_cast<std::int32_t>(choose(n, k));
+  }
+};
+constexpr Binomials kBinomials;
+
+// The combinatorial (colex) index of ascending cards: a distinct number below
+// hands_in_deck() for every hand, so duplicates are found without hashing.
+std::size_t combination_index(const std::int8_t* ascending, int n) {
+  std::size_t index = 0;
+  for (int i = 0; i < n; ++i) index += static_cast<std::size_t>(kBinomials.of[ascending[i]][i + 1]);
+  return index;
+}
+
+// Sorts the first n (2 or 4) cards ascending.
+void sort_cards(std::array<std::int8_t, kMaxRangeCards>& c, int n) {
+  auto order = [&](int i, int j) {
+    if (c[static_cast<std::size_t>(i)] > c[static_cast<std::size_t>(j)])
+      std::swap(c[static_cast<std::size_t>(i)], c[static_cast<std::size_t>(j)]);
+  };
+  if (n == 2) {
+    order(0, 1);
+    return;
+  }
+  order(0, 1), order(2, 3), order(0, 2), order(1, 3), order(1, 2);  // a sorting network
+}
+
+}  // namespace
+
+std::size_t hands_in_deck(int cards_per_hand) { return static_cast<std::size_t>(choose(kDeckSize, cards_per_hand)); }
+
+double Range::total_weight() const {
+  double total = 0;
+  for (const RangeHand& h : hands_) total += h.weight;
+  return total;
+}
+
+Range Range::without(CardMask cards) const {
+  Range out(cards_per_hand_);
+  for (const RangeHand& h : hands_)
+    if ((h.mask & cards) == 0) out.hands_.push_back(h);
+  return out;
+}
+
+RangeBuilder::RangeBuilder(int cards_per_hand)
+    : range_(cards_per_hand), position_(hands_in_deck(cards_per_hand), -1) {}
+
+void RangeBuilder::add(std::span<const int> cards, double weight) {
+  RangeHand hand{};
+  const int n = range_.cards_per_hand_;
+  for (int i = 0; i < n; ++i) {
+    hand.cards[static_cast<std::size_t>(i)] = static_cast<std::int8_t>(cards[static_cast<std::size_t>(i)]);
+    hand.mask |= card_bit(cards[static_cast<std::size_t>(i)]);
+  }
+  sort_cards(hand.cards, n);
+  hand.weight = weight;
+  ++added_;
+  std::int32_t& at = position_[combination_index(hand.cards.data(), n)];
+  if (at >= 0) {
+    range_.hands_[static_cast<std::size_t>(at)].weight = weight;
+  } else {
+    at = static_cast<std::int32_t>(range_.hands_.size());
+    range_.hands_.push_back(hand);
+  }
+}
+
+void RangeBuilder::add_all(double weight) {
+  int c[kMaxRangeCards];
+  if (range_.cards_per_hand_ == 2) {
+    for (c[1] = 1; c[1] < kDeckSize; ++c[1])
+      for (c[0] = 0; c[0] < c[1]; ++c[0]) add({c, 2}, weight);
+    return;
+  }
+  for (c[3] = 3; c[3] < kDeckSize; ++c[3])
+    for (c[2] = 2; c[2] < c[3]; ++c[2])
+      for (c[1] = 1; c[1] < c[2]; ++c[1])
+        for (c[0] = 0; c[0] < c[1]; ++c[0]) add({c, 4}, weight);
+}
+
+Range RangeBuilder::finish() && {
+  std::erase_if(range_.hands_, [](const RangeHand& h) { return h.weight <= 0; });
+  return std::move(range_);
+}
+
+}  // namespace oddsmith

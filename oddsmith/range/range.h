@@ -1,0 +1,68 @@
+// A range: a set of distinct hands of one game (two cards for Hold'em, four for
+// Omaha), each with a weight that says how likely it is relative to the others.
+// Built from text (range_notation.h) or hand by hand with RangeBuilder.
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <span>
+#include <vector>
+
+#include "cards/card.h"
+
+namespace oddsmith {
+
+inline constexpr int kMaxRangeCards = 4;
+
+struct RangeHand {
+  std::array<std::int8_t, kMaxRangeCards> cards;  // ascending; the first cards_per_hand are used
+  CardMask mask;
+  double weight;  // > 0
+};
+
+class Range {
+ public:
+  explicit Range(int cards_per_hand) : cards_per_hand_(cards_per_hand) {}
+
+  int cards_per_hand() const { return cards_per_hand_; }
+  std::size_t size() const { return hands_.size(); }
+  bool empty() const { return hands_.empty(); }
+  const RangeHand& operator[](std::size_t i) const { return hands_[i]; }
+  const std::vector<RangeHand>& hands() const { return hands_; }
+  double total_weight() const;
+
+  // The hands that share no card with `cards`, in the same order.
+  Range without(CardMask cards) const;
+
+ private:
+  friend class RangeBuilder;
+  int cards_per_hand_;
+  std::vector<RangeHand> hands_;  // in the order each hand was first named
+};
+
+// Collects hands into a range. A hand named again keeps its place and takes the
+// later weight; hands whose final weight is 0 are left out.
+class RangeBuilder {
+ public:
+  explicit RangeBuilder(int cards_per_hand);
+
+  // `cards`: cards_per_hand different real cards, in any order.
+  void add(std::span<const int> cards, double weight);
+  // Every hand of the deck.
+  void add_all(double weight);
+  // Hands added so far, counting repeats: a measure of the work done.
+  std::size_t added() const { return added_; }
+
+  Range finish() &&;
+
+ private:
+  Range range_;
+  std::vector<std::int32_t> position_;  // by combination index: place in range_.hands_, or -1
+  std::size_t added_ = 0;
+};
+
+// Number of hands of `cards_per_hand` cards in a full deck: 1,326 or 270,725.
+std::size_t hands_in_deck(int cards_per_hand);
+
+}  // namespace oddsmith

@@ -1,0 +1,262 @@
+#include "range/range_notation.h"
+
+#include <algorithm>
+#include <charconv>
+#include <cstdio>
+
+namespace oddsmith {
+
+namespace {
+
+// Work allowed for one text, in hands named or scanned: every sensible range is
+// far below it, and no text, however long, can make a parse take much longer.
+constexpr std::size_t kWorkBudget = 5'000'000;
+
+constexpr std::string_view kRanks = "23456789TJQKA";
+constexpr std::string_view kExpectRank = "a rank (23456789TJQKA)";
+
+int rank_of(char c) {
+  const auto at = kRanks.find(c);
+  return at == std::string_view::npos ? -1 : static_cast<int>(at);
+}
+
+int suit_of(char c) {
+  switch (c) {
+    case 'c': case 'C': return 0;
+    case 'd': case 'D': return 1;
+    case 'h': case 'H': return 2;
+    case 's': case 'S': return 3;
+    default: return -1;
+  }
+}
+
+bool is_space(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; }
+
+// One character as an error message shows it.
+std::string shown(std::string_view text, std::size_t at) {
+  if (at >= text.size()) return "the end";
+  const unsigned char c = static_cast<unsigned char>(text[at]);
+  if (c < 0x20 || c >= 0x7f) {
+    char hex[16];
+    std::snprintf(hex, sizeof hex, "byte 0x%02X", c);
+    return hex;
+  }
+  return std::string("'") + static_cast<char>(c) + "'";
+}
+
+// A hand class: two ranks (high first) and suitedness.
+struct HandClass {
+  int high, low;
+  char kind;  // 's', 'o', or 0 for both
+  bool pair() const { return high == low; }
+};
+
+class Parser {
+ public:
+  Parser(std::string_view text, int cards_per_hand) : text_(text), cards_(cards_per_hand), builder_(cards_per_hand) {}
+
+  RangeParse run() {
+    if (parse_text()) {
+      Range range = std::move(builder_).finish();
+      if (!range.empty()) return {std::move(range), {}};
+      fail(0, "the range holds no hand: every item has weight 0");
+    }
+    return {std::nullopt, std::move(error_)};
+  }
+
+ private:
+  bool fail(std::size_t at, std::string message) {
+    error_ = {static_cast<int>(std::min<std::size_t>(at, text_.size())) + 1, std::move(message)};
+    return false;
+  }
+  bool expected(std::size_t at, std::string_view what) {
+    std::string message = "expected " + std::string(what) + ", got " + shown(text_, at);
+    if (at + 1 < text_.size() && text_[at] == '1' && text_[at + 1] == '0') message += " (tens are written T)";
+    return fail(at, std::move(message));
+  }
+
+  bool parse_text() {
+    for (std::size_t i = 0; i < text_.size(); ++i) {
+      const unsigned char c = static_cast<unsigned char>(text_[i]);
+      if ((c < 0x20 && !is_space(text_[i])) || c >= 0x7f) return expected(i, "printable ASCII range text");
+    }
+    if (std::all_of(text_.begin(), text_.end(), is_space))
+      return fail(0, "expected a range such as 'QQ+, AKs' or 'random', got an empty text");
+    std::size_t begin = 0;
+    while (true) {
+      const std::size_t comma = std::min(text_.find(',', begin), text_.size());
+      if (!parse_item(begin, comma)) return false;
+      if (comma == text_.size()) return true;
+      begin = comma + 1;
+    }
+  }
+
+  // One item text_[begin, end): a body and an optional ":weight".
+  bool parse_item(std::size_t begin, std::size_t end) {
+    while (begin < end && is_space(text_[begin])) ++begin;
+    std::size_t stop = end;
+    while (stop > begin && is_space(text_[stop - 1])) --stop;
+    if (begin == stop) return expected(begin, end < text_.size() ? "a hand before ','" : "a hand after ','");
+    double weight = 1.0;
+    std::size_t body_end = std::min(text_.find(':', begin), stop);
+    if (body_end < stop && !parse_weight(body_end + 1, stop, weight)) return false;
+    while (body_end > begin && is_space(text_[body_end - 1])) --body_end;
+    if (begin == body_end) return expected(begin, "a hand before ':'");
+    if (!parse_body(begin, body_end, weight)) return false;
+    if (work_ > kWorkBudget)
+      return fail(begin, "the range names more than " + std::to_string(kWorkBudget) + " hands: write it with fewer items");
+    return true;
+  }
+
+  bool parse_weight(std::size_t begin, std::size_t end, double& weight) {
+    while (begin < end && is_space(text_[begin])) ++begin;
+    const char* first = text_.data() + begin;
+    const char* last = text_.data() + end;
+    const auto [ptr, ec] = std::from_chars(first, last, weight, std::chars_format::fixed);
+    if (begin == end || ec != std::errc{} || ptr != last || !(weight >= 0.0 && weight <= 1.0))
+      return expected(ec == std::errc{} && ptr != last ? static_cast<std::size_t>(ptr - text_.data()) : begin,
+                      "a weight from 0 to 1 after ':'");
+    return true;
+  }
+
+  bool parse_body(std::size_t begin, std::size_t end, double weight) {
+    const std::string_view body = text_.substr(begin, end - begin);
+    if (body == "random") {
+      work_ += hands_in_deck(cards_);
+      builder_.add_all(weight);
+      return true;
+    }
+    // A rank then a suit starts one hand (AhKh); a rank then a rank starts a class.
+    if (body.size() >= 2 && rank_of(body[0]) >= 0 && suit_of(body[1]) >= 0) return parse_hand(begin, end, weight);
+    if (cards_ == 4) return parse_pattern(begin, end, weight);
+    return parse_classes(begin, end, weight);
+  }
+
+  bool parse_hand(std::size_t begin, std::size_t end, double weight) {
+    int cards[kMaxRangeCards];
+    CardMask seen = 0;
+    std::size_t at = begin;
+    for (int i = 0; i < cards_; ++i, at += 2) {
+      const int rank = at < end ? rank_of(text_[at]) : -1;
+      if (rank < 0) return expected(at, i == 0 ? std::string(kExpectRank) : "another card (" + std::to_string(cards_) + " make a hand)");
+      const int suit = at + 1 < end ? suit_of(text_[at + 1]) : -1;
+      if (suit < 0) return expected(at + 1, "a suit (cdhs)");
+      cards[i] = make_card(rank, suit);
+      if (seen & card_bit(cards[i])) return fail(at, "the card " + std::string(text_.substr(at, 2)) + " is repeated in this hand");
+      seen |= card_bit(cards[i]);
+    }
+    if (at < end) return expected(at, "',' or the end after a hand of " + std::to_string(cards_) + " cards");
+    ++work_;
+    builder_.add({cards, static_cast<std::size_t>(cards_)}, weight);
+    return true;
+  }
+
+  // Two ranks and an optional s/o at `at`; advances past them.
+  bool parse_class(std::size_t& at, std::size_t end, HandClass& out) {
+    const int first = at < end ? rank_of(text_[at]) : -1;
+    if (first < 0) return expected(at, kExpectRank);
+    const int second = at + 1 < end ? rank_of(text_[at + 1]) : -1;
+    if (second < 0) return expected(at + 1, "a second rank (23456789TJQKA) or a suit");
+    at += 2;
+    out = {std::max(first, second), std::min(first, second), 0};
+    if (at < end && (text_[at] == 's' || text_[at] == 'o')) {
+      if (out.pair()) return fail(at, "a pair is neither suited nor offsuit: expected '+', '-', ',' or the end, got " + shown(text_, at));
+      out.kind = text_[at++];
+    }
+    return true;
+  }
+
+  bool parse_classes(std::size_t begin, std::size_t end, double weight) {
+    std::size_t at = begin;
+    HandClass first{};
+    if (!parse_class(at, end, first)) return false;
+    if (at == end) return add_class(first, weight);
+    const std::string_view after = first.pair() || first.kind ? "'+', '-', ',' or the end" : "s, o, '+', '-', ',' or the end";
+    if (text_[at] == '+') {
+      if (at + 1 != end) return expected(at + 1, "',' or the end after '+'");
+      if (first.pair()) {
+        for (int r = first.high; r < 13; ++r) add_class({r, r, 0}, weight);
+      } else {
+        for (int r = first.low; r < first.high; ++r) add_class({first.high, r, first.kind}, weight);
+      }
+      return true;
+    }
+    if (text_[at] != '-') return expected(at, after);
+    const std::size_t dash = at++;
+    if (at == end) return expected(at, "a hand class after '-'");
+    HandClass last{};
+    if (!parse_class(at, end, last)) return false;
+    if (at != end) return expected(at, "',' or the end after a span");
+    return add_span(dash, first, last, weight);
+  }
+
+  bool add_span(std::size_t dash, const HandClass& a, const HandClass& b, double weight) {
+    if (a.pair() != b.pair()) return fail(dash + 1, "a span joins two pairs or two non-pairs");
+    if (a.pair()) {
+      for (int r = std::min(a.high, b.high); r <= std::max(a.high, b.high); ++r) add_class({r, r, 0}, weight);
+      return true;
+    }
+    if (a.kind != b.kind) return fail(dash + 1, "both ends of a span need the same suitedness (s, o or neither)");
+    if (a.high == b.high) {
+      for (int r = std::min(a.low, b.low); r <= std::max(a.low, b.low); ++r) add_class({a.high, r, a.kind}, weight);
+      return true;
+    }
+    const int gap = a.high - a.low;
+    if (b.high - b.low != gap)
+      return fail(dash + 1, "a span keeps the first rank (KTs-K7s) or the gap between the ranks (76s-54s)");
+    for (int h = std::min(a.high, b.high); h <= std::max(a.high, b.high); ++h) add_class({h, h - gap, a.kind}, weight);
+    return true;
+  }
+
+  bool add_class(const HandClass& k, double weight) {
+    for (int s1 = 0; s1 < 4; ++s1) {
+      for (int s2 = 0; s2 < 4; ++s2) {
+        const bool take = k.pair() ? s1 < s2 : (k.kind != 'o' && s1 == s2) || (k.kind != 's' && s1 != s2);
+        if (!take) continue;
+        const int cards[2] = {make_card(k.high, s1), make_card(k.low, s2)};
+        ++work_;
+        builder_.add(cards, weight);
+      }
+    }
+    return true;
+  }
+
+  // Four symbols, each a rank or x (any card): every hand holding those ranks.
+  bool parse_pattern(std::size_t begin, std::size_t end, double weight) {
+    int need[13] = {};
+    std::size_t at = begin;
+    for (int i = 0; i < 4; ++i, ++at) {
+      const char c = at < end ? text_[at] : '\0';
+      if (c == 'x' || c == 'X') continue;
+      const int rank = rank_of(c);
+      if (rank < 0) return expected(at, i == 0 ? "a hand (AhAsKhKs), a pattern (AAxx) or random" : "a rank (23456789TJQKA) or x");
+      ++need[rank];
+    }
+    if (at != end) return expected(at, "',' or the end after a pattern of four symbols");
+    work_ += hands_in_deck(4);
+    int c[4];
+    for (c[3] = 3; c[3] < kDeckSize; ++c[3])
+      for (c[2] = 2; c[2] < c[3]; ++c[2])
+        for (c[1] = 1; c[1] < c[2]; ++c[1])
+          for (c[0] = 0; c[0] < c[1]; ++c[0]) {
+            int have[13] = {};
+            for (int card : c) ++have[card_rank(card)];
+            bool holds = true;
+            for (int r = 0; r < 13 && holds; ++r) holds = have[r] >= need[r];
+            if (holds) builder_.add(c, weight);
+          }
+    return true;
+  }
+
+  std::string_view text_;
+  int cards_;
+  RangeBuilder builder_;
+  RangeParseError error_{};
+  std::size_t work_ = 0;
+};
+
+}  // namespace
+
+RangeParse parse_range(std::string_view text, int cards_per_hand) { return Parser(text, cards_per_hand).run(); }
+
+}  // namespace oddsmith

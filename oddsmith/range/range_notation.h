@@ -1,0 +1,41 @@
+// Range notation: the one grammar every surface reads (C exports, command line,
+// Python). Items are separated by commas; spaces may stand around items.
+//
+// Hold'em (two cards):
+//   QQ  TT+  TT-77          pairs: one, it and every higher one, a span
+//   AKs AKo AK              suited (4 hands), offsuit (12), both (16)
+//   AJo+ A2s+ K9+           the second rank rises to one below the first
+//   KTs-K7s  76s-54s        spans keeping the first rank, or the gap
+//   AhKh                    one hand
+// Omaha (four cards; also Omaha Hi/Lo):
+//   AhAsKhKs                one hand
+//   AAxx  AKQx              every hand holding those ranks (x: any card)
+// Both: `random` (every hand of the deck), and a weight from 0 to 1 on any item
+// as `AKs:0.5` (1 when omitted). A hand named twice counts once, with the weight
+// of its last naming; a weight of 0 leaves the hand out.
+// Ranks are 23456789TJQKA (ten is T, upper case); suits cdhs.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "range/range.h"
+
+namespace oddsmith {
+
+struct RangeParseError {
+  int column;           // 1-based byte position in the text where the fault is
+  std::string message;  // what was found and what was expected
+};
+
+struct RangeParse {
+  std::optional<Range> range;  // set on success: at least one hand
+  RangeParseError error;       // meaningful only when !range
+};
+
+// Parses `text` for hands of `cards_per_hand` (2 or 4) cards. Never throws but
+// std::bad_alloc.
+RangeParse parse_range(std::string_view text, int cards_per_hand);
+
+}  // namespace oddsmith

@@ -1,0 +1,170 @@
+// Range notation: hand counts of every form, weights and repeats, card removal,
+// the errors with their columns, the C exports, and the exact setter's slot.
+#include <gtest/gtest.h>
+
+#include <climits>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "equity/holdem.h"
+#include "equity/process_state.h"
+#include "oddsmith.h"
+#include "range/range_notation.h"
+
+namespace {
+
+using namespace oddsmith;
+
+std::size_t count(std::string_view text, int cards = 2) {
+  const RangeParse parsed = parse_range(text, cards);
+  EXPECT_TRUE(parsed.range) << text << ": column " << parsed.error.column << ": " << parsed.error.message;
+  return parsed.range ? parsed.range->size() : 0;
+}
+
+TEST(RangeNotation, HandCounts) {
+  const std::pair<const char*, std::size_t> holdem[] = {
+      {"QQ+, AKs, AJo+", 58}, {"76s-54s", 12}, {"KTs-K7s", 16}, {"22+", 78}, {"A2s+", 48}, {"K9o+", 48},
+      {"TT-77", 24}, {"77-TT", 24}, {"AK", 16}, {"KA", 16}, {"random", 1326}, {"AhKh", 1}, {"K9+", 64},
+      {"AKs, AhKh, AKs", 4}, {" QQ ,\tKK ", 12}, {"AK:0.5, AKo:0", 4}, {"AA:0, KK", 6}, {"54s-76s", 12}};
+  for (const auto& [text, n] : holdem) EXPECT_EQ(count(text), n) << text;
+  const std::pair<const char*, std::size_t> omaha[] = {
+      {"random", 270725}, {"AhAsKhKs", 1}, {"AhAsKhKs, 2c3c4c5c, AhAsKhKs", 2},
+      {"AAxx", 6 * 1128 + 4 * 48 + 1}, {"AAKK", 36}, {"xxxx", 270725}, {"AKQJ", 256}};
+  for (const auto& [text, n] : omaha) EXPECT_EQ(count(text, 4), n) << text;
+}
+
+TEST(RangeNotation, ClassesWeightsRepeatsAndRemoval) {
+  // AJo+ stops below the pair: AJo, AQo, AKo, and only offsuit hands.
+  const Range plus = *parse_range("AJo+", 2).range;
+  std::set<std::string> classes;
+  for (const RangeHand& h : plus.hands()) {
+    EXPECT_NE(card_suit(h.cards[0]), card_suit(h.cards[1]));
+    EXPECT_EQ(card_rank(h.cards[1]), 12);
+    classes.insert(std::string("A") + "23456789TJQKA"[card_rank(h.cards[0])]);
+  }
+  EXPECT_EQ(classes, (std::set<std::string>{"AJ", "AQ", "AK"}));
+  // The later weight of a repeated hand wins; the hand keeps its first place.
+  const Range weighted = *parse_range("AhKh:0.25, QQ, AKs:0.5", 2).range;
+  ASSERT_EQ(weighted.size(), 10u);
+  EXPECT_EQ(weighted[0].mask, card_bit(50) | card_bit(46));
+  EXPECT_DOUBLE_EQ(weighted[0].weight, 0.5);
+  EXPECT_DOUBLE_EQ(weighted.total_weight(), 6 + 4 * 0.5);
+  // Card removal: the hands that share no card with the given ones.
+  const Range aces = *parse_range("AA, KK", 2).range;
+  EXPECT_EQ(aces.without(card_bit(51)).size(), 9u);            // As: three aces left, 3 pairs
+  EXPECT_EQ(aces.without(card_bit(51) | card_bit(50)).size(), 7u);
+  EXPECT_EQ(aces.without(0).size(), 12u);
+}
+
+TEST(RangeNotation, ErrorsNameTheColumnAndWhatWasExpected) {
+  struct Case {
+    const char* text;
+    int cards;
+    int column;
+    const char* words;
+  };
+  const Case cases[] = {
+      {"", 2, 1, "empty text"},
+      {"   ", 2, 1, "empty text"},
+      {"QQ+, AXs", 2, 7, "expected a second rank"},
+      {"XK", 2, 1, "expected a rank (23456789TJQKA), got 'X'"},
+      {"10s", 2, 1, "tens are written T"},
+      {"AhAh", 2, 3, "the card Ah is repeated"},
+      {"AK-", 2, 4, "a hand class after '-'"},
+      {"AK+Q", 2, 4, "',' or the end after '+'"},
+      {"+", 2, 1, "expected a rank"},
+      {"AKs,,QQ", 2, 5, "a hand before ','"},
+      {"AKs,", 2, 5, "a hand after ','"},
+      {"AAs", 2, 3, "a pair is neither suited nor offsuit"},
+      {"AKx", 2, 3, "s, o, '+', '-', ',' or the end"},
+      {"K7s-Q5s", 2, 5, "keeps the first rank"},
+      {"AKs-QJo", 2, 5, "same suitedness"},
+      {"AKs-QQ", 2, 5, "two pairs or two non-pairs"},
+      {"AKs:2", 2, 5, "a weight from 0 to 1"},
+      {"AKs:0.5x", 2, 8, "a weight from 0 to 1"},
+      {"AKs:", 2, 5, "a weight"},
+      {":0.5", 2, 1, "a hand before ':'"},
+      {"AKs:0", 2, 1, "holds no hand"},
+      {"A\xC3\xA9", 2, 2, "printable ASCII range text, got byte 0xC3"},
+      {"AhKh", 4, 5, "another card"},
+      {"AhKhQhJhTh", 4, 9, "',' or the end after a hand of 4 cards"},
+      {"AAx", 4, 4, "a rank (23456789TJQKA) or x"},
+      {"AAAAA", 4, 5, "',' or the end after a pattern"},
+      {"AKs", 4, 3, "a rank (23456789TJQKA) or x"},
+  };
+  for (const Case& c : cases) {
+    const RangeParse parsed = parse_range(c.text, c.cards);
+    EXPECT_FALSE(parsed.range) << c.text;
+    EXPECT_EQ(parsed.error.column, c.column) << c.text << ": " << parsed.error.message;
+    EXPECT_NE(parsed.error.message.find(c.words), std::string::npos) << c.text << ": " << parsed.error.message;
+  }
+  // A text of a million items is refused for its size, quickly, without a partial range.
+  std::string huge;
+  for (int i = 0; i < 20; ++i) huge += "random,";
+  EXPECT_NE(parse_range(huge + "AAxx", 4).error.message.find("more than"), std::string::npos);
+}
+
+TEST(RangeExports, ParseCountReadAndFree) {
+  int column = -1;
+  char error[64] = "";
+  oddsmith_range* range = oddsmith_range_parse("QQ+, AKs, AJo+ and more", 14, ODDSMITH_GAME_HOLDEM, &column, error, 64);
+  ASSERT_NE(range, nullptr) << error;  // the length stops the text before " and more"
+  EXPECT_EQ(oddsmith_range_size(range), 58);
+  int cards[4] = {-1, -1, -1, -1};
+  double weight = 0;
+  EXPECT_EQ(oddsmith_range_hand(range, 57, cards, &weight), 2);
+  EXPECT_LT(cards[0], cards[1]);
+  EXPECT_EQ(cards[2], -1);
+  EXPECT_EQ(weight, 1.0);
+  for (int bad : {-1, 58, INT_MAX, INT_MIN}) EXPECT_EQ(oddsmith_range_hand(range, bad, cards, &weight), 0);
+  oddsmith_range_free(range);
+
+  range = oddsmith_range_parse("AhAsKhKs:0.5", -1, ODDSMITH_GAME_OMAHA_HILO, nullptr, nullptr, 0);
+  ASSERT_NE(range, nullptr);
+  EXPECT_EQ(oddsmith_range_hand(range, 0, cards, &weight), 4);
+  EXPECT_EQ(std::vector<int>(cards, cards + 4), (std::vector<int>{46, 47, 50, 51}));
+  EXPECT_EQ(weight, 0.5);
+  oddsmith_range_free(range);
+
+  // Errors: the column, a message cut to the buffer, never a handle.
+  EXPECT_EQ(oddsmith_range_parse("AK\0QQ", 5, ODDSMITH_GAME_HOLDEM, &column, error, 12), nullptr);
+  EXPECT_EQ(column, 3);
+  EXPECT_STREQ(error, "expected pr");
+  EXPECT_EQ(oddsmith_range_parse("AK", -1, 7, &column, error, 64), nullptr);
+  EXPECT_EQ(column, 0);
+  EXPECT_EQ(oddsmith_range_parse(nullptr, 3, ODDSMITH_GAME_HOLDEM, &column, error, 64), nullptr);
+  EXPECT_EQ(oddsmith_range_size(nullptr), 0);
+  EXPECT_EQ(oddsmith_range_hand(nullptr, 0, cards, &weight), 0);
+  oddsmith_range_free(nullptr);
+}
+
+// The exact setter reads its text: a slot of aces only, checked through equity
+// calls (KhKs wins about 18 % against aces, about 82 % against random hands);
+// unreadable text fills the slot with random hands, as before.
+TEST(RangeExports, ExactSetterFillsTheSlotFromTheRange) {
+  const std::vector<std::int32_t> saved(holdem_ranges, holdem_ranges + kHoldemRangeInts);
+  const std::int32_t cursor = holdem_range_cursor;
+  ASSERT_EQ(poker_set_holdem_range_exact(2, L"AA"), 1);
+  for (int h = 0; h < kRangeHands; ++h) {
+    const int a = holdem_ranges[2000 + h * 2], b = holdem_ranges[2000 + h * 2 + 1];
+    ASSERT_TRUE(card_rank(a) == 12 && card_rank(b) == 12 && a != b) << h;
+  }
+  for (int i : {0, 1999, 3000, 3999}) EXPECT_EQ(holdem_ranges[i], saved[static_cast<std::size_t>(i)]);  // other slots
+  EXPECT_EQ(holdem_range_cursor, cursor);
+  const EquityRequest kings{{47, 45, 0, 0}, 2, 0, {}, 1, 3};  // KsKh against slot 2
+  const int against_aces = holdem_equity(kings, 11, 60000);
+  EXPECT_NEAR(against_aces, 180, 15);
+  for (const wchar_t* unreadable : {L"AXs", L"", L"A\u00e9", static_cast<const wchar_t*>(nullptr)}) {
+    ASSERT_EQ(poker_set_holdem_range_exact(2, unreadable), 1);
+    EXPECT_NEAR(holdem_equity(kings, 12, 60000), 825, 25);
+  }
+  // Weights steer the draw: about a tenth of the slot holds the weight-0.1 class.
+  ASSERT_EQ(poker_set_holdem_range_exact(2, L"AA:0.1, 72o:0.0075"), 1);  // 6 x 0.1 against 12 x 0.0075
+  int aces = 0;
+  for (int h = 0; h < kRangeHands; ++h) aces += card_rank(holdem_ranges[2000 + h * 2]) == 12;
+  EXPECT_NEAR(aces, 500 * 0.6 / 0.69, 40);
+  std::copy(saved.begin(), saved.end(), holdem_ranges);
+}
+
+}  // namespace
