@@ -21,6 +21,7 @@
 
 #include "card_text.h"
 #include "oddsmith.h"
+#include "equity_command.h"
 #include "range_command.h"
 
 namespace {
@@ -40,6 +41,8 @@ constexpr const char* kUsage =
     "                                         Omaha high equity, 50,000 deals; N 0..10\n"
     "  hilo-equity CARDS --opponents N [--board CARDS] [--range K]\n"
     "                                         Omaha Hi/Lo equity, 50,000 deals; N 0..10\n"
+    "  equity [options] PLAYER PLAYER...      equity of hands or ranges, exact or simulated;\n"
+    "                                         see oddsmith equity --help\n"
     "  range TEXT [--game holdem|omaha|omaha-hilo] [--json]\n"
     "                                         the hands of a range; for Hold'em a 13x13 chart\n"
     "  bench [COUNT]                          evaluations per second of the timing exports\n"
@@ -279,12 +282,19 @@ int run_command(std::vector<std::string_view> args) {
   if (command == "omaha-equity") return run_equity(kOmaha, args);
   if (command == "hilo-equity") return run_equity(kHiLo, args);
   if (command == "range") return cli::run_range(args);
+  if (command == "equity") {
+    if (!args.empty() && (args[0] == "--help" || args[0] == "-h")) {
+      std::fputs(cli::kEquityUsage, stdout);
+      return 0;
+    }
+    return cli::run_equity_command(args);
+  }
   if (command == "demo") return run_demo();
   if (command == "help" || command == "--help" || command == "-h") {
     std::fputs(kUsage, stdout);
     return 0;
   }
-  return fail("unknown command '" + std::string(command) + "'; try: eval, omaha, holdem, omaha-equity, hilo-equity, range, bench, demo, help");
+  return fail("unknown command '" + std::string(command) + "'; try: eval, omaha, holdem, omaha-equity, hilo-equity, equity, range, bench, demo, help");
 }
 
 }  // namespace

@@ -27,6 +27,7 @@
 #ifdef __cplusplus
 extern "C" {
 #endif
+/* NOLINTBEGIN(modernize-use-using): a C header */
 
 /* Value of five distinct cards; 0 when a card is outside 0..51 or repeated. */
 ODDSMITH_API int poker_ev5(int c1, int c2, int c3, int c4, int c5);
@@ -135,6 +136,64 @@ ODDSMITH_API int oddsmith_range_hand(const oddsmith_range *range, int index, int
 /* Releases a range from oddsmith_range_parse; NULL is ignored. */
 ODDSMITH_API void oddsmith_range_free(oddsmith_range *range);
 
+/* ---- Equity calculator ------------------------------------------------------
+ * Every player is a hand or a range; equity is the player's average share of
+ * the pot (ties split it; in Hi/Lo half to the best high and half to the best
+ * eight-or-better low, all to the high without a low), as an exact fraction.
+ * Card removal is joint: an assignment of hands in which a card repeats is not
+ * a deal. Reentrant, no process-wide state, never prints; it runs on `threads`
+ * threads (0: every core) and returns when they are done. */
+#define ODDSMITH_MODE_AUTO 0        /* exact when that is quick, else Monte Carlo to 0.0005 */
+#define ODDSMITH_MODE_EXACT 1       /* every assignment of hands, every board */
+#define ODDSMITH_MODE_MONTE_CARLO 2 /* `trials` deals, or until every standard error <= target */
+#define ODDSMITH_MAX_PLAYERS 23     /* Hold'em; Omaha takes at most 11 */
+
+/* Called from the calling thread with the share of the work done (0..1);
+ * a non-zero return cancels the run. */
+typedef int (*oddsmith_progress_fn)(double done, void *user);
+
+typedef struct oddsmith_equity_query {
+  int size;                    /* sizeof(oddsmith_equity_query), for later growth */
+  int game;                    /* ODDSMITH_GAME_* */
+  int player_count;            /* 2 .. 23 (Hold'em), 2 .. 11 (Omaha) */
+  const char *const *players;  /* each a hand ("AhKh") or range ("QQ+, AKs", "random") */
+  const char *board;           /* 0 to 5 known board cards ("Qh Jh 2c"); NULL for none */
+  const char *dead;            /* cards out of play; NULL for none */
+  int mode;                    /* ODDSMITH_MODE_* */
+  int threads;                 /* 0: every core */
+  long long trials;            /* Monte Carlo: deals to run; 0: until target_stderr */
+  double target_stderr;        /* Monte Carlo: stop when every player's standard error is at most this; 0: 0.0005 */
+  unsigned long long seed;     /* Monte Carlo: 0 asks the system; equal seeds and trials give equal results on any thread count */
+  oddsmith_progress_fn progress; /* may be NULL */
+  void *progress_user;
+} oddsmith_equity_query;
+
+typedef struct oddsmith_player_equity {
+  double equity;    /* average share of the pot, 0..1 */
+  double win;       /* share of deals taking the whole pot alone (a scoop in Hi/Lo) */
+  double tie;       /* share of deals sharing the best hand, or a best half in Hi/Lo, without a scoop */
+  double std_error; /* standard error of the equity; 0 when exact */
+} oddsmith_player_equity;
+
+typedef struct oddsmith_equity_result {
+  int size;                    /* set by the caller: sizeof(oddsmith_equity_result) */
+  int exact;                   /* 1 when enumerated exactly */
+  long long deals;             /* deals evaluated */
+  double seconds;              /* wall-clock time of the run */
+  unsigned long long seed;     /* the seed a Monte-Carlo run used (0 when exact) */
+  int player_count;
+  oddsmith_player_equity players[ODDSMITH_MAX_PLAYERS];
+} oddsmith_equity_result;
+
+/* Computes the equities. Returns 0 and fills `result`; or 1 for a query that is
+ * impossible or malformed (a card twice, a range with no hand left, too many
+ * players, bad text), 2 when the progress callback cancelled, 3 when memory ran
+ * out; then `error` (NUL-terminated, cut to error_size bytes; may be NULL) says
+ * why, and `result` is left untouched. */
+ODDSMITH_API int oddsmith_equity(const oddsmith_equity_query *query, oddsmith_equity_result *result, char *error,
+                                 int error_size);
+
+/* NOLINTEND(modernize-use-using) */
 #ifdef __cplusplus
 }
 #endif

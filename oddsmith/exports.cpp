@@ -19,6 +19,8 @@
 #include "equity/holdem.h"
 #include "equity/omaha.h"
 #include "equity/process_state.h"
+#include "calculator/equity_query.h"
+#include "calculator/query_text.h"
 #include "range/range_notation.h"
 
 namespace {
@@ -213,5 +215,69 @@ ODDSMITH_API int oddsmith_range_hand(const oddsmith_range* range, int index, int
 }
 
 ODDSMITH_API void oddsmith_range_free(oddsmith_range* range) { delete range; }
+
+ODDSMITH_API int oddsmith_equity(const oddsmith_equity_query* query, oddsmith_equity_result* result, char* error,
+                                 int error_size) {
+  constexpr int kBadQuery = 1, kCancelled = 2, kNoMemory = 3;
+  auto refuse = [&](int code, const std::string& message) {
+    report_error(0, message, nullptr, error, error_size);
+    return code;
+  };
+  if (!query || !result) return refuse(kBadQuery, "no query or no result (a null pointer)");
+  if (query->size < static_cast<int>(sizeof(oddsmith_equity_query)) || result->size < static_cast<int>(sizeof(oddsmith_equity_result)))
+    return refuse(kBadQuery, "the query's or result's size field is not set to its sizeof");
+  const int max_players = query->game == ODDSMITH_GAME_HOLDEM ? ODDSMITH_MAX_PLAYERS : 11;
+  if (cards_per_hand(query->game) == 0) return refuse(kBadQuery, "unknown game " + std::to_string(query->game));
+  if (query->player_count < 2 || query->player_count > max_players || !query->players)
+    return refuse(kBadQuery, "an equity query takes 2 to " + std::to_string(max_players) + " players, got " +
+                                 std::to_string(query->player_count));
+  if (query->mode < ODDSMITH_MODE_AUTO || query->mode > ODDSMITH_MODE_MONTE_CARLO)
+    return refuse(kBadQuery, "unknown mode " + std::to_string(query->mode));
+  try {
+    namespace calc = oddsmith::calc;
+    std::vector<std::string_view> players;
+    for (int p = 0; p < query->player_count; ++p) {
+      if (!query->players[p]) return refuse(kBadQuery, "player " + std::to_string(p + 1) + " has no text (a null pointer)");
+      players.emplace_back(query->players[p]);
+    }
+    calc::EquityQuery q;
+    std::string message;
+    const calc::Game game = query->game == ODDSMITH_GAME_HOLDEM ? calc::Game::holdem
+                            : query->game == ODDSMITH_GAME_OMAHA ? calc::Game::omaha
+                                                                  : calc::Game::omaha_hilo;
+    if (!calc::query_from_text(game, players, query->board ? query->board : "", query->dead ? query->dead : "", q, message))
+      return refuse(kBadQuery, message);
+    q.mode = query->mode == ODDSMITH_MODE_EXACT ? calc::Mode::exact
+             : query->mode == ODDSMITH_MODE_MONTE_CARLO ? calc::Mode::monte_carlo
+                                                        : calc::Mode::automatic;
+    q.trials = query->trials;
+    q.target_stderr = query->target_stderr;
+    q.seed = query->seed;
+    q.threads = query->threads < 0 ? 1 : query->threads;
+    struct Callback {
+      oddsmith_progress_fn fn;
+      void* user;
+    } callback{query->progress, query->progress_user};
+    if (query->progress) {
+      q.progress = [](double done, void* c) {
+        const auto* cb = static_cast<const Callback*>(c);
+        return cb->fn(done, cb->user) != 0;
+      };
+      q.progress_user = &callback;
+    }
+    const calc::EquityOutcome out = calc::compute_equity(q);
+    if (!out.ok) return refuse(out.error == "cancelled" ? kCancelled : out.error == "out of memory" ? kNoMemory : kBadQuery, out.error);
+    result->exact = out.exact ? 1 : 0;
+    result->deals = out.deals;
+    result->seconds = out.seconds;
+    result->seed = out.seed;
+    result->player_count = static_cast<int>(out.players.size());
+    for (std::size_t p = 0; p < out.players.size(); ++p)
+      result->players[p] = {out.players[p].equity, out.players[p].win, out.players[p].tie, out.players[p].std_error};
+    return 0;
+  } catch (...) {
+    return refuse(kNoMemory, "out of memory");
+  }
+}
 
 }  // extern "C"

@@ -69,10 +69,8 @@ void fill_holdem_slot_from_range(int slot, const Range& range, std::uint32_t see
   std::int32_t* hand = holdem_ranges + std::ptrdiff_t{slot} * kRangeHands * 2;
   for (int h = 0; h < kRangeHands; ++h, hand += 2) {
     const std::uint32_t x = rng.next();
-    std::size_t i;
-    if (uniform) {
-      i = static_cast<std::size_t>((std::uint64_t{x} * n) >> 32);
-    } else {
+    std::size_t i = static_cast<std::size_t>((std::uint64_t{x} * n) >> 32);
+    if (!uniform) {
       const double point = static_cast<double>(x) * 0x1p-32 * total;
       i = static_cast<std::size_t>(std::upper_bound(cumulative.begin(), cumulative.end(), point) - cumulative.begin());
       i = std::min(i, n - 1);

@@ -25,14 +25,14 @@ constexpr Binomials kBinomials;
 
 // The combinatorial (colex) index of ascending cards: a distinct number below
 // hands_in_deck() for every hand, so duplicates are found without hashing.
-std::size_t combination_index(const std::int8_t* ascending, int n) {
+std::size_t combination_index(const std::uint8_t* ascending, int n) {
   std::size_t index = 0;
   for (int i = 0; i < n; ++i) index += static_cast<std::size_t>(kBinomials.of[ascending[i]][i + 1]);
   return index;
 }
 
 // Sorts the first n (2 or 4) cards ascending.
-void sort_cards(std::array<std::int8_t, kMaxRangeCards>& c, int n) {
+void sort_cards(std::array<std::uint8_t, kMaxRangeCards>& c, int n) {
   auto order = [&](int i, int j) {
     if (c[static_cast<std::size_t>(i)] > c[static_cast<std::size_t>(j)])
       std::swap(c[static_cast<std::size_t>(i)], c[static_cast<std::size_t>(j)]);
@@ -68,7 +68,7 @@ void RangeBuilder::add(std::span<const int> cards, double weight) {
   RangeHand hand{};
   const int n = range_.cards_per_hand_;
   for (int i = 0; i < n; ++i) {
-    hand.cards[static_cast<std::size_t>(i)] = static_cast<std::int8_t>(cards[static_cast<std::size_t>(i)]);
+    hand.cards[static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(cards[static_cast<std::size_t>(i)]);
     hand.mask |= card_bit(cards[static_cast<std::size_t>(i)]);
   }
   sort_cards(hand.cards, n);

@@ -16,7 +16,7 @@ namespace oddsmith {
 inline constexpr int kMaxRangeCards = 4;
 
 struct RangeHand {
-  std::array<std::int8_t, kMaxRangeCards> cards;  // ascending; the first cards_per_hand are used
+  std::array<std::uint8_t, kMaxRangeCards> cards;  // ascending; the first cards_per_hand are used
   CardMask mask;
   double weight;  // > 0
 };

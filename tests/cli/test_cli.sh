@@ -60,6 +60,15 @@ expect 0 '"combos": 6961' range AAxx --game omaha --json
 expect 2 "bad range at column 7: expected a second rank" range "QQ+, AXs"
 expect 2 "--game must be" range AA --game chess
 
+expect 0 "46.214%" equity AhKh QsQd
+expect 0 '"exact": true, "deals": 1712304' equity AhKh QsQd --json
+expect 0 '"seed": 7' equity AhKh "QQ+, AKs" --board Qh7c2d --monte-carlo --trials 20000 --seed 7 --json
+expect 0 "omaha, exact" equity AhAsKhKs JcTc9d8d --game omaha --board 2c3d4h
+expect 0 "usage: oddsmith equity" equity --help
+expect 2 "player 1 and player 2 both hold Ah" equity AhKh AhQd
+expect 2 "at least two players" equity AhKh
+expect 2 "--trials must be" equity AhKh QsQd --trials 0
+
 for help in --help -h help; do expect 0 "usage: oddsmith" "$help"; done
 expect 0 "slot 0..3, range argument 1..4" --help
 

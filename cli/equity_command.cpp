@@ -1,0 +1,180 @@
+#include "equity_command.h"
+
+#include <unistd.h>
+
+#include <chrono>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+#include "json_text.h"
+#include "oddsmith.h"
+
+namespace cli {
+
+namespace {
+
+int usage_error(const std::string& message) {
+  std::fprintf(stderr, "oddsmith: %s\n", message.c_str());
+  return 2;
+}
+
+// A whole number in [low, high] from an option's text.
+bool parse_integer(std::string_view text, long long low, long long high, long long& out) {
+  const std::string copy(text);
+  char* end = nullptr;
+  errno = 0;
+  const long long value = std::strtoll(copy.c_str(), &end, 10);
+  if (copy.empty() || *end != '\0' || errno != 0 || value < low || value > high) return false;
+  out = value;
+  return true;
+}
+
+// A bar on standard error once a run has taken a second, when it is a terminal.
+struct ProgressBar {
+  std::chrono::steady_clock::time_point start = std::chrono::steady_clock::now();
+  bool shown = false;
+
+  static int update(double done, void* self) {
+    auto* bar = static_cast<ProgressBar*>(self);
+    const double elapsed = std::chrono::duration<double>(std::chrono::steady_clock::now() - bar->start).count();
+    if (elapsed < 1.0) return 0;
+    const int width = 30, filled = static_cast<int>(done * width);
+    std::fprintf(stderr, "\r[%.*s%*s] %3d%%  %.0f s", filled, "##############################", width - filled, "",
+                 static_cast<int>(done * 100), elapsed);
+    std::fflush(stderr);
+    bar->shown = true;
+    return 0;
+  }
+
+  void clear() const {
+    if (shown) std::fprintf(stderr, "\r%60s\r", "");
+  }
+};
+
+}  // namespace
+
+const char* const kEquityUsage =
+    "usage: oddsmith equity [options] PLAYER PLAYER...\n"
+    "\n"
+    "Each PLAYER is a hand (AhKh; AhAsKhKs in Omaha) or a range (\"QQ+, AKs\", random).\n"
+    "  --game holdem|omaha|omaha-hilo   the game (holdem)\n"
+    "  --board CARDS                    0 to 5 known board cards\n"
+    "  --dead CARDS                     cards out of play\n"
+    "  --exact | --monte-carlo          enumerate every deal, or simulate (default: exact\n"
+    "                                   when that is quick, else simulate to 0.0005)\n"
+    "  --trials N                       simulated deals\n"
+    "  --stderr X                       simulate until every standard error is at most X\n"
+    "  --seed N                         seed of the simulation (same seed, same result)\n"
+    "  --threads N                      threads (0: every core, the default)\n"
+    "  --json                           one JSON object instead of the table\n";
+
+int run_equity_command(const std::vector<std::string_view>& args) {
+  struct GameName {
+    const char* name;
+    int game;
+  };
+  static constexpr GameName kGames[] = {
+      {"holdem", ODDSMITH_GAME_HOLDEM}, {"omaha", ODDSMITH_GAME_OMAHA}, {"omaha-hilo", ODDSMITH_GAME_OMAHA_HILO}};
+  oddsmith_equity_query query{};
+  query.size = sizeof query;
+  const char* game_name = "holdem";
+  std::string board, dead;
+  std::vector<std::string> players;
+  bool json = false;
+  for (std::size_t i = 0; i < args.size(); ++i) {
+    const std::string_view arg = args[i];
+    const bool has_value = i + 1 < args.size();
+    long long n = 0;
+    if (arg == "--json") {
+      json = true;
+    } else if (arg == "--exact") {
+      query.mode = ODDSMITH_MODE_EXACT;
+    } else if (arg == "--monte-carlo") {
+      query.mode = ODDSMITH_MODE_MONTE_CARLO;
+    } else if (arg == "--game" && has_value) {
+      const std::string_view name = args[++i];
+      game_name = nullptr;
+      for (const GameName& g : kGames)
+        if (name == g.name) game_name = g.name, query.game = g.game;
+      if (!game_name) return usage_error("--game must be holdem, omaha or omaha-hilo, got '" + std::string(name) + "'");
+    } else if (arg == "--board" && has_value) {
+      board = args[++i];
+    } else if (arg == "--dead" && has_value) {
+      dead = args[++i];
+    } else if (arg == "--trials" && has_value) {
+      if (!parse_integer(args[++i], 1, 1'000'000'000'000LL, n)) return usage_error("--trials must be a whole number from 1 to 10^12");
+      query.trials = n;
+      if (query.mode == ODDSMITH_MODE_AUTO) query.mode = ODDSMITH_MODE_MONTE_CARLO;
+    } else if (arg == "--seed" && has_value) {
+      if (!parse_integer(args[++i], 0, 9'000'000'000'000'000'000LL, n)) return usage_error("--seed must be a whole number from 0");
+      query.seed = static_cast<unsigned long long>(n);
+    } else if (arg == "--threads" && has_value) {
+      if (!parse_integer(args[++i], 0, 256, n)) return usage_error("--threads must be a whole number from 0 to 256");
+      query.threads = static_cast<int>(n);
+    } else if (arg == "--stderr" && has_value) {
+      const std::string text(args[++i]);
+      char* end = nullptr;
+      const double x = std::strtod(text.c_str(), &end);
+      if (text.empty() || *end != '\0' || !(x > 0 && x < 1)) return usage_error("--stderr must be a number between 0 and 1");
+      query.target_stderr = x;
+      if (query.mode == ODDSMITH_MODE_AUTO) query.mode = ODDSMITH_MODE_MONTE_CARLO;
+    } else if (arg.starts_with("--")) {
+      return usage_error("equity: unknown option or missing value '" + std::string(arg) + "'; see oddsmith equity --help");
+    } else {
+      players.emplace_back(arg);
+    }
+  }
+  if (players.size() < 2) return usage_error("equity needs at least two players, e.g. oddsmith equity AhKh QsQd");
+  std::vector<const char*> texts(players.size());
+  for (std::size_t p = 0; p < players.size(); ++p) texts[p] = players[p].c_str();
+  query.player_count = static_cast<int>(texts.size());
+  query.players = texts.data();
+  query.board = board.c_str();
+  query.dead = dead.c_str();
+  ProgressBar bar;
+  if (isatty(2)) {
+    query.progress = ProgressBar::update;
+    query.progress_user = &bar;
+  }
+  oddsmith_equity_result result{};
+  result.size = sizeof result;
+  char error[512] = "";
+  const int status = oddsmith_equity(&query, &result, error, sizeof error);
+  bar.clear();
+  if (status != 0) return usage_error(error);
+
+  if (json) {
+    std::printf("{\"game\": \"%s\", \"exact\": %s, \"deals\": %lld, \"seconds\": %s", game_name,
+                result.exact ? "true" : "false", result.deals, json_number(result.seconds, 4).c_str());
+    if (!result.exact) std::printf(", \"seed\": %llu", result.seed);
+    std::printf(", \"players\": [");
+    for (int p = 0; p < result.player_count; ++p) {
+      const oddsmith_player_equity& e = result.players[p];
+      std::printf("%s{\"range\": %s, \"equity\": %s, \"win\": %s, \"tie\": %s, \"stderr\": %s}", p ? ", " : "",
+                  json_string(players[static_cast<std::size_t>(p)]).c_str(), json_number(e.equity).c_str(),
+                  json_number(e.win).c_str(), json_number(e.tie).c_str(), json_number(e.std_error).c_str());
+    }
+    std::printf("]}\n");
+    return 0;
+  }
+  std::printf("%-6s %-24s %9s %9s %9s %9s\n", "player", "range", "equity", "win", "tie", "+/-");
+  for (int p = 0; p < result.player_count; ++p) {
+    const oddsmith_player_equity& e = result.players[p];
+    std::string shown = players[static_cast<std::size_t>(p)];
+    if (shown.size() > 24) shown.replace(21, std::string::npos, "...");
+    char margin[32] = "exact";
+    if (!result.exact) std::snprintf(margin, sizeof margin, "%.3f%%", e.std_error * 100);
+    std::printf("%-6d %-24s %8.3f%% %8.3f%% %8.3f%% %9s\n", p + 1, shown.c_str(), e.equity * 100, e.win * 100,
+                e.tie * 100, margin);
+  }
+  if (result.exact)
+    std::printf("\n%s, exact: %lld deals in %.3f s\n", game_name, result.deals, result.seconds);
+  else
+    std::printf("\n%s, Monte Carlo: %lld deals in %.3f s (seed %llu)\n", game_name, result.deals, result.seconds,
+                result.seed);
+  return 0;
+}
+
+}  // namespace cli

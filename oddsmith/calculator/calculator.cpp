@@ -1,0 +1,91 @@
+// The calculator's front: checks the query, picks exact enumeration or Monte
+// Carlo, runs it, and turns the tallies into equities.
+#include <chrono>
+#include <cmath>
+#include <random>
+
+#include "calculator/equity_query.h"
+#include "calculator/prepared_query.h"
+#include "calculator/sweep.h"
+
+namespace oddsmith::calc {
+
+namespace {
+
+constexpr double kDefaultTarget = 0.0005;
+// Automatic mode enumerates when the enumeration visits at most this many deals
+// (well under a second on one core), and refuses exact enumeration far beyond
+// anything that could finish.
+constexpr double kAutomaticExactLimit = 3e7;
+constexpr double kExactLimit = 1e13;
+
+std::uint64_t system_seed() {
+  for (const char* token : {"getentropy", "default"}) {
+    try {
+      std::random_device device(token);
+      const std::uint64_t seed = (std::uint64_t{device()} << 32) | device();
+      if (seed) return seed;
+    } catch (...) {
+    }
+  }
+  const auto ticks = std::chrono::steady_clock::now().time_since_epoch().count();
+  return static_cast<std::uint64_t>(ticks) | 1;
+}
+
+EquityOutcome failure(std::string message) {
+  EquityOutcome out;
+  out.error = std::move(message);
+  return out;
+}
+
+}  // namespace
+
+EquityOutcome compute_equity(const EquityQuery& query) {
+  const auto start = std::chrono::steady_clock::now();
+  std::string error;
+  const std::optional<PreparedQuery> q = prepare_query(query, error);
+  if (!q) return failure(error);
+  if (some_assignment_fits(*q) == 0)
+    return failure("no deal is possible: the players' ranges share cards in every combination");
+  if (query.trials < 0) return failure("the trial count must not be negative");
+  if (!(query.target_stderr >= 0) || !std::isfinite(query.target_stderr))
+    return failure("the target standard error must be a positive number");
+
+  const double cost = exact_cost(*q);
+  bool exact = query.mode == Mode::exact;
+  if (query.mode == Mode::automatic) exact = query.trials == 0 && query.target_stderr == 0 && cost <= kAutomaticExactLimit;
+  if (exact && cost > kExactLimit)
+    return failure("exact enumeration would visit about " + std::to_string(static_cast<long long>(cost)) +
+                   " deals: use Monte Carlo");
+
+  EquityOutcome out;
+  SweepResult sweep;
+  if (exact) {
+    sweep = run_exact(*q, query.threads, query.progress, query.progress_user);
+  } else {
+    out.seed = query.seed ? query.seed : system_seed();
+    const double target = query.target_stderr > 0 ? query.target_stderr : kDefaultTarget;
+    sweep = run_monte_carlo(*q, query.trials, target, out.seed, query.threads, query.progress, query.progress_user);
+  }
+  if (sweep.status == RunStatus::cancelled) return failure("cancelled");
+  if (sweep.status == RunStatus::failed) return failure("out of memory");
+  if (sweep.stuck) return failure("the players' ranges almost never fit together: a million draws in a row clashed");
+  if (!(sweep.tally.weight > 0)) return failure("no deal is possible: the players' ranges share cards in every combination");
+
+  out.ok = true;
+  out.exact = exact;
+  out.deals = sweep.tally.deals;
+  const double total = sweep.tally.weight;
+  for (const Tally& t : sweep.tally.players) {
+    PlayerEquity p;
+    p.equity = t.equity / total;
+    p.win = t.win / total;
+    p.tie = t.tie / total;
+    if (!exact) p.std_error = std::sqrt(std::max(0.0, t.equity_squared / total - p.equity * p.equity) / total);
+    out.players.push_back(p);
+  }
+  out.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+  return out;
+}
+
+}  // namespace oddsmith::calc

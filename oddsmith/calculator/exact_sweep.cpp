@@ -1,0 +1,125 @@
+// Exact enumeration. Chunks are board prefixes of up to two cards; each chunk
+// completes the board in every way with later cards of the deck, values every
+// player's hands on it once, and then goes through the assignments.
+#include <array>
+#include <climits>
+
+#include "calculator/sweep.h"
+
+namespace oddsmith::calc {
+
+void SweepTally::add(const SweepTally& o) {
+  if (players.size() < o.players.size()) players.resize(o.players.size());
+  for (std::size_t p = 0; p < o.players.size(); ++p) players[p].add(o.players[p]);
+  weight += o.weight;
+  deals += o.deals;
+}
+
+namespace {
+
+constexpr int kNoValue = INT_MAX;  // a hand that shares a card with the board
+
+template <Game G>
+class ExactChunk {
+ public:
+  ExactChunk(const PreparedQuery& q, SweepTally& out) : q_(q), out_(out) {
+    values_.resize(q.hands.size());
+    for (std::size_t p = 0; p < q.hands.size(); ++p) values_[p].resize(q.hands[p].size());
+    out_.players.assign(q.hands.size(), Tally{});
+    for (int i = 0; i < q.known; ++i) board_[i] = q.board[i];
+  }
+
+  // Completes the board from deck index `from` on, `left` cards to go.
+  void complete(int filled, std::size_t from, int left, CardMask board_mask) {
+    if (left == 0) return showdown(board_mask);
+    const std::size_t last = q_.deck.size() - static_cast<std::size_t>(left);
+    for (std::size_t i = from; i <= last; ++i) {
+      board_[filled] = q_.deck[i];
+      complete(filled + 1, i + 1, left - 1, board_mask | card_bit(q_.deck[i]));
+    }
+  }
+
+  int* board() { return board_; }
+
+ private:
+  void showdown(CardMask board_mask) {
+    const auto prepared = Evaluator<G>::prepare(board_);
+    for (std::size_t p = 0; p < q_.hands.size(); ++p) {
+      const std::vector<RangeHand>& hands = q_.hands[p];
+      for (std::size_t i = 0; i < hands.size(); ++i)
+        values_[p][i] = hands[i].mask & board_mask ? HandValue{kNoValue, kNoLow}
+                                                   : Evaluator<G>::value(prepared, hands[i].cards.data());
+    }
+    assign(0, board_mask, 1.0);
+  }
+
+  void assign(int p, CardMask used, double weight) {
+    if (p == q_.players) {
+      settle<G>(chosen_.data(), p, weight, out_.players.data());
+      out_.weight += weight;
+      ++out_.deals;
+      return;
+    }
+    const std::vector<RangeHand>& hands = q_.hands[static_cast<std::size_t>(p)];
+    const std::vector<HandValue>& values = values_[static_cast<std::size_t>(p)];
+    for (std::size_t i = 0; i < hands.size(); ++i) {
+      if (values[i].high == kNoValue || (hands[i].mask & used)) continue;
+      chosen_[static_cast<std::size_t>(p)] = values[i];
+      assign(p + 1, used | hands[i].mask, weight * hands[i].weight);
+    }
+  }
+
+  const PreparedQuery& q_;
+  SweepTally& out_;
+  int board_[5];
+  std::vector<std::vector<HandValue>> values_;
+  std::array<HandValue, kMaxPlayers> chosen_{};
+};
+
+template <Game G>
+SweepResult run_exact_game(const PreparedQuery& q, int threads, ProgressFn progress, void* user) {
+  // Chunks: the first one or two completion cards (deck indexes a < b).
+  const int left = 5 - q.known;
+  const int prefix = left < 2 ? left : 2;
+  const std::size_t n = q.deck.size();
+  std::vector<std::array<std::size_t, 2>> prefixes;
+  if (prefix == 0) prefixes.push_back({0, 0});
+  for (std::size_t a = 0; prefix >= 1 && a + static_cast<std::size_t>(left) <= n; ++a) {
+    if (prefix == 1) prefixes.push_back({a, 0});
+    for (std::size_t b = a + 1; prefix == 2 && b + static_cast<std::size_t>(left) - 1 <= n; ++b) prefixes.push_back({a, b});
+  }
+  std::vector<SweepTally> tallies(prefixes.size());
+  const RunStatus status = run_chunks(
+      prefixes.size(), thread_count(threads, prefixes.size()),
+      [&](std::size_t c) {
+        ExactChunk<G> chunk(q, tallies[c]);
+        CardMask mask = q.known_mask;
+        std::size_t from = 0;
+        for (int i = 0; i < prefix; ++i) {
+          const int card = q.deck[prefixes[c][static_cast<std::size_t>(i)]];
+          chunk.board()[q.known + i] = card;
+          mask |= card_bit(card);
+          from = prefixes[c][static_cast<std::size_t>(i)] + 1;
+        }
+        chunk.complete(q.known + prefix, from, left - prefix, mask);
+      },
+      progress, user);
+  SweepResult result;
+  result.status = status;
+  result.tally.players.assign(static_cast<std::size_t>(q.players), Tally{});
+  for (const SweepTally& t : tallies) result.tally.add(t);
+  return result;
+}
+
+}  // namespace
+
+SweepResult run_exact(const PreparedQuery& q, int threads, ProgressFn progress, void* user) {
+  switch (q.game) {
+    case Game::holdem: return run_exact_game<Game::holdem>(q, threads, progress, user);
+    case Game::omaha: return run_exact_game<Game::omaha>(q, threads, progress, user);
+    case Game::omaha_hilo: return run_exact_game<Game::omaha_hilo>(q, threads, progress, user);
+  }
+  return {};
+}
+
+}  // namespace oddsmith::calc

@@ -1,0 +1,179 @@
+// Monte-Carlo sweep. Deals come in chunks of kChunkDeals, chunk i drawing from
+// its own stream (seed, i); a run stopping on a standard error checks it only
+// after whole batches of chunks, so where it stops does not depend on threads.
+#include <algorithm>
+#include <array>
+#include <cmath>
+
+#include "calculator/random_stream.h"
+#include "calculator/sweep.h"
+
+namespace oddsmith::calc {
+
+namespace {
+
+constexpr std::int64_t kChunkDeals = 4096;
+constexpr std::size_t kBatchChunks = 64;
+constexpr std::int64_t kMaxDeals = std::int64_t{1} << 34;  // a stopping point for any target
+constexpr int kMaxRejections = 1'000'000;                 // in a row, before giving up
+
+// Draws hand indexes by weight in constant time (Vose's alias method).
+class HandSampler {
+ public:
+  explicit HandSampler(const std::vector<RangeHand>& hands) : n_(static_cast<std::uint32_t>(hands.size())) {
+    const bool uniform = std::all_of(hands.begin(), hands.end(), [&](const RangeHand& h) { return h.weight == hands[0].weight; });
+    if (uniform) return;
+    double total = 0;
+    for (const RangeHand& h : hands) total += h.weight;
+    prob_.resize(n_);
+    alias_.resize(n_);
+    std::vector<double> scaled(n_);
+    std::vector<std::uint32_t> small, large;
+    for (std::uint32_t i = 0; i < n_; ++i) {
+      scaled[i] = hands[i].weight * n_ / total;
+      (scaled[i] < 1 ? small : large).push_back(i);
+    }
+    while (!small.empty() && !large.empty()) {
+      const std::uint32_t s = small.back(), l = large.back();
+      small.pop_back();
+      prob_[s] = scaled[s];
+      alias_[s] = l;
+      scaled[l] -= 1 - scaled[s];
+      if (scaled[l] < 1) {
+        large.pop_back();
+        small.push_back(l);
+      }
+    }
+    for (std::uint32_t i : large) prob_[i] = 1, alias_[i] = i;
+    for (std::uint32_t i : small) prob_[i] = 1, alias_[i] = i;
+  }
+
+  std::uint32_t draw(RandomStream& rng) const {
+    const std::uint32_t i = rng.below(n_);
+    if (prob_.empty()) return i;
+    return rng.unit() < prob_[i] ? i : alias_[i];
+  }
+
+ private:
+  std::uint32_t n_;
+  std::vector<double> prob_;
+  std::vector<std::uint32_t> alias_;
+};
+
+template <Game G>
+bool run_chunk(const PreparedQuery& q, const std::vector<HandSampler>& samplers, std::uint64_t seed, std::uint64_t chunk,
+               std::int64_t deals, SweepTally& out) {
+  RandomStream rng(seed, chunk);
+  out.players.assign(static_cast<std::size_t>(q.players), Tally{});
+  const CardMask base = q.known_mask | q.dead;
+  std::array<HandValue, kMaxPlayers> values{};
+  std::array<const RangeHand*, kMaxPlayers> chosen{};
+  int board[5];
+  for (int i = 0; i < q.known; ++i) board[i] = q.board[i];
+  for (std::int64_t d = 0; d < deals; ++d) {
+    CardMask used;
+    for (int rejections = 0;; ++rejections) {
+      if (rejections == kMaxRejections) return false;
+      used = base;
+      int p = 0;
+      for (; p < q.players; ++p) {
+        const RangeHand& h = q.hands[static_cast<std::size_t>(p)][samplers[static_cast<std::size_t>(p)].draw(rng)];
+        if (h.mask & used) break;
+        used |= h.mask;
+        chosen[static_cast<std::size_t>(p)] = &h;
+      }
+      if (p == q.players) break;
+    }
+    for (int i = q.known; i < 5; ++i) {
+      int card;
+      do card = static_cast<int>(rng.below(kDeckSize));
+      while (used & card_bit(card));
+      used |= card_bit(card);
+      board[i] = card;
+    }
+    const auto prepared = Evaluator<G>::prepare(board);
+    for (int p = 0; p < q.players; ++p)
+      values[static_cast<std::size_t>(p)] = Evaluator<G>::value(prepared, chosen[static_cast<std::size_t>(p)]->cards.data());
+    settle<G>(values.data(), q.players, 1.0, out.players.data());
+  }
+  out.weight = static_cast<double>(deals);
+  out.deals = deals;
+  return true;
+}
+
+double largest_stderr(const SweepTally& t) {
+  double worst = 0;
+  for (const Tally& p : t.players) {
+    const double n = static_cast<double>(t.deals), mean = p.equity / n;
+    worst = std::max(worst, std::sqrt(std::max(0.0, p.equity_squared / n - mean * mean) / n));
+  }
+  return worst;
+}
+
+template <Game G>
+SweepResult run_game(const PreparedQuery& q, std::int64_t trials, double target, std::uint64_t seed, int threads,
+                     ProgressFn progress, void* user) {
+  std::vector<HandSampler> samplers;
+  for (const auto& hands : q.hands) samplers.emplace_back(hands);
+  SweepResult result;
+  result.tally.players.assign(static_cast<std::size_t>(q.players), Tally{});
+  std::uint64_t next_chunk = 0;
+  // A fixed trial count runs as one batch; a target runs batch after batch.
+  const std::int64_t goal = trials > 0 ? trials : kMaxDeals;
+  while (result.tally.deals < goal) {
+    const std::int64_t left = goal - result.tally.deals;
+    const std::size_t chunks = trials > 0 ? static_cast<std::size_t>((left + kChunkDeals - 1) / kChunkDeals) : kBatchChunks;
+    std::vector<SweepTally> tallies(chunks);
+    std::vector<char> stuck(chunks, 0);
+    const double done_before = static_cast<double>(result.tally.deals);
+    double expected = static_cast<double>(goal);
+    if (trials <= 0 && result.tally.deals > 0) {
+      const double se = largest_stderr(result.tally);
+      expected = std::max(done_before + static_cast<double>(chunks) * kChunkDeals, done_before * (se / target) * (se / target));
+    } else if (trials <= 0) {
+      expected = 4.0 * static_cast<double>(chunks) * kChunkDeals;  // a first guess
+    }
+    struct Scaled {
+      ProgressFn fn;
+      void* user;
+      double before, batch, expected;
+    } scaled{progress, user, done_before, static_cast<double>(std::min<std::int64_t>(left, static_cast<std::int64_t>(chunks) * kChunkDeals)), expected};
+    auto report = [](double done, void* s) {
+      const auto* sc = static_cast<const Scaled*>(s);
+      return sc->fn(std::min(1.0, (sc->before + done * sc->batch) / sc->expected), sc->user);
+    };
+    const RunStatus status = run_chunks(
+        chunks, thread_count(threads, chunks),
+        [&](std::size_t c) {
+          const std::int64_t deals = std::min<std::int64_t>(kChunkDeals, left - static_cast<std::int64_t>(c) * kChunkDeals);
+          if (!run_chunk<G>(q, samplers, seed, next_chunk + c, deals, tallies[c])) stuck[c] = 1;
+        },
+        progress ? static_cast<ProgressFn>(report) : nullptr, &scaled);
+    next_chunk += chunks;
+    for (const SweepTally& t : tallies) result.tally.add(t);
+    if (status != RunStatus::done) {
+      result.status = status;
+      return result;
+    }
+    if (std::find(stuck.begin(), stuck.end(), 1) != stuck.end()) {
+      result.stuck = true;
+      return result;
+    }
+    if (trials <= 0 && largest_stderr(result.tally) <= target) break;
+  }
+  return result;
+}
+
+}  // namespace
+
+SweepResult run_monte_carlo(const PreparedQuery& q, std::int64_t trials, double target_stderr, std::uint64_t seed,
+                            int threads, ProgressFn progress, void* user) {
+  switch (q.game) {
+    case Game::holdem: return run_game<Game::holdem>(q, trials, target_stderr, seed, threads, progress, user);
+    case Game::omaha: return run_game<Game::omaha>(q, trials, target_stderr, seed, threads, progress, user);
+    case Game::omaha_hilo: return run_game<Game::omaha_hilo>(q, trials, target_stderr, seed, threads, progress, user);
+  }
+  return {};
+}
+
+}  // namespace oddsmith::calc

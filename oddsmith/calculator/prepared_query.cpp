@@ -1,0 +1,138 @@
+#include "calculator/prepared_query.h"
+
+#include <algorithm>
+#include <bit>
+
+#include "cards/card_text.h"
+
+namespace oddsmith::calc {
+
+namespace {
+
+const char* game_name(Game g) {
+  switch (g) {
+    case Game::holdem: return "Hold'em";
+    case Game::omaha: return "Omaha";
+    case Game::omaha_hilo: return "Omaha Hi/Lo";
+  }
+  return "?";
+}
+
+std::string player_name(int p) { return "player " + std::to_string(p + 1); }
+
+}  // namespace
+
+std::optional<PreparedQuery> prepare_query(const EquityQuery& query, std::string& error) {
+  PreparedQuery q;
+  q.game = query.game;
+  q.players = static_cast<int>(query.players.size());
+  const int per_hand = cards_per_hand(query.game);
+  if (q.players < 2 || q.players > max_players(query.game)) {
+    error = std::string(game_name(query.game)) + " takes 2 to " + std::to_string(max_players(query.game)) +
+            " players, got " + std::to_string(q.players);
+    return std::nullopt;
+  }
+  if (query.board.size() > 5) {
+    error = "the board holds at most 5 cards, got " + std::to_string(query.board.size());
+    return std::nullopt;
+  }
+  for (int c : query.board) {
+    if (!is_card(c)) {
+      error = "the board holds a card outside 0..51";
+      return std::nullopt;
+    }
+    if (q.known_mask & card_bit(c)) {
+      error = "card " + card_name(c) + " is on the board twice";
+      return std::nullopt;
+    }
+    if (query.dead & card_bit(c)) {
+      error = "card " + card_name(c) + " is both on the board and dead";
+      return std::nullopt;
+    }
+    q.board[q.known++] = c;
+    q.known_mask |= card_bit(c);
+  }
+  q.dead = query.dead & ((CardMask{1} << kDeckSize) - 1);
+  const int free_cards = kDeckSize - std::popcount(q.known_mask | q.dead);
+  if (q.players * per_hand + (5 - q.known) > free_cards) {
+    error = "the deck cannot deal " + std::to_string(q.players) + " hands and the board beside the known and dead cards";
+    return std::nullopt;
+  }
+  // Players holding one hand fix its cards for everybody.
+  CardMask fixed = q.known_mask | q.dead;
+  std::vector<int> owner(kDeckSize, -1);
+  for (int p = 0; p < q.players; ++p) {
+    const Range& r = query.players[static_cast<std::size_t>(p)];
+    if (r.cards_per_hand() != per_hand) {
+      error = player_name(p) + ": a " + game_name(query.game) + " hand has " + std::to_string(per_hand) + " cards";
+      return std::nullopt;
+    }
+    if (r.size() != 1) continue;
+    for (int j = 0; j < per_hand; ++j) {
+      const int c = r[0].cards[static_cast<std::size_t>(j)];
+      if (q.known_mask & card_bit(c)) {
+        error = player_name(p) + " holds " + card_name(c) + ", which is on the board";
+        return std::nullopt;
+      }
+      if (q.dead & card_bit(c)) {
+        error = player_name(p) + " holds " + card_name(c) + ", which is dead";
+        return std::nullopt;
+      }
+      if (owner[static_cast<std::size_t>(c)] >= 0) {
+        error = player_name(owner[static_cast<std::size_t>(c)]) + " and " + player_name(p) + " both hold " + card_name(c);
+        return std::nullopt;
+      }
+      owner[static_cast<std::size_t>(c)] = p;
+    }
+    fixed |= r[0].mask;
+  }
+  q.hands.resize(static_cast<std::size_t>(q.players));
+  for (int p = 0; p < q.players; ++p) {
+    const Range& r = query.players[static_cast<std::size_t>(p)];
+    const CardMask blocked = r.size() == 1 ? (q.known_mask | q.dead) : fixed;
+    for (const RangeHand& h : r.hands())
+      if (!(h.mask & blocked)) q.hands[static_cast<std::size_t>(p)].push_back(h);
+    if (q.hands[static_cast<std::size_t>(p)].empty()) {
+      error = player_name(p) + "'s range has no hand left beside the board, the dead cards and the other players' hands";
+      return std::nullopt;
+    }
+  }
+  for (int c = 0; c < kDeckSize; ++c)
+    if (!(fixed & card_bit(c))) q.deck.push_back(c);
+  return q;
+}
+
+namespace {
+
+// Depth-first search for one assignment; `budget` bounds the steps.
+int search(const PreparedQuery& q, int p, CardMask used, long& budget) {
+  if (p == q.players) return 1;
+  for (const RangeHand& h : q.hands[static_cast<std::size_t>(p)]) {
+    if (--budget < 0) return -1;
+    if (h.mask & used) continue;
+    const int found = search(q, p + 1, used | h.mask, budget);
+    if (found != 0) return found;
+  }
+  return 0;
+}
+
+}  // namespace
+
+int some_assignment_fits(const PreparedQuery& q) {
+  long budget = 2'000'000;
+  return search(q, 0, q.known_mask | q.dead, budget);
+}
+
+double exact_cost(const PreparedQuery& q) {
+  double boards = 1;
+  const int k = 5 - q.known;
+  for (int i = 0; i < k; ++i) boards = boards * static_cast<double>(static_cast<int>(q.deck.size()) - i) / (i + 1);
+  double assignments = 1, evaluations = 0;
+  for (const auto& h : q.hands) {
+    assignments = std::min(assignments * static_cast<double>(h.size()), 1e18);
+    evaluations += static_cast<double>(h.size());
+  }
+  return std::min(boards * (assignments + evaluations), 1e18);
+}
+
+}  // namespace oddsmith::calc

@@ -1,0 +1,38 @@
+// A query checked and reduced to what the enumeration and the simulation need:
+// each player's hands without the known board, the dead cards and the cards of
+// players who hold one known hand, and the deck the board is completed from.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "calculator/equity_query.h"
+
+namespace oddsmith::calc {
+
+struct PreparedQuery {
+  Game game = Game::holdem;
+  int players = 0;
+  std::vector<std::vector<RangeHand>> hands;  // per player, non-empty
+  int board[5] = {};
+  int known = 0;                              // known board cards, board[0..known)
+  CardMask known_mask = 0;
+  CardMask dead = 0;
+  std::vector<int> deck;                      // cards a board completion may hold, ascending
+};
+
+// Checks the query; fills `error` with a message and returns nothing when it is
+// impossible (a card twice, too many players, a range with no hand left).
+std::optional<PreparedQuery> prepare_query(const EquityQuery& query, std::string& error);
+
+// Whether some assignment of hands (one per player, no card twice) exists: 1
+// yes, 0 no, -1 undecided within a fixed amount of search.
+int some_assignment_fits(const PreparedQuery& q);
+
+// Deals an exact enumeration would visit (boards times assignments, an upper
+// bound), saturating at 1e18.
+double exact_cost(const PreparedQuery& q);
+
+}  // namespace oddsmith::calc

@@ -1,0 +1,42 @@
+#include "calculator/query_text.h"
+
+#include "cards/card_text.h"
+#include "range/range_notation.h"
+
+namespace oddsmith::calc {
+
+bool query_from_text(Game game, const std::vector<std::string_view>& players, std::string_view board,
+                     std::string_view dead, EquityQuery& query, std::string& error) {
+  query.game = game;
+  query.players.clear();
+  for (std::size_t p = 0; p < players.size(); ++p) {
+    RangeParse parsed = parse_range(players[p], cards_per_hand(game));
+    if (!parsed.range) {
+      error = "player " + std::to_string(p + 1) + " ('" + std::string(players[p]) + "'), column " +
+              std::to_string(parsed.error.column) + ": " + parsed.error.message;
+      return false;
+    }
+    query.players.push_back(std::move(*parsed.range));
+  }
+  query.board.clear();
+  if (!parse_card_list(board, query.board, error)) {
+    error = "board: " + error;
+    return false;
+  }
+  std::vector<int> dead_cards;
+  if (!parse_card_list(dead, dead_cards, error)) {
+    error = "dead cards: " + error;
+    return false;
+  }
+  query.dead = 0;
+  for (int c : dead_cards) {
+    if (query.dead & card_bit(c)) {
+      error = "card " + card_name(c) + " is dead twice";
+      return false;
+    }
+    query.dead |= card_bit(c);
+  }
+  return true;
+}
+
+}  // namespace oddsmith::calc

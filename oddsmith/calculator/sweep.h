@@ -1,0 +1,39 @@
+// The two ways of going through deals, both split into numbered chunks whose
+// tallies are combined in chunk order:
+//   exact        every board completion, and on each board every assignment of
+//                hands in which no card repeats, weighted by the weights' product;
+//   Monte Carlo  assignments drawn by weight, a clash redrawing the whole
+//                assignment, then a uniformly drawn board completion.
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "calculator/chunk_runner.h"
+#include "calculator/prepared_query.h"
+#include "calculator/showdown.h"
+
+namespace oddsmith::calc {
+
+// Tallies of a sweep: per player, plus the total weight and count of deals.
+struct SweepTally {
+  std::vector<Tally> players;
+  double weight = 0;
+  std::int64_t deals = 0;
+  void add(const SweepTally& o);
+};
+
+struct SweepResult {
+  RunStatus status = RunStatus::done;
+  SweepTally tally;
+  bool stuck = false;  // Monte Carlo: assignments almost never fit together
+};
+
+SweepResult run_exact(const PreparedQuery& q, int threads, ProgressFn progress, void* user);
+
+// `trials` deals, or (trials 0) batches until every player's standard error is
+// at most `target_stderr`.
+SweepResult run_monte_carlo(const PreparedQuery& q, std::int64_t trials, double target_stderr, std::uint64_t seed,
+                            int threads, ProgressFn progress, void* user);
+
+}  // namespace oddsmith::calc

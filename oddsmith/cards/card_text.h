@@ -1,0 +1,18 @@
+// Card text: a rank (23456789TJQKA) then a suit (cdhs, either case), cards run
+// together or apart ("AhKh", "Ah Kh", "Ah,Kh").
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace oddsmith {
+
+// Appends the cards of `text` to `out`. On a bad piece returns false and sets
+// `error` to a message naming it and what was expected. Repeats are not checked.
+bool parse_card_list(std::string_view text, std::vector<int>& out, std::string& error);
+
+// "As" for card 51.
+std::string card_name(int card);
+
+}  // namespace oddsmith

@@ -1,0 +1,257 @@
+// The equity calculator against a plain brute force written here (every board,
+// every assignment, the pot rules spelled out), Monte Carlo against exact, joint
+// card removal, seeds across thread counts, and the refused queries.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <string>
+#include <vector>
+
+#include "calculator/equity_query.h"
+#include "calculator/query_text.h"
+#include "eval/five_seven.h"
+#include "eval/omaha_high.h"
+#include "eval/omaha_low.h"
+#include "oddsmith.h"
+
+namespace {
+
+using namespace oddsmith;
+using namespace oddsmith::calc;
+
+EquityQuery query_of(Game game, std::vector<std::string_view> players, std::string_view board = "",
+                     std::string_view dead = "") {
+  EquityQuery q;
+  std::string error;
+  EXPECT_TRUE(query_from_text(game, players, board, dead, q, error)) << error;
+  return q;
+}
+
+// Brute force: equity, win and tie of every player by enumeration.
+struct Brute {
+  const EquityQuery& q;
+  std::vector<double> equity, win, tie;
+  double total = 0;
+  std::vector<int> board;
+  std::vector<const RangeHand*> chosen;
+
+  explicit Brute(const EquityQuery& query) : q(query), board(query.board) {
+    const std::size_t n = q.players.size();
+    equity.assign(n, 0), win.assign(n, 0), tie.assign(n, 0), chosen.resize(n);
+    CardMask used = q.dead;
+    for (int c : board) used |= card_bit(c);
+    boards(used, 0);
+    for (std::size_t p = 0; p < n; ++p) equity[p] /= total, win[p] /= total, tie[p] /= total;
+  }
+
+  void boards(CardMask used, int from) {
+    if (board.size() == 5) return hands(0, used, 1.0);
+    for (int c = from; c < 52; ++c) {
+      if (used & card_bit(c)) continue;
+      board.push_back(c);
+      boards(used | card_bit(c), c + 1);
+      board.pop_back();
+    }
+  }
+
+  void hands(std::size_t p, CardMask used, double weight) {
+    if (p == q.players.size()) return showdown(weight);
+    for (const RangeHand& h : q.players[p].hands()) {
+      if (h.mask & used) continue;
+      chosen[p] = &h;
+      hands(p + 1, used | h.mask, weight * h.weight);
+    }
+  }
+
+  void showdown(double weight) {
+    const std::size_t n = q.players.size();
+    std::vector<int> high(n), low(n, kNoLow);
+    const int* b = board.data();
+    for (std::size_t p = 0; p < n; ++p) {
+      const auto& c = chosen[p]->cards;
+      if (q.game == Game::holdem) {
+        high[p] = eval7(b[0], b[1], b[2], b[3], b[4], c[0], c[1]);
+      } else {
+        high[p] = eval_omaha_high(b[0], b[1], b[2], b[3], b[4], c[0], c[1], c[2], c[3]);
+        if (q.game == Game::omaha_hilo) low[p] = eval_omaha_low(b[0], b[1], b[2], b[3], b[4], c[0], c[1], c[2], c[3]);
+      }
+    }
+    const int best_high = *std::min_element(high.begin(), high.end());
+    const int best_low = *std::min_element(low.begin(), low.end());
+    const double highs = static_cast<double>(std::count(high.begin(), high.end(), best_high));
+    const double lows = best_low < kNoLow ? static_cast<double>(std::count(low.begin(), low.end(), best_low)) : 0;
+    for (std::size_t p = 0; p < n; ++p) {
+      const bool h = high[p] == best_high, l = lows > 0 && low[p] == best_low;
+      double share = 0;
+      if (lows == 0) share = h ? 1 / highs : 0;
+      else share = (h ? 0.5 / highs : 0) + (l ? 0.5 / lows : 0);
+      equity[p] += weight * share;
+      if (share == 1) win[p] += weight;
+      else if ((h && highs > 1) || (l && lows > 1)) tie[p] += weight;
+    }
+    total += weight;
+  }
+};
+
+TEST(Calculator, ExactEqualsBruteForce) {
+  struct Case {
+    Game game;
+    std::vector<std::string_view> players;
+    const char* board;
+    const char* dead;
+  };
+  const Case cases[] = {
+      {Game::holdem, {"AhKh", "QsQd"}, "Qh2c3d4s5h", ""},              // river
+      {Game::holdem, {"AhKh", "QsQd"}, "Qh2c3d4s", "7c"},              // turn, a dead card
+      {Game::holdem, {"QQ+, AKs:0.5", "JJ-99, AQo"}, "Jh7c2d", ""},    // flop, weighted ranges
+      {Game::holdem, {"AhAs", "KK", "76s-54s"}, "Kd8h4c", "2h"},        // three-way
+      {Game::holdem, {"2c3d", "2h3s"}, "AhKdQcJs", ""},                 // split pots
+      {Game::omaha, {"AhAsKhKs", "JcTc9d8d"}, "QcJh2d", ""},
+      {Game::omaha_hilo, {"Ah2h5c9d", "As2s6cTd", "KcKdQhQs"}, "3c4d8h", ""},  // quartered lows
+      {Game::omaha_hilo, {"Ah2h5c9d", "AAxx:0.2"}, "KcQdJh", "9s"},     // no low possible
+  };
+  for (const Case& c : cases) {
+    EquityQuery q = query_of(c.game, c.players, c.board, c.dead);
+    q.mode = Mode::exact;
+    q.threads = 2;
+    const EquityOutcome out = compute_equity(q);
+    ASSERT_TRUE(out.ok) << out.error;
+    EXPECT_TRUE(out.exact);
+    const Brute brute(q);
+    double sum = 0;
+    for (std::size_t p = 0; p < c.players.size(); ++p) {
+      EXPECT_NEAR(out.players[p].equity, brute.equity[p], 1e-9) << c.players[p] << " on " << c.board;
+      EXPECT_NEAR(out.players[p].win, brute.win[p], 1e-9) << c.players[p] << " on " << c.board;
+      EXPECT_NEAR(out.players[p].tie, brute.tie[p], 1e-9) << c.players[p] << " on " << c.board;
+      EXPECT_EQ(out.players[p].std_error, 0);
+      sum += out.players[p].equity;
+    }
+    EXPECT_NEAR(sum, 1.0, 1e-9);
+  }
+}
+
+// Monte Carlo agrees with exact enumeration; and the case is one where drawing
+// player 1 first and redrawing only player 2 on a clash is far off: jointly,
+// AhAd meets only 2c2d (1 of 3 deals); redrawn, it would be dealt half the time.
+TEST(Calculator, MonteCarloAgreesWithExactUnderJointCardRemoval) {
+  for (const auto& players : {std::vector<std::string_view>{"AhAd, KhKd", "AhKc, 2c2d"},
+                              std::vector<std::string_view>{"QQ+, AKs", "JJ-88, AQo", "22-55, 87s"}}) {
+    EquityQuery q = query_of(Game::holdem, players, "Jc7d2h");
+    q.mode = Mode::exact;
+    const EquityOutcome exact = compute_equity(q);
+    q.mode = Mode::monte_carlo;
+    q.trials = 400000;
+    q.seed = 99;
+    const EquityOutcome mc = compute_equity(q);
+    ASSERT_TRUE(exact.ok && mc.ok) << exact.error << mc.error;
+    EXPECT_EQ(mc.deals, 400000);
+    for (std::size_t p = 0; p < players.size(); ++p) {
+      EXPECT_GT(mc.players[p].std_error, 0);
+      EXPECT_LT(std::abs(mc.players[p].equity - exact.players[p].equity), 4.5 * mc.players[p].std_error)
+          << players[p] << ": " << mc.players[p].equity << " vs " << exact.players[p].equity;
+    }
+  }
+  // The sequential redraw's answer for player 1, from the two possible matchups.
+  EquityQuery aces = query_of(Game::holdem, {"AhAd", "2c2d"}, "Jc7d2h"), kings = query_of(Game::holdem, {"KhKd", "AhKc, 2c2d"}, "Jc7d2h");
+  aces.mode = kings.mode = Mode::exact;
+  const double naive = 0.5 * compute_equity(aces).players[0].equity + 0.5 * compute_equity(kings).players[0].equity;
+  EquityQuery joint = query_of(Game::holdem, {"AhAd, KhKd", "AhKc, 2c2d"}, "Jc7d2h");
+  joint.mode = Mode::exact;
+  EXPECT_GT(std::abs(compute_equity(joint).players[0].equity - naive), 0.05);
+}
+
+TEST(Calculator, SeededResultsDoNotDependOnThreads) {
+  EquityQuery q = query_of(Game::omaha_hilo, {"Ad2d3sKs", "random", "AAxx"});
+  q.mode = Mode::monte_carlo;
+  q.seed = 12345;
+  q.trials = 50000;
+  std::vector<EquityOutcome> runs;
+  for (int threads : {1, 2, 3}) {
+    q.threads = threads;
+    runs.push_back(compute_equity(q));
+    ASSERT_TRUE(runs.back().ok) << runs.back().error;
+  }
+  for (const EquityOutcome& r : runs)
+    for (std::size_t p = 0; p < 3; ++p) {
+      EXPECT_EQ(r.players[p].equity, runs[0].players[p].equity);
+      EXPECT_EQ(r.players[p].win, runs[0].players[p].win);
+    }
+  // A target standard error stops at the same deal count too.
+  q.trials = 0;
+  q.target_stderr = 0.004;
+  q.threads = 1;
+  const EquityOutcome one = compute_equity(q);
+  q.threads = 2;
+  const EquityOutcome two = compute_equity(q);
+  EXPECT_EQ(one.deals, two.deals);
+  EXPECT_EQ(one.players[0].equity, two.players[0].equity);
+  EXPECT_LE(one.players[0].std_error, 0.004);
+  q.seed = 12346;
+  EXPECT_NE(compute_equity(q).players[0].equity, one.players[0].equity);
+}
+
+// Refused queries through the export: a message, status 1, the result untouched.
+TEST(Calculator, ImpossibleQueriesAreErrors) {
+  struct Case {
+    int game;
+    std::vector<const char*> players;
+    const char* board;
+    const char* dead;
+    const char* words;
+  };
+  const Case cases[] = {
+      {ODDSMITH_GAME_HOLDEM, {"AhKh", "AhQd"}, "", "", "player 1 and player 2 both hold Ah"},
+      {ODDSMITH_GAME_HOLDEM, {"AhKh", "QsQd"}, "Ah2c3d", "", "holds Ah, which is on the board"},
+      {ODDSMITH_GAME_HOLDEM, {"AhKh", "QsQd"}, "2c3d", "2c", "both on the board and dead"},
+      {ODDSMITH_GAME_HOLDEM, {"AhKh", "QsQd"}, "2c3d4h5s6c7d", "", "at most 5 cards"},
+      {ODDSMITH_GAME_HOLDEM, {"AhKh", "AA"}, "AsAd", "", "player 2's range has no hand left"},
+      {ODDSMITH_GAME_HOLDEM, {"AA", "AA", "AA"}, "", "", "no deal is possible"},
+      {ODDSMITH_GAME_HOLDEM, {"AhKh", "QQ+, AXs"}, "", "", "player 2 ('QQ+, AXs'), column 7: expected a second rank"},
+      {ODDSMITH_GAME_HOLDEM, {"AhKh", "QsQd"}, "Qx", "", "board: bad card 'Qx'"},
+      {ODDSMITH_GAME_HOLDEM, {"AhKh", "QsQd"}, "", "2c2c", "dead twice"},
+      {ODDSMITH_GAME_HOLDEM, {"AhKh"}, "", "", "2 to 23 players, got 1"},
+      {ODDSMITH_GAME_OMAHA, {"AhKh", "QsQd"}, "", "", "another card"},
+      {ODDSMITH_GAME_OMAHA, {"random", "random", "random", "random", "random", "random", "random", "random", "random",
+                             "random", "random", "random"}, "", "", "2 to 11 players, got 12"},
+      {ODDSMITH_GAME_OMAHA, {"random", "random", "random", "random", "random", "random", "random", "random", "random",
+                             "random", "random"}, "2c3c4c", "5c6c7c8c9cTcJcQcKcAc2d3d", "the deck cannot deal"},
+      {7, {"AhKh", "QsQd"}, "", "", "unknown game 7"},
+  };
+  for (const Case& c : cases) {
+    oddsmith_equity_query q{};
+    q.size = sizeof q;
+    q.game = c.game;
+    q.player_count = static_cast<int>(c.players.size());
+    q.players = c.players.data();
+    q.board = c.board;
+    q.dead = c.dead;
+    oddsmith_equity_result r{};
+    r.size = sizeof r;
+    r.deals = -7;
+    char error[200] = "";
+    EXPECT_EQ(oddsmith_equity(&q, &r, error, sizeof error), 1) << c.words;
+    EXPECT_NE(std::string(error).find(c.words), std::string::npos) << "wanted '" << c.words << "', got '" << error << "'";
+    EXPECT_EQ(r.deals, -7);
+  }
+  // A progress callback that cancels, and size fields left unset.
+  const char* players[] = {"AhKh", "random"};
+  oddsmith_equity_query q{};
+  q.size = sizeof q;
+  q.player_count = 2;
+  q.players = players;
+  q.mode = ODDSMITH_MODE_MONTE_CARLO;
+  q.trials = 10'000'000;
+  q.progress = [](double, void*) { return 1; };
+  oddsmith_equity_result r{};
+  r.size = sizeof r;
+  char error[64] = "";
+  EXPECT_EQ(oddsmith_equity(&q, &r, error, sizeof error), 2);
+  EXPECT_STREQ(error, "cancelled");
+  q.progress = nullptr;
+  r.size = 0;
+  EXPECT_EQ(oddsmith_equity(&q, &r, error, sizeof error), 1);
+  EXPECT_EQ(oddsmith_equity(nullptr, &r, nullptr, 0), 1);
+}
+
+}  // namespace
