@@ -1,5 +1,5 @@
-#include "equity_command.h"
-
+// equity: the calculator on the command line, every player a hand or a range;
+// a table, or one JSON object.
 #include <unistd.h>
 
 #include <chrono>
@@ -8,17 +8,13 @@
 #include <cstdlib>
 #include <string>
 
+#include "commands.h"
 #include "json_text.h"
 #include "oddsmith.h"
 
 namespace cli {
 
 namespace {
-
-int usage_error(const std::string& message) {
-  std::fprintf(stderr, "oddsmith: %s\n", message.c_str());
-  return 2;
-}
 
 // A whole number in [low, high] from an option's text.
 bool parse_integer(std::string_view text, long long low, long long high, long long& out) {
@@ -55,22 +51,7 @@ struct ProgressBar {
 
 }  // namespace
 
-const char* const kEquityUsage =
-    "usage: oddsmith equity [options] PLAYER PLAYER...\n"
-    "\n"
-    "Each PLAYER is a hand (AhKh; AhAsKhKs in Omaha) or a range (\"QQ+, AKs\", random).\n"
-    "  --game holdem|omaha|omaha-hilo   the game (holdem)\n"
-    "  --board CARDS                    0 to 5 known board cards\n"
-    "  --dead CARDS                     cards out of play\n"
-    "  --exact | --monte-carlo          enumerate every deal, or simulate (default: exact\n"
-    "                                   when that is quick, else simulate to 0.0005)\n"
-    "  --trials N                       simulated deals\n"
-    "  --stderr X                       simulate until every standard error is at most X\n"
-    "  --seed N                         seed of the simulation (same seed, same result)\n"
-    "  --threads N                      threads (0: every core, the default)\n"
-    "  --json                           one JSON object instead of the table\n";
-
-int run_equity_command(const std::vector<std::string_view>& args) {
+int run_equity_command(Args args) {
   struct GameName {
     const char* name;
     int game;
@@ -98,35 +79,35 @@ int run_equity_command(const std::vector<std::string_view>& args) {
       game_name = nullptr;
       for (const GameName& g : kGames)
         if (name == g.name) game_name = g.name, query.game = g.game;
-      if (!game_name) return usage_error("--game must be holdem, omaha or omaha-hilo, got '" + std::string(name) + "'");
+      if (!game_name) return fail("--game must be holdem, omaha or omaha-hilo, got '" + std::string(name) + "'");
     } else if (arg == "--board" && has_value) {
       board = args[++i];
     } else if (arg == "--dead" && has_value) {
       dead = args[++i];
     } else if (arg == "--trials" && has_value) {
-      if (!parse_integer(args[++i], 1, 1'000'000'000'000LL, n)) return usage_error("--trials must be a whole number from 1 to 10^12");
+      if (!parse_integer(args[++i], 1, 1'000'000'000'000LL, n)) return fail("--trials must be a whole number from 1 to 10^12");
       query.trials = n;
       if (query.mode == ODDSMITH_MODE_AUTO) query.mode = ODDSMITH_MODE_MONTE_CARLO;
     } else if (arg == "--seed" && has_value) {
-      if (!parse_integer(args[++i], 0, 9'000'000'000'000'000'000LL, n)) return usage_error("--seed must be a whole number from 0");
+      if (!parse_integer(args[++i], 0, 9'000'000'000'000'000'000LL, n)) return fail("--seed must be a whole number from 0");
       query.seed = static_cast<unsigned long long>(n);
     } else if (arg == "--threads" && has_value) {
-      if (!parse_integer(args[++i], 0, 256, n)) return usage_error("--threads must be a whole number from 0 to 256");
+      if (!parse_integer(args[++i], 0, 256, n)) return fail("--threads must be a whole number from 0 to 256");
       query.threads = static_cast<int>(n);
     } else if (arg == "--stderr" && has_value) {
       const std::string text(args[++i]);
       char* end = nullptr;
       const double x = std::strtod(text.c_str(), &end);
-      if (text.empty() || *end != '\0' || !(x > 0 && x < 1)) return usage_error("--stderr must be a number between 0 and 1");
+      if (text.empty() || *end != '\0' || !(x > 0 && x < 1)) return fail("--stderr must be a number between 0 and 1");
       query.target_stderr = x;
       if (query.mode == ODDSMITH_MODE_AUTO) query.mode = ODDSMITH_MODE_MONTE_CARLO;
     } else if (arg.starts_with("--")) {
-      return usage_error("equity: unknown option or missing value '" + std::string(arg) + "'; see oddsmith equity --help");
+      return fail("equity: unknown option or missing value '" + std::string(arg) + "'; see oddsmith equity --help");
     } else {
       players.emplace_back(arg);
     }
   }
-  if (players.size() < 2) return usage_error("equity needs at least two players, e.g. oddsmith equity AhKh QsQd");
+  if (players.size() < 2) return fail("equity needs at least two players, e.g. oddsmith equity AhKh QsQd");
   std::vector<const char*> texts(players.size());
   for (std::size_t p = 0; p < players.size(); ++p) texts[p] = players[p].c_str();
   query.player_count = static_cast<int>(texts.size());
@@ -143,7 +124,7 @@ int run_equity_command(const std::vector<std::string_view>& args) {
   char error[512] = "";
   const int status = oddsmith_equity(&query, &result, error, sizeof error);
   bar.clear();
-  if (status != 0) return usage_error(error);
+  if (status != 0) return fail(error);
 
   if (json) {
     std::printf("{\"game\": \"%s\", \"exact\": %s, \"deals\": %lld, \"seconds\": %s", game_name,

@@ -39,8 +39,12 @@ bool check_matrix_multiply() {
   return true;
 }
 
+#ifndef GPUSCOUT_VERSION
+#define GPUSCOUT_VERSION "unknown"
+#endif
+
 constexpr const char* kUsage =
-    "usage: gpuscout [--help]\n"
+    "usage: gpuscout [--help | --version]\n"
     "\n"
     "Prints the property report of every CUDA device, then runs three compute tests on\n"
     "device 0 (an empty kernel launch, an add of squares, a matrix product) and prints\n"
@@ -81,6 +85,8 @@ int main(int argc, char** argv) {
     status = run_checks();
   } else if (argc == 2 && is_help(argv[1])) {
     std::fputs(kUsage, stdout);
+  } else if (argc == 2 && std::string_view(argv[1]) == "--version") {
+    std::printf("gpuscout %s\n", GPUSCOUT_VERSION);
   } else {
     std::fprintf(stderr, "gpuscout: unexpected argument '%s'\n%s", argv[is_help(argv[1]) ? 2 : 1], kUsage);
     return 2;

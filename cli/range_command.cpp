@@ -1,8 +1,10 @@
-#include "range_command.h"
-
+// range: what a range holds: its hands, their share of all hands, and for
+// Hold'em a 13 x 13 chart of the hand classes (pairs on the diagonal, suited
+// above it, offsuit below).
 #include <cstdio>
 #include <string>
 
+#include "commands.h"
 #include "json_text.h"
 #include "oddsmith.h"
 
@@ -20,11 +22,6 @@ struct GameName {
 constexpr GameName kGames[] = {{"holdem", ODDSMITH_GAME_HOLDEM, 1326},
                                {"omaha", ODDSMITH_GAME_OMAHA, 270725},
                                {"omaha-hilo", ODDSMITH_GAME_OMAHA_HILO, 270725}};
-
-int usage_error(const std::string& message) {
-  std::fprintf(stderr, "oddsmith: %s\n", message.c_str());
-  return 2;
-}
 
 // Grid cell of a two-card hand: row and column by rank, ace first; suited
 // hands above the diagonal, offsuit below.
@@ -46,7 +43,7 @@ int class_size(int row, int col) { return row == col ? 6 : row < col ? 4 : 12; }
 
 }  // namespace
 
-int run_range(const std::vector<std::string_view>& args) {
+int run_range(Args args) {
   std::string text;
   const GameName* game = &kGames[0];
   bool json = false;
@@ -54,18 +51,18 @@ int run_range(const std::vector<std::string_view>& args) {
     if (args[i] == "--json") {
       json = true;
     } else if (args[i] == "--game") {
-      if (i + 1 == args.size()) return usage_error("--game needs holdem, omaha or omaha-hilo");
+      if (i + 1 == args.size()) return fail("--game needs holdem, omaha or omaha-hilo");
       const std::string_view name = args[++i];
       game = nullptr;
       for (const GameName& g : kGames)
         if (name == g.name) game = &g;
-      if (!game) return usage_error("--game must be holdem, omaha or omaha-hilo, got '" + std::string(name) + "'");
+      if (!game) return fail("--game must be holdem, omaha or omaha-hilo, got '" + std::string(name) + "'");
     } else {
       if (!text.empty()) text += ' ';  // words of an unquoted range: "QQ+," "AKs"
       text += args[i];
     }
   }
-  if (text.empty()) return usage_error("range needs range text, e.g. oddsmith range \"QQ+, AKs, AJo+\"");
+  if (text.empty()) return fail("range needs range text, e.g. oddsmith range \"QQ+, AKs, AJo+\"");
 
   int column = 0;
   char error[256] = "";

@@ -33,6 +33,14 @@ if(TARGET gpuscout)
   install_library(gpuscout "CUDA GPU probe: device report and compute tests")
 endif()
 
+# The command-line programs, finding the libraries in ../lib wherever the tree goes.
+foreach(program oddsmith_cli gpuscout_cli)
+  if(TARGET ${program})
+    set_target_properties(${program} PROPERTIES INSTALL_RPATH "$ORIGIN/../${CMAKE_INSTALL_LIBDIR}")
+    install(TARGETS ${program} RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+  endif()
+endforeach()
+
 # The Python binding with the built-in range data it mirrors, found by the binding
 # next to itself; it finds the installed libraries in <prefix>/lib.
 set(python_destination ${CMAKE_INSTALL_DATADIR}/oddsmith/python)

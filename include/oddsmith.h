@@ -24,6 +24,17 @@
 
 #include <wchar.h>
 
+/* Facts of the interface, for hosts as much as for the library itself. */
+#define ODDSMITH_BEST_HAND 1                /* royal flush */
+#define ODDSMITH_WORST_HAND 7462            /* seven-high */
+#define ODDSMITH_NO_LOW 1024                /* no eight-or-better low */
+#define ODDSMITH_HOLDEM_DEALS 120000        /* deals per Hold'em equity call */
+#define ODDSMITH_OMAHA_DEALS 50000          /* deals per Omaha or Hi/Lo equity call */
+#define ODDSMITH_HOLDEM_MAX_OPPONENTS 22
+#define ODDSMITH_OMAHA_MAX_OPPONENTS 10
+#define ODDSMITH_RANGE_SLOTS 4              /* slots 0..3, named by range argument 1..4 */
+#define ODDSMITH_RANGE_HANDS 500            /* hands per slot */
+
 #ifdef __cplusplus
 extern "C" {
 #endif

@@ -53,7 +53,7 @@ EquityOutcome compute_equity(const EquityQuery& query) {
 
   const double cost = exact_cost(*q);
   bool exact = query.mode == Mode::exact;
-  if (query.mode == Mode::automatic) exact = query.trials == 0 && query.target_stderr == 0 && cost <= kAutomaticExactLimit;
+  if (query.mode == Mode::automatic) exact = cost <= kAutomaticExactLimit;
   if (exact && cost > kExactLimit)
     return failure("exact enumeration would visit about " + std::to_string(static_cast<long long>(cost)) +
                    " deals: use Monte Carlo");

@@ -21,34 +21,90 @@ constexpr int kNoValue = INT_MAX;  // a hand that shares a card with the board
 
 template <Game G>
 class ExactChunk {
+  using E = Evaluator<G>;
+
  public:
   ExactChunk(const PreparedQuery& q, SweepTally& out) : q_(q), out_(out) {
     values_.resize(q.hands.size());
-    for (std::size_t p = 0; p < q.hands.size(); ++p) values_[p].resize(q.hands[p].size());
+    keys_.resize(q.hands.size());
+    all_fixed_ = true;
+    for (std::size_t p = 0; p < q.hands.size(); ++p) {
+      values_[p].resize(q.hands[p].size());
+      for (const RangeHand& h : q.hands[p]) keys_[p].push_back(E::hand_key(h));
+      all_fixed_ = all_fixed_ && q.hands[p].size() == 1;
+      fixed_weight_ *= q.hands[p][0].weight;
+    }
+    heads_up_ = all_fixed_ && q.players == 2 && G != Game::omaha_hilo;
     out_.players.assign(q.hands.size(), Tally{});
-    for (int i = 0; i < q.known; ++i) board_[i] = q.board[i];
+    partial_ = E::start();
+    for (int i = 0; i < q.known; ++i) add(i, q.board[i]);
+  }
+
+  // Places `card` as board card `at`.
+  void add(int at, int card) {
+    board_[at] = card;
+    partial_ = E::extend(partial_, card);
   }
 
   // Completes the board from deck index `from` on, `left` cards to go.
   void complete(int filled, std::size_t from, int left, CardMask board_mask) {
     if (left == 0) return showdown(board_mask);
     const std::size_t last = q_.deck.size() - static_cast<std::size_t>(left);
+    const auto saved = partial_;
     for (std::size_t i = from; i <= last; ++i) {
-      board_[filled] = q_.deck[i];
-      complete(filled + 1, i + 1, left - 1, board_mask | card_bit(q_.deck[i]));
+      const int card = q_.deck[i];
+      board_[filled] = card;
+      partial_ = E::extend(saved, card);
+      if (left == 1) {
+        showdown(board_mask | card_bit(card));  // the last card: no call per board
+      } else {
+        complete(filled + 1, i + 1, left - 1, board_mask | card_bit(card));
+      }
     }
+    partial_ = saved;
   }
 
-  int* board() { return board_; }
+  // Adds what the heads-up counters hold to the tally; call once at the end.
+  void flush_counts() {
+    const double w = fixed_weight_;
+    const auto [first, second, split] = outcomes_;
+    Tally* t = out_.players.data();
+    t[0].equity += w * (static_cast<double>(first) + 0.5 * static_cast<double>(split));
+    t[0].equity_squared += w * (static_cast<double>(first) + 0.25 * static_cast<double>(split));
+    t[1].equity += w * (static_cast<double>(second) + 0.5 * static_cast<double>(split));
+    t[1].equity_squared += w * (static_cast<double>(second) + 0.25 * static_cast<double>(split));
+    t[0].win += w * static_cast<double>(first);
+    t[1].win += w * static_cast<double>(second);
+    t[0].tie += w * static_cast<double>(split);
+    t[1].tie += w * static_cast<double>(split);
+    const std::int64_t deals = first + second + split;
+    out_.weight += w * static_cast<double>(deals);
+    out_.deals += deals;
+    outcomes_ = {};
+  }
 
  private:
   void showdown(CardMask board_mask) {
-    const auto prepared = Evaluator<G>::prepare(board_);
+    const auto prepared = E::finish(partial_, board_);
+    if (heads_up_) {
+      // Two known hands: count the three outcomes; flush_counts() weighs them.
+      const int a = E::value(prepared, keys_[0][0]).high, b = E::value(prepared, keys_[1][0]).high;
+      ++outcomes_[a < b ? 0 : a > b ? 1 : 2];
+      return;
+    }
+    if (all_fixed_) {
+      // One hand each: the deck holds none of their cards, so no check is needed.
+      for (int p = 0; p < q_.players; ++p)
+        chosen_[static_cast<std::size_t>(p)] = E::value(prepared, keys_[static_cast<std::size_t>(p)][0]);
+      settle<G>(chosen_.data(), q_.players, fixed_weight_, out_.players.data());
+      out_.weight += fixed_weight_;
+      ++out_.deals;
+      return;
+    }
     for (std::size_t p = 0; p < q_.hands.size(); ++p) {
       const std::vector<RangeHand>& hands = q_.hands[p];
       for (std::size_t i = 0; i < hands.size(); ++i)
-        values_[p][i] = hands[i].mask & board_mask ? HandValue{kNoValue, kNoLow}
-                                                   : Evaluator<G>::value(prepared, hands[i].cards.data());
+        values_[p][i] = hands[i].mask & board_mask ? HandValue{kNoValue, kNoLow} : E::value(prepared, keys_[p][i]);
     }
     assign(0, board_mask, 1.0);
   }
@@ -71,9 +127,15 @@ class ExactChunk {
 
   const PreparedQuery& q_;
   SweepTally& out_;
-  int board_[5];
+  int board_[5] = {};
+  typename E::Partial partial_{};
+  std::vector<std::vector<typename E::HandKey>> keys_;
   std::vector<std::vector<HandValue>> values_;
   std::array<HandValue, kMaxPlayers> chosen_{};
+  bool all_fixed_ = false;
+  bool heads_up_ = false;
+  double fixed_weight_ = 1.0;
+  std::array<std::int64_t, 3> outcomes_{};  // heads-up: first wins, second wins, split
 };
 
 template <Game G>
@@ -97,11 +159,12 @@ SweepResult run_exact_game(const PreparedQuery& q, int threads, ProgressFn progr
         std::size_t from = 0;
         for (int i = 0; i < prefix; ++i) {
           const int card = q.deck[prefixes[c][static_cast<std::size_t>(i)]];
-          chunk.board()[q.known + i] = card;
+          chunk.add(q.known + i, card);
           mask |= card_bit(card);
           from = prefixes[c][static_cast<std::size_t>(i)] + 1;
         }
         chunk.complete(q.known + prefix, from, left - prefix, mask);
+        chunk.flush_counts();
       },
       progress, user);
   SweepResult result;

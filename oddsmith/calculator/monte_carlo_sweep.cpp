@@ -67,7 +67,10 @@ bool run_chunk(const PreparedQuery& q, const std::vector<HandSampler>& samplers,
   out.players.assign(static_cast<std::size_t>(q.players), Tally{});
   const CardMask base = q.known_mask | q.dead;
   std::array<HandValue, kMaxPlayers> values{};
-  std::array<const RangeHand*, kMaxPlayers> chosen{};
+  std::array<std::uint32_t, kMaxPlayers> chosen{};
+  std::vector<std::vector<typename Evaluator<G>::HandKey>> keys(q.hands.size());
+  for (std::size_t p = 0; p < q.hands.size(); ++p)
+    for (const RangeHand& h : q.hands[p]) keys[p].push_back(Evaluator<G>::hand_key(h));
   int board[5];
   for (int i = 0; i < q.known; ++i) board[i] = q.board[i];
   for (std::int64_t d = 0; d < deals; ++d) {
@@ -77,10 +80,11 @@ bool run_chunk(const PreparedQuery& q, const std::vector<HandSampler>& samplers,
       used = base;
       int p = 0;
       for (; p < q.players; ++p) {
-        const RangeHand& h = q.hands[static_cast<std::size_t>(p)][samplers[static_cast<std::size_t>(p)].draw(rng)];
-        if (h.mask & used) break;
-        used |= h.mask;
-        chosen[static_cast<std::size_t>(p)] = &h;
+        const std::uint32_t i = samplers[static_cast<std::size_t>(p)].draw(rng);
+        const CardMask m = q.hands[static_cast<std::size_t>(p)][i].mask;
+        if (m & used) break;
+        used |= m;
+        chosen[static_cast<std::size_t>(p)] = i;
       }
       if (p == q.players) break;
     }
@@ -93,7 +97,7 @@ bool run_chunk(const PreparedQuery& q, const std::vector<HandSampler>& samplers,
     }
     const auto prepared = Evaluator<G>::prepare(board);
     for (int p = 0; p < q.players; ++p)
-      values[static_cast<std::size_t>(p)] = Evaluator<G>::value(prepared, chosen[static_cast<std::size_t>(p)]->cards.data());
+      values[static_cast<std::size_t>(p)] = Evaluator<G>::value(prepared, keys[static_cast<std::size_t>(p)][chosen[static_cast<std::size_t>(p)]]);
     settle<G>(values.data(), q.players, 1.0, out.players.data());
   }
   out.weight = static_cast<double>(deals);

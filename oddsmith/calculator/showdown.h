@@ -4,6 +4,7 @@
 // half), and the high takes it all when nobody has a low.
 #pragma once
 
+#include <array>
 #include <cstdint>
 
 #include "calculator/equity_query.h"
@@ -33,38 +34,71 @@ struct HandValue {
   int low;
 };
 
+// Per game: a hand's precomputed key, a prepared board, and the value of a
+// hand on a board. Hold'em keeps key sums, so the exact enumeration can carry
+// the board's sum card by card (Partial) instead of preparing each board anew.
 template <Game G>
 struct Evaluator;
 
 template <>
 struct Evaluator<Game::holdem> {
+  using HandKey = BoardKeys;
   using Board = BoardKeys;
+  using Partial = BoardKeys;
+  static HandKey hand_key(const RangeHand& h) { return add_card(add_card({0, 0}, h.cards[0]), h.cards[1]); }
   static Board prepare(const int* b) { return board_keys(b); }
-  static HandValue value(const Board& b, const std::uint8_t* h) { return {eval7_on_board(b, h[0], h[1]), kNoLow}; }
+  static Partial start() { return {0, 0}; }
+  static Partial extend(const Partial& p, int card) { return add_card(p, card); }
+  static Board finish(const Partial& p, const int* /*board*/) { return p; }
+  static HandValue value(const Board& b, const HandKey& h) { return {eval7_of_keys(b, h), kNoLow}; }
+};
+
+struct OmahaHandKey {
+  int cards[4];
 };
 
 template <>
 struct Evaluator<Game::omaha> {
+  using HandKey = OmahaHandKey;
   using Board = OmahaBoard;
+  struct Partial {};
+  static HandKey hand_key(const RangeHand& h) { return {{h.cards[0], h.cards[1], h.cards[2], h.cards[3]}}; }
   static Board prepare(const int* b) { return omaha_board(b[0], b[1], b[2], b[3], b[4]); }
-  static HandValue value(const Board& b, const std::uint8_t* h) {
-    return {eval_omaha_high_on_board(b, h[0], h[1], h[2], h[3]), kNoLow};
+  static Partial start() { return {}; }
+  static Partial extend(const Partial& p, int /*card*/) { return p; }
+  static Board finish(const Partial& /*p*/, const int* b) { return prepare(b); }
+  static HandValue value(const Board& b, const HandKey& h) {
+    return {eval_omaha_high_on_board(b, h.cards[0], h.cards[1], h.cards[2], h.cards[3]), kNoLow};
   }
 };
 
 template <>
 struct Evaluator<Game::omaha_hilo> {
+  using HandKey = OmahaHandKey;
   struct Board {
     OmahaBoard high;
     unsigned low;
   };
+  struct Partial {};
+  static HandKey hand_key(const RangeHand& h) { return Evaluator<Game::omaha>::hand_key(h); }
   static Board prepare(const int* b) {
     return {omaha_board(b[0], b[1], b[2], b[3], b[4]), omaha_low_board(b[0], b[1], b[2], b[3], b[4])};
   }
-  static HandValue value(const Board& b, const std::uint8_t* h) {
-    return {eval_omaha_high_on_board(b.high, h[0], h[1], h[2], h[3]), eval_omaha_low_on_board(b.low, h[0], h[1], h[2], h[3])};
+  static Partial start() { return {}; }
+  static Partial extend(const Partial& p, int /*card*/) { return p; }
+  static Board finish(const Partial& /*p*/, const int* b) { return prepare(b); }
+  static HandValue value(const Board& b, const HandKey& h) {
+    const int* c = h.cards;
+    return {eval_omaha_high_on_board(b.high, c[0], c[1], c[2], c[3]), eval_omaha_low_on_board(b.low, c[0], c[1], c[2], c[3])};
   }
 };
+
+// 1 / k for k players sharing a pot: a multiply instead of a divide per deal.
+inline constexpr auto kInverse = [] {
+  std::array<double, kMaxPlayers + 1> inv{};
+  for (int k = 1; k <= kMaxPlayers; ++k) inv[static_cast<std::size_t>(k)] = 1.0 / k;
+  return inv;
+}();
 
 // Adds one deal of `weight` to each player's tally.
 template <Game G>
@@ -73,24 +107,41 @@ inline void settle(const HandValue* v, int n, double weight, Tally* tally) {
   for (int p = 1; p < n; ++p) best_high = v[p].high < best_high ? v[p].high : best_high;
   int high_winners = 0;
   for (int p = 0; p < n; ++p) high_winners += v[p].high == best_high;
-  int best_low = kNoLow, low_winners = 0;
-  if constexpr (G == Game::omaha_hilo) {
-    for (int p = 0; p < n; ++p) best_low = v[p].low < best_low ? v[p].low : best_low;
-    if (best_low < kNoLow)
-      for (int p = 0; p < n; ++p) low_winners += v[p].low == best_low;
+  if constexpr (G != Game::omaha_hilo) {
+    if (high_winners == 1) {
+      int p = 0;
+      while (v[p].high != best_high) ++p;
+      tally[p].equity += weight;
+      tally[p].equity_squared += weight;
+      tally[p].win += weight;
+      return;
+    }
+    const double inverse = kInverse[static_cast<std::size_t>(high_winners)];
+    const double share = weight * inverse;
+    for (int p = 0; p < n; ++p) {
+      if (v[p].high != best_high) continue;
+      tally[p].equity += share;
+      tally[p].equity_squared += share * inverse;
+      tally[p].tie += weight;
+    }
+    return;
   }
-  const double high_pot = low_winners ? 0.5 : 1.0;
+  int best_low = kNoLow, low_winners = 0;
+  for (int p = 0; p < n; ++p) best_low = v[p].low < best_low ? v[p].low : best_low;
+  if (best_low < kNoLow)
+    for (int p = 0; p < n; ++p) low_winners += v[p].low == best_low;
+  const double high_part = (low_winners ? 0.5 : 1.0) * kInverse[static_cast<std::size_t>(high_winners)];
+  const double low_part = low_winners ? 0.5 * kInverse[static_cast<std::size_t>(low_winners)] : 0.0;
   for (int p = 0; p < n; ++p) {
     const bool high = v[p].high == best_high;
     const bool low = low_winners && v[p].low == best_low;
     if (!high && !low) continue;
-    const double share = (high ? high_pot / high_winners : 0.0) + (low ? 0.5 / low_winners : 0.0);
+    const double share = (high ? high_part : 0.0) + (low ? low_part : 0.0);
     Tally& t = tally[p];
     t.equity += weight * share;
     t.equity_squared += weight * share * share;
-    const bool scoop = high && high_winners == 1 && (!low_winners || (low && low_winners == 1));
-    if (scoop) {
-      t.win += weight;
+    if (share == 1.0) {
+      t.win += weight;  // the whole pot alone: a scoop
     } else if ((high && high_winners > 1) || (low && low_winners > 1)) {
       t.tie += weight;
     }

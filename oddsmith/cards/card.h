@@ -4,6 +4,8 @@
 
 #include <cstdint>
 
+#include "oddsmith.h"
+
 namespace oddsmith {
 
 inline constexpr int kDeckSize = 52;
@@ -11,11 +13,11 @@ inline constexpr int kRankCount = 13;
 inline constexpr int kSuitCount = 4;
 
 // Strength bounds of a hand value: 1 is a royal flush, 7462 the worst high card.
-inline constexpr int kBestHandValue = 1;
-inline constexpr int kWorstHandValue = 7462;
+inline constexpr int kBestHandValue = ODDSMITH_BEST_HAND;
+inline constexpr int kWorstHandValue = ODDSMITH_WORST_HAND;
 
 // Low value meaning "no qualifying eight-or-better low".
-inline constexpr int kNoLow = 1024;
+inline constexpr int kNoLow = ODDSMITH_NO_LOW;
 
 inline constexpr char kRankChars[] = "23456789TJQKA";
 inline constexpr char kSuitChars[] = "cdhs";

@@ -11,11 +11,12 @@
 #include <cstdint>
 
 #include "equity/range_dealer.h"
+#include "oddsmith.h"
 
 namespace oddsmith {
 
-inline constexpr int kHoldemTrials = 120000;
-inline constexpr int kOmahaTrials = 50000;
+inline constexpr int kHoldemTrials = ODDSMITH_HOLDEM_DEALS;
+inline constexpr int kOmahaTrials = ODDSMITH_OMAHA_DEALS;
 
 extern std::int32_t holdem_trials;
 extern std::int32_t omaha_trials;

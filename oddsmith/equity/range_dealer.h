@@ -13,11 +13,12 @@
 #include <cstdint>
 
 #include "equity/dealing.h"
+#include "oddsmith.h"
 
 namespace oddsmith {
 
-inline constexpr int kRangeSlots = 4;
-inline constexpr int kRangeHands = 500;
+inline constexpr int kRangeSlots = ODDSMITH_RANGE_SLOTS;
+inline constexpr int kRangeHands = ODDSMITH_RANGE_HANDS;
 inline constexpr int kMaxCardsPerHand = 4;
 
 class RangeDealer {

@@ -70,15 +70,24 @@ inline BoardKeys board_keys(const int* board) {
   return k;
 }
 
+// The keys of a set of cards (any number), added up card by card.
+inline BoardKeys add_card(BoardKeys k, int card) {
+  return {k.key_sum + osm_card_key[card], k.suit_ranks | osm_card_suit_rank[card]};
+}
+
+// Value of seven cards given as the sum of two key sets (board and hole cards),
+// so that callers who keep the sums up to date pay no per-card reads.
+inline int eval7_of_keys(const BoardKeys& board, const BoardKeys& hole) {
+  const std::uint64_t sum = board.key_sum + hole.key_sum;
+  const unsigned flush = osm_flush_suit[detail::suit_signature(sum)];
+  if (flush) [[unlikely]]
+    return osm_flush_value[detail::suit_rank_mask(board.suit_ranks | hole.suit_ranks, flush - 1)];
+  return osm_unsuited7_value[detail::count_hash(sum, osm_count_hash_low7)];
+}
+
 // Same value as eval7 of the five board cards and c1, c2.
 inline int eval7_on_board(const BoardKeys& board, int c1, int c2) {
-  const std::uint64_t sum = board.key_sum + osm_card_key[c1] + osm_card_key[c2];
-  const unsigned flush = osm_flush_suit[detail::suit_signature(sum)];
-  if (flush) [[unlikely]] {
-    const std::uint64_t ranks = board.suit_ranks | osm_card_suit_rank[c1] | osm_card_suit_rank[c2];
-    return osm_flush_value[detail::suit_rank_mask(ranks, flush - 1)];
-  }
-  return osm_unsuited7_value[detail::count_hash(sum, osm_count_hash_low7)];
+  return eval7_of_keys(board, add_card(add_card({0, 0}, c1), c2));
 }
 
 }  // namespace oddsmith

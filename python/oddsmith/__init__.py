@@ -5,8 +5,9 @@
     oddsmith.holdem_equity("AhKh", board="QhJh2c", opponents=3)
     oddsmith.set_holdem_range(1, "QQ+, AKs, AJo+")    # then range_slot=1
 
-Range slots are numbered 1..4 here, as the library's range argument counts them;
-range_slot=0 means random opponents. Bad input raises ValueError naming it.
+Range slots are numbered 1..4 everywhere in this binding, as the equity calls'
+range argument names them (slot 0..3 of the C setters); range_slot=0 means random
+opponents. Bad input raises ValueError naming it.
 """
 import ctypes
 import math
@@ -109,7 +110,7 @@ def _equity(result, deals, what):
 
 def holdem_equity(hand, board="", opponents=1, range_slot=0):
     """Hold'em equity of a two-card hand against `opponents` (0..22) random
-    opponents, or opponents from range slot 1..4; ties count as wins."""
+    opponents, or opponents from range slot 1..4 (slot 0..3 in C); ties count as wins."""
     h, known, b = _equity_arguments(hand, board, opponents, range_slot, 2, 22)
     return _equity(_l().poker_holdem_equity(*h, known, opponents, range_slot, *b), HOLDEM_DEALS, "Hold'em")
 
@@ -150,7 +151,7 @@ def _builtin(game, per_hand):
 
 
 def _store(game, per_hand, setter, slot, hands):
-    _check_count("slot", slot, 1, 4)
+    _check_count("slot (the range argument 1..4; slot 0..3 in C)", slot, 1, 4)
     if game not in _slots:
         _slots[game] = _builtin(game, per_hand)
     _slots[game][slot - 1] = hands

@@ -20,7 +20,7 @@ namespace {
 using namespace oddsmith;
 using namespace oddsmith::calc;
 
-EquityQuery query_of(Game game, std::vector<std::string_view> players, std::string_view board = "",
+EquityQuery query_of(Game game, const std::vector<std::string_view>& players, std::string_view board = "",
                      std::string_view dead = "") {
   EquityQuery q;
   std::string error;

@@ -22,7 +22,6 @@ expect 0 "1609 (Straight)" eval 5c 4D 3h 2s Ac
 expect 0 "high 2468 (Two pair)" omaha --hole AcAdAhAs --board KcKdQhQsJc
 expect 0 "low  1024 (no low)" omaha --hole AcAdAhAs --board KcKdQhQsJc
 expect 0 "low  31 (5-4-3-2-A)" omaha --hole 4s5s9c9d --board Ac2d3hKcKd
-expect 0 "million evaluations/s" bench 100000
 expect 0 "demonstration" 
 expect 2 "bad card 'Xs'" eval As Ks Qs Js Xs
 expect 2 "bad card 'T'" eval AsKsQsJsT 1
@@ -68,6 +67,32 @@ expect 0 "usage: oddsmith equity" equity --help
 expect 2 "player 1 and player 2 both hold Ah" equity AhKh AhQd
 expect 2 "at least two players" equity AhKh
 expect 2 "--trials must be" equity AhKh QsQd --trials 0
+
+# --json: one JSON object on standard output, nothing else, for every command.
+json_ok() {
+  out=$("$bin" "$@" --json 2>/dev/null)
+  if ! printf '%s' "$out" | python3 -c 'import json, sys; json.load(sys.stdin)' 2>/dev/null; then
+    echo "FAIL: oddsmith $* --json is not one JSON object:"; printf '%s\n' "$out"; failures=$((failures + 1))
+  fi
+}
+json_ok eval As Ks Qs Js Ts
+json_ok omaha --hole 4s5s9c9d --board Ac2d3hKcKd
+json_ok holdem AhKh --opponents 2 --range 1
+json_ok omaha-equity AhAsKhKs --opponents 1
+json_ok hilo-equity Ad2d3sKs --opponents 1
+json_ok range "QQ+, AKs"
+json_ok equity AhKh QsQd --board Qh7c2d
+json_ok bench 100000
+json_ok chart AhKh --board Qh7c2d
+expect 0 '"AA": 0.' chart AhKh --board Qh7c2d --json
+expect 0 "Equity (%) of each starting hand against QsQd" chart QsQd --board 2c7h9d
+expect 0 "one fixed hand" bench 100000
+expect 0 "oddsmith 1.0.0" --version
+expect 0 "usage: oddsmith chart" help chart
+expect 0 "usage: oddsmith eval" eval --help
+expect 0 "usage: oddsmith holdem" holdem -h
+expect 2 "no command 'nosuch'" help nosuch
+expect 2 "(0: random opponents; 1..4: range slot 0..3)" holdem AhKh --opponents 1 --range 9
 
 for help in --help -h help; do expect 0 "usage: oddsmith" "$help"; done
 expect 0 "slot 0..3, range argument 1..4" --help

@@ -11,6 +11,11 @@ cmake --install "$build" --prefix "$prefix" > /dev/null
 test -L "$prefix/lib/liboddsmith.so" && test -e "$prefix/lib/liboddsmith.so.1"
 readelf -d "$prefix/lib/liboddsmith.so.1" | grep -q 'SONAME.*liboddsmith\.so\.1\]'
 
+echo "== installed programs =="
+[ "$("$prefix/bin/oddsmith" eval As Ks Qs Js Ts)" = "1 (Straight flush)" ]
+"$prefix/bin/oddsmith" --version | grep -q "^oddsmith 1\.0\.0$"
+if [ -e "$prefix/lib/libgpuscout.so" ]; then "$prefix/bin/gpuscout" --version | grep -q "^gpuscout 1\.0\.0$"; fi
+
 echo "== find_package =="
 cmake -S "$here" -B "$tmp/cmake-build" -G Ninja -DCMAKE_PREFIX_PATH="$prefix" > /dev/null
 cmake --build "$tmp/cmake-build" > /dev/null

@@ -1,0 +1,50 @@
+// The equity calculator through its export, one query per iteration: exact
+// enumerations (hand against hand, ranges, Omaha) and Monte-Carlo rates (deals
+// per second as "items"). One thread unless the name says otherwise.
+//   build/release/bin/bench_calculator --benchmark_filter=-slow   (skips the long exact runs)
+#include <benchmark/benchmark.h>
+
+#include <vector>
+
+#include "oddsmith.h"
+
+namespace {
+
+oddsmith_equity_result run(int game, std::vector<const char*> players, int mode, long long trials, int threads) {
+  oddsmith_equity_query q{};
+  q.size = sizeof q;
+  q.game = game;
+  q.player_count = static_cast<int>(players.size());
+  q.players = players.data();
+  q.mode = mode;
+  q.trials = trials;
+  q.seed = 1;
+  q.threads = threads;
+  oddsmith_equity_result r{};
+  r.size = sizeof r;
+  oddsmith_equity(&q, &r, nullptr, 0);
+  return r;
+}
+
+void exact(benchmark::State& state, int game, std::vector<const char*> players) {
+  for (auto _ : state) benchmark::DoNotOptimize(run(game, players, ODDSMITH_MODE_EXACT, 0, 1).deals);
+}
+
+void monte_carlo(benchmark::State& state, std::vector<const char*> players) {
+  const long long trials = 2'000'000;
+  const int threads = static_cast<int>(state.range(0));
+  for (auto _ : state) benchmark::DoNotOptimize(run(ODDSMITH_GAME_HOLDEM, players, ODDSMITH_MODE_MONTE_CARLO, trials, threads).deals);
+  state.SetItemsProcessed(state.iterations() * trials);
+}
+
+BENCHMARK_CAPTURE(exact, holdem_AhKh_vs_QsQd, ODDSMITH_GAME_HOLDEM, {"AhKh", "QsQd"})->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(exact, omaha_AhAsKhKs_vs_JcTc9d8d, ODDSMITH_GAME_OMAHA, {"AhAsKhKs", "JcTc9d8d"})->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(exact, hilo_AhAsKhKs_vs_JcTc9d8d, ODDSMITH_GAME_OMAHA_HILO, {"AhAsKhKs", "JcTc9d8d"})->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(exact, slow_holdem_ranges, ODDSMITH_GAME_HOLDEM, {"QQ+,AKs", "JJ-88,AQo"})->Unit(benchmark::kMillisecond)->Iterations(1);
+BENCHMARK_CAPTURE(exact, slow_holdem_AhKh_vs_random, ODDSMITH_GAME_HOLDEM, {"AhKh", "random"})->Unit(benchmark::kMillisecond)->Iterations(1);
+BENCHMARK_CAPTURE(monte_carlo, heads_up_ranges, {"QQ+,AKs", "JJ-88,AQo"})->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(monte_carlo, three_way, {"AhKh", "QQ+,AKs", "random"})->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+
+BENCHMARK_MAIN();

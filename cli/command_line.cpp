@@ -1,0 +1,78 @@
+#include "command_line.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+
+#if defined(_WIN32)
+#include <io.h>
+#define dup _dup
+#define dup2 _dup2
+#define fileno _fileno
+#define close _close
+#else
+#include <unistd.h>
+#endif
+
+#include "card_text.h"
+
+namespace cli {
+
+int fail(const std::string& message) {
+  std::fprintf(stderr, "oddsmith: %s\n", message.c_str());
+  return kUsageError;
+}
+
+std::string collect_cards(const Args& args, std::vector<int>& cards) {
+  for (std::string_view arg : args) {
+    std::string bad;
+    const auto parsed = parse_cards(arg, bad);
+    if (!parsed) return "bad card '" + bad + "' (cards look like As, Td, 2c)";
+    for (int card : *parsed) {
+      if (std::find(cards.begin(), cards.end(), card) != cards.end()) return "card " + card_name(card) + " is given twice";
+      cards.push_back(card);
+    }
+  }
+  return {};
+}
+
+std::string parse_count(std::string_view name, std::string_view text, long long low, long long high, long long& out) {
+  const std::string copy(text);
+  char* end = nullptr;
+  errno = 0;
+  const long long value = std::strtoll(copy.c_str(), &end, 10);
+  if (copy.empty() || *end != '\0' || errno != 0 || value < low || value > high)
+    return std::string(name) + " must be a whole number from " + std::to_string(low) + " to " + std::to_string(high);
+  out = value;
+  return {};
+}
+
+bool take_flag(Args& args, std::string_view flag) {
+  const auto before = args.size();
+  std::erase(args, flag);
+  return args.size() != before;
+}
+
+std::string capture_stdout(const std::function<void()>& call) {
+  std::fflush(stdout);
+  std::FILE* buffer = std::tmpfile();
+  const int saved = buffer ? dup(fileno(stdout)) : -1;
+  if (saved < 0 || dup2(fileno(buffer), fileno(stdout)) < 0) {
+    if (buffer) std::fclose(buffer);
+    if (saved >= 0) close(saved);
+    call();  // nowhere to divert it: the output goes where it would anyway
+    return {};
+  }
+  call();
+  std::fflush(stdout);
+  dup2(saved, fileno(stdout));
+  close(saved);
+  std::string text;
+  std::rewind(buffer);
+  for (int c; (c = std::fgetc(buffer)) != EOF;) text += static_cast<char>(c);
+  std::fclose(buffer);
+  return text;
+}
+
+}  // namespace cli

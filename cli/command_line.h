@@ -1,0 +1,32 @@
+// What every oddsmith command shares: error lines, card and number arguments,
+// flags, and capturing what the library writes to standard output.
+#pragma once
+
+#include <functional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace cli {
+
+using Args = std::vector<std::string_view>;
+
+constexpr int kUsageError = 2;
+
+// Prints "oddsmith: <message>" on standard error; returns kUsageError.
+int fail(const std::string& message);
+
+// Appends the cards of each argument (one or several cards each) to `cards`;
+// returns an error message, empty on success. Repeats are errors.
+std::string collect_cards(const Args& args, std::vector<int>& cards);
+
+// A whole number within [low, high] into `out`; returns an error message, empty on success.
+std::string parse_count(std::string_view name, std::string_view text, long long low, long long high, long long& out);
+
+// Removes every `flag` from `args`; true when there was one.
+bool take_flag(Args& args, std::string_view flag);
+
+// Runs `call` with standard output going to a buffer; returns what it wrote.
+std::string capture_stdout(const std::function<void()>& call);
+
+}  // namespace cli

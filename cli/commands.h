@@ -1,0 +1,24 @@
+// The oddsmith commands. Each takes its arguments (the command name removed)
+// and returns the exit status: 0, or 2 for a usage error. Each accepts --json
+// and prints one JSON object on standard output instead of its text.
+#pragma once
+
+#include "command_line.h"
+
+namespace cli {
+
+int run_eval(Args args);          // eval CARDS
+int run_omaha(Args args);         // omaha --hole CARDS --board CARDS
+int run_holdem(Args args);        // holdem CARDS --opponents N [--board CARDS] [--range K]
+int run_omaha_equity(Args args);  // omaha-equity ...
+int run_hilo_equity(Args args);   // hilo-equity ...
+int run_bench(Args args);         // bench [COUNT]
+int run_range(Args args);         // range TEXT [--game G]
+int run_equity_command(Args args);  // equity [options] PLAYER PLAYER...
+int run_chart(Args args);         // chart OPPONENT [--board CARDS] [--svg FILE] [--threads N]
+int run_demo();
+
+// The usage text of one command, or nullptr for an unknown one.
+const char* command_usage(std::string_view command);
+
+}  // namespace cli
