@@ -10,7 +10,7 @@
 
 namespace {
 
-oddsmith_equity_result run(int game, std::vector<const char*> players, int mode, long long trials, int threads) {
+oddsmith_equity_result run(int game, const std::vector<const char*>& players, int mode, long long trials, int threads) {
   oddsmith_equity_query q{};
   q.size = sizeof q;
   q.game = game;
@@ -26,11 +26,11 @@ oddsmith_equity_result run(int game, std::vector<const char*> players, int mode,
   return r;
 }
 
-void exact(benchmark::State& state, int game, std::vector<const char*> players) {
+void exact(benchmark::State& state, int game, const std::vector<const char*>& players) {
   for (auto _ : state) benchmark::DoNotOptimize(run(game, players, ODDSMITH_MODE_EXACT, 0, 1).deals);
 }
 
-void monte_carlo(benchmark::State& state, std::vector<const char*> players) {
+void monte_carlo(benchmark::State& state, const std::vector<const char*>& players) {
   const long long trials = 2'000'000;
   const int threads = static_cast<int>(state.range(0));
   for (auto _ : state) benchmark::DoNotOptimize(run(ODDSMITH_GAME_HOLDEM, players, ODDSMITH_MODE_MONTE_CARLO, trials, threads).deals);

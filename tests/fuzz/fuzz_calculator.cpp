@@ -1,0 +1,55 @@
+// The equity calculator through its export with arbitrary texts: players split
+// from the input at '|', then the board and the dead cards; a short seeded
+// simulation on one thread. A success gives equities in [0, 1] that add up to
+// one; a refusal gives status 1 and a message.
+#include <cmath>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "fuzz_input.h"
+#include "oddsmith.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  if (size < 2) return 0;
+  const int game = data[0] % 3;
+  const long long trials = 1 + data[1] % 200;
+  std::vector<std::string> fields(1);
+  for (std::size_t i = 2; i < size; ++i) {
+    if (data[i] == '|') fields.emplace_back();
+    else fields.back() += static_cast<char>(data[i]);
+  }
+  if (fields.size() < 3) return 0;
+  const std::string dead = fields.back();
+  fields.pop_back();
+  const std::string board = fields.back();
+  fields.pop_back();
+  std::vector<const char*> players;
+  for (const std::string& f : fields) players.push_back(f.c_str());
+  oddsmith_equity_query q{};
+  q.size = sizeof q;
+  q.game = game;
+  q.player_count = static_cast<int>(players.size());
+  q.players = players.data();
+  q.board = board.c_str();
+  q.dead = dead.c_str();
+  q.mode = ODDSMITH_MODE_MONTE_CARLO;
+  q.trials = trials;
+  q.seed = 1;
+  q.threads = 1;
+  oddsmith_equity_result r{};
+  r.size = sizeof r;
+  char error[128] = "";
+  const int status = oddsmith_equity(&q, &r, error, sizeof error);
+  if (status != 0) {
+    fuzz::require(status == 1 && error[0] != '\0');
+    return 0;
+  }
+  double sum = 0;
+  for (int p = 0; p < r.player_count; ++p) {
+    fuzz::require(r.players[p].equity >= 0 && r.players[p].equity <= 1 && r.players[p].win <= r.players[p].equity + 1e-12);
+    sum += r.players[p].equity;
+  }
+  fuzz::require(r.player_count == q.player_count && std::fabs(sum - 1) < 1e-9 && r.deals == trials);
+  return 0;
+}
