@@ -109,6 +109,13 @@ ODDSMITH_API int poker_omahahl_equity(int p1, int p2, int p3, int p4, int known,
 ODDSMITH_API int poker_load_omaha_range(const int *hands);
 ODDSMITH_API int poker_load_omahahl_range(const int *hands);
 
+/* Values of `count` hands of `cards_per_hand` (5 or 7) cards each, read from
+ * cards[i * cards_per_hand ...] into values[i]: 1..7462, or 0 for a hand with a
+ * card outside 0..51 or a repeated card (as poker_ev5 and poker_ev7). Returns 0,
+ * or -1, writing nothing, for null pointers, a negative count or another
+ * cards_per_hand. Reentrant: it reads only the tables. */
+ODDSMITH_API int oddsmith_evaluate_many(const int *cards, long long count, int cards_per_hand, int *values);
+
 /* ---- Range notation -------------------------------------------------------
  * The functions below are reentrant: they keep no process-wide state and never
  * print, so any thread may call them at any time on its own handles.

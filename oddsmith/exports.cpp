@@ -111,6 +111,17 @@ ODDSMITH_API int poker_evomahalow(int h1, int h2, int h3, int h4, int b1, int b2
   return oddsmith::eval_omaha_low(b1, b2, b3, b4, b5, h1, h2, h3, h4);
 }
 
+ODDSMITH_API int oddsmith_evaluate_many(const int* cards, long long count, int cards_per_hand, int* values) {
+  if (!cards || !values || count < 0 || (cards_per_hand != 5 && cards_per_hand != 7)) return -1;
+  if (cards_per_hand == 5) {
+    for (long long i = 0; i < count; ++i, cards += 5) values[i] = poker_ev5(cards[0], cards[1], cards[2], cards[3], cards[4]);
+  } else {
+    for (long long i = 0; i < count; ++i, cards += 7)
+      values[i] = poker_ev7(cards[0], cards[1], cards[2], cards[3], cards[4], cards[5], cards[6]);
+  }
+  return 0;
+}
+
 ODDSMITH_API int holdem_test(int count) { return oddsmith::time_seven_card(count); }
 ODDSMITH_API int omaha_test(int count) { return oddsmith::time_omaha_high(count); }
 ODDSMITH_API int omahalow_test(int count) { return oddsmith::time_omaha_low(count); }

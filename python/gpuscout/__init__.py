@@ -7,7 +7,6 @@
 import ctypes
 import os
 import sys
-import tempfile
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), ".."))
 from oddsmith import _library  # noqa: E402  (shared library-finding code)
@@ -23,7 +22,6 @@ EXPORTS = {
     "cudaMM": ([_PTR, _PTR, _PTR, _INT, _INT, _INT, _INT], _INT),
 }
 _lib = None
-_libc = ctypes.CDLL(None)
 
 
 def load(path=None):
@@ -37,23 +35,7 @@ def _l():
     return _lib or load()
 
 
-def _captured(fd, fn):
-    """Runs fn with the process's file descriptor `fd` (1 or 2) sent to a
-    temporary file; returns (fn's result, the text written)."""
-    sys.stdout.flush()
-    sys.stderr.flush()
-    _libc.fflush(None)
-    with tempfile.TemporaryFile() as tmp:
-        saved = os.dup(fd)
-        os.dup2(tmp.fileno(), fd)
-        try:
-            result = fn()
-            _libc.fflush(None)
-        finally:
-            os.dup2(saved, fd)
-            os.close(saved)
-        tmp.seek(0)
-        return result, tmp.read().decode("utf-8", "replace")
+_captured = _library.captured
 
 
 def device_count():

@@ -1,13 +1,16 @@
-"""Python binding of the oddsmith poker engine (ctypes, as a scripting host loads it).
+"""oddsmith: poker hand evaluation, range notation and an equity calculator.
 
     import oddsmith
-    oddsmith.evaluate("As Ks Qs Js Ts")               # 1: lower is stronger
-    oddsmith.holdem_equity("AhKh", board="QhJh2c", opponents=3)
-    oddsmith.set_holdem_range(1, "QQ+, AKs, AJo+")    # then range_slot=1
+    oddsmith.evaluate("As Ks Qs Js Ts")                     # 1: lower is stronger
+    oddsmith.equity(["AhKh", "QsQd"], exact=True)           # every player a hand or range
+    oddsmith.parse_range("QQ+, AKs, AJo+")                  # 58 hands with their weights
+    oddsmith.evaluate_many(hands)                           # n x 5 or n x 7 int32 buffer
 
-Range slots are numbered 1..4 everywhere in this binding, as the equity calls'
-range argument names them (slot 0..3 of the C setters); range_slot=0 means random
-opponents. Bad input raises ValueError naming it.
+The host application's exports stay available: holdem_equity, omaha_equity,
+hilo_equity and the range slots. Range slots are numbered 1..4 everywhere in this
+binding, as the equity calls' range argument names them (slot 0..3 of the C
+setters); range_slot=0 means random opponents. Bad input raises ValueError naming
+the bad piece; nothing the library writes reaches standard output.
 """
 import ctypes
 import math
@@ -17,20 +20,37 @@ import re
 from collections import namedtuple
 
 from . import _library
+from .calculator import EquityResult, PlayerEquity, equity
 from .cards import card_numbers, cards, name
+from .evaluate import category, evaluate, evaluate_many, omaha_high, omaha_low
 from .ranges import HANDS_PER_SLOT, expand, parse, sample_slot
 
-__all__ = ["load", "evaluate", "category", "omaha_high", "omaha_low", "holdem_equity", "omaha_equity",
-           "hilo_equity", "set_holdem_range", "set_holdem_ranges", "load_omaha_range", "load_hilo_range",
-           "expand", "parse_range", "cards", "Equity"]
+try:
+    from ._version import __version__  # written by CMake into an installed package
+except ImportError:  # the source tree: the version stands in CMakeLists.txt
+    def _source_version():
+        path = os.path.join(os.path.dirname(__file__), "..", "..", "CMakeLists.txt")
+        try:
+            with open(path) as f:
+                found = re.search(r"project\(oddsmith VERSION ([0-9.]+)", f.read())
+            return found.group(1) if found else "unknown"
+        except OSError:
+            return "unknown"
+    __version__ = _source_version()
+
+__all__ = ["__version__", "load", "evaluate", "evaluate_many", "category", "omaha_high", "omaha_low", "equity",
+           "EquityResult", "PlayerEquity", "parse_range", "expand", "cards", "holdem_equity", "omaha_equity",
+           "hilo_equity", "set_holdem_range", "set_holdem_ranges", "load_omaha_range", "load_hilo_range", "Equity"]
 
 HOLDEM_DEALS, OMAHA_DEALS = 120000, 50000
 _lib = None
 
 
 def load(path=None):
-    """Loads liboddsmith (from `path`, $ODDSMITH_LIBRARY, the system, or this
-    source tree's build) and returns the ctypes handle. Called on first use."""
+    """Loads liboddsmith (from `path`, $ODDSMITH_LIBRARY, the copy inside this
+    package, the install prefix, the system, or this source tree's build) and
+    returns the ctypes handle. Called on first use. A named path that cannot be
+    loaded raises OSError naming it."""
     global _lib
     _lib = _library.load("oddsmith", "ODDSMITH_LIBRARY", _library.EXPORTS, path)
     return _lib
@@ -44,47 +64,11 @@ Equity = namedtuple("Equity", "per_mille standard_error")
 Equity.__doc__ = ("Equity in thousandths of the pot, with the standard error of the simulation "
                   "(exact for Hold'em; an upper bound where pots split).")
 
-_CATEGORIES = [(10, "Straight flush"), (166, "Four of a kind"), (322, "Full house"), (1599, "Flush"),
-               (1609, "Straight"), (2467, "Three of a kind"), (3325, "Two pair"), (6185, "One pair"),
-               (7462, "High card")]
-
-
-def category(value):
-    """The category name of a hand value 1..7462."""
-    for top, label in _CATEGORIES:
-        if 1 <= value <= top:
-            return label
-    raise ValueError(f"{value} is not a hand value")
-
-
-def evaluate(hand):
-    """Hand value (1 best .. 7462 worst) of 5 or 7 cards, e.g. "As Ks Qs Js Ts"."""
-    c = cards(hand, (5, 7), "the hand")
-    return _l().poker_ev5(*c) if len(c) == 5 else _l().poker_ev7(*c)
-
-
-def _omaha_cards(hole, board):
-    h = cards(hole, 4, "the hole")
-    b = cards(board, 5, "the board")
-    _no_overlap(h, b, "the hole", "the board")
-    return h + b
-
 
 def _no_overlap(first, second, first_name, second_name):
     shared = set(first) & set(second)
     if shared:
         raise ValueError(f"card {name(min(shared))} is both in {first_name} and on {second_name}")
-
-
-def omaha_high(hole, board):
-    """Omaha high value of exactly two of four hole cards with three of five board cards."""
-    return _l().poker_evomaha(*_omaha_cards(hole, board))
-
-
-def omaha_low(hole, board):
-    """Omaha eight-or-better low value (31 best .. 248 worst), or None without a low."""
-    value = _l().poker_evomahalow(*_omaha_cards(hole, board))
-    return None if value == 1024 else value
 
 
 def _check_count(label, value, low, high):
@@ -117,9 +101,11 @@ def holdem_equity(hand, board="", opponents=1, range_slot=0):
 
 def omaha_equity(hand, board="", opponents=1, range_slot=0):
     """Omaha high equity of four hole cards against 0..10 opponents; ties split.
-    (The library also writes "<score sum>,<deals> " to standard output.)"""
+    (The "<score sum>,<deals> " record the library writes to standard output is
+    kept out of the host's output.)"""
     h, known, b = _equity_arguments(hand, board, opponents, range_slot, 4, 10)
-    return _equity(_l().poker_omaha_equity(*h, known, opponents, range_slot, *b), OMAHA_DEALS, "Omaha")
+    result, _ = _library.captured(1, lambda: _l().poker_omaha_equity(*h, known, opponents, range_slot, *b))
+    return _equity(result, OMAHA_DEALS, "Omaha")
 
 
 def hilo_equity(hand, board="", opponents=1, range_slot=0):

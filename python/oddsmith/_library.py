@@ -1,11 +1,34 @@
-"""Finds and loads liboddsmith with ctypes and declares every export's types."""
+"""Finds and loads the libraries with ctypes, declares every export's types, and
+captures what a library writes to the process's standard streams."""
 import ctypes
 import ctypes.util
 import glob
 import os
+import sys
+import tempfile
 
 _INT = ctypes.c_int32
 _INT_PTR = ctypes.POINTER(ctypes.c_int32)
+
+
+class _Query(ctypes.Structure):
+    _fields_ = [("size", ctypes.c_int), ("game", ctypes.c_int), ("player_count", ctypes.c_int),
+                ("players", ctypes.POINTER(ctypes.c_char_p)), ("board", ctypes.c_char_p), ("dead", ctypes.c_char_p),
+                ("mode", ctypes.c_int), ("threads", ctypes.c_int), ("trials", ctypes.c_longlong),
+                ("target_stderr", ctypes.c_double), ("seed", ctypes.c_ulonglong),
+                ("progress", ctypes.c_void_p), ("progress_user", ctypes.c_void_p)]
+
+
+class _PlayerEquity(ctypes.Structure):
+    _fields_ = [("equity", ctypes.c_double), ("win", ctypes.c_double), ("tie", ctypes.c_double),
+                ("std_error", ctypes.c_double)]
+
+
+class _Result(ctypes.Structure):
+    _fields_ = [("size", ctypes.c_int), ("exact", ctypes.c_int), ("deals", ctypes.c_longlong),
+                ("seconds", ctypes.c_double), ("seed", ctypes.c_ulonglong), ("player_count", ctypes.c_int),
+                ("players", _PlayerEquity * 23)]
+
 
 # name: (argument types, result type)
 EXPORTS = {
@@ -23,24 +46,28 @@ EXPORTS = {
     "poker_set_holdem_range_exact": ([_INT, ctypes.c_wchar_p], _INT),
     "poker_load_omaha_range": ([_INT_PTR], _INT),
     "poker_load_omahahl_range": ([_INT_PTR], _INT),
+    "oddsmith_evaluate_many": ([ctypes.c_void_p, ctypes.c_longlong, _INT, ctypes.c_void_p], _INT),
     "oddsmith_range_parse": ([ctypes.c_char_p, _INT, _INT, _INT_PTR, ctypes.c_char_p, _INT], ctypes.c_void_p),
     "oddsmith_range_size": ([ctypes.c_void_p], _INT),
     "oddsmith_range_hand": ([ctypes.c_void_p, _INT, _INT_PTR, ctypes.POINTER(ctypes.c_double)], _INT),
     "oddsmith_range_free": ([ctypes.c_void_p], None),
+    "oddsmith_equity": ([ctypes.POINTER(_Query), ctypes.POINTER(_Result), ctypes.c_char_p, _INT], _INT),
 }
 
 _PACKAGE = os.path.dirname(os.path.abspath(__file__))
-_REPO = os.path.dirname(os.path.dirname(_PACKAGE))
-# Installed as <prefix>/share/oddsmith/python/oddsmith: the libraries are in <prefix>/lib.
+_PACKAGES = os.path.dirname(_PACKAGE)          # site-packages, or python/ in the source tree
+_REPO = os.path.dirname(_PACKAGES)
+# Installed by CMake as <prefix>/share/oddsmith/python/oddsmith: the libraries are in <prefix>/lib.
 _INSTALL_LIB = os.path.join(_PACKAGE, "..", "..", "..", "..", "lib")
 
 
 def candidates(stem):
-    """Paths to search when the caller names none: the prefix this binding was
-    installed into, the system's libraries, then this source tree's builds
-    (release first)."""
+    """Paths to search when the caller names none: the library bundled inside its
+    package (a pip install), the prefix this binding was installed into, the
+    system's libraries, then this source tree's builds (release first)."""
+    bundled = os.path.join(_PACKAGES, stem, f"lib{stem}.so")
     installed = os.path.join(_INSTALL_LIB, f"lib{stem}.so")
-    found = [installed if os.path.exists(installed) else None, ctypes.util.find_library(stem)]
+    found = [p if os.path.exists(p) else None for p in (bundled, installed)] + [ctypes.util.find_library(stem)]
     for preset in ("release", "debug", "*"):
         found += sorted(glob.glob(os.path.join(_REPO, "build", preset, "lib", f"lib{stem}.so")))
     return [path for path in found if path]
@@ -63,12 +90,35 @@ def load(stem, env_var, exports, explicit=None):
         source = "the path given" if explicit else f"${env_var}"
         try:
             return _declare(ctypes.CDLL(named), exports)
-        except OSError as error:
+        except (OSError, AttributeError) as error:
             raise OSError(f"cannot load lib{stem} from {named} ({source}): {error}") from None
     errors = []
     for path in candidates(stem):
         try:
             return _declare(ctypes.CDLL(path), exports)
-        except OSError as error:
+        except (OSError, AttributeError) as error:
             errors.append(f"{path}: {error}")
     raise OSError(f"cannot load lib{stem}: set {env_var} or pass a path; tried: " + "; ".join(errors or ["nothing found"]))
+
+
+_libc = ctypes.CDLL(None)
+
+
+def captured(fd, fn):
+    """Runs fn with the process's file descriptor `fd` (1 or 2) sent to a
+    temporary file; returns (fn's result, the text written). Keeps what a
+    library writes with C stdio out of the host's own output."""
+    sys.stdout.flush()
+    sys.stderr.flush()
+    _libc.fflush(None)
+    with tempfile.TemporaryFile() as tmp:
+        saved = os.dup(fd)
+        os.dup2(tmp.fileno(), fd)
+        try:
+            result = fn()
+            _libc.fflush(None)
+        finally:
+            os.dup2(saved, fd)
+            os.close(saved)
+        tmp.seek(0)
+        return result, tmp.read().decode("utf-8", "replace")

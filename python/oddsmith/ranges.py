@@ -4,6 +4,7 @@ Omaha: "AhAsKhKs, AAxx, random". Any item may carry a weight from 0 to 1 as
 "AKs:0.5"; a hand named twice counts once, with its last weight.
 """
 import ctypes
+import sys
 import random
 
 HANDS_PER_SLOT = 500
@@ -12,8 +13,8 @@ _CARDS = {0: 2, 1: 4, 2: 4}
 
 
 def _lib():
-    from . import _l  # the package's library handle, loaded on first use
-    return _l()
+    package = sys.modules[__package__]  # its handle, loaded on first use
+    return package._lib or package.load()
 
 
 def parse(notation, game="holdem"):

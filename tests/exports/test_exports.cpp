@@ -5,6 +5,7 @@
 #include <climits>
 #include <random>
 #include <set>
+#include <vector>
 
 #include "eval/five_seven.h"
 #include "eval/omaha_high.h"
@@ -115,6 +116,37 @@ TEST(Exports, TimingLoopsRunAndReturnClockTicks) {
   EXPECT_GE(holdem_test(100000), 0);
   EXPECT_GE(omaha_test(100000), 0);
   EXPECT_GE(omahalow_test(100000), 0);
+}
+
+// The batch export gives each hand what the single exports give it, bad hands
+// included, and refuses bad arguments without writing.
+TEST(Exports, EvaluateManyMatchesTheSingleExports) {
+  std::vector<int> cards;
+  std::uint32_t x = 12345;
+  for (int i = 0; i < 7000; ++i) {
+    x = x * 1664525u + 1013904223u;
+    cards.push_back(static_cast<int>((x >> 8) % 53));  // 52 now and then: a bad card; repeats happen too
+  }
+  for (int n : {5, 7}) {
+    const long long count = static_cast<long long>(cards.size()) / n;
+    std::vector<int> values(static_cast<std::size_t>(count), -5);
+    ASSERT_EQ(oddsmith_evaluate_many(cards.data(), count, n, values.data()), 0);
+    int bad = 0;
+    for (long long i = 0; i < count; ++i) {
+      const int* c = &cards[static_cast<std::size_t>(i * n)];
+      const int want = n == 5 ? poker_ev5(c[0], c[1], c[2], c[3], c[4]) : poker_ev7(c[0], c[1], c[2], c[3], c[4], c[5], c[6]);
+      ASSERT_EQ(values[static_cast<std::size_t>(i)], want) << i;
+      bad += want == 0;
+    }
+    EXPECT_GT(bad, 0);
+  }
+  int value = -5;
+  EXPECT_EQ(oddsmith_evaluate_many(cards.data(), 1, 6, &value), -1);
+  EXPECT_EQ(oddsmith_evaluate_many(cards.data(), -1, 5, &value), -1);
+  EXPECT_EQ(oddsmith_evaluate_many(nullptr, 1, 5, &value), -1);
+  EXPECT_EQ(oddsmith_evaluate_many(cards.data(), 1, 5, nullptr), -1);
+  EXPECT_EQ(value, -5);
+  EXPECT_EQ(oddsmith_evaluate_many(cards.data(), 0, 7, &value), 0);
 }
 
 }  // namespace

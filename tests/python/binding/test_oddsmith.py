@@ -16,7 +16,7 @@ def test_evaluation():
 
 
 @pytest.mark.parametrize("call, words", [
-    (lambda: oddsmith.evaluate("As Ks Qs Js"), "5 or 7 cards"),
+    (lambda: oddsmith.evaluate("As Ks Qs Js"), "5 or 6 or 7 cards, got 4"),
     (lambda: oddsmith.evaluate("As Ks Qs Js Xs"), "bad card 'Xs'"),
     (lambda: oddsmith.evaluate("As Ks Qs Js As"), "As is given twice"),
     (lambda: oddsmith.evaluate("10s Ks Qs Js As"), "T"),

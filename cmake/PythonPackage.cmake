@@ -1,0 +1,16 @@
+# Install rules of the Python wheel (scikit-build-core sets SKBUILD): the
+# libraries go inside their Python packages, with the version and the built-in
+# range data; nothing else of the C install tree goes into a wheel.
+configure_file(${PROJECT_SOURCE_DIR}/cmake/templates/_version.py.in ${CMAKE_CURRENT_BINARY_DIR}/_version.py @ONLY)
+install(FILES ${CMAKE_CURRENT_BINARY_DIR}/_version.py DESTINATION oddsmith)
+install(FILES $<TARGET_FILE:oddsmith> DESTINATION oddsmith RENAME liboddsmith.so)
+install(FILES ${PROJECT_SOURCE_DIR}/oddsmith/equity/builtin_holdem_ranges_data.inc
+              ${PROJECT_SOURCE_DIR}/oddsmith/equity/builtin_omaha_ranges_data.inc
+              ${PROJECT_SOURCE_DIR}/oddsmith/equity/builtin_omahahl_ranges_data.inc
+        DESTINATION oddsmith/data)
+if(TARGET gpuscout)
+  install(DIRECTORY ${PROJECT_SOURCE_DIR}/python/gpuscout DESTINATION . PATTERN __pycache__ EXCLUDE)
+  install(FILES $<TARGET_FILE:gpuscout> DESTINATION gpuscout RENAME libgpuscout.so)
+else()
+  message(STATUS "Python package: no CUDA toolkit, so gpuscout is left out")
+endif()

@@ -1,0 +1,93 @@
+"""The installed package as a user meets it: run with the wheel installed in a
+fresh virtual environment (.ci/run), from a folder outside the source tree."""
+import array
+import os
+import random
+import re
+import time
+
+import pytest
+
+import oddsmith
+
+HERE = os.path.dirname(os.path.abspath(__file__))
+SOURCE = os.path.dirname(os.path.dirname(os.path.dirname(HERE)))
+
+
+def test_the_installed_package_carries_its_library_version_and_types():
+    package = os.path.dirname(oddsmith.__file__)
+    assert not package.startswith(SOURCE + os.sep), f"imported from the source tree: {package}"
+    assert os.path.exists(os.path.join(package, "py.typed"))
+    assert oddsmith._l()._name == os.path.join(package, "liboddsmith.so")
+    with open(os.path.join(SOURCE, "CMakeLists.txt")) as f:
+        assert oddsmith.__version__ == re.search(r"project\(oddsmith VERSION ([0-9.]+)", f.read()).group(1)
+
+
+def test_evaluation_of_text_card_numbers_and_batches():
+    assert oddsmith.evaluate("As Ks Qs Js Ts") == 1
+    assert oddsmith.evaluate([51, 47, 43, 39, 35]) == 1
+    assert oddsmith.evaluate("As Ks Qs Js Ts 2c") == 1          # six cards: the best five
+    assert oddsmith.omaha_high("AcAdAhAs", "KcKdQhQsJc") == 2468
+    assert oddsmith.omaha_low("4s5s9c9d", "Ac2d3hKcKd") == 31
+    rng = random.Random(5)
+    hands = [rng.sample(range(52), 7) for _ in range(1000)]
+    flat = array.array("i", [c for h in hands for c in h])
+    values = oddsmith.evaluate_many(flat, cards_per_hand=7)
+    assert list(values) == [oddsmith.evaluate(h) for h in hands]
+    assert list(oddsmith.evaluate_many(array.array("i", [51, 51, 43, 39, 35]), cards_per_hand=5)) == [0]
+
+
+def test_evaluate_many_on_a_million_numpy_hands():
+    numpy = pytest.importorskip("numpy")
+    rng = numpy.random.default_rng(1)
+    hands = numpy.argsort(rng.random((1_000_000, 52)), axis=1)[:, :7].astype(numpy.int32)
+    start = time.perf_counter()
+    values = oddsmith.evaluate_many(hands)
+    seconds = time.perf_counter() - start
+    print(f"evaluate_many: 1,000,000 seven-card hands in {seconds * 1000:.1f} ms")
+    assert values.shape == (1_000_000,) and values.dtype == numpy.int32
+    assert values.min() >= 1 and values.max() <= 7462
+    assert [int(v) for v in values[:50]] == [oddsmith.evaluate(h.tolist()) for h in hands[:50]]
+
+
+def test_the_calculator_and_ranges():
+    r = oddsmith.equity(["AhKh", "QsQd"], exact=True)
+    assert r.exact and r.deals == 1712304
+    assert abs(r.players[0].equity - 0.46214) < 1e-4 and r.players[0].stderr == 0
+    assert abs(sum(p.equity for p in r.players) - 1) < 1e-12
+    mc = oddsmith.equity(["AhKh", "QQ+, AKs"], board="Qh7c2d", trials=100000, seed=3)
+    assert not mc.exact and mc.deals == 100000 and mc.seed == 3 and mc.players[0].stderr > 0
+    assert mc.players == oddsmith.equity(["AhKh", "QQ+, AKs"], board="Qh7c2d", trials=100000, seed=3, threads=1).players
+    assert len(oddsmith.parse_range("QQ+, AKs, AJo+")) == 58
+    assert len(oddsmith.parse_range("AAxx", game="omaha")) == 6961
+
+
+@pytest.mark.parametrize("call, words", [
+    (lambda: oddsmith.equity(["AhKh", "AhQd"]), "player 1 and player 2 both hold Ah"),
+    (lambda: oddsmith.equity(["AhKh", "QQ+, AXs"]), "column 7"),
+    (lambda: oddsmith.equity(["AhKh"]), "2 to 23 players"),
+    (lambda: oddsmith.equity(["AhKh", "QsQd"], board="Qh7x"), "bad card 'Qh7x'|bad card '7x'"),
+    (lambda: oddsmith.evaluate("As Ks Qs Js Xs"), "bad card 'Xs'"),
+    (lambda: oddsmith.evaluate([51, 47, 43, 39]), "5 or 6 or 7"),
+    (lambda: oddsmith.evaluate_many(array.array("d", [1.0] * 5)), "32-bit ints"),
+    (lambda: oddsmith.parse_range("AK-"), "column 4"),
+])
+def test_bad_input_raises_value_error_naming_the_piece(call, words):
+    with pytest.raises(ValueError, match=words):
+        call()
+
+
+def test_nothing_from_the_library_reaches_standard_output(capfd):
+    oddsmith.omaha_equity("AhAsKhKs", opponents=1)
+    oddsmith.holdem_equity("AhKh", opponents=1)
+    oddsmith.equity(["AhKh", "random"], trials=10000, seed=1)
+    out, _ = capfd.readouterr()
+    assert out == ""
+
+
+def test_a_named_library_that_cannot_be_loaded_is_an_error(monkeypatch):
+    monkeypatch.setenv("ODDSMITH_LIBRARY", "/nonexistent/liboddsmith.so")
+    with pytest.raises(OSError, match="/nonexistent/liboddsmith.so"):
+        oddsmith.load()
+    monkeypatch.delenv("ODDSMITH_LIBRARY")
+    oddsmith.load()
