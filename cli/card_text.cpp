@@ -2,11 +2,13 @@
 
 #include <cctype>
 
+#include "oddsmith.h"
+
 namespace cli {
 
 namespace {
-constexpr std::string_view kRanks = "23456789TJQKA";
-constexpr std::string_view kSuits = "cdhs";
+constexpr std::string_view kRanks = ODDSMITH_RANK_LETTERS;
+constexpr std::string_view kSuits = ODDSMITH_SUIT_LETTERS;
 }  // namespace
 
 std::optional<int> parse_card(std::string_view text) {
@@ -36,15 +38,15 @@ std::string card_name(int card) {
 }
 
 const char* category_name(int v) {
-  if (v < 1 || v > 7462) return "Not a hand value";
-  if (v <= 10) return "Straight flush";
-  if (v <= 166) return "Four of a kind";
-  if (v <= 322) return "Full house";
-  if (v <= 1599) return "Flush";
-  if (v <= 1609) return "Straight";
-  if (v <= 2467) return "Three of a kind";
-  if (v <= 3325) return "Two pair";
-  if (v <= 6185) return "One pair";
+  if (v < ODDSMITH_BEST_HAND || v > ODDSMITH_WORST_HAND) return "Not a hand value";
+  if (v < ODDSMITH_FIRST_FOUR_OF_A_KIND) return "Straight flush";
+  if (v < ODDSMITH_FIRST_FULL_HOUSE) return "Four of a kind";
+  if (v < ODDSMITH_FIRST_FLUSH) return "Full house";
+  if (v < ODDSMITH_FIRST_STRAIGHT) return "Flush";
+  if (v < ODDSMITH_FIRST_THREE_OF_A_KIND) return "Straight";
+  if (v < ODDSMITH_FIRST_TWO_PAIR) return "Three of a kind";
+  if (v < ODDSMITH_FIRST_ONE_PAIR) return "Two pair";
+  if (v < ODDSMITH_FIRST_HIGH_CARD) return "One pair";
   return "High card";
 }
 

@@ -20,12 +20,15 @@ namespace cli {
 
 namespace {
 
-constexpr char kRanks[] = "AKQJT98765432";  // chart order: ace first
+constexpr char kRankLetters[] = ODDSMITH_RANK_LETTERS;
+
+// The rank letter of chart row or column i (ace first).
+char rank_at(int i) { return kRankLetters[12 - i]; }
 
 std::string class_label(int row, int col) {
-  if (row == col) return {kRanks[row], kRanks[row]};
-  if (row < col) return {kRanks[row], kRanks[col], 's'};
-  return {kRanks[col], kRanks[row], 'o'};
+  if (row == col) return {rank_at(row), rank_at(row)};
+  if (row < col) return {rank_at(row), rank_at(col), 's'};
+  return {rank_at(col), rank_at(row), 'o'};
 }
 
 // Red (0) through yellow to green (1), as RGB.

@@ -12,7 +12,7 @@ namespace cli {
 
 namespace {
 
-constexpr char kRanks[] = "23456789TJQKA";
+constexpr char kRanks[] = ODDSMITH_RANK_LETTERS;
 
 struct GameName {
   const char* name;

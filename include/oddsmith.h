@@ -25,8 +25,21 @@
 #include <wchar.h>
 
 /* Facts of the interface, for hosts as much as for the library itself. */
+#define ODDSMITH_RANK_LETTERS "23456789TJQKA" /* rank r (0 = deuce) is letter r */
+#define ODDSMITH_SUIT_LETTERS "cdhs"        /* clubs, diamonds, hearts, spades */
 #define ODDSMITH_BEST_HAND 1                /* royal flush */
 #define ODDSMITH_WORST_HAND 7462            /* seven-high */
+/* The first (strongest) value of each hand category; a category runs up to the
+ * value before the next category's first. */
+#define ODDSMITH_FIRST_STRAIGHT_FLUSH 1
+#define ODDSMITH_FIRST_FOUR_OF_A_KIND 11
+#define ODDSMITH_FIRST_FULL_HOUSE 167
+#define ODDSMITH_FIRST_FLUSH 323
+#define ODDSMITH_FIRST_STRAIGHT 1600
+#define ODDSMITH_FIRST_THREE_OF_A_KIND 1610
+#define ODDSMITH_FIRST_TWO_PAIR 2468
+#define ODDSMITH_FIRST_ONE_PAIR 3326
+#define ODDSMITH_FIRST_HIGH_CARD 6186
 #define ODDSMITH_NO_LOW 1024                /* no eight-or-better low */
 #define ODDSMITH_HOLDEM_DEALS 120000        /* deals per Hold'em equity call */
 #define ODDSMITH_OMAHA_DEALS 50000          /* deals per Omaha or Hi/Lo equity call */

@@ -3,7 +3,6 @@
 // that the fuzz targets run exactly the code the exports run.)
 
 #include <algorithm>
-#include <bit>
 #include <charconv>
 #include <cstdint>
 #include <cstdio>
@@ -25,19 +24,7 @@
 
 namespace {
 
-// True when every card is in 0..51 (checked unsigned, so negatives fail too).
-template <class... Cards>
-bool all_on_deck(Cards... cards) {
-  return ((static_cast<unsigned>(cards) < 52u) & ...);
-}
-
-// True when every card is in 0..51 and no card is repeated: one 64-bit mask.
-template <class... Cards>
-bool distinct_on_deck(Cards... cards) {
-  const std::uint64_t mask = ((std::uint64_t{1} << (static_cast<unsigned>(cards) & 63u)) | ...);
-  return all_on_deck(cards...) && std::popcount(mask) == static_cast<int>(sizeof...(cards));
-}
-
+using oddsmith::all_real;  // the low evaluator allows repeats
 // Returned by the high evaluators for bad input; never a hand value.
 constexpr int kBadInput = 0;
 
@@ -91,23 +78,23 @@ struct oddsmith_range {
 extern "C" {
 
 ODDSMITH_API int poker_ev5(int c1, int c2, int c3, int c4, int c5) {
-  if (!distinct_on_deck(c1, c2, c3, c4, c5)) return kBadInput;
+  if (!oddsmith::all_real_and_distinct(c1, c2, c3, c4, c5)) return kBadInput;
   return oddsmith::eval5(c1, c2, c3, c4, c5);
 }
 
 ODDSMITH_API int poker_ev7(int c1, int c2, int c3, int c4, int c5, int c6, int c7) {
-  if (!distinct_on_deck(c1, c2, c3, c4, c5, c6, c7)) return kBadInput;
+  if (!oddsmith::all_real_and_distinct(c1, c2, c3, c4, c5, c6, c7)) return kBadInput;
   return oddsmith::eval7(c1, c2, c3, c4, c5, c6, c7);
 }
 
 ODDSMITH_API int poker_evomaha(int h1, int h2, int h3, int h4, int b1, int b2, int b3, int b4, int b5) {
-  if (!distinct_on_deck(h1, h2, h3, h4, b1, b2, b3, b4, b5)) return kBadInput;
+  if (!oddsmith::all_real_and_distinct(h1, h2, h3, h4, b1, b2, b3, b4, b5)) return kBadInput;
   return oddsmith::eval_omaha_high(b1, b2, b3, b4, b5, h1, h2, h3, h4);
 }
 
 ODDSMITH_API int poker_evomahalow(int h1, int h2, int h3, int h4, int b1, int b2, int b3, int b4, int b5) {
   // A repeated card is allowed here: it counts once as a rank present.
-  if (!all_on_deck(h1, h2, h3, h4, b1, b2, b3, b4, b5)) return kBadInput;
+  if (!all_real(h1, h2, h3, h4, b1, b2, b3, b4, b5)) return kBadInput;
   return oddsmith::eval_omaha_low(b1, b2, b3, b4, b5, h1, h2, h3, h4);
 }
 

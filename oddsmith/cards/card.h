@@ -2,6 +2,7 @@
 // rank 0 = deuce .. 12 = ace, suit 0..3 = clubs, diamonds, hearts, spades.
 #pragma once
 
+#include <bit>
 #include <cstdint>
 
 #include "oddsmith.h"
@@ -19,8 +20,8 @@ inline constexpr int kWorstHandValue = ODDSMITH_WORST_HAND;
 // Low value meaning "no qualifying eight-or-better low".
 inline constexpr int kNoLow = ODDSMITH_NO_LOW;
 
-inline constexpr char kRankChars[] = "23456789TJQKA";
-inline constexpr char kSuitChars[] = "cdhs";
+inline constexpr char kRankChars[] = ODDSMITH_RANK_LETTERS;
+inline constexpr char kSuitChars[] = ODDSMITH_SUIT_LETTERS;
 
 // A set of cards: bit c stands for card c.
 using CardMask = std::uint64_t;
@@ -29,6 +30,28 @@ constexpr CardMask card_bit(int card) { return CardMask{1} << card; }
 
 // True when the card is a real one, 0..51 (negatives fail too).
 constexpr bool is_card(int card) { return static_cast<unsigned>(card) < static_cast<unsigned>(kDeckSize); }
+
+// The one test of "real cards, none repeated", in two shapes.
+// Adds `card` to `seen` when it is real and not yet there; false otherwise.
+constexpr bool take_card(CardMask& seen, int card) {
+  if (!is_card(card) || (seen & card_bit(card))) return false;
+  seen |= card_bit(card);
+  return true;
+}
+
+// True when every card is real (checked unsigned, so negatives fail too).
+template <class... Cards>
+constexpr bool all_real(Cards... cards) {
+  return ((static_cast<unsigned>(cards) < static_cast<unsigned>(kDeckSize)) & ...);
+}
+
+// True when every card is real and none repeats: one 64-bit mask, no branches
+// per card (the evaluator exports' check).
+template <class... Cards>
+constexpr bool all_real_and_distinct(Cards... cards) {
+  const CardMask mask = ((CardMask{1} << (static_cast<unsigned>(cards) & 63u)) | ...);
+  return all_real(cards...) && std::popcount(mask) == static_cast<int>(sizeof...(cards));
+}
 
 constexpr int card_rank(int card) { return card >> 2; }
 constexpr int card_suit(int card) { return card & 3; }

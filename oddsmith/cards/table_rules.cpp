@@ -1,5 +1,7 @@
 #include "cards/table_rules.h"
 
+#include "oddsmith.h"
+
 #include <algorithm>
 #include <bit>
 
@@ -134,24 +136,24 @@ int hand_value_of_counts(const RankCounts& counts, bool suited) {
     }
   }
   int avail[13];
-  if (quads >= 0) return 11 + (12 - quads) * 12 + rank_index_except(singles[0], quads);
-  if (trips >= 0 && np == 1) return 167 + (12 - trips) * 12 + rank_index_except(pairs[0], trips);
+  if (quads >= 0) return ODDSMITH_FIRST_FOUR_OF_A_KIND + (12 - quads) * 12 + rank_index_except(singles[0], quads);
+  if (trips >= 0 && np == 1) return ODDSMITH_FIRST_FULL_HOUSE + (12 - trips) * 12 + rank_index_except(pairs[0], trips);
   if (ns == 5) {
     const int top = straight_top(singles);
-    if (suited) return top >= 0 ? 1 + (12 - top) : 323 + no_pair_index(singles);
-    return top >= 0 ? 1600 + (12 - top) : 6186 + no_pair_index(singles);
+    if (suited) return top >= 0 ? ODDSMITH_FIRST_STRAIGHT_FLUSH + (12 - top) : ODDSMITH_FIRST_FLUSH + no_pair_index(singles);
+    return top >= 0 ? ODDSMITH_FIRST_STRAIGHT + (12 - top) : ODDSMITH_FIRST_HIGH_CARD + no_pair_index(singles);
   }
   if (trips >= 0) {
     const int n = ranks_except(avail, trips);
-    return 1610 + (12 - trips) * 66 + subset_index(singles, 2, avail, n);
+    return ODDSMITH_FIRST_THREE_OF_A_KIND + (12 - trips) * 66 + subset_index(singles, 2, avail, n);
   }
   if (np == 2) {
     ranks_except(avail, -1);
-    return 2468 + subset_index(pairs, 2, avail, 13) * 11 +
+    return ODDSMITH_FIRST_TWO_PAIR + subset_index(pairs, 2, avail, 13) * 11 +
            rank_index_except(singles[0], pairs[0], pairs[1]);
   }
   const int n = ranks_except(avail, pairs[0]);
-  return 3326 + (12 - pairs[0]) * 220 + subset_index(singles, 3, avail, n);
+  return ODDSMITH_FIRST_ONE_PAIR + (12 - pairs[0]) * 220 + subset_index(singles, 3, avail, n);
 }
 
 namespace {

@@ -31,8 +31,7 @@ inline bool request_in_limits(const EquityRequest& r) {
   CardMask seen = 0;
   for (int i = 0; i < r.player_cards + r.known_board; ++i) {
     const int c = i < r.player_cards ? r.player[i] : r.board[i - r.player_cards];
-    if (c < 0 || c > 51 || (seen & card_bit(c))) return false;
-    seen |= card_bit(c);
+    if (!take_card(seen, c)) return false;
   }
   return true;
 }

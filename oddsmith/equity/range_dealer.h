@@ -60,12 +60,9 @@ class RangeDealer {
  private:
   static bool acceptable(const std::int32_t* hand, int n, CardMask blocked) {
     CardMask seen = 0;
-    for (int i = 0; i < n; ++i) {
-      const std::int32_t c = hand[i];
-      if (c < 0 || c > 51 || (seen & card_bit(c)) || (blocked & card_bit(c))) return false;
-      seen |= card_bit(c);
-    }
-    return true;
+    for (int i = 0; i < n; ++i)
+      if (!take_card(seen, hand[i])) return false;
+    return (seen & blocked) == 0;
   }
 
   int cards_per_hand_;

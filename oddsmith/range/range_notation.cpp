@@ -12,7 +12,7 @@ namespace {
 // far below it, and no text, however long, can make a parse take much longer.
 constexpr std::size_t kWorkBudget = 5'000'000;
 
-constexpr std::string_view kRanks = "23456789TJQKA";
+constexpr std::string_view kRanks = kRankChars;
 constexpr std::string_view kExpectRank = "a rank (23456789TJQKA)";
 
 int rank_of(char c) {

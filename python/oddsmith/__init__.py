@@ -42,7 +42,7 @@ __all__ = ["__version__", "load", "evaluate", "evaluate_many", "category", "omah
            "EquityResult", "PlayerEquity", "parse_range", "expand", "cards", "holdem_equity", "omaha_equity",
            "hilo_equity", "set_holdem_range", "set_holdem_ranges", "load_omaha_range", "load_hilo_range", "Equity"]
 
-HOLDEM_DEALS, OMAHA_DEALS = 120000, 50000
+from ._facts import HOLDEM_DEALS, HOLDEM_MAX_OPPONENTS, OMAHA_DEALS, OMAHA_MAX_OPPONENTS, RANGE_SLOTS
 _lib = None
 
 
@@ -81,7 +81,7 @@ def _equity_arguments(hand, board, opponents, range_slot, hole_count, max_oppone
     b = cards(board, (0, 1, 2, 3, 4, 5), "the board")
     _no_overlap(h, b, "the hand", "the board")
     _check_count("opponents", opponents, 0, max_opponents)
-    _check_count("range_slot", range_slot, 0, 4)
+    _check_count("range_slot", range_slot, 0, RANGE_SLOTS)
     return h, len(b), b + [0] * (5 - len(b))
 
 
@@ -95,7 +95,7 @@ def _equity(result, deals, what):
 def holdem_equity(hand, board="", opponents=1, range_slot=0):
     """Hold'em equity of a two-card hand against `opponents` (0..22) random
     opponents, or opponents from range slot 1..4 (slot 0..3 in C); ties count as wins."""
-    h, known, b = _equity_arguments(hand, board, opponents, range_slot, 2, 22)
+    h, known, b = _equity_arguments(hand, board, opponents, range_slot, 2, HOLDEM_MAX_OPPONENTS)
     return _equity(_l().poker_holdem_equity(*h, known, opponents, range_slot, *b), HOLDEM_DEALS, "Hold'em")
 
 
@@ -103,14 +103,14 @@ def omaha_equity(hand, board="", opponents=1, range_slot=0):
     """Omaha high equity of four hole cards against 0..10 opponents; ties split.
     (The "<score sum>,<deals> " record the library writes to standard output is
     kept out of the host's output.)"""
-    h, known, b = _equity_arguments(hand, board, opponents, range_slot, 4, 10)
+    h, known, b = _equity_arguments(hand, board, opponents, range_slot, 4, OMAHA_MAX_OPPONENTS)
     result, _ = _library.captured(1, lambda: _l().poker_omaha_equity(*h, known, opponents, range_slot, *b))
     return _equity(result, OMAHA_DEALS, "Omaha")
 
 
 def hilo_equity(hand, board="", opponents=1, range_slot=0):
     """Omaha eight-or-better equity of four hole cards against 0..10 opponents."""
-    h, known, b = _equity_arguments(hand, board, opponents, range_slot, 4, 10)
+    h, known, b = _equity_arguments(hand, board, opponents, range_slot, 4, OMAHA_MAX_OPPONENTS)
     return _equity(_l().poker_omahahl_equity(*h, known, opponents, range_slot, *b), OMAHA_DEALS, "Hi/Lo")
 
 
@@ -137,7 +137,7 @@ def _builtin(game, per_hand):
 
 
 def _store(game, per_hand, setter, slot, hands):
-    _check_count("slot (the range argument 1..4; slot 0..3 in C)", slot, 1, 4)
+    _check_count("slot (the range argument 1..4; slot 0..3 in C)", slot, 1, RANGE_SLOTS)
     if game not in _slots:
         _slots[game] = _builtin(game, per_hand)
     _slots[game][slot - 1] = hands

@@ -7,6 +7,8 @@ import os
 import sys
 import tempfile
 
+from ._facts import MAX_PLAYERS
+
 _INT = ctypes.c_int32
 _INT_PTR = ctypes.POINTER(ctypes.c_int32)
 
@@ -27,7 +29,7 @@ class _PlayerEquity(ctypes.Structure):
 class _Result(ctypes.Structure):
     _fields_ = [("size", ctypes.c_int), ("exact", ctypes.c_int), ("deals", ctypes.c_longlong),
                 ("seconds", ctypes.c_double), ("seed", ctypes.c_ulonglong), ("player_count", ctypes.c_int),
-                ("players", _PlayerEquity * 23)]
+                ("players", _PlayerEquity * MAX_PLAYERS)]
 
 
 # name: (argument types, result type)

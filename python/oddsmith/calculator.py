@@ -5,10 +5,10 @@ import sys
 from dataclasses import dataclass
 from typing import Iterable, List, Optional
 
+from ._facts import MODE_AUTO, MODE_EXACT, MODE_MONTE_CARLO
 from ._library import _Query, _Result
 from .ranges import GAMES
 
-_MODE_AUTO, _MODE_EXACT, _MODE_MONTE_CARLO = 0, 1, 2
 
 
 @dataclass(frozen=True)
@@ -76,11 +76,11 @@ def equity(players: Iterable[str], board: Optional[str] = None, dead: Optional[s
                    board=_text(board, "board"), dead=_text(dead, "dead"), threads=threads or 0, trials=trials or 0,
                    target_stderr=stderr or 0.0, seed=seed or 0)
     if exact is True:
-        query.mode = _MODE_EXACT
+        query.mode = MODE_EXACT
     elif exact is False or (exact is None and trials):
-        query.mode = _MODE_MONTE_CARLO
+        query.mode = MODE_MONTE_CARLO
     else:
-        query.mode = _MODE_AUTO
+        query.mode = MODE_AUTO
     result = _Result(size=ctypes.sizeof(_Result))
     error = ctypes.create_string_buffer(512)
     status = _lib().oddsmith_equity(ctypes.byref(query), ctypes.byref(result), error, len(error))

@@ -1,10 +1,9 @@
-"""Card notation: a rank from "23456789TJQKA" and a suit from "cdhs"; card
+"""Card notation: a rank letter (23456789TJQKA) and a suit letter (cdhs); card
 numbers are rank * 4 + suit (2c = 0, As = 51)."""
 import numbers
 import re
 
-RANKS = "23456789TJQKA"
-SUITS = "cdhs"
+from ._facts import RANK_LETTERS as RANKS, SUIT_LETTERS as SUITS
 _CARD_OF = {r + s: ri * 4 + si for ri, r in enumerate(RANKS) for si, suit in enumerate(SUITS)
             for s in (suit, suit.upper())}
 _EXPECTED = "a card is a rank (23456789TJQKA) and a suit (cdhs), such as As or Td"

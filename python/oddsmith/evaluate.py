@@ -4,13 +4,11 @@ import ctypes
 import sys
 from typing import Optional, Sequence, Union
 
+from ._facts import BEST_HAND, CATEGORIES, NO_LOW, WORST_HAND
 from .cards import card_numbers, cards, name
 
 Cards = Union[str, Sequence[int]]
 
-_CATEGORIES = [(10, "Straight flush"), (166, "Four of a kind"), (322, "Full house"), (1599, "Flush"),
-               (1609, "Straight"), (2467, "Three of a kind"), (3325, "Two pair"), (6185, "One pair"),
-               (7462, "High card")]
 
 
 def _lib():
@@ -28,10 +26,9 @@ def _hand(hand: Cards, counts, what: str):
 
 def category(value: int) -> str:
     """The category name of a hand value 1..7462 ("Straight flush" .. "High card")."""
-    for top, label in _CATEGORIES:
-        if 1 <= value <= top:
-            return label
-    raise ValueError(f"{value!r} is not a hand value (1 to 7462)")
+    if isinstance(value, int) and not isinstance(value, bool) and BEST_HAND <= value <= WORST_HAND:
+        return [label for first, label in CATEGORIES if first <= value][-1]
+    raise ValueError(f"{value!r} is not a hand value ({BEST_HAND} to {WORST_HAND})")
 
 
 def evaluate(hand: Cards) -> int:
@@ -69,7 +66,7 @@ def omaha_high(hole: Cards, board: Cards) -> int:
 def omaha_low(hole: Cards, board: Cards) -> Optional[int]:
     """Omaha eight-or-better low value (31 best .. 248 worst), or None without a low."""
     value = _lib().poker_evomahalow(*_omaha(hole, board))
-    return None if value == 1024 else value
+    return None if value == NO_LOW else value
 
 
 def evaluate_many(buffer, cards_per_hand: Optional[int] = None):

@@ -7,9 +7,9 @@ import ctypes
 import sys
 import random
 
-HANDS_PER_SLOT = 500
-GAMES = {"holdem": 0, "omaha": 1, "omaha-hilo": 2, "hilo": 2}
-_CARDS = {0: 2, 1: 4, 2: 4}
+from ._facts import GAME_HOLDEM, GAME_OMAHA, GAME_OMAHA_HILO, RANGE_HANDS as HANDS_PER_SLOT
+
+GAMES = {"holdem": GAME_HOLDEM, "omaha": GAME_OMAHA, "omaha-hilo": GAME_OMAHA_HILO, "hilo": GAME_OMAHA_HILO}
 
 
 def _lib():
