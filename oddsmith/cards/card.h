@@ -45,7 +45,7 @@ constexpr bool all_real(Cards... cards) {
   return ((static_cast<unsigned>(cards) < static_cast<unsigned>(kDeckSize)) & ...);
 }
 
-// True when every card is real and none repeats: one 64-bit mask, no branches
+// True when every card is real and none repeats: one 64-bit mask, no branch
 // per card (the evaluator exports' check).
 template <class... Cards>
 constexpr bool all_real_and_distinct(Cards... cards) {

@@ -72,18 +72,51 @@ int omaha_per_mille(float score_sum, int trials) {
 
 namespace {
 
+// Omaha's tables are about 30 MB, and each deal's hands land in a new board row:
+// a deal's table reads miss the cache. So deals are made kDealsAhead ahead of
+// their scoring, and each new deal's unsuited-table entries are prefetched while
+// the deals before it are scored. The draws happen in the same order as one deal
+// at a time, so every dealt card (and the range cursor) is unchanged.
+constexpr int kDealsAhead = 4;
+
+struct PendingDeal {
+  int opponents[4 * kMaxOmahaOpponents];
+  int board[5];
+};
+
+void prefetch_hand(const OmahaBoard& b, const int* h) {
+  const std::uint64_t* key = osm_card_key;
+  const std::uint64_t hole = key[h[0]] + key[h[1]] + key[h[2]] + key[h[3]];
+  __builtin_prefetch(&osm_omaha_unsuited_value[b.unsuited_row + detail::count_hash(hole, osm_count_hash_low4)]);
+}
+
+void prefetch_deal(const PendingDeal& d, const int* player, int opponents) {
+  const OmahaBoard b = omaha_board(d.board[0], d.board[1], d.board[2], d.board[3], d.board[4]);
+  prefetch_hand(b, player);
+  for (int o = 0; o < opponents; ++o) prefetch_hand(b, d.opponents + 4 * o);
+}
+
 template <class Score>
 OmahaEquity run_omaha(const EquityRequest& request, std::uint32_t seed, int trials, const std::int32_t* ranges,
                       std::int32_t& cursor, Score score) {
   if (!request_in_limits(request)) return {kRefused, 0.0f};
   if (trials <= 0) return {0, 0.0f};
   const Dealer<4> dealer(request, ranges, cursor);
-  const std::int64_t sum = run_trials(seed, trials, [&](DealRng& rng) {
-    int opponents[4 * kMaxOmahaOpponents];
-    int board[5];
-    dealer.deal(rng, opponents, board);
-    return score(board, request.player, opponents, request.opponents);
-  });
+  DealRng rng(seed);
+  PendingDeal ring[kDealsAhead];
+  int dealt = 0;
+  auto deal_next = [&](PendingDeal& d) {
+    dealer.deal(rng, d.opponents, d.board);
+    prefetch_deal(d, request.player, request.opponents);
+    ++dealt;
+  };
+  for (int i = 0; i < kDealsAhead && dealt < trials; ++i) deal_next(ring[i]);
+  std::int64_t sum = 0;
+  for (int t = 0; t < trials; ++t) {
+    PendingDeal& d = ring[t % kDealsAhead];
+    sum += score(d.board, request.player, d.opponents, request.opponents);
+    if (dealt < trials) deal_next(d);  // the slot just scored takes the next deal
+  }
   const float score_sum = static_cast<float>(sum);
   return {omaha_per_mille(score_sum, trials), score_sum};
 }

@@ -136,6 +136,40 @@ TEST_F(Omaha, NoOpponentsAndTheOutputFragment) {
   EXPECT_EQ(result, -1);
 }
 
+// Deals made ahead of their scoring are the same deals: a whole call equals
+// dealing and scoring one deal at a time, sum and range cursor alike.
+TEST_F(Omaha, CallsEqualOneDealAtATime) {
+  struct Case {
+    EquityRequest request;
+    bool hilo;
+  };
+  const Case cases[] = {{{{50, 51, 46, 47}, 4, 0, {}, 1, 0}, false},
+                        {{{50, 51, 46, 47}, 4, 3, {0, 5, 10}, 10, 0}, false},
+                        {{{48, 1, 5, 46}, 4, 0, {}, 5, 2}, true},
+                        {{{48, 1, 5, 46}, 4, 4, {9, 14, 30, 44}, 3, 4}, true},
+                        {{{50, 51, 46, 47}, 4, 0, {}, 2, 1}, false}};
+  for (const Case& c : cases) {
+    for (const int trials : {1, 3, 5, 2000}) {
+      std::int32_t& cursor = c.hilo ? omahahl_range_cursor : omaha_range_cursor;
+      cursor = 17;
+      const OmahaEquity call = c.hilo ? omaha_hilo_equity(c.request, 99, trials) : omaha_high_equity(c.request, 99, trials);
+      const std::int32_t cursor_after = cursor;
+      cursor = 17;
+      const Dealer<4> dealer(c.request, c.hilo ? omahahl_ranges : omaha_ranges, cursor);
+      DealRng rng(99);
+      std::int64_t sum = 0;
+      for (int t = 0; t < trials; ++t) {
+        int opponents[40], board[5];
+        dealer.deal(rng, opponents, board);
+        sum += c.hilo ? omaha_hilo_score(board, c.request.player, opponents, c.request.opponents)
+                      : omaha_high_score(board, c.request.player, opponents, c.request.opponents);
+      }
+      EXPECT_EQ(call.score_sum, static_cast<float>(sum)) << "trials " << trials;
+      EXPECT_EQ(cursor_after, cursor) << "trials " << trials;
+    }
+  }
+}
+
 // A host that switched to a comma-decimal locale still gets two fields.
 TEST_F(Omaha, TheOutputFragmentIgnoresTheLocale) {
   const char* comma_locales[] = {"de_DE.UTF-8", "de_DE.utf8", "fr_FR.UTF-8", "fr_FR.utf8"};

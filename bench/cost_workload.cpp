@@ -1,0 +1,87 @@
+// A fixed workload for the instruction-count report (bench/cost_report.py):
+// one figure per run, measured between callgrind's start and stop requests, so
+// only the loop itself counts. Hands are pre-dealt from a fixed seed before the
+// measurement starts.
+//   valgrind --tool=callgrind --instr-atstart=no cost_workload FIGURE COUNT
+#include <valgrind/callgrind.h>
+
+#include <cstdint>
+#include <cstdio>
+#include <cstring>
+#include <random>
+#include <string_view>
+#include <vector>
+
+#include "equity/holdem.h"
+#include "equity/omaha.h"
+#include "eval/five_seven.h"
+#include "eval/omaha_high.h"
+#include "eval/omaha_low.h"
+#include "oddsmith.h"
+
+namespace {
+
+std::vector<int> deal(int width, long count) {
+  std::mt19937 rng(12345);
+  std::vector<int> cards;
+  for (long h = 0; h < count; ++h) {
+    std::uint64_t used = 0;
+    for (int i = 0; i < width;) {
+      const int c = static_cast<int>(rng() % 52);
+      if (used >> c & 1) continue;
+      used |= std::uint64_t{1} << c;
+      cards.push_back(c);
+      ++i;
+    }
+  }
+  return cards;
+}
+
+template <int Width, class Eval>
+long evaluations(long count, Eval eval) {
+  const std::vector<int> cards = deal(Width, count);
+  long sum = 0;
+  CALLGRIND_START_INSTRUMENTATION;
+  for (long i = 0; i < count; ++i) sum += eval(&cards[static_cast<std::size_t>(i) * Width]);
+  CALLGRIND_STOP_INSTRUMENTATION;
+  return sum;
+}
+
+long equity(int game, int opponents, long deals) {
+  using namespace oddsmith;
+  const EquityRequest holdem{{50, 46, 0, 0}, 2, 0, {}, opponents, 0};
+  const EquityRequest omaha{{50, 51, 46, 47}, 4, 0, {}, opponents, 0};
+  CALLGRIND_START_INSTRUMENTATION;
+  const long result = game == 0   ? holdem_equity(holdem, 7, static_cast<int>(deals))
+                      : game == 1 ? omaha_high_equity(omaha, 7, static_cast<int>(deals)).per_mille
+                                  : omaha_hilo_equity(omaha, 7, static_cast<int>(deals)).per_mille;
+  CALLGRIND_STOP_INSTRUMENTATION;
+  return result;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  using namespace oddsmith;
+  if (argc != 3) return 2;
+  const std::string_view figure = argv[1];
+  const long n = std::atol(argv[2]);
+  long r = 0;
+  if (figure == "export_ev5") r = evaluations<5>(n, [](const int* c) { return poker_ev5(c[0], c[1], c[2], c[3], c[4]); });
+  else if (figure == "export_ev7") r = evaluations<7>(n, [](const int* c) { return poker_ev7(c[0], c[1], c[2], c[3], c[4], c[5], c[6]); });
+  else if (figure == "export_evomaha") r = evaluations<9>(n, [](const int* c) { return poker_evomaha(c[0], c[1], c[2], c[3], c[4], c[5], c[6], c[7], c[8]); });
+  else if (figure == "export_evomahalow") r = evaluations<9>(n, [](const int* c) { return poker_evomahalow(c[0], c[1], c[2], c[3], c[4], c[5], c[6], c[7], c[8]); });
+  else if (figure == "eval5") r = evaluations<5>(n, [](const int* c) { return eval5(c[0], c[1], c[2], c[3], c[4]); });
+  else if (figure == "eval7") r = evaluations<7>(n, [](const int* c) { return eval7(c[0], c[1], c[2], c[3], c[4], c[5], c[6]); });
+  else if (figure == "eval_omaha_high") r = evaluations<9>(n, [](const int* c) { return eval_omaha_high(c[4], c[5], c[6], c[7], c[8], c[0], c[1], c[2], c[3]); });
+  else if (figure == "eval_omaha_low") r = evaluations<9>(n, [](const int* c) { return eval_omaha_low(c[4], c[5], c[6], c[7], c[8], c[0], c[1], c[2], c[3]); });
+  else if (figure == "holdem_deal_1") r = equity(0, 1, n);
+  else if (figure == "holdem_deal_9") r = equity(0, 9, n);
+  else if (figure == "omaha_deal_1") r = equity(1, 1, n);
+  else if (figure == "omaha_deal_5") r = equity(1, 5, n);
+  else if (figure == "hilo_deal_1") r = equity(2, 1, n);
+  else if (figure == "hilo_deal_5") r = equity(2, 5, n);
+  else return 2;
+  std::printf("%s %ld\n", argv[1], r);
+  return 0;
+}
