@@ -10,28 +10,17 @@
 #include "eval/omaha_high.h"
 #include "eval/omaha_low.h"
 #include "oddsmith.h"
+#include "random_hands.h"
 
 namespace {
 
 constexpr int kHands = 1 << 16;
 
-// kHands rows of `width` distinct random cards each.
+// kHands rows of `width` distinct random cards each, made once per width.
 const std::vector<int>& random_hands(int width) {
   static std::vector<int> by_width[10];
   std::vector<int>& hands = by_width[width];
-  if (hands.empty()) {
-    std::mt19937 rng(12345);
-    for (int h = 0; h < kHands; ++h) {
-      std::uint64_t used = 0;
-      for (int i = 0; i < width;) {
-        const int c = static_cast<int>(rng() % 52);
-        if (used >> c & 1) continue;
-        used |= std::uint64_t{1} << c;
-        hands.push_back(c);
-        ++i;
-      }
-    }
-  }
+  if (hands.empty()) hands = bench::random_hands(width, kHands);
   return hands;
 }
 

@@ -8,7 +8,6 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
-#include <random>
 #include <string_view>
 #include <vector>
 
@@ -18,28 +17,13 @@
 #include "eval/omaha_high.h"
 #include "eval/omaha_low.h"
 #include "oddsmith.h"
+#include "random_hands.h"
 
 namespace {
 
-std::vector<int> deal(int width, long count) {
-  std::mt19937 rng(12345);
-  std::vector<int> cards;
-  for (long h = 0; h < count; ++h) {
-    std::uint64_t used = 0;
-    for (int i = 0; i < width;) {
-      const int c = static_cast<int>(rng() % 52);
-      if (used >> c & 1) continue;
-      used |= std::uint64_t{1} << c;
-      cards.push_back(c);
-      ++i;
-    }
-  }
-  return cards;
-}
-
 template <int Width, class Eval>
 long evaluations(long count, Eval eval) {
-  const std::vector<int> cards = deal(Width, count);
+  const std::vector<int> cards = bench::random_hands(Width, count);
   long sum = 0;
   CALLGRIND_START_INSTRUMENTATION;
   for (long i = 0; i < count; ++i) sum += eval(&cards[static_cast<std::size_t>(i) * Width]);

@@ -17,39 +17,30 @@ RunStatus run_chunks(std::size_t count, int threads, const std::function<void(st
                      ProgressFn progress, void* user) {
   std::atomic<std::size_t> next{0}, finished{0};
   std::atomic<bool> stop{false}, failed{false};
-  auto worker = [&] {
-    while (!stop.load(std::memory_order_relaxed)) {
-      const std::size_t i = next.fetch_add(1, std::memory_order_relaxed);
-      if (i >= count) return;
-      try {
-        work(i);
-      } catch (...) {
-        failed = true;
-        stop = true;
-        return;
-      }
-      finished.fetch_add(1, std::memory_order_relaxed);
-    }
-  };
-  std::vector<std::thread> helpers;
-  bool cancelled = false;
-  try {
-    for (int t = 1; t < threads; ++t) helpers.emplace_back(worker);
-  } catch (...) {
-    // No more threads to be had: the ones started and the caller do the work.
-  }
-  // The caller works too, reporting progress after each of its chunks.
-  while (!stop.load(std::memory_order_relaxed)) {
+  // Takes the next chunk and runs it; false when none is left or the run stops.
+  auto run_one = [&] {
+    if (stop.load(std::memory_order_relaxed)) return false;
     const std::size_t i = next.fetch_add(1, std::memory_order_relaxed);
-    if (i >= count) break;
+    if (i >= count) return false;
     try {
       work(i);
     } catch (...) {
       failed = true;
       stop = true;
-      break;
+      return false;
     }
     finished.fetch_add(1, std::memory_order_relaxed);
+    return true;
+  };
+  std::vector<std::thread> helpers;
+  try {
+    for (int t = 1; t < threads; ++t) helpers.emplace_back([&] { while (run_one()) {} });
+  } catch (...) {
+    // No more threads to be had: the ones started and the caller do the work.
+  }
+  // The caller works too, reporting progress after each of its chunks.
+  bool cancelled = false;
+  while (run_one()) {
     if (progress && progress(static_cast<double>(finished.load()) / static_cast<double>(count), user)) {
       cancelled = true;
       stop = true;

@@ -1,0 +1,28 @@
+// Hands of distinct random cards from a fixed seed, for the benchmarks and the
+// instruction-count workload: `count` rows of `width` cards each.
+#pragma once
+
+#include <cstdint>
+#include <random>
+#include <vector>
+
+namespace bench {
+
+inline std::vector<int> random_hands(int width, long count) {
+  std::mt19937 rng(12345);
+  std::vector<int> cards;
+  cards.reserve(static_cast<std::size_t>(width) * static_cast<std::size_t>(count));
+  for (long h = 0; h < count; ++h) {
+    std::uint64_t used = 0;
+    for (int i = 0; i < width;) {
+      const int c = static_cast<int>(rng() % 52);
+      if (used >> c & 1) continue;
+      used |= std::uint64_t{1} << c;
+      cards.push_back(c);
+      ++i;
+    }
+  }
+  return cards;
+}
+
+}  // namespace bench
