@@ -4,6 +4,7 @@
 #include <array>
 #include <climits>
 
+#include "calculator/suit_symmetry.h"
 #include "calculator/sweep.h"
 
 namespace oddsmith::calc {
@@ -24,7 +25,8 @@ class ExactChunk {
   using E = Evaluator<G>;
 
  public:
-  ExactChunk(const PreparedQuery& q, SweepTally& out) : q_(q), out_(out) {
+  ExactChunk(const PreparedQuery& q, const SuitSymmetry& symmetry, SweepTally& out)
+      : q_(q), symmetry_(symmetry), out_(out) {
     values_.resize(q.hands.size());
     keys_.resize(q.hands.size());
     all_fixed_ = true;
@@ -84,16 +86,18 @@ class ExactChunk {
   }
 
  private:
-  void showdown(CardMask board_mask) {
-    const auto prepared = E::finish(partial_, board_);
+  [[gnu::always_inline]] void showdown(CardMask board_mask) {
+    // (One known hand each: the suit symmetry is never used, see SuitSymmetry.)
     if (heads_up_) {
       // Two known hands: count the three outcomes; flush_counts() weighs them.
+      const auto prepared = E::finish(partial_, board_);
       const int a = E::value(prepared, keys_[0][0]).high, b = E::value(prepared, keys_[1][0]).high;
       ++outcomes_[a < b ? 0 : a > b ? 1 : 2];
       return;
     }
     if (all_fixed_) {
-      // One hand each: the deck holds none of their cards, so no check is needed.
+      // The deck holds none of their cards, so no check is needed.
+      const auto prepared = E::finish(partial_, board_);
       for (int p = 0; p < q_.players; ++p)
         chosen_[static_cast<std::size_t>(p)] = E::value(prepared, keys_[static_cast<std::size_t>(p)][0]);
       settle<G>(chosen_.data(), q_.players, fixed_weight_, out_.players.data());
@@ -101,19 +105,23 @@ class ExactChunk {
       ++out_.deals;
       return;
     }
+    // Only the smallest board of each suit-renaming orbit is valued, for all of it.
+    board_count_ = symmetry_.weight_of(board_mask);
+    if (board_count_ == 0) return;
+    const auto prepared = E::finish(partial_, board_);
     for (std::size_t p = 0; p < q_.hands.size(); ++p) {
       const std::vector<RangeHand>& hands = q_.hands[p];
       for (std::size_t i = 0; i < hands.size(); ++i)
         values_[p][i] = hands[i].mask & board_mask ? HandValue{kNoValue, kNoLow} : E::value(prepared, keys_[p][i]);
     }
-    assign(0, board_mask, 1.0);
+    assign(0, board_mask, static_cast<double>(board_count_));
   }
 
   void assign(int p, CardMask used, double weight) {
     if (p == q_.players) {
       settle<G>(chosen_.data(), p, weight, out_.players.data());
       out_.weight += weight;
-      ++out_.deals;
+      out_.deals += board_count_;
       return;
     }
     const std::vector<RangeHand>& hands = q_.hands[static_cast<std::size_t>(p)];
@@ -126,7 +134,9 @@ class ExactChunk {
   }
 
   const PreparedQuery& q_;
+  const SuitSymmetry& symmetry_;
   SweepTally& out_;
+  int board_count_ = 1;  // boards the board being valued stands for
   int board_[5] = {};
   typename E::Partial partial_{};
   std::vector<std::vector<typename E::HandKey>> keys_;
@@ -150,11 +160,12 @@ SweepResult run_exact_game(const PreparedQuery& q, int threads, ProgressFn progr
     if (prefix == 1) prefixes.push_back({a, 0});
     for (std::size_t b = a + 1; prefix == 2 && b + static_cast<std::size_t>(left) - 1 <= n; ++b) prefixes.push_back({a, b});
   }
+  const SuitSymmetry symmetry(q);
   std::vector<SweepTally> tallies(prefixes.size());
   const RunStatus status = run_chunks(
       prefixes.size(), thread_count(threads, prefixes.size()),
       [&](std::size_t c) {
-        ExactChunk<G> chunk(q, tallies[c]);
+        ExactChunk<G> chunk(q, symmetry, tallies[c]);
         CardMask mask = q.known_mask;
         std::size_t from = 0;
         for (int i = 0; i < prefix; ++i) {

@@ -9,7 +9,9 @@
 #include <vector>
 
 #include "calculator/equity_query.h"
+#include "calculator/prepared_query.h"
 #include "calculator/query_text.h"
+#include "calculator/suit_symmetry.h"
 #include "eval/five_seven.h"
 #include "eval/omaha_high.h"
 #include "eval/omaha_low.h"
@@ -110,6 +112,10 @@ TEST(Calculator, ExactEqualsBruteForce) {
       {Game::omaha, {"AhAsKhKs", "JcTc9d8d"}, "QcJh2d", ""},
       {Game::omaha_hilo, {"Ah2h5c9d", "As2s6cTd", "KcKdQhQs"}, "3c4d8h", ""},  // quartered lows
       {Game::omaha_hilo, {"Ah2h5c9d", "AAxx:0.2"}, "KcQdJh", "9s"},     // no low possible
+      // Unchanged by renaming clubs, diamonds and spades: only one board of each
+      // orbit is valued (checked below), counted for the whole orbit.
+      {Game::holdem, {"QQ+, AKs", "JJ-99, AQo:0.5"}, "2h3h4h", ""},
+      {Game::omaha, {"AAKK", "QQJJ"}, "2h3h4h5h", ""},
   };
   for (const Case& c : cases) {
     EquityQuery q = query_of(c.game, c.players, c.board, c.dead);
@@ -129,6 +135,10 @@ TEST(Calculator, ExactEqualsBruteForce) {
     }
     EXPECT_NEAR(sum, 1.0, 1e-9);
   }
+  std::string error;
+  const auto symmetric = prepare_query(query_of(Game::holdem, {"QQ+, AKs", "JJ-99, AQo:0.5"}, "2h3h4h"), error);
+  ASSERT_TRUE(symmetric) << error;
+  EXPECT_EQ(SuitSymmetry(*symmetric).order(), 6);
 }
 
 // Monte Carlo agrees with exact enumeration; and the case is one where drawing

@@ -1,0 +1,42 @@
+#include "calculator/suit_symmetry.h"
+
+#include <algorithm>
+#include <unordered_map>
+
+namespace oddsmith::calc {
+
+namespace {
+
+// Looking for symmetry costs a lookup per hand and renaming; past this many
+// hands the enumeration runs without it.
+constexpr std::size_t kMaxHandsToCheck = 20000;
+
+}  // namespace
+
+SuitSymmetry::SuitSymmetry(const PreparedQuery& q) {
+  std::array<int, 4> p = {0, 1, 2, 3};
+  perms_.push_back(p);
+  std::size_t hands = 0;
+  for (const auto& h : q.hands) hands += h.size();
+  // With one hand per player a board costs less to value than to test against
+  // its renamings; with very many hands the search itself costs too much.
+  if (hands == q.hands.size() || hands > kMaxHandsToCheck) return;
+  std::vector<std::unordered_map<CardMask, double>> weight_of_hand(q.hands.size());
+  for (std::size_t i = 0; i < q.hands.size(); ++i)
+    for (const RangeHand& h : q.hands[i]) weight_of_hand[i].emplace(h.mask, h.weight);
+  while (std::next_permutation(p.begin(), p.end())) {
+    bool same = rename(q.known_mask, p) == q.known_mask && rename(q.dead, p) == q.dead;
+    for (std::size_t i = 0; same && i < q.hands.size(); ++i) {
+      for (const RangeHand& h : q.hands[i]) {
+        const auto it = weight_of_hand[i].find(rename(h.mask, p));
+        if (it == weight_of_hand[i].end() || it->second != h.weight) {
+          same = false;
+          break;
+        }
+      }
+    }
+    if (same) perms_.push_back(p);
+  }
+}
+
+}  // namespace oddsmith::calc
