@@ -1,5 +1,7 @@
 #include "equity/omaha.h"
 
+#include <cstddef>
+
 #include "equity/deal.h"
 #include "equity/equity_frame.h"
 #include "equity/process_state.h"
@@ -93,7 +95,7 @@ void prefetch_hand(const OmahaBoard& b, const int* h) {
 void prefetch_deal(const PendingDeal& d, const int* player, int opponents) {
   const OmahaBoard b = omaha_board(d.board[0], d.board[1], d.board[2], d.board[3], d.board[4]);
   prefetch_hand(b, player);
-  for (int o = 0; o < opponents; ++o) prefetch_hand(b, d.opponents + 4 * o);
+  for (int o = 0; o < opponents; ++o) prefetch_hand(b, d.opponents + std::ptrdiff_t{4} * o);
 }
 
 template <class Score>
