@@ -1,8 +1,10 @@
 // Exact enumeration. Chunks are board prefixes of up to two cards; each chunk
 // completes the board in every way with later cards of the deck, values every
 // player's hands on it once, and then goes through the assignments.
+#include <algorithm>
 #include <array>
 #include <climits>
+#include <cmath>
 
 #include "calculator/suit_symmetry.h"
 #include "calculator/sweep.h"
@@ -37,6 +39,21 @@ class ExactChunk {
       fixed_weight_ *= q.hands[p][0].weight;
     }
     heads_up_ = all_fixed_ && q.players == 2 && G != Game::omaha_hilo;
+    // Two Hold'em ranges: a sorted sweep per board instead of every pair of hands,
+    // where the pairs outnumber the hands enough to pay for the sort.
+    if constexpr (G == Game::holdem) {
+      if (q.players == 2) {
+        const double n1 = static_cast<double>(q.hands[0].size()), n2 = static_cast<double>(q.hands[1].size());
+        sweep_ = n1 * n2 > 8 * (n1 + n2);
+      }
+    }
+    if (sweep_) {
+      // The second player's hand with the same two cards as each first-player hand.
+      twin_.assign(q.hands[0].size(), -1);
+      for (std::size_t i = 0; i < q.hands[0].size(); ++i)
+        for (std::size_t j = 0; j < q.hands[1].size(); ++j)
+          if (q.hands[1][j].mask == q.hands[0][i].mask) twin_[i] = static_cast<int>(j);
+    }
     out_.players.assign(q.hands.size(), Tally{});
     partial_ = E::start();
     for (int i = 0; i < q.known; ++i) add(i, q.board[i]);
@@ -114,7 +131,105 @@ class ExactChunk {
       for (std::size_t i = 0; i < hands.size(); ++i)
         values_[p][i] = hands[i].mask & board_mask ? HandValue{kNoValue, kNoLow} : E::value(prepared, keys_[p][i]);
     }
+    if constexpr (G == Game::holdem) {
+      if (sweep_) return sweep_two_ranges(static_cast<double>(board_count_));
+    }
     assign(0, board_mask, static_cast<double>(board_count_));
+  }
+
+  // Two players' ranges on one board, without visiting every pair. With the
+  // hands sorted from weakest to strongest, the weight of second-player hands
+  // weaker than (or equal to) a first-player hand and sharing no card with it is
+  // the total so far, less what holds either of its cards, plus what holds both
+  // (the hand with the same two cards), by inclusion and exclusion.
+  void sweep_two_ranges(double board_weight) {
+    order_.clear();
+    for (int p = 0; p < 2; ++p) {
+      const std::vector<HandValue>& values = values_[static_cast<std::size_t>(p)];
+      for (std::size_t i = 0; i < values.size(); ++i)
+        if (values[i].high != kNoValue) order_.push_back({values[i].high, p, static_cast<int>(i)});
+    }
+    std::sort(order_.begin(), order_.end(), [](const Entry& a, const Entry& b) { return a.value > b.value; });
+    const std::vector<RangeHand>& first = q_.hands[0];
+    const std::vector<RangeHand>& second = q_.hands[1];
+    const std::vector<HandValue>& second_values = values_[1];
+    // Weakest-first totals of second-player hands: all of them, and per card.
+    double weaker = 0, equal = 0, weaker_count = 0, equal_count = 0;
+    std::array<double, kDeckSize> weaker_by_card{}, equal_by_card{}, weaker_count_by_card{};
+    double wins = 0, ties = 0;
+    for (std::size_t k = 0; k < order_.size();) {
+      std::size_t end = k;
+      while (end < order_.size() && order_[end].value == order_[k].value) ++end;
+      // The group's second-player hands count as equal to its first-player hands.
+      for (std::size_t g = k; g < end; ++g) {
+        if (order_[g].player != 1) continue;
+        const RangeHand& h = second[static_cast<std::size_t>(order_[g].index)];
+        equal += h.weight;
+        equal_count += 1;
+        for (int c = 0; c < 2; ++c) equal_by_card[h.cards[static_cast<std::size_t>(c)]] += h.weight;
+      }
+      for (std::size_t g = k; g < end; ++g) {
+        if (order_[g].player != 0) continue;
+        const std::size_t i = static_cast<std::size_t>(order_[g].index);
+        const RangeHand& h = first[i];
+        const int a = h.cards[0], b = h.cards[1];
+        double beaten = weaker - weaker_by_card[static_cast<std::size_t>(a)] - weaker_by_card[static_cast<std::size_t>(b)];
+        double tied = equal - equal_by_card[static_cast<std::size_t>(a)] - equal_by_card[static_cast<std::size_t>(b)];
+        if (const int t = twin_[i]; t >= 0 && second_values[static_cast<std::size_t>(t)].high != kNoValue) {
+          // The same two cards were taken off twice: add them back once.
+          const int v = second_values[static_cast<std::size_t>(t)].high;
+          if (v > order_[g].value) beaten += second[static_cast<std::size_t>(t)].weight;
+          if (v == order_[g].value) tied += second[static_cast<std::size_t>(t)].weight;
+        }
+        wins += h.weight * beaten;
+        ties += h.weight * tied;
+      }
+      // The group joins the weaker hands of the groups after it.
+      weaker += equal;
+      weaker_count += equal_count;
+      for (std::size_t g = k; g < end; ++g) {
+        if (order_[g].player != 1) continue;
+        const RangeHand& h = second[static_cast<std::size_t>(order_[g].index)];
+        for (int c = 0; c < 2; ++c) {
+          const std::size_t card = h.cards[static_cast<std::size_t>(c)];
+          weaker_by_card[card] += equal_by_card[card];
+          equal_by_card[card] = 0;
+        }
+      }
+      equal = equal_count = 0;
+      k = end;
+    }
+    // Every disjoint pair, by weight and by number, for the losses and the deal count.
+    for (std::size_t g = 0; g < order_.size(); ++g) {
+      if (order_[g].player != 1) continue;
+      const RangeHand& h = second[static_cast<std::size_t>(order_[g].index)];
+      for (int c = 0; c < 2; ++c) weaker_count_by_card[h.cards[static_cast<std::size_t>(c)]] += 1;
+    }
+    double total = 0, pairs = 0;
+    for (std::size_t g = 0; g < order_.size(); ++g) {
+      if (order_[g].player != 0) continue;
+      const std::size_t i = static_cast<std::size_t>(order_[g].index);
+      const RangeHand& h = first[i];
+      const std::size_t a = h.cards[0], b = h.cards[1];
+      double w = weaker - weaker_by_card[a] - weaker_by_card[b];
+      double n = weaker_count - weaker_count_by_card[a] - weaker_count_by_card[b];
+      if (const int t = twin_[i]; t >= 0 && second_values[static_cast<std::size_t>(t)].high != kNoValue) {
+        w += second[static_cast<std::size_t>(t)].weight;
+        n += 1;
+      }
+      total += h.weight * w;
+      pairs += n;
+    }
+    const double losses = total - wins - ties;
+    Tally* t = out_.players.data();
+    t[0].equity += board_weight * (wins + 0.5 * ties);
+    t[1].equity += board_weight * (losses + 0.5 * ties);
+    t[0].win += board_weight * wins;
+    t[1].win += board_weight * losses;
+    t[0].tie += board_weight * ties;
+    t[1].tie += board_weight * ties;
+    out_.weight += board_weight * total;
+    out_.deals += std::llround(pairs) * board_count_;
   }
 
   void assign(int p, CardMask used, double weight) {
@@ -144,6 +259,14 @@ class ExactChunk {
   std::array<HandValue, kMaxPlayers> chosen_{};
   bool all_fixed_ = false;
   bool heads_up_ = false;
+  bool sweep_ = false;
+  struct Entry {
+    int value;
+    int player;
+    int index;
+  };
+  std::vector<Entry> order_;   // sweep_two_ranges' scratch
+  std::vector<int> twin_;      // per first-player hand: the second player's same hand, or -1
   double fixed_weight_ = 1.0;
   std::array<std::int64_t, 3> outcomes_{};  // heads-up: first wins, second wins, split
 };

@@ -35,6 +35,7 @@ struct Brute {
   const EquityQuery& q;
   std::vector<double> equity, win, tie;
   double total = 0;
+  std::int64_t deals = 0;
   std::vector<int> board;
   std::vector<const RangeHand*> chosen;
 
@@ -93,6 +94,7 @@ struct Brute {
       else if ((h && highs > 1) || (l && lows > 1)) tie[p] += weight;
     }
     total += weight;
+    ++deals;
   }
 };
 
@@ -125,6 +127,7 @@ TEST(Calculator, ExactEqualsBruteForce) {
     ASSERT_TRUE(out.ok) << out.error;
     EXPECT_TRUE(out.exact);
     const Brute brute(q);
+    EXPECT_EQ(out.deals, brute.deals) << c.players[0] << " on " << c.board;
     double sum = 0;
     for (std::size_t p = 0; p < c.players.size(); ++p) {
       EXPECT_NEAR(out.players[p].equity, brute.equity[p], 1e-9) << c.players[p] << " on " << c.board;
