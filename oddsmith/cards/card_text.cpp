@@ -4,21 +4,17 @@
 
 namespace oddsmith {
 
-namespace {
-
-int rank_of(char c) {
+int rank_of_letter(char c) {
   for (int r = 0; r < kRankCount; ++r)
     if (kRankChars[r] == c) return r;
   return -1;
 }
 
-int suit_of(char c) {
+int suit_of_letter(char c) {
   for (int s = 0; s < kSuitCount; ++s)
     if (kSuitChars[s] == c || kSuitChars[s] - 'a' + 'A' == c) return s;
   return -1;
 }
-
-}  // namespace
 
 bool parse_card_list(std::string_view text, std::vector<int>& out, std::string& error) {
   std::size_t i = 0;
@@ -27,8 +23,8 @@ bool parse_card_list(std::string_view text, std::vector<int>& out, std::string& 
       ++i;
       continue;
     }
-    const int rank = rank_of(text[i]);
-    const int suit = i + 1 < text.size() ? suit_of(text[i + 1]) : -1;
+    const int rank = rank_of_letter(text[i]);
+    const int suit = i + 1 < text.size() ? suit_of_letter(text[i + 1]) : -1;
     if (rank < 0 || suit < 0) {
       const std::string piece(text.substr(i, 2));
       error = "bad card '" + piece + "' in '" + std::string(text) + "': a card is a rank (23456789TJQKA) and a suit (cdhs)";

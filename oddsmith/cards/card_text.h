@@ -8,6 +8,12 @@
 
 namespace oddsmith {
 
+// The rank (0 = deuce) of a rank letter, or -1; ranks are upper case.
+int rank_of_letter(char c);
+
+// The suit of a suit letter (either case), or -1.
+int suit_of_letter(char c);
+
 // Appends the cards of `text` to `out`. On a bad piece returns false and sets
 // `error` to a message naming it and what was expected. Repeats are not checked.
 bool parse_card_list(std::string_view text, std::vector<int>& out, std::string& error);

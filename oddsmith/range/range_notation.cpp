@@ -4,6 +4,8 @@
 #include <charconv>
 #include <cstdio>
 
+#include "cards/card_text.h"
+
 namespace oddsmith {
 
 namespace {
@@ -12,23 +14,8 @@ namespace {
 // far below it, and no text, however long, can make a parse take much longer.
 constexpr std::size_t kWorkBudget = 5'000'000;
 
-constexpr std::string_view kRanks = kRankChars;
 constexpr std::string_view kExpectRank = "a rank (23456789TJQKA)";
 
-int rank_of(char c) {
-  const auto at = kRanks.find(c);
-  return at == std::string_view::npos ? -1 : static_cast<int>(at);
-}
-
-int suit_of(char c) {
-  switch (c) {
-    case 'c': case 'C': return 0;
-    case 'd': case 'D': return 1;
-    case 'h': case 'H': return 2;
-    case 's': case 'S': return 3;
-    default: return -1;
-  }
-}
 
 bool is_space(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; }
 
@@ -127,7 +114,7 @@ class Parser {
       return true;
     }
     // A rank then a suit starts one hand (AhKh); a rank then a rank starts a class.
-    if (body.size() >= 2 && rank_of(body[0]) >= 0 && suit_of(body[1]) >= 0) return parse_hand(begin, end, weight);
+    if (body.size() >= 2 && rank_of_letter(body[0]) >= 0 && suit_of_letter(body[1]) >= 0) return parse_hand(begin, end, weight);
     if (cards_ == 4) return parse_pattern(begin, end, weight);
     return parse_classes(begin, end, weight);
   }
@@ -137,9 +124,9 @@ class Parser {
     CardMask seen = 0;
     std::size_t at = begin;
     for (int i = 0; i < cards_; ++i, at += 2) {
-      const int rank = at < end ? rank_of(text_[at]) : -1;
+      const int rank = at < end ? rank_of_letter(text_[at]) : -1;
       if (rank < 0) return expected(at, i == 0 ? std::string(kExpectRank) : "another card (" + std::to_string(cards_) + " make a hand)");
-      const int suit = at + 1 < end ? suit_of(text_[at + 1]) : -1;
+      const int suit = at + 1 < end ? suit_of_letter(text_[at + 1]) : -1;
       if (suit < 0) return expected(at + 1, "a suit (cdhs)");
       cards[i] = make_card(rank, suit);
       if (seen & card_bit(cards[i])) return fail(at, "the card " + std::string(text_.substr(at, 2)) + " is repeated in this hand");
@@ -153,9 +140,9 @@ class Parser {
 
   // Two ranks and an optional s/o at `at`; advances past them.
   bool parse_class(std::size_t& at, std::size_t end, HandClass& out) {
-    const int first = at < end ? rank_of(text_[at]) : -1;
+    const int first = at < end ? rank_of_letter(text_[at]) : -1;
     if (first < 0) return expected(at, kExpectRank);
-    const int second = at + 1 < end ? rank_of(text_[at + 1]) : -1;
+    const int second = at + 1 < end ? rank_of_letter(text_[at + 1]) : -1;
     if (second < 0) return expected(at + 1, "a second rank (23456789TJQKA) or a suit");
     at += 2;
     out = {std::max(first, second), std::min(first, second), 0};
@@ -228,7 +215,7 @@ class Parser {
     for (int i = 0; i < 4; ++i, ++at) {
       const char c = at < end ? text_[at] : '\0';
       if (c == 'x' || c == 'X') continue;
-      const int rank = rank_of(c);
+      const int rank = rank_of_letter(c);
       if (rank < 0) return expected(at, i == 0 ? "a hand (AhAsKhKs), a pattern (AAxx) or random" : "a rank (23456789TJQKA) or x");
       ++need[rank];
     }
