@@ -2,11 +2,11 @@
 // Carlo, runs it, and turns the tallies into equities.
 #include <chrono>
 #include <cmath>
-#include <random>
 
 #include "calculator/equity_query.h"
 #include "calculator/prepared_query.h"
 #include "calculator/sweep.h"
+#include "equity/seed.h"
 
 namespace oddsmith::calc {
 
@@ -19,17 +19,10 @@ constexpr double kDefaultTarget = 0.0005;
 constexpr double kAutomaticExactLimit = 3e7;
 constexpr double kExactLimit = 1e13;
 
+// 64 bits from the platform's random device; never 0, which asks for a seed.
 std::uint64_t system_seed() {
-  for (const char* token : {"getentropy", "default"}) {
-    try {
-      std::random_device device(token);
-      const std::uint64_t seed = (std::uint64_t{device()} << 32) | device();
-      if (seed) return seed;
-    } catch (...) {
-    }
-  }
-  const auto ticks = std::chrono::steady_clock::now().time_since_epoch().count();
-  return static_cast<std::uint64_t>(ticks) | 1;
+  const std::uint64_t seed = (std::uint64_t{seed_from_random_device()} << 32) | seed_from_random_device();
+  return seed ? seed : 1;
 }
 
 EquityOutcome failure(std::string message) {

@@ -4,6 +4,7 @@
 #include <cstdint>
 
 #include "equity/dealing.h"
+#include "equity/seed.h"
 
 namespace oddsmith {
 
@@ -44,7 +45,5 @@ inline CardMask fixed_cards(const EquityRequest& r) {
   return m;
 }
 
-// One 32-bit seed from the platform's non-deterministic random device.
-std::uint32_t seed_from_random_device() noexcept;
 
 }  // namespace oddsmith

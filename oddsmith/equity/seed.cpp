@@ -1,7 +1,7 @@
 #include <chrono>
 #include <random>
 
-#include "equity/equity_request.h"
+#include "equity/seed.h"
 
 namespace oddsmith {
 
