@@ -20,17 +20,6 @@ namespace cli {
 
 namespace {
 
-constexpr char kRankLetters[] = ODDSMITH_RANK_LETTERS;
-
-// The rank letter of chart row or column i (ace first).
-char rank_at(int i) { return kRankLetters[12 - i]; }
-
-std::string class_label(int row, int col) {
-  if (row == col) return {rank_at(row), rank_at(row)};
-  if (row < col) return {rank_at(row), rank_at(col), 's'};
-  return {rank_at(col), rank_at(row), 'o'};
-}
-
 // Red (0) through yellow to green (1), as RGB.
 void colour_of(double equity, int& r, int& g, int& b) {
   const double x = std::fmin(1.0, std::fmax(0.0, equity));

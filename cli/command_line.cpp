@@ -16,6 +16,7 @@
 #endif
 
 #include "card_text.h"
+#include "oddsmith.h"
 
 namespace cli {
 
@@ -52,6 +53,30 @@ bool take_flag(Args& args, std::string_view flag) {
   const auto before = args.size();
   std::erase(args, flag);
   return args.size() != before;
+}
+
+const GameName* find_game(std::string_view name) {
+  static constexpr GameName kGames[] = {{"holdem", ODDSMITH_GAME_HOLDEM, 1326},
+                                        {"omaha", ODDSMITH_GAME_OMAHA, 270725},
+                                        {"omaha-hilo", ODDSMITH_GAME_OMAHA_HILO, 270725}};
+  for (const GameName& g : kGames)
+    if (name == g.name) return &g;
+  return nullptr;
+}
+
+std::string class_label(int row, int col) {
+  static constexpr char kRanks[] = ODDSMITH_RANK_LETTERS;
+  const int high = 12 - (row < col ? row : col), low = 12 - (row < col ? col : row);
+  std::string label{kRanks[high], kRanks[low]};
+  if (row != col) label += row < col ? 's' : 'o';
+  return label;
+}
+
+void class_cell(const int ascending_cards[2], int& row, int& col) {
+  const int high = ascending_cards[1] / 4, low = ascending_cards[0] / 4;
+  const bool suited = ascending_cards[0] % 4 == ascending_cards[1] % 4;
+  row = 12 - (suited ? high : low);
+  col = 12 - (suited ? low : high);
 }
 
 std::string capture_stdout(const std::function<void()>& call) {

@@ -26,6 +26,22 @@ std::string parse_count(std::string_view name, std::string_view text, long long 
 // Removes every `flag` from `args`; true when there was one.
 bool take_flag(Args& args, std::string_view flag);
 
+// A game as the --game option names it.
+struct GameName {
+  const char* name;       // "holdem", "omaha", "omaha-hilo"
+  int game;               // ODDSMITH_GAME_*
+  double hands_in_deck;   // two-card or four-card hands of a full deck
+};
+
+// The game called `name`, or nullptr.
+const GameName* find_game(std::string_view name);
+inline constexpr std::string_view kGameChoices = "holdem, omaha or omaha-hilo";
+
+// The 13 x 13 chart of Hold'em hand classes: row and column by rank, ace first;
+// pairs on the diagonal, suited classes above it, offsuit below.
+std::string class_label(int row, int col);     // "AA", "AKs", "72o"
+void class_cell(const int ascending_cards[2], int& row, int& col);
+
 // Runs `call` with standard output going to a buffer; returns what it wrote.
 std::string capture_stdout(const std::function<void()>& call);
 

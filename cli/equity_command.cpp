@@ -16,17 +16,6 @@ namespace cli {
 
 namespace {
 
-// A whole number in [low, high] from an option's text.
-bool parse_integer(std::string_view text, long long low, long long high, long long& out) {
-  const std::string copy(text);
-  char* end = nullptr;
-  errno = 0;
-  const long long value = std::strtoll(copy.c_str(), &end, 10);
-  if (copy.empty() || *end != '\0' || errno != 0 || value < low || value > high) return false;
-  out = value;
-  return true;
-}
-
 // A bar on standard error once a run has taken a second, when it is a terminal.
 struct ProgressBar {
   std::chrono::steady_clock::time_point start = std::chrono::steady_clock::now();
@@ -52,12 +41,6 @@ struct ProgressBar {
 }  // namespace
 
 int run_equity_command(Args args) {
-  struct GameName {
-    const char* name;
-    int game;
-  };
-  static constexpr GameName kGames[] = {
-      {"holdem", ODDSMITH_GAME_HOLDEM}, {"omaha", ODDSMITH_GAME_OMAHA}, {"omaha-hilo", ODDSMITH_GAME_OMAHA_HILO}};
   oddsmith_equity_query query{};
   query.size = sizeof query;
   const char* game_name = "holdem";
@@ -76,23 +59,23 @@ int run_equity_command(Args args) {
       query.mode = ODDSMITH_MODE_MONTE_CARLO;
     } else if (arg == "--game" && has_value) {
       const std::string_view name = args[++i];
-      game_name = nullptr;
-      for (const GameName& g : kGames)
-        if (name == g.name) game_name = g.name, query.game = g.game;
-      if (!game_name) return fail("--game must be holdem, omaha or omaha-hilo, got '" + std::string(name) + "'");
+      const GameName* game = find_game(name);
+      if (!game) return fail("--game must be " + std::string(kGameChoices) + ", got '" + std::string(name) + "'");
+      game_name = game->name;
+      query.game = game->game;
     } else if (arg == "--board" && has_value) {
       board = args[++i];
     } else if (arg == "--dead" && has_value) {
       dead = args[++i];
     } else if (arg == "--trials" && has_value) {
-      if (!parse_integer(args[++i], 1, 1'000'000'000'000LL, n)) return fail("--trials must be a whole number from 1 to 10^12");
+      if (std::string e = parse_count("--trials", args[++i], 1, 1'000'000'000'000LL, n); !e.empty()) return fail(e);
       query.trials = n;
       if (query.mode == ODDSMITH_MODE_AUTO) query.mode = ODDSMITH_MODE_MONTE_CARLO;
     } else if (arg == "--seed" && has_value) {
-      if (!parse_integer(args[++i], 0, 9'000'000'000'000'000'000LL, n)) return fail("--seed must be a whole number from 0");
+      if (std::string e = parse_count("--seed", args[++i], 0, 9'000'000'000'000'000'000LL, n); !e.empty()) return fail(e);
       query.seed = static_cast<unsigned long long>(n);
     } else if (arg == "--threads" && has_value) {
-      if (!parse_integer(args[++i], 0, 256, n)) return fail("--threads must be a whole number from 0 to 256");
+      if (std::string e = parse_count("--threads", args[++i], 0, 256, n); !e.empty()) return fail(e);
       query.threads = static_cast<int>(n);
     } else if (arg == "--stderr" && has_value) {
       const std::string text(args[++i]);

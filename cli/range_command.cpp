@@ -12,51 +12,22 @@ namespace cli {
 
 namespace {
 
-constexpr char kRanks[] = ODDSMITH_RANK_LETTERS;
-
-struct GameName {
-  const char* name;
-  int game;
-  double hands_in_deck;
-};
-constexpr GameName kGames[] = {{"holdem", ODDSMITH_GAME_HOLDEM, 1326},
-                               {"omaha", ODDSMITH_GAME_OMAHA, 270725},
-                               {"omaha-hilo", ODDSMITH_GAME_OMAHA_HILO, 270725}};
-
-// Grid cell of a two-card hand: row and column by rank, ace first; suited
-// hands above the diagonal, offsuit below.
-void cell_of(const int cards[2], int& row, int& col) {
-  const int high = cards[1] / 4, low = cards[0] / 4;  // cards come ascending
-  const bool suited = cards[0] % 4 == cards[1] % 4;
-  row = 12 - (suited ? high : low);
-  col = 12 - (suited ? low : high);
-}
-
-std::string label_of(int row, int col) {
-  const int high = 12 - (row < col ? row : col), low = 12 - (row < col ? col : row);
-  std::string label{kRanks[high], kRanks[low]};
-  if (row != col) label += row < col ? 's' : 'o';
-  return label;
-}
-
 int class_size(int row, int col) { return row == col ? 6 : row < col ? 4 : 12; }
 
 }  // namespace
 
 int run_range(Args args) {
   std::string text;
-  const GameName* game = &kGames[0];
+  const GameName* game = find_game("holdem");
   bool json = false;
   for (std::size_t i = 0; i < args.size(); ++i) {
     if (args[i] == "--json") {
       json = true;
     } else if (args[i] == "--game") {
-      if (i + 1 == args.size()) return fail("--game needs holdem, omaha or omaha-hilo");
+      if (i + 1 == args.size()) return fail("--game needs " + std::string(kGameChoices));
       const std::string_view name = args[++i];
-      game = nullptr;
-      for (const GameName& g : kGames)
-        if (name == g.name) game = &g;
-      if (!game) return fail("--game must be holdem, omaha or omaha-hilo, got '" + std::string(name) + "'");
+      game = find_game(name);
+      if (!game) return fail("--game must be " + std::string(kGameChoices) + ", got '" + std::string(name) + "'");
     } else {
       if (!text.empty()) text += ' ';  // words of an unquoted range: "QQ+," "AKs"
       text += args[i];
@@ -83,7 +54,7 @@ int run_range(Args args) {
     total_weight += weight;
     if (game->game == ODDSMITH_GAME_HOLDEM) {
       int row, col;
-      cell_of(cards, row, col);
+      class_cell(cards, row, col);
       ++in_class[row][col];
     }
   }
@@ -99,7 +70,7 @@ int run_range(Args args) {
       for (int row = 0; row < 13; ++row)
         for (int col = 0; col < 13; ++col)
           if (in_class[row][col]) {
-            std::printf("%s\"%s\": %d", separator, label_of(row, col).c_str(), in_class[row][col]);
+            std::printf("%s\"%s\": %d", separator, class_label(row, col).c_str(), in_class[row][col]);
             separator = ", ";
           }
       std::printf("}");
@@ -118,7 +89,7 @@ int run_range(Args args) {
       if (n == 0) {
         std::printf("  .  ");
       } else {
-        std::printf(" %-3s%c", label_of(row, col).c_str(), n == class_size(row, col) ? ' ' : '*');
+        std::printf(" %-3s%c", class_label(row, col).c_str(), n == class_size(row, col) ? ' ' : '*');
       }
     }
     std::printf("\n");
