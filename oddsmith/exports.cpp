@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <cstring>
 #include <new>
+#include <optional>
 #include <string>
 
 #include "oddsmith.h"
@@ -50,13 +51,13 @@ std::string ascii_of(const wchar_t* text) {
   return out;
 }
 
-// Cards per hand of a game, or 0 for an unknown game.
-int cards_per_hand(int game) {
+// The calculator's game for an ODDSMITH_GAME_* number, or nothing.
+std::optional<oddsmith::calc::Game> game_of(int game) {
   switch (game) {
-    case ODDSMITH_GAME_HOLDEM: return 2;
-    case ODDSMITH_GAME_OMAHA:
-    case ODDSMITH_GAME_OMAHA_HILO: return 4;
-    default: return 0;
+    case ODDSMITH_GAME_HOLDEM: return oddsmith::calc::Game::holdem;
+    case ODDSMITH_GAME_OMAHA: return oddsmith::calc::Game::omaha;
+    case ODDSMITH_GAME_OMAHA_HILO: return oddsmith::calc::Game::omaha_hilo;
+    default: return std::nullopt;
   }
 }
 
@@ -174,8 +175,8 @@ ODDSMITH_API int poker_load_omahahl_range(const int* hands) {
 
 ODDSMITH_API oddsmith_range* oddsmith_range_parse(const char* text, int length, int game, int* error_column,
                                                   char* error, int error_size) {
-  const int cards = cards_per_hand(game);
-  if (cards == 0) {
+  const auto known_game = game_of(game);
+  if (!known_game) {
     report_error(0, "unknown game " + std::to_string(game) + ": expected 0 (Hold'em), 1 (Omaha) or 2 (Omaha Hi/Lo)",
                  error_column, error, error_size);
     return nullptr;
@@ -186,7 +187,7 @@ ODDSMITH_API oddsmith_range* oddsmith_range_parse(const char* text, int length, 
   }
   try {
     const std::string_view view = length < 0 ? std::string_view(text) : std::string_view(text, static_cast<std::size_t>(length));
-    oddsmith::RangeParse parsed = oddsmith::parse_range(view, cards);
+    oddsmith::RangeParse parsed = oddsmith::parse_range(view, oddsmith::calc::cards_per_hand(*known_game));
     if (!parsed.range) {
       report_error(parsed.error.column, parsed.error.message, error_column, error, error_size);
       return nullptr;
@@ -224,8 +225,9 @@ ODDSMITH_API int oddsmith_equity(const oddsmith_equity_query* query, oddsmith_eq
   if (!query || !result) return refuse(kBadQuery, "no query or no result (a null pointer)");
   if (query->size < static_cast<int>(sizeof(oddsmith_equity_query)) || result->size < static_cast<int>(sizeof(oddsmith_equity_result)))
     return refuse(kBadQuery, "the query's or result's size field is not set to its sizeof");
-  const int max_players = query->game == ODDSMITH_GAME_HOLDEM ? ODDSMITH_MAX_PLAYERS : 11;
-  if (cards_per_hand(query->game) == 0) return refuse(kBadQuery, "unknown game " + std::to_string(query->game));
+  const auto game = game_of(query->game);
+  if (!game) return refuse(kBadQuery, "unknown game " + std::to_string(query->game));
+  const int max_players = oddsmith::calc::max_players(*game);
   if (query->player_count < 2 || query->player_count > max_players || !query->players)
     return refuse(kBadQuery, "an equity query takes 2 to " + std::to_string(max_players) + " players, got " +
                                  std::to_string(query->player_count));
@@ -240,10 +242,7 @@ ODDSMITH_API int oddsmith_equity(const oddsmith_equity_query* query, oddsmith_eq
     }
     calc::EquityQuery q;
     std::string message;
-    const calc::Game game = query->game == ODDSMITH_GAME_HOLDEM ? calc::Game::holdem
-                            : query->game == ODDSMITH_GAME_OMAHA ? calc::Game::omaha
-                                                                  : calc::Game::omaha_hilo;
-    if (!calc::query_from_text(game, players, query->board ? query->board : "", query->dead ? query->dead : "", q, message))
+    if (!calc::query_from_text(*game, players, query->board ? query->board : "", query->dead ? query->dead : "", q, message))
       return refuse(kBadQuery, message);
     q.mode = query->mode == ODDSMITH_MODE_EXACT ? calc::Mode::exact
              : query->mode == ODDSMITH_MODE_MONTE_CARLO ? calc::Mode::monte_carlo

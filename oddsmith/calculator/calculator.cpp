@@ -74,7 +74,7 @@ EquityOutcome compute_equity(const EquityQuery& query) {
     p.equity = t.equity / total;
     p.win = t.win / total;
     p.tie = t.tie / total;
-    if (!exact) p.std_error = std::sqrt(std::max(0.0, t.equity_squared / total - p.equity * p.equity) / total);
+    if (!exact) p.std_error = t.standard_error(total);
     out.players.push_back(p);
   }
   out.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();

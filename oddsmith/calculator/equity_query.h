@@ -15,7 +15,7 @@ namespace oddsmith::calc {
 enum class Game { holdem, omaha, omaha_hilo };
 enum class Mode { automatic, exact, monte_carlo };
 
-inline constexpr int kMaxPlayers = 23;                     // Hold'em: 23 x 2 + 5 = 51 cards
+inline constexpr int kMaxPlayers = ODDSMITH_MAX_PLAYERS;  // Hold'em: 23 x 2 + 5 = 51 cards
 constexpr int cards_per_hand(Game g) { return g == Game::holdem ? 2 : 4; }
 constexpr int max_players(Game g) { return g == Game::holdem ? 23 : 11; }
 

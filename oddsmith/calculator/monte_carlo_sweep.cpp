@@ -3,7 +3,6 @@
 // after whole batches of chunks, so where it stops does not depend on threads.
 #include <algorithm>
 #include <array>
-#include <cmath>
 
 #include "calculator/random_stream.h"
 #include "calculator/sweep.h"
@@ -107,10 +106,7 @@ bool run_chunk(const PreparedQuery& q, const std::vector<HandSampler>& samplers,
 
 double largest_stderr(const SweepTally& t) {
   double worst = 0;
-  for (const Tally& p : t.players) {
-    const double n = static_cast<double>(t.deals), mean = p.equity / n;
-    worst = std::max(worst, std::sqrt(std::max(0.0, p.equity_squared / n - mean * mean) / n));
-  }
+  for (const Tally& p : t.players) worst = std::max(worst, p.standard_error(static_cast<double>(t.deals)));
   return worst;
 }
 

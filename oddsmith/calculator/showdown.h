@@ -4,7 +4,9 @@
 // half), and the high takes it all when nobody has a low.
 #pragma once
 
+#include <algorithm>
 #include <array>
+#include <cmath>
 #include <cstdint>
 
 #include "calculator/equity_query.h"
@@ -20,6 +22,11 @@ struct Tally {
   double equity_squared = 0;  // for the Monte-Carlo standard error
   double win = 0;
   double tie = 0;
+  // The standard error of the mean share over `deals` equally weighted deals.
+  double standard_error(double deals) const {
+    const double mean = equity / deals;
+    return std::sqrt(std::max(0.0, equity_squared / deals - mean * mean) / deals);
+  }
   void add(const Tally& o) {
     equity += o.equity;
     equity_squared += o.equity_squared;
