@@ -14,15 +14,26 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   fuzz::Input in(data, size);
   while (!in.empty()) {
     switch (in.byte() % 5) {
-      case 0: {  // simul setter: null, or a buffer of input values
+      case 0:
+      case 2:
+      case 3: {  // a setter or loader: null, or a buffer of input values it must store as given
+        struct Loader {
+          int (*load)(const int*);
+          const std::int32_t* stored;
+          std::size_t ints;
+        };
+        const Loader loaders[] = {{poker_set_holdem_range_simul, oddsmith::holdem_ranges, oddsmith::kHoldemRangeInts},
+                                  {poker_load_omaha_range, oddsmith::omaha_ranges, oddsmith::kOmahaRangeInts},
+                                  {poker_load_omahahl_range, oddsmith::omahahl_ranges, oddsmith::kOmahaRangeInts}};
+        const Loader& l = loaders[in.byte() % 3];
         if (in.byte() & 1) {
-          fuzz::require(poker_set_holdem_range_simul(nullptr) == 0);
+          fuzz::require(l.load(nullptr) == 0);
           break;
         }
-        std::vector<int> hands(4000);
+        std::vector<int> hands(l.ints);
         for (int& c : hands) c = in.card();
-        fuzz::require(poker_set_holdem_range_simul(hands.data()) == 1);
-        fuzz::require(std::memcmp(oddsmith::holdem_ranges, hands.data(), sizeof oddsmith::holdem_ranges) == 0);
+        fuzz::require(l.load(hands.data()) == 1);
+        fuzz::require(std::memcmp(l.stored, hands.data(), l.ints * sizeof(int)) == 0);
         break;
       }
       case 1: {  // exact setter: any slot, any text
@@ -33,19 +44,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         const bool null_text = in.byte() & 1;
         const int result = poker_set_holdem_range_exact(slot, null_text ? nullptr : text.data());
         fuzz::require(result == (slot >= 0 && slot <= 3 ? 1 : 0));
-        break;
-      }
-      case 2:
-      case 3: {  // the Omaha loaders
-        const bool hilo = in.byte() & 1;
-        auto load = hilo ? poker_load_omahahl_range : poker_load_omaha_range;
-        if (in.byte() & 1) {
-          fuzz::require(load(nullptr) == 0);
-          break;
-        }
-        std::vector<int> hands(8000);
-        for (int& c : hands) c = in.card();
-        fuzz::require(load(hands.data()) == 1);
         break;
       }
       default: {  // deals from the stored ranges
