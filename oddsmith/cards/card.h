@@ -45,12 +45,15 @@ constexpr bool all_real(Cards... cards) {
   return ((static_cast<unsigned>(cards) < static_cast<unsigned>(kDeckSize)) & ...);
 }
 
-// True when every card is real and none repeats: one 64-bit mask, no branch
-// per card (the evaluator exports' check).
+// True when every card is real and none repeats (the evaluator exports' check).
+// One OR bounds every card below 64, so each sets a bit of one 64-bit mask;
+// the cards are real and distinct exactly when that mask, cut to the 52 real
+// cards, still has one bit per card. A dozen instructions, one branch.
 template <class... Cards>
 constexpr bool all_real_and_distinct(Cards... cards) {
-  const CardMask mask = ((CardMask{1} << (static_cast<unsigned>(cards) & 63u)) | ...);
-  return all_real(cards...) && std::popcount(mask) == static_cast<int>(sizeof...(cards));
+  if ((static_cast<unsigned>(cards) | ...) >= 64u) return false;
+  const CardMask mask = ((CardMask{1} << static_cast<unsigned>(cards)) | ...);
+  return std::popcount(mask & (card_bit(kDeckSize) - 1)) == static_cast<int>(sizeof...(cards));
 }
 
 constexpr int card_rank(int card) { return card >> 2; }

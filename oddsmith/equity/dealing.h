@@ -7,20 +7,37 @@
 #include <cstdint>
 
 #include "cards/card.h"
+#include "equity/deal_rng.h"
 
 namespace oddsmith {
 
-// Outputs from this value up (the 48 largest) would bias x mod 52 and are discarded.
-inline constexpr std::uint32_t kDrawRejectFrom = 4294967248u;  // 52 * 82595524
+inline constexpr std::uint32_t kDrawRejectFrom = DealRng::kRejectFrom;
 
-// One uniform card 0..51 from the generator (any type with next()).
+// One uniform card 0..51 from the generator (any type with next()): outputs
+// from kDrawRejectFrom up are discarded, the rest taken mod 52. A generator
+// that has worked out its cards ahead gives them directly.
 template <class Gen>
 int draw_card(Gen& gen) {
-  std::uint32_t x;
-  do {
-    x = gen.next();
-  } while (x >= kDrawRejectFrom);
-  return static_cast<int>(x % 52u);
+  if constexpr (requires { gen.next_card(); }) {
+    return gen.next_card();
+  } else {
+    std::uint32_t x;
+    do {
+      x = gen.next();
+    } while (x >= kDrawRejectFrom);
+    return static_cast<int>(x % 52u);
+  }
+}
+
+// Hands cards of draw_card() to `take` until it returns false.
+template <class Gen, class Take>
+void draw_cards_while(Gen& gen, Take&& take) {
+  if constexpr (requires { gen.draw_cards_while(take); }) {
+    gen.draw_cards_while(take);
+  } else {
+    while (take(draw_card(gen))) {
+    }
+  }
 }
 
 // One random card of the deal that is not yet placed; marks it placed.
@@ -40,14 +57,15 @@ int deal_card(Gen& gen, CardMask& placed) {
 // so the loop mispredicts once at its end rather than at every repeat.
 template <class Gen>
 void deal_cards(Gen& gen, CardMask& placed, int* out, int count) {
+  if (count <= 0) return;
   int n = 0;
-  while (n < count) {
-    const int card = draw_card(gen);
+  draw_cards_while(gen, [&](int card) {
     const CardMask bit = card_bit(card);
     out[n] = card;
     n += (placed & bit) == 0;
     placed |= bit;
-  }
+    return n < count;
+  });
 }
 
 }  // namespace oddsmith
