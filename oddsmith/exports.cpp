@@ -122,7 +122,7 @@ ODDSMITH_API int poker_holdem_equity(int p1, int p2, int known, int opponents, i
 
 ODDSMITH_API int poker_set_holdem_range_simul(const int* hands) {
   if (!hands) return 0;
-  std::memcpy(oddsmith::holdem_ranges, hands, sizeof oddsmith::holdem_ranges);
+  oddsmith::store_holdem_ranges(hands);
   return 1;
 }
 
@@ -163,13 +163,13 @@ ODDSMITH_API int poker_omahahl_equity(int p1, int p2, int p3, int p4, int known,
 
 ODDSMITH_API int poker_load_omaha_range(const int* hands) {
   if (!hands) return 0;
-  std::memcpy(oddsmith::omaha_ranges, hands, sizeof oddsmith::omaha_ranges);
+  oddsmith::store_omaha_ranges(hands);
   return 1;
 }
 
 ODDSMITH_API int poker_load_omahahl_range(const int* hands) {
   if (!hands) return 0;
-  std::memcpy(oddsmith::omahahl_ranges, hands, sizeof oddsmith::omahahl_ranges);
+  oddsmith::store_omahahl_ranges(hands);
   return 1;
 }
 

@@ -1,6 +1,7 @@
 // Build-time generator of the evaluation tables. Writes one raw little-endian
-// file per table into the output folder, plus an assembly file that embeds them
-// into the library's read-only data. Deterministic: same sources, same bytes.
+// file per table into the output folder, an assembly file that embeds them into
+// the library's read-only data, and the header that declares them (table_list.h):
+// the list of tables is written here once. Deterministic: same sources, same bytes.
 //
 //   generate_tables <output folder>
 
@@ -11,11 +12,13 @@
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <type_traits>
+#include <utility>
 #include <vector>
 
 #include "cards/card.h"
-#include "cards/table_rules.h"
-#include "cards/tables.h"
+#include "tables/table_rules.h"
+#include "tables/table_layout.h"
 
 namespace {
 
@@ -23,15 +26,31 @@ using namespace oddsmith;
 using rules::RankCounts;
 
 struct Output {
-  std::string name;
+  std::string name;     // the symbol is osm_<name>
+  std::string type;     // C++ element type
+  std::string extents;  // "[52]", "[5][14][10]"
+  std::string note;     // what the table holds
   std::vector<char> bytes;
 };
 
 template <class T>
-Output make_output(const std::string& name, const std::vector<T>& data) {
-  Output o{name, std::vector<char>(data.size() * sizeof(T))};
+constexpr const char* type_name() {
+  if constexpr (std::is_same_v<T, std::int16_t>) return "std::int16_t";
+  else if constexpr (std::is_same_v<T, std::uint16_t>) return "std::uint16_t";
+  else if constexpr (std::is_same_v<T, std::int32_t>) return "std::int32_t";
+  else if constexpr (std::is_same_v<T, std::uint64_t>) return "std::uint64_t";
+  else return "std::uint8_t";
+}
+
+// One table; `extents` lists its dimensions (one, the element count, by default).
+template <class T>
+void add(std::vector<Output>& out, const std::string& name, const std::vector<T>& data, const std::string& note,
+         std::vector<std::size_t> extents = {}) {
+  if (extents.empty()) extents = {data.size()};
+  Output o{name, type_name<T>(), "", note, std::vector<char>(data.size() * sizeof(T))};
+  for (std::size_t e : extents) o.extents += "[" + std::to_string(e) + "]";
   std::copy_n(reinterpret_cast<const char*>(data.data()), o.bytes.size(), o.bytes.data());
-  return o;
+  out.push_back(std::move(o));
 }
 
 int digit_sum(int key, int digits) {
@@ -138,9 +157,8 @@ std::vector<std::int16_t> omaha_unsuited_table(const std::vector<std::int16_t>& 
   return t;
 }
 
-std::vector<Output> build_all() {
-  std::vector<Output> out;
-
+// Per-card words: rank bit, suit weight, the summable key, the suit-rank word.
+void add_card_tables(std::vector<Output>& out) {
   std::vector<std::int16_t> rank_bit(52), suit_weight(52);
   std::vector<std::uint64_t> card_key(52), card_suit_rank(52);
   for (int c = 0; c < kDeckSize; ++c) {
@@ -153,11 +171,14 @@ std::vector<Output> build_all() {
                   (static_cast<std::uint64_t>(suit_weight[c]) << tables::kSuitSignatureShift);
     card_suit_rank[c] = static_cast<std::uint64_t>(1u << r) << (16 * s);
   }
-  out.push_back(make_output("rank_bit", rank_bit));
-  out.push_back(make_output("suit_weight", suit_weight));
-  out.push_back(make_output("card_key", card_key));
-  out.push_back(make_output("card_suit_rank", card_suit_rank));
+  add(out, "rank_bit", rank_bit, "1 << rank");
+  add(out, "suit_weight", suit_weight, "1 << (3 * suit)");
+  add(out, "card_key", card_key, "rank digit plus suit weight, packed as table_layout.h says");
+  add(out, "card_suit_rank", card_suit_rank, "rank bit << (16 * suit)");
+}
 
+// Flush detection and flush values.
+void add_flush_tables(std::vector<Output>& out) {
   std::vector<std::uint8_t> flush_suit(tables::kFlushSuitSize), board_flush_suit(4096);
   for (int sig = 0; sig < 4096; ++sig) {
     for (int s = 0; s < 4; ++s) {
@@ -166,25 +187,27 @@ std::vector<Output> build_all() {
       if (n >= 3 && board_flush_suit[sig] == 0) board_flush_suit[sig] = static_cast<std::uint8_t>(1 + s);
     }
   }
-  out.push_back(make_output("flush_suit", flush_suit));
-  out.push_back(make_output("board_flush_suit", board_flush_suit));
-
+  add(out, "flush_suit", flush_suit, "1 + suit holding 5+ cards of the suit signature, else 0");
+  add(out, "board_flush_suit", board_flush_suit, "1 + suit holding 3+ of 5 board cards, else 0");
   std::vector<std::int16_t> flush_value(8192);
   for (unsigned m = 0; m < 8192; ++m) flush_value[m] = static_cast<std::int16_t>(rules::flush_value_of_mask(m));
-  out.push_back(make_output("flush_value", flush_value));
+  add(out, "flush_value", flush_value, "hand value of the best flush in a rank mask");
+}
 
+// Rank-count hashing and the unsuited values of five and seven cards. Returns
+// the five-card values, which the Omaha tables are built from.
+std::vector<std::int16_t> add_rank_count_tables(std::vector<Output>& out) {
   std::vector<std::int32_t> weight;
   for (int c = 0; c < 5; ++c)
     for (int r = 0; r < 14; ++r)
       for (int k = 0; k < 10; ++k) weight.push_back(rules::rank_count_weight(c, r, k));
-  out.push_back(make_output("rank_count_weight", weight));
-
+  add(out, "rank_count_weight", weight, "rank_count_weight(c, r, k)", {5, 14, 10});
   std::vector<std::int32_t> binomial;
   for (int n = 0; n < 15; ++n)
     for (int k = 0; k < 6; ++k) binomial.push_back(rules::binomial(n, k));
-  out.push_back(make_output("binomial", binomial));
+  add(out, "binomial", binomial, "C(n, k)", {15, 6});
 
-  const std::vector<std::int16_t> unsuited5 = unsuited5_table();
+  std::vector<std::int16_t> unsuited5 = unsuited5_table();
   std::vector<std::int16_t> unsuited7(tables::kUnsuited7Size);
   rules::for_each_count_vector(7, [&](const RankCounts& c) {
     // Best of the five-card sub-vectors: drop two cards in every possible way.
@@ -201,26 +224,31 @@ std::vector<Output> build_all() {
     }
     unsuited7[rules::rank_count_hash(c, 7)] = static_cast<std::int16_t>(best);
   });
-  out.push_back(make_output("unsuited5_value", unsuited5));
-  out.push_back(make_output("unsuited7_value", unsuited7));
+  add(out, "unsuited5_value", unsuited5, "hand value by rank_count_hash of five cards");
+  add(out, "unsuited7_value", unsuited7, "hand value by rank_count_hash of seven cards");
 
-  out.push_back(make_output("count_hash_low4", low_hash_table(4)));
-  out.push_back(make_output("count_hash_low5", low_hash_table(5)));
-  out.push_back(make_output("count_hash_low7", low_hash_table(7)));
+  add(out, "count_hash_low4", low_hash_table(4), "rank_count_hash terms of ranks 0..5, four cards");
+  add(out, "count_hash_low5", low_hash_table(5), "the same, five cards");
+  add(out, "count_hash_low7", low_hash_table(7), "the same, seven cards");
   std::vector<std::uint16_t> high(tables::kHighKeySize);
   for (int key = 0; key < tables::kHighKeySize; ++key) {
     const int left = digit_sum(key, 7);
     if (left <= 7) high[key] = partial_hash(key, 6, 7, left);
   }
-  out.push_back(make_output("count_hash_high", high));
+  add(out, "count_hash_high", high, "rank_count_hash terms of ranks 6..12");
+  return unsuited5;
+}
 
+// Omaha: rank-mask hashes, the flush table by board and hole masks, and the
+// unsuited table by board and hole rank counts.
+void add_omaha_tables(std::vector<Output>& out, const std::vector<std::int16_t>& unsuited5) {
   std::vector<std::uint16_t> mask_hash4(32768), mask_hash5(32768);
   for (unsigned m = 0; m < 32768; ++m) {
     if (std::popcount(m) == 4) mask_hash4[m] = static_cast<std::uint16_t>(rules::rank_mask_hash(m, 4));
     if (std::popcount(m) == 5) mask_hash5[m] = static_cast<std::uint16_t>(rules::rank_mask_hash(m, 5));
   }
-  out.push_back(make_output("mask_hash4", mask_hash4));
-  out.push_back(make_output("mask_hash5", mask_hash5));
+  add(out, "mask_hash4", mask_hash4, "rank_mask_hash(mask, 4)");
+  add(out, "mask_hash5", mask_hash5, "rank_mask_hash(mask, 5)");
 
   std::vector<std::int16_t> omaha_flush(static_cast<std::size_t>(tables::kBoardMaskSize) * tables::kHoleMaskSize);
   for (unsigned b = 0; b < 32768; ++b) {
@@ -232,8 +260,16 @@ std::vector<Output> build_all() {
           static_cast<std::int16_t>(v);
     }
   }
-  out.push_back(make_output("omaha_flush_value", omaha_flush));
-  out.push_back(make_output("omaha_unsuited_value", omaha_unsuited_table(unsuited5)));
+  add(out, "omaha_flush_value", omaha_flush, "best Omaha flush by board and hole rank-mask hash, 0 for none");
+  add(out, "omaha_unsuited_value", omaha_unsuited_table(unsuited5), "best Omaha unsuited value by board and hole hash");
+}
+
+std::vector<Output> build_all() {
+  std::vector<Output> out;
+  add_card_tables(out);
+  add_flush_tables(out);
+  const std::vector<std::int16_t> unsuited5 = add_rank_count_tables(out);
+  add_omaha_tables(out, unsuited5);
   return out;
 }
 
@@ -263,7 +299,11 @@ int main(int argc, char** argv) {
       "#else\n"
       "  .section .rodata\n"
       "#endif\n";
+  std::string header =
+      "/* Generated by tools/generate_tables: declarations of the embedded tables. */\n"
+      "#pragma once\n\n#include <cstdint>\n\nextern \"C\" {\n";
   for (const Output& o : build_all()) {
+    header += "extern const " + o.type + " osm_" + o.name + o.extents + ";  // " + o.note + "\n";
     const std::filesystem::path bin = dir / (o.name + ".bin");
     if (!write_file(bin, std::string(o.bytes.begin(), o.bytes.end()))) {
       std::fprintf(stderr, "generate_tables: cannot write %s\n", bin.string().c_str());
@@ -277,8 +317,9 @@ int main(int argc, char** argv) {
           std::string(", . - "), sym, std::string("\n#endif\n")})
       assembly += piece;
   }
-  if (!write_file(dir / "tables_embed.S", assembly)) {
-    std::fprintf(stderr, "generate_tables: cannot write the assembly file\n");
+  header += "}\n";
+  if (!write_file(dir / "tables_embed.S", assembly) || !write_file(dir / "table_list.h", header)) {
+    std::fprintf(stderr, "generate_tables: cannot write the assembly file or the header\n");
     return 1;
   }
   return 0;

@@ -2,8 +2,8 @@
 
 #include <cstddef>
 
-#include "equity/deal.h"
-#include "equity/equity_frame.h"
+#include "equity/dealer.h"
+#include "equity/equity_call.h"
 #include "equity/process_state.h"
 #include "eval/omaha_high.h"
 #include "eval/omaha_low.h"
@@ -103,7 +103,7 @@ OmahaEquity run_omaha(const EquityRequest& request, std::uint32_t seed, int tria
                       std::int32_t& cursor, Score score) {
   if (!request_in_limits(request)) return {kRefused, 0.0f};
   if (trials <= 0) return {0, 0.0f};
-  const Dealer<4> dealer(request, ranges, cursor);
+  Dealer<4> dealer(request, ranges, cursor);
   DealRng rng(seed);
   PendingDeal ring[kDealsAhead];
   int dealt = 0;

@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-#include "equity/equity_request.h"
+#include "equity/equity_call.h"
 
 namespace oddsmith {
 

@@ -6,7 +6,7 @@
 
 #include <cstdint>
 
-#include "cards/tables.h"
+#include "tables/tables.h"
 
 namespace oddsmith {
 

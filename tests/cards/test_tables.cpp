@@ -8,8 +8,8 @@
 #include <vector>
 
 #include "cards/card.h"
-#include "cards/table_rules.h"
-#include "cards/tables.h"
+#include "tables/table_rules.h"
+#include "tables/tables.h"
 #include "eval/five_seven.h"
 
 namespace {

@@ -5,9 +5,8 @@
 #include <random>
 #include <vector>
 
-#include "equity/deal.h"
-#include "equity/deal_rng.h"
-#include "equity/dealing.h"
+#include "equity/dealer.h"
+#include "equity/random_cards.h"
 #include "equity/process_state.h"
 #include "support/reference_dealing.h"
 
@@ -88,7 +87,7 @@ void expect_same_dealing(const DealCase& c, std::vector<std::int32_t> slots, std
   ASSERT_TRUE(request_in_limits(request));
 
   std::int32_t cursor = start_cursor, ref_cursor = start_cursor;
-  const Dealer<N> dealer(request, slots.data(), cursor);
+  Dealer<N> dealer(request, slots.data(), cursor);
   DealRng rng(12345);
   std::mt19937 ref_rng(12345);
   const std::int32_t* ref_slot = c.range ? slots.data() + (c.range - 1) * 500 * N : nullptr;
@@ -154,7 +153,7 @@ TEST(Dealing, RangeOpponentsMayShareCards) {
   }
   std::int32_t cursor = 0;
   const EquityRequest request{{51, 47, 0, 0}, 2, 0, {0, 0, 0, 0, 0}, 3, 1};
-  const Dealer<2> dealer(request, slots.data(), cursor);
+  Dealer<2> dealer(request, slots.data(), cursor);
   DealRng rng(1);
   int opponents[44], board[5];
   dealer.deal(rng, opponents, board);

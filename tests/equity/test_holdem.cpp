@@ -11,8 +11,8 @@
 #include <string>
 #include <vector>
 
-#include "equity/deal.h"
-#include "equity/deal_rng.h"
+#include "equity/dealer.h"
+#include "equity/random_cards.h"
 #include "equity/holdem.h"
 #include "equity/process_state.h"
 #include "oddsmith.h"
@@ -161,7 +161,7 @@ std::set<std::string> classes_of_slot(int slot) {
 
 // Opponents' hands dealt over many trials of a request.
 std::vector<std::pair<int, int>> dealt_hands(const EquityRequest& request, int trials) {
-  const Dealer<2> dealer(request, holdem_ranges, holdem_range_cursor);
+  Dealer<2> dealer(request, holdem_ranges, holdem_range_cursor);
   DealRng rng(77);
   std::vector<std::pair<int, int>> hands;
   for (int t = 0; t < trials; ++t) {

@@ -12,8 +12,8 @@
 #include <string>
 #include <vector>
 
-#include "equity/deal.h"
-#include "equity/deal_rng.h"
+#include "equity/dealer.h"
+#include "equity/random_cards.h"
 #include "equity/omaha.h"
 #include "equity/process_state.h"
 #include "oddsmith.h"
@@ -155,7 +155,7 @@ TEST_F(Omaha, CallsEqualOneDealAtATime) {
       const OmahaEquity call = c.hilo ? omaha_hilo_equity(c.request, 99, trials) : omaha_high_equity(c.request, 99, trials);
       const std::int32_t cursor_after = cursor;
       cursor = 17;
-      const Dealer<4> dealer(c.request, c.hilo ? omahahl_ranges : omaha_ranges, cursor);
+      Dealer<4> dealer(c.request, c.hilo ? omahahl_ranges : omaha_ranges, cursor);
       DealRng rng(99);
       std::int64_t sum = 0;
       for (int t = 0; t < trials; ++t) {
@@ -272,7 +272,7 @@ TEST_F(Omaha, AccurateHeadsUpAgainstOneFixedHand) {
 
 // Opponents' hands dealt over many trials.
 std::vector<std::vector<int>> dealt(const EquityRequest& r, const std::int32_t* ranges, std::int32_t& cursor) {
-  const Dealer<4> dealer(r, ranges, cursor);
+  Dealer<4> dealer(r, ranges, cursor);
   DealRng rng(3);
   std::vector<std::vector<int>> hands;
   for (int t = 0; t < 500; ++t) {

@@ -1,4 +1,4 @@
-#include "cards/table_rules.h"
+#include "tables/table_rules.h"
 
 #include "oddsmith.h"
 

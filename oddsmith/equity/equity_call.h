@@ -1,9 +1,12 @@
-// One equity call's arguments, and the limits outside which a call is refused.
+// One equity call: its arguments, the limits outside which it is refused, and
+// the frame every call runs (one generator seeded once, a fixed number of
+// trials, their integer scores summed; the sum stays below 2^24, so summing in
+// an integer gives exactly the single-precision sum).
 #pragma once
 
 #include <cstdint>
 
-#include "equity/dealing.h"
+#include "equity/random_cards.h"
 #include "equity/seed.h"
 
 namespace oddsmith {
@@ -45,5 +48,17 @@ inline CardMask fixed_cards(const EquityRequest& r) {
   return m;
 }
 
+// Runs `trials` trials; each returns its integer score. Returns the sum.
+template <class Trial>
+std::int64_t run_trials(std::uint32_t seed, int trials, Trial&& trial) {
+  DealRng rng(seed);
+  std::int64_t sum = 0;
+  for (int t = 0; t < trials; ++t) sum += trial(rng);
+  return sum;
+}
+
+// Truncates toward zero a single-precision result already known to be finite and
+// within 0..1000.
+inline int truncate_per_mille(float equity) { return static_cast<int>(equity); }
 
 }  // namespace oddsmith

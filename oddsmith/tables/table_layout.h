@@ -1,0 +1,26 @@
+// The shape of the evaluation tables: sizes and the card-key packing that the
+// table generator writes and the evaluators read.
+#pragma once
+
+#include <cstdint>
+
+namespace oddsmith::tables {
+
+inline constexpr int kUnsuited5Size = 6175;    // rank_ways(13, 5)
+inline constexpr int kUnsuited7Size = 49205;   // rank_ways(13, 7)
+inline constexpr int kHole4Size = 1820;        // rank_ways(13, 4)
+inline constexpr int kBoardMaskSize = 3003;    // C(15, 5)
+inline constexpr int kHoleMaskSize = 1365;     // C(15, 4)
+inline constexpr int kFlushSuitSize = 4609;
+
+// Card key packing: bits 0..13 hold one base-5 digit per rank 0..5 (the count of
+// deuces..sevens), bits 14..30 one base-5 digit per rank 6..12, bits 32..43 the
+// suit signature. Summing the keys of distinct cards never carries between digits.
+inline constexpr unsigned kLowKeyBits = 14;
+inline constexpr std::uint64_t kLowKeyMask = (1u << kLowKeyBits) - 1;
+inline constexpr std::uint64_t kHighKeyMask = (1u << 17) - 1;
+inline constexpr unsigned kSuitSignatureShift = 32;
+inline constexpr int kLowKeySize = 15625;   // 5^6
+inline constexpr int kHighKeySize = 78125;  // 5^7
+
+}  // namespace oddsmith::tables
