@@ -33,36 +33,79 @@ Status allocate(RuntimeLayer& runtime, void** pointer, std::int64_t count) {
   return runtime.malloc_device(pointer, static_cast<std::size_t>(count) * 4);
 }
 
-// One device computation: three buffers, two copies in, a launch, one copy out.
-// Every exit frees the buffers, result first. Returns the CUDA status.
-template <class Launch>
-Status compute(RuntimeLayer& runtime, std::FILE* err, int device, std::int64_t result_count, std::int64_t first_count,
-               std::int64_t second_count, const int* first, const int* second, int* result, Launch launch) {
-  void* d_result = nullptr;
-  void* d_first = nullptr;
-  void* d_second = nullptr;
-  const std::size_t result_bytes = static_cast<std::size_t>(result_count) * 4;
-  const std::size_t first_bytes = static_cast<std::size_t>(first_count) * 4;
-  const std::size_t second_bytes = static_cast<std::size_t>(second_count) * 4;
-  Status status = runtime.set_device(device);
-  if (status != 0) {
-    std::fputs(kSetDeviceFailed, err);
-  } else if ((status = allocate(runtime, &d_result, result_count)) != 0 ||
-             (status = allocate(runtime, &d_first, first_count)) != 0 ||
-             (status = allocate(runtime, &d_second, second_count)) != 0) {
-    std::fputs("cudaMalloc failed!", err);
-  } else if ((status = runtime.copy(d_first, first, first_bytes, CopyKind::host_to_device)) != 0 ||
-             (status = runtime.copy(d_second, second, second_bytes, CopyKind::host_to_device)) != 0) {
-    std::fputs("cudaMemcpy failed!", err);
-  } else {
-    launch(static_cast<int*>(d_result), static_cast<const int*>(d_first), static_cast<const int*>(d_second));
-    status = check_kernel(runtime, err);
-    if (status == 0 && (status = runtime.copy(result, d_result, result_bytes, CopyKind::device_to_host)) != 0)
-      std::fputs("cudaMemcpy failed!", err);
+// The host side of one device computation: two inputs and the result, with
+// their element counts.
+struct Operands {
+  const int* first;
+  std::int64_t first_count;
+  const int* second;
+  std::int64_t second_count;
+  int* result;
+  std::int64_t result_count;
+};
+
+// The device buffers of one computation. However the computation ends, all
+// three are freed (even those never allocated), the result's first.
+class DeviceBuffers {
+ public:
+  explicit DeviceBuffers(RuntimeLayer& runtime) : runtime_(runtime) {}
+  DeviceBuffers(const DeviceBuffers&) = delete;
+  DeviceBuffers& operator=(const DeviceBuffers&) = delete;
+  ~DeviceBuffers() {
+    runtime_.free_device(result_);
+    runtime_.free_device(first_);
+    runtime_.free_device(second_);
   }
-  runtime.free_device(d_result);
-  runtime.free_device(d_first);
-  runtime.free_device(d_second);
+
+  Status allocate(const Operands& op) {
+    Status status;
+    if ((status = gpuscout::allocate(runtime_, &result_, op.result_count)) != 0 ||
+        (status = gpuscout::allocate(runtime_, &first_, op.first_count)) != 0)
+      return status;
+    return gpuscout::allocate(runtime_, &second_, op.second_count);
+  }
+  Status copy_in(const Operands& op) {
+    const Status status = runtime_.copy(first_, op.first, bytes(op.first_count), CopyKind::host_to_device);
+    return status != 0 ? status : runtime_.copy(second_, op.second, bytes(op.second_count), CopyKind::host_to_device);
+  }
+  Status copy_out(const Operands& op) {
+    return runtime_.copy(op.result, result_, bytes(op.result_count), CopyKind::device_to_host);
+  }
+
+  int* result() const { return static_cast<int*>(result_); }
+  const int* first() const { return static_cast<const int*>(first_); }
+  const int* second() const { return static_cast<const int*>(second_); }
+
+ private:
+  static std::size_t bytes(std::int64_t count) { return static_cast<std::size_t>(count) * 4; }
+
+  RuntimeLayer& runtime_;
+  void* result_ = nullptr;
+  void* first_ = nullptr;
+  void* second_ = nullptr;
+};
+
+// One device computation: select the device, allocate, copy in, launch, check,
+// copy out. Returns the CUDA status after writing its diagnostic.
+template <class Launch>
+Status compute(RuntimeLayer& runtime, std::FILE* err, int device, const Operands& op, Launch launch) {
+  DeviceBuffers buffers(runtime);  // freed on every path, a failed device selection too
+  if (const Status status = runtime.set_device(device); status != 0) {
+    std::fputs(kSetDeviceFailed, err);
+    return status;
+  }
+  if (const Status status = buffers.allocate(op); status != 0) {
+    std::fputs("cudaMalloc failed!", err);
+    return status;
+  }
+  if (const Status status = buffers.copy_in(op); status != 0) {
+    std::fputs("cudaMemcpy failed!", err);
+    return status;
+  }
+  launch(buffers.result(), buffers.first(), buffers.second());
+  if (const Status status = check_kernel(runtime, err); status != 0) return status;
+  const Status status = buffers.copy_out(op);
+  if (status != 0) std::fputs("cudaMemcpy failed!", err);
   return status;
 }
 
@@ -93,19 +136,19 @@ int finish(RuntimeLayer& runtime, std::FILE* err, Status status) {
 
 }  // namespace
 
-int run_launch_test(RuntimeLayer& runtime, std::FILE* err, int blocks, int threads, int device) {
+int run_empty_kernel(RuntimeLayer& runtime, std::FILE* err, int blocks, int threads, int device) {
   runtime.set_device(device);  // a failure shows at the check after the launch
-  runtime.launch_empty(static_cast<unsigned>(blocks), static_cast<unsigned>(threads));
+  runtime.launch_empty_kernel(static_cast<unsigned>(blocks), static_cast<unsigned>(threads));
   return check_kernel(runtime, err) == 0 ? 1 : 0;
 }
 
 int run_add_squares(RuntimeLayer& runtime, std::FILE* err, const int* a, const int* b, int* c, unsigned size,
                     int device) {
   if (!whole_blocks(err, "size", size)) return 1;
-  const Status status = compute(runtime, err, device, size, size, size, a, b, c,
-                                [&](int* dc, const int* da, const int* db) {
-                                  runtime.launch_add_squares(size / kThreadsPerBlock, kThreadsPerBlock, dc, da, db);
-                                });
+  const Operands op{a, size, b, size, c, size};
+  const Status status = compute(runtime, err, device, op, [&](int* dc, const int* da, const int* db) {
+    runtime.launch_add_squares(size / kThreadsPerBlock, kThreadsPerBlock, dc, da, db);
+  });
   return finish(runtime, err, status);
 }
 
@@ -113,11 +156,10 @@ int run_matrix_multiply(RuntimeLayer& runtime, std::FILE* err, const int* A, con
                         int c, int device) {
   if (!whole_blocks(err, "row count", a)) return 1;
   auto product = [](int x, int y) { return static_cast<std::int64_t>(x) * y; };
-  const Status status = compute(runtime, err, device, product(a, c), product(a, b), product(b, c), A, B, C,
-                                [&](int* dC, const int* dA, const int* dB) {
-                                  runtime.launch_matrix_rows(static_cast<unsigned>(a / static_cast<int>(kThreadsPerBlock)),
-                                                             kThreadsPerBlock, dA, dB, dC, b, c);
-                                });
+  const Operands op{A, product(a, b), B, product(b, c), C, product(a, c)};
+  const Status status = compute(runtime, err, device, op, [&](int* dC, const int* dA, const int* dB) {
+    runtime.launch_matrix_multiply(static_cast<unsigned>(a) / kThreadsPerBlock, kThreadsPerBlock, dA, dB, dC, b, c);
+  });
   return finish(runtime, err, status);
 }
 

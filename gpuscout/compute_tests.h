@@ -11,7 +11,7 @@ namespace gpuscout {
 inline constexpr unsigned kThreadsPerBlock = 512;
 
 // 1 when an empty kernel on blocks x threads launched and completed, else 0.
-int run_launch_test(RuntimeLayer& runtime, std::FILE* err, int blocks, int threads, int device);
+int run_empty_kernel(RuntimeLayer& runtime, std::FILE* err, int blocks, int threads, int device);
 
 // c[i] = a[i]^2 + b[i]^2 on the device: 0 on success, 1 on failure.
 int run_add_squares(RuntimeLayer& runtime, std::FILE* err, const int* a, const int* b, int* c, unsigned size,

@@ -44,7 +44,7 @@ GPUSCOUT_API void cuda_devicepropsbig(void) {
 }
 
 GPUSCOUT_API int testcuda(int blocks, int threads, int device) {
-  return gpuscout::run_launch_test(gpuscout::cuda_runtime_layer(), stderr, blocks, threads, device);
+  return gpuscout::run_empty_kernel(gpuscout::cuda_runtime_layer(), stderr, blocks, threads, device);
 }
 
 GPUSCOUT_API int testcudaaddsquare(const int* a, const int* b, int* c, unsigned int size, int device) {

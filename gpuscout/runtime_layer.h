@@ -28,9 +28,9 @@ class RuntimeLayer {
   virtual Status free_device(void* pointer) = 0;
 
   // Kernel launches on the default stream; errors surface through get_last_error.
-  virtual void launch_empty(unsigned blocks, unsigned threads) = 0;
+  virtual void launch_empty_kernel(unsigned blocks, unsigned threads) = 0;
   virtual void launch_add_squares(unsigned blocks, unsigned threads, int* c, const int* a, const int* b) = 0;
-  virtual void launch_matrix_rows(unsigned blocks, unsigned threads, const int* a, const int* b, int* c, int n,
+  virtual void launch_matrix_multiply(unsigned blocks, unsigned threads, const int* a, const int* b, int* c, int n,
                                   int m) = 0;
 
   virtual Status get_last_error() = 0;  // returns and clears the thread's last error

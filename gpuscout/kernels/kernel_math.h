@@ -21,7 +21,7 @@ GPUSCOUT_HOST_DEVICE inline void add_squares_element(int* c, const int* a, const
 }
 
 // MMKernel, thread i: row i of C (m columns) = row i of A (n columns) times B (n x m).
-GPUSCOUT_HOST_DEVICE inline void matrix_row(const int* A, const int* B, int* C, int n, int m, unsigned i) {
+GPUSCOUT_HOST_DEVICE inline void matrix_multiply_row(const int* A, const int* B, int* C, int n, int m, unsigned i) {
   if (m < 1) return;
   const unsigned long long row = i;
   for (int j = 0; j < m; ++j) {

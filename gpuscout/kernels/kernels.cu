@@ -11,16 +11,16 @@ __global__ void addKernel(int* c, const int* a, const int* b) {
 }
 
 __global__ void MMKernel(const int* A, const int* B, int* C, int n, int m) {
-  matrix_row(A, B, C, n, m, blockIdx.x * blockDim.x + threadIdx.x);
+  matrix_multiply_row(A, B, C, n, m, blockIdx.x * blockDim.x + threadIdx.x);
 }
 
-void launch_my_kernel(unsigned blocks, unsigned threads) { MyKernel<<<dim3(blocks), dim3(threads)>>>(); }
+void launch_empty_kernel(unsigned blocks, unsigned threads) { MyKernel<<<dim3(blocks), dim3(threads)>>>(); }
 
-void launch_add_kernel(unsigned blocks, unsigned threads, int* c, const int* a, const int* b) {
+void launch_add_squares(unsigned blocks, unsigned threads, int* c, const int* a, const int* b) {
   addKernel<<<dim3(blocks), dim3(threads)>>>(c, a, b);
 }
 
-void launch_mm_kernel(unsigned blocks, unsigned threads, const int* A, const int* B, int* C, int n, int m) {
+void launch_matrix_multiply(unsigned blocks, unsigned threads, const int* A, const int* B, int* C, int n, int m) {
   MMKernel<<<dim3(blocks), dim3(threads)>>>(A, B, C, n, m);
 }
 

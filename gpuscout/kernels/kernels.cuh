@@ -4,8 +4,8 @@
 
 namespace gpuscout {
 
-void launch_my_kernel(unsigned blocks, unsigned threads);
-void launch_add_kernel(unsigned blocks, unsigned threads, int* c, const int* a, const int* b);
-void launch_mm_kernel(unsigned blocks, unsigned threads, const int* A, const int* B, int* C, int n, int m);
+void launch_empty_kernel(unsigned blocks, unsigned threads);
+void launch_add_squares(unsigned blocks, unsigned threads, int* c, const int* a, const int* b);
+void launch_matrix_multiply(unsigned blocks, unsigned threads, const int* A, const int* B, int* C, int n, int m);
 
 }  // namespace gpuscout

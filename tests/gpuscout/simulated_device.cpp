@@ -118,17 +118,17 @@ bool SimulatedDevice::launch_ok(const char* what, unsigned blocks, unsigned thre
   return status == 0;
 }
 
-void SimulatedDevice::launch_empty(unsigned blocks, unsigned threads) { launch_ok("empty", blocks, threads); }
+void SimulatedDevice::launch_empty_kernel(unsigned blocks, unsigned threads) { launch_ok("empty", blocks, threads); }
 
 void SimulatedDevice::launch_add_squares(unsigned blocks, unsigned threads, int* c, const int* a, const int* b) {
   if (!launch_ok("add", blocks, threads)) return;
   for (unsigned i = 0; i < blocks * threads; ++i) gpuscout::add_squares_element(c, a, b, i);
 }
 
-void SimulatedDevice::launch_matrix_rows(unsigned blocks, unsigned threads, const int* a, const int* b, int* c, int n,
+void SimulatedDevice::launch_matrix_multiply(unsigned blocks, unsigned threads, const int* a, const int* b, int* c, int n,
                                          int m) {
   if (!launch_ok("matrix", blocks, threads)) return;
-  for (unsigned i = 0; i < blocks * threads; ++i) gpuscout::matrix_row(a, b, c, n, m, i);
+  for (unsigned i = 0; i < blocks * threads; ++i) gpuscout::matrix_multiply_row(a, b, c, n, m, i);
 }
 
 Status SimulatedDevice::get_last_error() {

@@ -43,9 +43,9 @@ class SimulatedDevice final : public gpuscout::RuntimeLayer {
   Status malloc_device(void** pointer, std::size_t bytes) override;
   Status copy(void* destination, const void* source, std::size_t bytes, CopyKind kind) override;
   Status free_device(void* pointer) override;
-  void launch_empty(unsigned blocks, unsigned threads) override;
+  void launch_empty_kernel(unsigned blocks, unsigned threads) override;
   void launch_add_squares(unsigned blocks, unsigned threads, int* c, const int* a, const int* b) override;
-  void launch_matrix_rows(unsigned blocks, unsigned threads, const int* a, const int* b, int* c, int n,
+  void launch_matrix_multiply(unsigned blocks, unsigned threads, const int* a, const int* b, int* c, int n,
                           int m) override;
   Status get_last_error() override;
   const char* error_string(Status status) override;

@@ -15,7 +15,7 @@ namespace {
 
 using namespace gpuscout_test;
 using gpuscout::run_add_squares;
-using gpuscout::run_launch_test;
+using gpuscout::run_empty_kernel;
 using gpuscout::run_matrix_multiply;
 using gpuscout::DeviceRecord;
 
@@ -36,16 +36,16 @@ int count_of(const std::vector<std::string>& calls, const std::string& call) {
 TEST(LaunchTest, SuccessAndLaunchFailures) {
   SimulatedDevice gpu = one_device();
   int result = -1;
-  EXPECT_EQ(written_by([&](std::FILE* err) { result = run_launch_test(gpu, err, 1, 1, 0); }), "");
+  EXPECT_EQ(written_by([&](std::FILE* err) { result = run_empty_kernel(gpu, err, 1, 1, 0); }), "");
   EXPECT_EQ(result, 1);
-  EXPECT_EQ(written_by([&](std::FILE* err) { result = run_launch_test(gpu, err, 0, 1, 0); }),
+  EXPECT_EQ(written_by([&](std::FILE* err) { result = run_empty_kernel(gpu, err, 0, 1, 0); }),
             "addKernel launch failed: invalid configuration argument\n");
   EXPECT_EQ(result, 0);
-  EXPECT_EQ(written_by([&](std::FILE* err) { result = run_launch_test(gpu, err, 1, 2048, 0); }),
+  EXPECT_EQ(written_by([&](std::FILE* err) { result = run_empty_kernel(gpu, err, 1, 2048, 0); }),
             "addKernel launch failed: invalid configuration argument\n");
   EXPECT_EQ(result, 0);
   gpu.fail("synchronize", 1, kLaunchFailure);
-  EXPECT_EQ(written_by([&](std::FILE* err) { result = run_launch_test(gpu, err, 4, 256, 0); }),
+  EXPECT_EQ(written_by([&](std::FILE* err) { result = run_empty_kernel(gpu, err, 4, 256, 0); }),
             "cudaDeviceSynchronize returned error code 719 after launching addKernel!\n");
   EXPECT_EQ(result, 0);
   EXPECT_EQ(count_of(gpu.calls, "reset"), 0);  // the launch test never resets
@@ -55,7 +55,7 @@ TEST(LaunchTest, WithoutAGpuTheSelectionErrorShowsAtTheLaunchCheck) {
   SimulatedDevice none;
   none.no_driver = true;
   int result = -1;
-  EXPECT_EQ(written_by([&](std::FILE* err) { result = run_launch_test(none, err, 1, 1, 0); }),
+  EXPECT_EQ(written_by([&](std::FILE* err) { result = run_empty_kernel(none, err, 1, 1, 0); }),
             "addKernel launch failed: CUDA driver version is insufficient for CUDA runtime version\n");
   EXPECT_EQ(result, 0);
 }
