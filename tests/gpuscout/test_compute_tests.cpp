@@ -7,9 +7,9 @@
 #include <string>
 #include <vector>
 
-#include "capture.h"
+#include "support/capture.h"
 #include "compute_tests.h"
-#include "simulated_device.h"
+#include "support/simulated_device.h"
 
 namespace {
 

@@ -4,10 +4,10 @@
 #include <cstring>
 #include <string>
 
-#include "capture.h"
+#include "support/capture.h"
 #include "device_query.h"
 #include "report.h"
-#include "simulated_device.h"
+#include "support/simulated_device.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "simulated_device.h"
+#include "support/simulated_device.h"
 
 #include <cstdlib>
 #include <cstring>
