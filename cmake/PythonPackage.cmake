@@ -4,9 +4,9 @@
 configure_file(${PROJECT_SOURCE_DIR}/cmake/templates/_version.py.in ${CMAKE_CURRENT_BINARY_DIR}/_version.py @ONLY)
 install(FILES ${CMAKE_CURRENT_BINARY_DIR}/_version.py DESTINATION oddsmith)
 install(FILES $<TARGET_FILE:oddsmith> DESTINATION oddsmith RENAME liboddsmith.so)
-install(FILES ${PROJECT_SOURCE_DIR}/oddsmith/equity/builtin_holdem_ranges_data.inc
-              ${PROJECT_SOURCE_DIR}/oddsmith/equity/builtin_omaha_ranges_data.inc
-              ${PROJECT_SOURCE_DIR}/oddsmith/equity/builtin_omahahl_ranges_data.inc
+install(FILES ${PROJECT_SOURCE_DIR}/oddsmith/equity/builtin_holdem_ranges.txt
+              ${PROJECT_SOURCE_DIR}/oddsmith/equity/builtin_omaha_ranges.txt
+              ${PROJECT_SOURCE_DIR}/oddsmith/equity/builtin_omahahl_ranges.txt
         DESTINATION oddsmith/data)
 if(TARGET gpuscout)
   install(DIRECTORY ${PROJECT_SOURCE_DIR}/python/gpuscout DESTINATION . PATTERN __pycache__ EXCLUDE)

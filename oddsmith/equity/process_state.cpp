@@ -13,17 +13,17 @@ std::int32_t holdem_trials = 0;
 std::int32_t omaha_trials = 0;
 
 std::int32_t holdem_ranges[kHoldemRangeInts] = {
-#include "equity/builtin_holdem_ranges_data.inc"
+#include "builtin_holdem_ranges.inc"  // from equity/builtin_holdem_ranges.txt
 };
 std::int32_t holdem_range_cursor = 0;
 
 std::int32_t omaha_ranges[kOmahaRangeInts] = {
-#include "equity/builtin_omaha_ranges_data.inc"
+#include "builtin_omaha_ranges.inc"  // from equity/builtin_omaha_ranges.txt
 };
 std::int32_t omaha_range_cursor = 0;
 
 std::int32_t omahahl_ranges[kOmahaRangeInts] = {
-#include "equity/builtin_omahahl_ranges_data.inc"
+#include "builtin_omahahl_ranges.inc"  // from equity/builtin_omahahl_ranges.txt
 };
 std::int32_t omahahl_range_cursor = 0;
 

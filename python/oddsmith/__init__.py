@@ -118,8 +118,10 @@ def hilo_equity(hand, board="", opponents=1, range_slot=0):
 # The library replaces a game's four slots at once, so the binding keeps a copy of
 # all four: the built-in ranges until a slot is set here.
 
-_DATA_FILES = {"holdem": "builtin_holdem_ranges_data.inc", "omaha": "builtin_omaha_ranges_data.inc",
-               "hilo": "builtin_omahahl_ranges_data.inc"}
+# The library's built-in ranges, in the data files its build reads (format in
+# each file's header: '#' comments, then one hand per line as card numbers).
+_DATA_FILES = {"holdem": "builtin_holdem_ranges.txt", "omaha": "builtin_omaha_ranges.txt",
+               "hilo": "builtin_omahahl_ranges.txt"}
 _slots = {}
 
 
@@ -129,8 +131,10 @@ def _builtin(game, per_hand):
         path = os.path.join(folder, _DATA_FILES[game])
         if os.path.exists(path):
             with open(path) as f:
-                numbers = [int(n) for line in f if not line.startswith("//") for n in re.findall(r"-?\d+", line)]
-            hands = [numbers[i:i + per_hand] for i in range(0, len(numbers), per_hand)]
+                hands = [[int(n) for n in line.split()] for line in f if line.strip() and not line.startswith("#")]
+            if len(hands) != RANGE_SLOTS * HANDS_PER_SLOT or any(len(h) != per_hand for h in hands):
+                raise ValueError(f"the built-in {game} ranges in {path} are not {RANGE_SLOTS} slots of "
+                                 f"{HANDS_PER_SLOT} hands of {per_hand} cards")
             return [hands[s * HANDS_PER_SLOT:(s + 1) * HANDS_PER_SLOT] for s in range(4)]
     raise ValueError(f"the built-in {game} ranges are not available next to the binding: "
                      "set all four slots at once instead")
