@@ -1,5 +1,5 @@
-// Card notation for the command line: a rank from "23456789TJQKA" then a suit
-// from "cdhs" (upper-case suits accepted), several cards may run together.
+// Card notation for the command line: a rank from ODDSMITH_RANK_LETTERS then a
+// suit from ODDSMITH_SUIT_LETTERS (upper-case suits accepted), several cards may run together.
 #pragma once
 
 #include <optional>

@@ -7,6 +7,11 @@
 #include <string_view>
 #include <vector>
 
+// A numeric macro's value as a string literal, for help texts built from the
+// public header's facts.
+#define CLI_NUMBER(value) CLI_NUMBER_TEXT(value)
+#define CLI_NUMBER_TEXT(value) #value
+
 namespace cli {
 
 using Args = std::vector<std::string_view>;

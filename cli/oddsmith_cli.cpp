@@ -7,6 +7,7 @@
 #include <string>
 
 #include "commands.h"
+#include "oddsmith.h"
 
 #ifndef ODDSMITH_VERSION
 #define ODDSMITH_VERSION "unknown"
@@ -28,17 +29,17 @@ constexpr const char* kUsage =
     "  range TEXT [--game holdem|omaha|omaha-hilo]\n"
     "                                         the hands of a range; for Hold'em a 13x13 chart\n"
     "  holdem CARDS --opponents N [--board CARDS] [--range K]\n"
-    "                                         the host's Hold'em equity: 120,000 deals; N 0..22\n"
+    "                                         the host's Hold'em equity: " CLI_NUMBER(ODDSMITH_HOLDEM_DEALS) " deals; N 0.." CLI_NUMBER(ODDSMITH_HOLDEM_MAX_OPPONENTS) "\n"
     "  omaha-equity CARDS --opponents N [--board CARDS] [--range K]\n"
-    "                                         the host's Omaha high equity: 50,000 deals; N 0..10\n"
+    "                                         the host's Omaha high equity: " CLI_NUMBER(ODDSMITH_OMAHA_DEALS) " deals; N 0.." CLI_NUMBER(ODDSMITH_OMAHA_MAX_OPPONENTS) "\n"
     "  hilo-equity CARDS --opponents N [--board CARDS] [--range K]\n"
-    "                                         the host's Omaha Hi/Lo equity: 50,000 deals; N 0..10\n"
+    "                                         the host's Omaha Hi/Lo equity: " CLI_NUMBER(ODDSMITH_OMAHA_DEALS) " deals; N 0.." CLI_NUMBER(ODDSMITH_OMAHA_MAX_OPPONENTS) "\n"
     "  bench [COUNT]                          evaluations per second: one fixed hand and random hands\n"
     "  help [COMMAND], --help, -h             this text, or a command's\n"
     "  --version                              the version\n"
     "\n"
     "Every command takes --json for one JSON object on standard output.\n"
-    "Cards are a rank (23456789TJQKA) and a suit (cdhs): As, Td, 2c; they may be run\n"
+    "Cards are a rank (" ODDSMITH_RANK_LETTERS ") and a suit (" ODDSMITH_SUIT_LETTERS "): As, Td, 2c; they may be run\n"
     "together (AhKh). Ranges: QQ+, TT-77, AKs, AKo, AK, AJo+, KTs-K7s, 76s-54s, AhKh,\n"
     "random; Omaha AhAsKhKs, AAxx; a weight from 0 to 1 on any item as AKs:0.5.\n"
     "--range K (host equity): 0 deals random opponents; K = 1..4 deals them from range\n"
@@ -52,11 +53,11 @@ struct Command {
 
 const Command kCommands[] = {
     {"eval", cli::run_eval,
-     "usage: oddsmith eval CARDS [--json]\n\nThe value (1 best .. 7462 worst) and category of 5 or 7 cards:\n"
+     "usage: oddsmith eval CARDS [--json]\n\nThe value (" CLI_NUMBER(ODDSMITH_BEST_HAND) " best .. " CLI_NUMBER(ODDSMITH_WORST_HAND) " worst) and category of 5 or 7 cards:\n"
      "  oddsmith eval As Ks Qs Js Ts      oddsmith eval AsKsQsJsTs2c3d\n"},
     {"omaha", cli::run_omaha,
      "usage: oddsmith omaha --hole CARDS --board CARDS [--json]\n\nOmaha high value (two of the four hole cards with "
-     "three of the five board cards)\nand the eight-or-better low (31 best .. 248 worst; 1024: no low).\n"},
+     "three of the five board cards)\nand the eight-or-better low (31 best .. 248 worst; " CLI_NUMBER(ODDSMITH_NO_LOW) ": no low).\n"},
     {"equity", cli::run_equity_command,
      "usage: oddsmith equity [options] PLAYER PLAYER...\n"
      "\n"
@@ -80,15 +81,15 @@ const Command kCommands[] = {
      "The number of hands of a range, their share of all hands and, for Hold'em, a\n13x13 chart of its classes.\n"},
     {"holdem", cli::run_holdem,
      "usage: oddsmith holdem CARDS --opponents N [--board CARDS] [--range K] [--json]\n\n"
-     "The host export's Hold'em equity: per mille of 120,000 deals won or tied against N\n"
-     "(0..22) opponents. --range K: 0 random opponents; 1..4 range slot K-1 (slot 0..3,\nrange argument 1..4).\n"},
+     "The host export's Hold'em equity: per mille of " CLI_NUMBER(ODDSMITH_HOLDEM_DEALS) " deals won or tied against N\n"
+     "(0.." CLI_NUMBER(ODDSMITH_HOLDEM_MAX_OPPONENTS) ") opponents. --range K: 0 random opponents; 1..4 range slot K-1 (slot 0..3,\nrange argument 1..4).\n"},
     {"omaha-equity", cli::run_omaha_equity,
      "usage: oddsmith omaha-equity CARDS --opponents N [--board CARDS] [--range K] [--json]\n\n"
-     "The host export's Omaha high equity over 50,000 deals against N (0..10) opponents;\n"
+     "The host export's Omaha high equity over " CLI_NUMBER(ODDSMITH_OMAHA_DEALS) " deals against N (0.." CLI_NUMBER(ODDSMITH_OMAHA_MAX_OPPONENTS) ") opponents;\n"
      "the library's own \"<sum>,<deals> \" record is shown. --range as for holdem.\n"},
     {"hilo-equity", cli::run_hilo_equity,
      "usage: oddsmith hilo-equity CARDS --opponents N [--board CARDS] [--range K] [--json]\n\n"
-     "The host export's Omaha Hi/Lo equity over 50,000 deals against N (0..10) opponents.\n"},
+     "The host export's Omaha Hi/Lo equity over " CLI_NUMBER(ODDSMITH_OMAHA_DEALS) " deals against N (0.." CLI_NUMBER(ODDSMITH_OMAHA_MAX_OPPONENTS) ") opponents.\n"},
     {"bench", cli::run_bench,
      "usage: oddsmith bench [COUNT] [--json]\n\n"
      "Evaluations per second of each evaluator two ways: the timing exports, which\n"

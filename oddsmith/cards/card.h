@@ -13,7 +13,7 @@ inline constexpr int kDeckSize = 52;
 inline constexpr int kRankCount = 13;
 inline constexpr int kSuitCount = 4;
 
-// Strength bounds of a hand value: 1 is a royal flush, 7462 the worst high card.
+// Strength bounds of a hand value: the best is a royal flush, the worst a seven-high.
 inline constexpr int kBestHandValue = ODDSMITH_BEST_HAND;
 inline constexpr int kWorstHandValue = ODDSMITH_WORST_HAND;
 

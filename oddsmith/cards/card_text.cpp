@@ -27,7 +27,7 @@ bool parse_card_list(std::string_view text, std::vector<int>& out, std::string& 
     const int suit = i + 1 < text.size() ? suit_of_letter(text[i + 1]) : -1;
     if (rank < 0 || suit < 0) {
       const std::string piece(text.substr(i, 2));
-      error = "bad card '" + piece + "' in '" + std::string(text) + "': a card is a rank (23456789TJQKA) and a suit (cdhs)";
+      error = "bad card '" + piece + "' in '" + std::string(text) + "': a card is a rank (" ODDSMITH_RANK_LETTERS ") and a suit (" ODDSMITH_SUIT_LETTERS ")";
       if (piece == "10") error += "; tens are written T";
       return false;
     }

@@ -1,4 +1,4 @@
-// Card text: a rank (23456789TJQKA) then a suit (cdhs, either case), cards run
+// Card text: a rank (ODDSMITH_RANK_LETTERS) then a suit (ODDSMITH_SUIT_LETTERS, either case), cards run
 // together or apart ("AhKh", "Ah Kh", "Ah,Kh").
 #pragma once
 

@@ -14,7 +14,7 @@ namespace {
 // far below it, and no text, however long, can make a parse take much longer.
 constexpr std::size_t kWorkBudget = 5'000'000;
 
-constexpr std::string_view kExpectRank = "a rank (23456789TJQKA)";
+constexpr std::string_view kExpectRank = "a rank (" ODDSMITH_RANK_LETTERS ")";
 
 
 bool is_space(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; }
@@ -127,7 +127,7 @@ class Parser {
       const int rank = at < end ? rank_of_letter(text_[at]) : -1;
       if (rank < 0) return expected(at, i == 0 ? std::string(kExpectRank) : "another card (" + std::to_string(cards_) + " make a hand)");
       const int suit = at + 1 < end ? suit_of_letter(text_[at + 1]) : -1;
-      if (suit < 0) return expected(at + 1, "a suit (cdhs)");
+      if (suit < 0) return expected(at + 1, "a suit (" ODDSMITH_SUIT_LETTERS ")");
       cards[i] = make_card(rank, suit);
       if (seen & card_bit(cards[i])) return fail(at, "the card " + std::string(text_.substr(at, 2)) + " is repeated in this hand");
       seen |= card_bit(cards[i]);
@@ -143,7 +143,7 @@ class Parser {
     const int first = at < end ? rank_of_letter(text_[at]) : -1;
     if (first < 0) return expected(at, kExpectRank);
     const int second = at + 1 < end ? rank_of_letter(text_[at + 1]) : -1;
-    if (second < 0) return expected(at + 1, "a second rank (23456789TJQKA) or a suit");
+    if (second < 0) return expected(at + 1, "a second rank (" ODDSMITH_RANK_LETTERS ") or a suit");
     at += 2;
     out = {std::max(first, second), std::min(first, second), 0};
     if (at < end && (text_[at] == 's' || text_[at] == 'o')) {
@@ -216,7 +216,7 @@ class Parser {
       const char c = at < end ? text_[at] : '\0';
       if (c == 'x' || c == 'X') continue;
       const int rank = rank_of_letter(c);
-      if (rank < 0) return expected(at, i == 0 ? "a hand (AhAsKhKs), a pattern (AAxx) or random" : "a rank (23456789TJQKA) or x");
+      if (rank < 0) return expected(at, i == 0 ? "a hand (AhAsKhKs), a pattern (AAxx) or random" : "a rank (" ODDSMITH_RANK_LETTERS ") or x");
       ++need[rank];
     }
     if (at != end) return expected(at, "',' or the end after a pattern of four symbols");

@@ -13,7 +13,8 @@
 // Both: `random` (every hand of the deck), and a weight from 0 to 1 on any item
 // as `AKs:0.5` (1 when omitted). A hand named twice counts once, with the weight
 // of its last naming; a weight of 0 leaves the hand out.
-// Ranks are 23456789TJQKA (ten is T, upper case); suits cdhs.
+// Ranks and suits are the letters of ODDSMITH_RANK_LETTERS (ten is T, upper case)
+// and ODDSMITH_SUIT_LETTERS.
 #pragma once
 
 #include <optional>

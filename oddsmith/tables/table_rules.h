@@ -27,7 +27,7 @@ std::int32_t rank_count_hash(const RankCounts& counts, int k);
 // Position of a 15-bit mask with k set bits among all such masks.
 std::int32_t rank_mask_hash(unsigned mask, int k);
 
-// Hand value (1 best .. 7462 worst) of five cards with these rank counts.
+// Hand value (kBestHandValue best .. kWorstHandValue worst) of five cards with these rank counts.
 // `suited` means all five share a suit; it only matters for five distinct ranks.
 int hand_value_of_counts(const RankCounts& counts, bool suited);
 

@@ -1,12 +1,12 @@
-"""Card notation: a rank letter (23456789TJQKA) and a suit letter (cdhs); card
-numbers are rank * 4 + suit (2c = 0, As = 51)."""
+"""Card notation: a rank letter and a suit letter (_facts.RANK_LETTERS,
+SUIT_LETTERS); card numbers are rank * 4 + suit (2c = 0, As = 51)."""
 import numbers
 import re
 
 from ._facts import RANK_LETTERS as RANKS, SUIT_LETTERS as SUITS
 _CARD_OF = {r + s: ri * 4 + si for ri, r in enumerate(RANKS) for si, suit in enumerate(SUITS)
             for s in (suit, suit.upper())}
-_EXPECTED = "a card is a rank (23456789TJQKA) and a suit (cdhs), such as As or Td"
+_EXPECTED = f"a card is a rank ({RANKS}) and a suit ({SUITS}), such as As or Td"
 
 
 def _ten_hint(text):

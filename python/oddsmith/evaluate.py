@@ -25,14 +25,14 @@ def _hand(hand: Cards, counts, what: str):
 
 
 def category(value: int) -> str:
-    """The category name of a hand value 1..7462 ("Straight flush" .. "High card")."""
+    """The category name of a hand value BEST_HAND..WORST_HAND ("Straight flush" .. "High card")."""
     if isinstance(value, int) and not isinstance(value, bool) and BEST_HAND <= value <= WORST_HAND:
         return [label for first, label in CATEGORIES if first <= value][-1]
     raise ValueError(f"{value!r} is not a hand value ({BEST_HAND} to {WORST_HAND})")
 
 
 def evaluate(hand: Cards) -> int:
-    """The value (1 best .. 7462 worst) of the best five cards among 5 to 7
+    """The value (BEST_HAND best .. WORST_HAND worst) of the best five cards among 5 to 7
     different cards, given as text ("As Ks Qs Js Ts", "AsKs...") or as card
     numbers (rank * 4 + suit, 2c = 0 .. As = 51)."""
     lib = _lib()
