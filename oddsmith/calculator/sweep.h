@@ -31,6 +31,11 @@ struct SweepResult {
 
 SweepResult run_exact(const PreparedQuery& q, int threads, ProgressFn progress, void* user);
 
+// Hold'em with one known hand per player: the exact tally from boards counted
+// by their ranks, with the flush boards alone visited (milliseconds, one thread).
+bool every_player_one_holdem_hand(const PreparedQuery& q);
+SweepTally run_exact_known_holdem_hands(const PreparedQuery& q);
+
 // `trials` deals, or (trials 0) batches until every player's standard error is
 // at most `target_stderr`.
 SweepResult run_monte_carlo(const PreparedQuery& q, std::int64_t trials, double target_stderr, std::uint64_t seed,
