@@ -311,7 +311,7 @@ SweepResult run_exact_game(const PreparedQuery& q, int threads, ProgressFn progr
 }  // namespace
 
 SweepResult run_exact(const PreparedQuery& q, int threads, ProgressFn progress, void* user) {
-  if (every_player_one_holdem_hand(q)) return {RunStatus::done, run_exact_known_holdem_hands(q), false};
+  if (counting_boards_is_cheaper(q)) return run_exact_by_counting(q, threads, progress, user);
   switch (q.game) {
     case Game::holdem: return run_exact_game<Game::holdem>(q, threads, progress, user);
     case Game::omaha: return run_exact_game<Game::omaha>(q, threads, progress, user);

@@ -1,18 +1,27 @@
-// Exact Hold'em equity when every player holds one known hand, without visiting
-// every board. Without a flush a hand's value depends only on the ranks on the
-// board, so the boards are first counted by the ranks they add: each multiset
-// of ranks is valued once and counts for every way of dealing it (the product
-// of C(cards left of a rank, times it is dealt)). A flush needs three board
-// cards of one suit (five minus the most that any hand holds of it), and no
-// board holds three cards of two suits; those boards alone are then visited
-// one by one, each taking back its rank-only outcome and adding its true one.
-// Preflop heads-up that is 6,188 rank multisets and about 160,000 boards instead
-// of 1,712,304.
+// Exact Hold'em equity by counting boards instead of visiting them, for
+// queries with few assignments of hands (a hand against a hand, a hand against
+// a range, two small ranges).
+//
+// For one assignment (a known hand per player): without a flush a hand's value
+// depends only on the ranks on the board, so the boards are first counted by
+// the ranks they add: each multiset of ranks is valued once and counts for
+// every way of dealing it (the product of C(cards left of a rank, times it is
+// dealt)). A flush needs three board cards of one suit (five minus the most
+// that any hand holds of it), and no board holds three cards of two suits;
+// those boards are then counted again by their suited cards and the ranks of
+// the rest, each taking back its rank-only outcome and adding its true one.
+// Preflop heads-up that is 6,188 rank multisets and about 20,000 flush groups
+// instead of 1,712,304 boards.
+//
+// Assignments that a renaming of the suits turns into one another have the same
+// outcome (see SuitSymmetry): only the smallest of each orbit is counted, as
+// many times as its orbit has assignments.
 #include <algorithm>
 #include <array>
 #include <cstdint>
 #include <vector>
 
+#include "calculator/suit_symmetry.h"
 #include "calculator/sweep.h"
 
 namespace oddsmith::calc {
@@ -36,11 +45,9 @@ class OutcomeCounts {
       if (v[p] == best) shares_[static_cast<std::size_t>(p)][static_cast<std::size_t>(winners)] += count;
   }
 
-  // The tally of `deals` deals, each of weight `weight`.
-  SweepTally tally(std::int64_t deals, double weight) const {
-    SweepTally out;
-    out.players.resize(static_cast<std::size_t>(players_));
-    for (std::size_t p = 0; p < out.players.size(); ++p) {
+  // Adds to `out` these counts as deals of weight `weight` each.
+  void tally_into(SweepTally& out, double weight) const {
+    for (std::size_t p = 0; p < shares_.size(); ++p) {
       Tally& t = out.players[p];
       for (std::size_t k = 1; k < shares_[p].size(); ++k) {
         const double n = static_cast<double>(shares_[p][k]);
@@ -49,9 +56,6 @@ class OutcomeCounts {
         (k == 1 ? t.win : t.tie) += weight * n;
       }
     }
-    out.weight = weight * static_cast<double>(deals);
-    out.deals = deals;
-    return out;
   }
 
  private:
@@ -72,100 +76,209 @@ int rank_only_value(std::uint64_t key_sum) {
   return osm_unsuited7_value[detail::count_hash(key_sum, osm_count_hash_low7)];
 }
 
-class RankCountSweep {
+std::uint64_t rank_key(int rank) { return osm_card_key[make_card(rank, 0)] & kRankDigits; }
+
+// Calls `then(keys, ways)` for every multiset of `left` ranks from `rank` up,
+// at most cards[r] of rank r: `keys` are their rank counts, `ways` the number
+// of ways to deal them from those cards.
+template <class Then>
+void for_each_rank_multiset(const std::array<int, kRankCount>& cards, int rank, int left, std::int64_t ways,
+                            std::uint64_t keys, Then&& then) {
+  if (left == 0) return then(keys, ways);
+  if (rank == kRankCount) return;
+  const int n = cards[static_cast<std::size_t>(rank)];
+  for (int k = 0; k <= std::min(n, left); ++k)
+    for_each_rank_multiset(cards, rank + 1, left - k, ways * choose(n, k), keys + rank_key(rank) * static_cast<std::uint64_t>(k),
+                           then);
+}
+
+// Calls `then(keys)` with `keys` plus those of each choice of `count` cards of
+// `cards` from index `from` on.
+template <class Then>
+void for_each_choice(const std::vector<int>& cards, std::size_t from, int count, const BoardKeys& keys, Then&& then) {
+  if (count == 0) return then(keys);
+  for (std::size_t i = from; i + static_cast<std::size_t>(count) <= cards.size(); ++i)
+    for_each_choice(cards, i + 1, count - 1, add_card(keys, cards[i]), then);
+}
+
+// The outcome counts of one assignment: every player a known hand.
+class KnownHands {
  public:
-  explicit RankCountSweep(const PreparedQuery& q) : q_(q), counts_(q.players), left_(5 - q.known) {
+  KnownHands(const PreparedQuery& q, const RangeHand* const* hands)
+      : q_(q), players_(q.players), counts_(q.players), left_(5 - q.known) {
     BoardKeys known{0, 0};
     for (int i = 0; i < q.known; ++i) known = add_card(known, q.board[i]);
-    for (const std::vector<RangeHand>& hands : q.hands) {
-      const RangeHand& h = hands[0];
-      hands_.push_back(add_card(add_card(known, h.cards[0]), h.cards[1]));
+    CardMask held = 0;
+    for (int p = 0; p < players_; ++p) {
+      hands_[static_cast<std::size_t>(p)] = hands[p];
+      keys_[static_cast<std::size_t>(p)] = add_card(add_card(known, hands[p]->cards[0]), hands[p]->cards[1]);
+      held |= hands[p]->mask;
     }
-    for (int card : q.deck) ++rank_left_[static_cast<std::size_t>(card_rank(card))];
+    for (int card : q.deck)
+      if (!(held & card_bit(card))) deck_.push_back(card);
   }
 
-  SweepTally run() {
-    count_rank_multisets(0, left_, 1, 0);
+  // The boards the counts stand for.
+  std::int64_t boards() const { return choose(static_cast<int>(deck_.size()), left_); }
+
+  const OutcomeCounts& run() {
+    std::array<int, kRankCount> by_rank{};
+    for (int card : deck_) ++by_rank[static_cast<std::size_t>(card_rank(card))];
+    for_each_rank_multiset(by_rank, 0, left_, 1, 0, [&](std::uint64_t keys, std::int64_t ways) {
+      for (int p = 0; p < players_; ++p)
+        values_[static_cast<std::size_t>(p)] = rank_only_value(keys_[static_cast<std::size_t>(p)].key_sum + keys);
+      counts_.add(values_.data(), ways);
+    });
     for (int suit = 0; suit < kSuitCount; ++suit) correct_flushes(suit);
-    double weight = 1;
-    for (const std::vector<RangeHand>& hands : q_.hands) weight *= hands[0].weight;
-    return counts_.tally(choose(static_cast<int>(q_.deck.size()), left_), weight);
+    return counts_;
   }
 
  private:
-  // Every multiset of `left` more ranks from `rank` up, `ways` the deals of the
-  // ranks chosen so far and `keys` their rank counts.
-  void count_rank_multisets(int rank, int left, std::int64_t ways, std::uint64_t keys) {
-    if (left == 0) {
-      for (std::size_t p = 0; p < hands_.size(); ++p) values_[p] = rank_only_value(hands_[p].key_sum + keys);
-      counts_.add(values_.data(), ways);
-      return;
-    }
-    if (rank == kRankCount) return;
-    const int cards = rank_left_[static_cast<std::size_t>(rank)];
-    const std::uint64_t key = osm_card_key[make_card(rank, 0)] & kRankDigits;
-    for (int n = 0; n <= std::min(cards, left); ++n)
-      count_rank_multisets(rank + 1, left - n, ways * choose(cards, n), keys + key * static_cast<std::uint64_t>(n));
-  }
-
   // The boards on which someone may hold a flush in `suit`: at least `need`
-  // suited cards among the board, where need is 5 less the most suited cards of
-  // one hand, and never below 3.
+  // suited cards on the board, need being 5 less the most suited cards of one
+  // hand, and never below 3. They are grouped by their suited cards and the
+  // ranks of the others (at most two cards, of other suits, which can make no
+  // flush then): a flush's value depends on the suited cards alone.
   void correct_flushes(int suit) {
     int most = 0, on_board = 0;
-    for (const std::vector<RangeHand>& hands : q_.hands)
-      most = std::max(most, int{card_suit(hands[0].cards[0]) == suit} + int{card_suit(hands[0].cards[1]) == suit});
+    for (int p = 0; p < players_; ++p) {
+      const RangeHand& h = *hands_[static_cast<std::size_t>(p)];
+      most = std::max(most, int{card_suit(h.cards[0]) == suit} + int{card_suit(h.cards[1]) == suit});
+    }
     for (int i = 0; i < q_.known; ++i) on_board += card_suit(q_.board[i]) == suit;
     const int need = std::max(3, 5 - most);
-    suited_.clear();
-    others_.clear();
-    for (int card : q_.deck) (card_suit(card) == suit ? suited_ : others_).push_back(card);
-    for (int k = std::max(0, need - on_board); k <= std::min(left_, static_cast<int>(suited_.size())); ++k)
-      pick(suited_, 0, k, {0, 0}, [&](const BoardKeys& with_suited) {
-        pick(others_, 0, left_ - k, with_suited, [&](const BoardKeys& board) { correct_board(board); });
-      });
-  }
-
-  // Calls `then` with `keys` plus those of each choice of `count` cards of
-  // `cards` from index `from` on.
-  template <class Then>
-  static void pick(const std::vector<int>& cards, std::size_t from, int count, const BoardKeys& keys, Then&& then) {
-    if (count == 0) return then(keys);
-    for (std::size_t i = from; i + static_cast<std::size_t>(count) <= cards.size(); ++i)
-      pick(cards, i + 1, count - 1, add_card(keys, cards[i]), then);
-  }
-
-  // One board of the flush boards (`board` holds the added cards' keys):
-  // its rank-only outcome, counted by the first pass, is replaced by its own.
-  void correct_board(const BoardKeys& board) {
-    bool differs = false;
-    for (std::size_t p = 0; p < hands_.size(); ++p) {
-      const std::uint64_t sum = hands_[p].key_sum + board.key_sum;
-      values_[p] = rank_only_value(sum);
-      true_values_[p] = eval7_of_keys(board, hands_[p]);
-      differs = differs || true_values_[p] != values_[p];
+    std::vector<int> suited;
+    std::array<int, kRankCount> others{};
+    for (int card : deck_) {
+      if (card_suit(card) == suit) suited.push_back(card);
+      else ++others[static_cast<std::size_t>(card_rank(card))];
     }
-    if (!differs) return;
-    counts_.add(values_.data(), -1);
-    counts_.add(true_values_.data(), 1);
+    for (int k = std::max(0, need - on_board); k <= std::min(left_, static_cast<int>(suited.size())); ++k) {
+      for_each_choice(suited, 0, k, {0, 0}, [&](const BoardKeys& with_suited) {
+        // Each player's value when the flush counts: known from the suited cards.
+        for (int p = 0; p < players_; ++p) {
+          const std::size_t i = static_cast<std::size_t>(p);
+          const BoardKeys& hand = keys_[i];
+          const unsigned flush = osm_flush_suit[detail::suit_signature(hand.key_sum + with_suited.key_sum)];
+          flush_values_[i] = flush ? osm_flush_value[detail::suit_rank_mask(hand.suit_ranks | with_suited.suit_ranks, flush - 1)] : 0;
+        }
+        for_each_rank_multiset(others, 0, left_ - k, 1, 0, [&](std::uint64_t keys, std::int64_t ways) {
+          bool differs = false;
+          for (int p = 0; p < players_; ++p) {
+            const std::size_t i = static_cast<std::size_t>(p);
+            values_[i] = rank_only_value(keys_[i].key_sum + with_suited.key_sum + keys);
+            true_values_[i] = flush_values_[i] ? flush_values_[i] : values_[i];
+            differs = differs || flush_values_[i] != 0;
+          }
+          if (!differs) return;
+          counts_.add(values_.data(), -ways);
+          counts_.add(true_values_.data(), ways);
+        });
+      });
+    }
   }
 
   const PreparedQuery& q_;
+  int players_;
   OutcomeCounts counts_;
   int left_;  // board cards to come
-  std::vector<BoardKeys> hands_;  // each hand's keys with the known board's
-  std::array<int, kRankCount> rank_left_{};  // deck cards of each rank
-  std::vector<int> suited_, others_;
-  std::array<int, kMaxPlayers> values_{}, true_values_{};
+  std::vector<int> deck_;  // the cards a board may take
+  std::array<const RangeHand*, kMaxPlayers> hands_{};
+  std::array<BoardKeys, kMaxPlayers> keys_{};  // each hand's keys with the known board's
+  std::array<int, kMaxPlayers> values_{}, true_values_{}, flush_values_{};
 };
+
+// An assignment: one hand index per player.
+using Assignment = std::array<int, kMaxPlayers>;
+
+// The assignments (no card twice) that are the smallest of their orbit under
+// the query's suit renamings, each with the size of its orbit.
+void canonical_assignments(const PreparedQuery& q, const SuitSymmetry& symmetry, std::vector<Assignment>& out,
+                           std::vector<int>& orbit) {
+  Assignment a{};
+  std::array<CardMask, kMaxPlayers> masks{};
+  auto visit = [&](auto&& self, int p, CardMask used) -> void {
+    if (p == q.players) {
+      int fixed_by = 0;
+      for (const auto& perm : symmetry.renamings()) {
+        int order = 0;  // the image against the assignment, player by player
+        for (int i = 0; i < q.players && order == 0; ++i) {
+          const CardMask image = SuitSymmetry::rename(masks[static_cast<std::size_t>(i)], perm);
+          order = image < masks[static_cast<std::size_t>(i)] ? -1 : image > masks[static_cast<std::size_t>(i)] ? 1 : 0;
+        }
+        if (order < 0) return;
+        fixed_by += order == 0;
+      }
+      out.push_back(a);
+      orbit.push_back(symmetry.order() / fixed_by);
+      return;
+    }
+    const std::vector<RangeHand>& hands = q.hands[static_cast<std::size_t>(p)];
+    for (std::size_t i = 0; i < hands.size(); ++i) {
+      if (hands[i].mask & used) continue;
+      a[static_cast<std::size_t>(p)] = static_cast<int>(i);
+      masks[static_cast<std::size_t>(p)] = hands[i].mask;
+      self(self, p + 1, used | hands[i].mask);
+    }
+  };
+  visit(visit, 0, 0);
+}
+
+// Rank multisets of m cards (about; caps of four ignored) and the flush groups
+// per assignment, against boards for the enumeration by boards.
+double counting_cost(int m) {
+  static constexpr double kPerAssignment[6] = {1, 13, 91, 455 + 1500, 1820 + 6000, 6188 + 20000};
+  return kPerAssignment[m];
+}
 
 }  // namespace
 
-bool every_player_one_holdem_hand(const PreparedQuery& q) {
+bool counting_boards_is_cheaper(const PreparedQuery& q) {
   if (q.game != Game::holdem) return false;
-  return std::all_of(q.hands.begin(), q.hands.end(), [](const std::vector<RangeHand>& h) { return h.size() == 1; });
+  double assignments = 1, hands = 0;
+  for (const std::vector<RangeHand>& h : q.hands) {
+    assignments *= static_cast<double>(h.size());
+    hands += static_cast<double>(h.size());
+  }
+  const int m = 5 - q.known;
+  const double boards = static_cast<double>(choose(static_cast<int>(q.deck.size()), m));
+  return assignments * q.players * counting_cost(m) < boards * hands;
 }
 
-SweepTally run_exact_known_holdem_hands(const PreparedQuery& q) { return RankCountSweep(q).run(); }
+SweepResult run_exact_by_counting(const PreparedQuery& q, int threads, ProgressFn progress, void* user) {
+  const SuitSymmetry symmetry(q);
+  std::vector<Assignment> assignments;
+  std::vector<int> orbit;
+  canonical_assignments(q, symmetry, assignments, orbit);
+  // Chunks of consecutive assignments, summed in chunk order whatever the threads.
+  constexpr std::size_t kPerChunk = 8;
+  const std::size_t chunks = (assignments.size() + kPerChunk - 1) / kPerChunk;
+  std::vector<SweepTally> tallies(chunks);
+  const RunStatus status = run_chunks(
+      chunks, thread_count(threads, chunks),
+      [&](std::size_t c) {
+        SweepTally& t = tallies[c];
+        t.players.assign(static_cast<std::size_t>(q.players), Tally{});
+        for (std::size_t i = c * kPerChunk; i < std::min(assignments.size(), (c + 1) * kPerChunk); ++i) {
+          std::array<const RangeHand*, kMaxPlayers> hands{};
+          double weight = orbit[i];
+          for (int p = 0; p < q.players; ++p) {
+            const std::size_t pi = static_cast<std::size_t>(p);
+            hands[pi] = &q.hands[pi][static_cast<std::size_t>(assignments[i][pi])];
+            weight *= hands[pi]->weight;
+          }
+          KnownHands known(q, hands.data());
+          known.run().tally_into(t, weight);
+          t.weight += weight * static_cast<double>(known.boards());
+          t.deals += orbit[i] * known.boards();
+        }
+      },
+      progress, user);
+  SweepResult result;
+  result.status = status;
+  result.tally.players.assign(static_cast<std::size_t>(q.players), Tally{});
+  for (const SweepTally& t : tallies) result.tally.add(t);
+  return result;
+}
 
 }  // namespace oddsmith::calc

@@ -20,6 +20,7 @@ class SuitSymmetry {
   explicit SuitSymmetry(const PreparedQuery& q);
 
   int order() const { return static_cast<int>(perms_.size()); }
+  const std::vector<std::array<int, 4>>& renamings() const { return perms_; }
 
   // The number of boards in the orbit of `board` (a full board's cards) when it
   // is the orbit's smallest, else 0.

@@ -31,10 +31,11 @@ struct SweepResult {
 
 SweepResult run_exact(const PreparedQuery& q, int threads, ProgressFn progress, void* user);
 
-// Hold'em with one known hand per player: the exact tally from boards counted
-// by their ranks, with the flush boards alone visited (milliseconds, one thread).
-bool every_player_one_holdem_hand(const PreparedQuery& q);
-SweepTally run_exact_known_holdem_hands(const PreparedQuery& q);
+// Exact Hold'em by counting boards per assignment of hands (by their ranks, the
+// flush boards by their suited cards) rather than visiting every board: the
+// cheaper way when assignments are few (a hand against a hand or a range).
+bool counting_boards_is_cheaper(const PreparedQuery& q);
+SweepResult run_exact_by_counting(const PreparedQuery& q, int threads, ProgressFn progress, void* user);
 
 // `trials` deals, or (trials 0) batches until every player's standard error is
 // at most `target_stderr`.

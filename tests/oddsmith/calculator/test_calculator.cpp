@@ -111,11 +111,15 @@ TEST(Calculator, ExactEqualsBruteForce) {
       {Game::holdem, {"QQ+, AKs:0.5", "JJ-99, AQo"}, "Jh7c2d", ""},    // flop, weighted ranges
       {Game::holdem, {"AhAs", "KK", "76s-54s"}, "Kd8h4c", "2h"},        // three-way
       {Game::holdem, {"2c3d", "2h3s"}, "AhKdQcJs", ""},                 // split pots
-      // Known hands counted by board ranks, then flush boards corrected: two
-      // suited hands and a pair with four cards to come; a board flush (five
-      // spades) beside hands holding none or one of the suit.
+      // Few assignments: boards counted by their ranks, then flush boards
+      // corrected. Two suited hands and a pair with four cards to come; a board
+      // flush (five spades) beside hands holding none or one of the suit; a hand
+      // against pairs, one assignment standing for each renaming of clubs,
+      // diamonds and spades; three-way with a range.
       {Game::holdem, {"AhKh", "QhJh", "9c9d"}, "2h", ""},
       {Game::holdem, {"AcKd", "7s2c", "QdQh"}, "Ts9s", "8s"},
+      {Game::holdem, {"AhKh", "QQ, JJ:0.5"}, "2h7h9h", ""},
+      {Game::holdem, {"AsKs", "TT", "9c8c"}, "Ts2s", ""},
       {Game::omaha, {"AhAsKhKs", "JcTc9d8d"}, "QcJh2d", ""},
       {Game::omaha_hilo, {"Ah2h5c9d", "As2s6cTd", "KcKdQhQs"}, "3c4d8h", ""},  // quartered lows
       {Game::omaha_hilo, {"Ah2h5c9d", "AAxx:0.2"}, "KcQdJh", "9s"},     // no low possible
