@@ -155,13 +155,14 @@ int deal_card(Gen& gen, CardMask& placed) {
 template <class Gen>
 void deal_cards(Gen& gen, CardMask& placed, int* out, int count) {
   if (count <= 0) return;
-  int n = 0;
+  const std::size_t wanted = static_cast<std::size_t>(count);
+  std::size_t n = 0;
   draw_cards_while(gen, [&](int card) {
     const CardMask bit = card_bit(card);
     out[n] = card;
     n += (placed & bit) == 0;
     placed |= bit;
-    return n < count;
+    return n < wanted;
   });
 }
 
