@@ -17,6 +17,8 @@ constexpr double kDefaultTarget = 0.0005;
 // (well under a second on one core), and refuses exact enumeration far beyond
 // anything that could finish.
 constexpr double kAutomaticExactLimit = 3e7;
+// The same for Hold'em counted board by rank (about a third of a second).
+constexpr double kAutomaticCountingLimit = 1e8;
 constexpr double kExactLimit = 1e13;
 
 // 64 bits from the platform's random device; never 0, which asks for a seed.
@@ -46,8 +48,9 @@ EquityOutcome compute_equity(const EquityQuery& query) {
 
   const double cost = exact_cost(*q);
   bool exact = query.mode == Mode::exact;
-  if (query.mode == Mode::automatic) exact = cost <= kAutomaticExactLimit;
-  if (exact && cost > kExactLimit)
+  const double counting = counting_work(*q);
+  if (query.mode == Mode::automatic) exact = cost <= kAutomaticExactLimit || counting <= kAutomaticCountingLimit;
+  if (exact && cost > kExactLimit && counting > kExactLimit)
     return failure("exact enumeration would visit about " + std::to_string(static_cast<long long>(cost)) +
                    " deals: use Monte Carlo");
 

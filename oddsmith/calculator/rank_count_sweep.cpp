@@ -233,16 +233,18 @@ double counting_cost(int m) {
 
 }  // namespace
 
+double counting_work(const PreparedQuery& q) {
+  if (q.game != Game::holdem) return 1e18;
+  double assignments = 1;
+  for (const std::vector<RangeHand>& h : q.hands) assignments = std::min(assignments * static_cast<double>(h.size()), 1e18);
+  return std::min(assignments * q.players * counting_cost(5 - q.known), 1e18);
+}
+
 bool counting_boards_is_cheaper(const PreparedQuery& q) {
-  if (q.game != Game::holdem) return false;
-  double assignments = 1, hands = 0;
-  for (const std::vector<RangeHand>& h : q.hands) {
-    assignments *= static_cast<double>(h.size());
-    hands += static_cast<double>(h.size());
-  }
-  const int m = 5 - q.known;
-  const double boards = static_cast<double>(choose(static_cast<int>(q.deck.size()), m));
-  return assignments * q.players * counting_cost(m) < boards * hands;
+  double hands = 0;
+  for (const std::vector<RangeHand>& h : q.hands) hands += static_cast<double>(h.size());
+  const double boards = static_cast<double>(choose(static_cast<int>(q.deck.size()), 5 - q.known));
+  return counting_work(q) < boards * hands;
 }
 
 SweepResult run_exact_by_counting(const PreparedQuery& q, int threads, ProgressFn progress, void* user) {

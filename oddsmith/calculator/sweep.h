@@ -35,6 +35,9 @@ SweepResult run_exact(const PreparedQuery& q, int threads, ProgressFn progress, 
 // flush boards by their suited cards) rather than visiting every board: the
 // cheaper way when assignments are few (a hand against a hand or a range).
 bool counting_boards_is_cheaper(const PreparedQuery& q);
+// Its work: rank multisets and flush groups valued, over all assignments (1e18
+// where it does not apply).
+double counting_work(const PreparedQuery& q);
 SweepResult run_exact_by_counting(const PreparedQuery& q, int threads, ProgressFn progress, void* user);
 
 // `trials` deals, or (trials 0) batches until every player's standard error is
