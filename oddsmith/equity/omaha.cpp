@@ -1,5 +1,6 @@
 #include "equity/omaha.h"
 
+#include <algorithm>
 #include <cstddef>
 
 #include "equity/dealer.h"
@@ -75,49 +76,76 @@ int omaha_per_mille(float score_sum, int trials) {
 namespace {
 
 // Omaha's tables are about 30 MB, and each deal's hands land in a new board row:
-// a deal's table reads miss the cache. So deals are made kDealsAhead ahead of
-// their scoring, and each new deal's unsuited-table entries are prefetched while
-// the deals before it are scored. The draws happen in the same order as one deal
-// at a time, so every dealt card (and the range cursor) is unchanged.
-constexpr int kDealsAhead = 4;
+// a deal's table reads miss the cache (and, with small pages, the TLB, where a
+// prefetch is simply dropped). Dealing and scoring one deal at a time leaves one
+// miss in flight. So deals are made kBatch at a time, every unsuited-table index
+// of the batch is worked out, and the reads are then made in one tight loop,
+// their misses overlapping, before the batch is scored. The draws happen in the
+// same order as one deal at a time, so every dealt card (and the range cursor)
+// is unchanged, and so is every score.
+constexpr int kBatch = 64;
+constexpr int kHands = 1 + kMaxOmahaOpponents;  // the player's first, then the opponents'
 
-struct PendingDeal {
-  int opponents[4 * kMaxOmahaOpponents];
-  int board[5];
+struct Batch {
+  int opponents[kBatch][4 * kMaxOmahaOpponents];
+  int board[kBatch][5];
+  OmahaBoard high_board[kBatch];
+  std::uint64_t hole_keys[kBatch * kHands];
+  std::uint32_t index[kBatch * kHands];
+  int unsuited[kBatch * kHands];
 };
 
-void prefetch_hand(const OmahaBoard& b, const int* h) {
-  const std::uint64_t* key = osm_card_key;
-  const std::uint64_t hole = key[h[0]] + key[h[1]] + key[h[2]] + key[h[3]];
-  __builtin_prefetch(&osm_omaha_unsuited_value[b.unsuited_row + detail::count_hash(hole, osm_count_hash_low4)]);
-}
-
-void prefetch_deal(const PendingDeal& d, const int* player, int opponents) {
-  const OmahaBoard b = omaha_board(d.board[0], d.board[1], d.board[2], d.board[3], d.board[4]);
-  prefetch_hand(b, player);
-  for (int o = 0; o < opponents; ++o) prefetch_hand(b, d.opponents + std::ptrdiff_t{4} * o);
-}
-
-template <class Score>
+template <bool HiLo>
 OmahaEquity run_omaha(const EquityRequest& request, std::uint32_t seed, int trials, const std::int32_t* ranges,
-                      std::int32_t& cursor, Score score) {
+                      std::int32_t& cursor) {
   if (!request_in_limits(request)) return {kRefused, 0.0f};
   if (trials <= 0) return {0, 0.0f};
   Dealer<4> dealer(request, ranges, cursor);
   DealRng rng(seed);
-  PendingDeal ring[kDealsAhead];
-  int dealt = 0;
-  auto deal_next = [&](PendingDeal& d) {
-    dealer.deal(rng, d.opponents, d.board);
-    prefetch_deal(d, request.player, request.opponents);
-    ++dealt;
+  const int opponents = request.opponents, hands = 1 + opponents;
+  const int* const player = request.player;
+  const std::uint64_t player_keys = omaha_hole_keys(player[0], player[1], player[2], player[3]);
+  auto hole = [&](const Batch& b, int deal, int hand) {
+    return hand == 0 ? player : &b.opponents[deal][4 * (hand - 1)];
   };
-  for (int i = 0; i < kDealsAhead && dealt < trials; ++i) deal_next(ring[i]);
+  Batch b;
   std::int64_t sum = 0;
-  for (int t = 0; t < trials; ++t) {
-    PendingDeal& d = ring[t % kDealsAhead];
-    sum += score(d.board, request.player, d.opponents, request.opponents);
-    if (dealt < trials) deal_next(d);  // the slot just scored takes the next deal
+  for (int t = 0; t < trials; t += kBatch) {
+    const int n = trials - t < kBatch ? trials - t : kBatch;
+    for (int d = 0; d < n; ++d) dealer.deal(rng, b.opponents[d], b.board[d]);
+    for (int d = 0; d < n; ++d) {
+      const int* c = b.board[d];
+      b.high_board[d] = omaha_board(c[0], c[1], c[2], c[3], c[4]);
+      b.hole_keys[d * kHands] = player_keys;
+      for (int h = 1; h < hands; ++h) {
+        const int* x = &b.opponents[d][4 * (h - 1)];
+        b.hole_keys[d * kHands + h] = omaha_hole_keys(x[0], x[1], x[2], x[3]);
+      }
+      for (int h = 0; h < hands; ++h)
+        b.index[d * kHands + h] = omaha_unsuited_index(b.high_board[d], b.hole_keys[d * kHands + h]);
+    }
+    for (int d = 0; d < n; ++d)
+      for (int h = 0; h < hands; ++h) b.unsuited[d * kHands + h] = osm_omaha_unsuited_value[b.index[d * kHands + h]];
+    for (int d = 0; d < n; ++d) {
+      int high[kHands];
+      for (int h = 0; h < hands; ++h) {
+        const int* x = hole(b, d, h);
+        const int at = d * kHands + h;
+        high[h] = std::min<int>(b.unsuited[at], omaha_flush_on_board(b.high_board[d], b.hole_keys[at], x[0], x[1], x[2], x[3]));
+      }
+      if constexpr (HiLo) {
+        const int* c = b.board[d];
+        const unsigned low_board = omaha_low_board(c[0], c[1], c[2], c[3], c[4]);
+        int low[kHands];
+        for (int h = 0; h < hands; ++h) {
+          const int* x = hole(b, d, h);
+          low[h] = eval_omaha_low_on_board(low_board, x[0], x[1], x[2], x[3]);
+        }
+        sum += omaha_hilo_share(high[0], low[0], high + 1, low + 1, opponents);
+      } else {
+        sum += omaha_high_share(high[0], high + 1, opponents);
+      }
+    }
   }
   const float score_sum = static_cast<float>(sum);
   return {omaha_per_mille(score_sum, trials), score_sum};
@@ -126,11 +154,11 @@ OmahaEquity run_omaha(const EquityRequest& request, std::uint32_t seed, int tria
 }  // namespace
 
 OmahaEquity omaha_high_equity(const EquityRequest& request, std::uint32_t seed, int trials) {
-  return run_omaha(request, seed, trials, omaha_ranges, omaha_range_cursor, omaha_high_score);
+  return run_omaha<false>(request, seed, trials, omaha_ranges, omaha_range_cursor);
 }
 
 OmahaEquity omaha_hilo_equity(const EquityRequest& request, std::uint32_t seed, int trials) {
-  return run_omaha(request, seed, trials, omahahl_ranges, omahahl_range_cursor, omaha_hilo_score);
+  return run_omaha<true>(request, seed, trials, omahahl_ranges, omahahl_range_cursor);
 }
 
 }  // namespace oddsmith
