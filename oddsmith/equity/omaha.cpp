@@ -131,7 +131,7 @@ OmahaEquity run_omaha(const EquityRequest& request, std::uint32_t seed, int tria
       for (int h = 0; h < hands; ++h) {
         const int* x = hole(b, d, h);
         const int at = d * kHands + h;
-        high[h] = std::min<int>(b.unsuited[at], omaha_flush_on_board(b.high_board[d], b.hole_keys[at], x[0], x[1], x[2], x[3]));
+        high[h] = omaha_high_with_flush(b.high_board[d], b.hole_keys[at], b.unsuited[at], x[0], x[1], x[2], x[3]);
       }
       if constexpr (HiLo) {
         const int* c = b.board[d];

@@ -40,36 +40,37 @@ inline std::uint32_t omaha_unsuited_index(const OmahaBoard& board, std::uint64_t
   return board.unsuited_row + detail::count_hash(hole_keys, osm_count_hash_low4);
 }
 
-// No flush: weaker than every hand value.
-inline constexpr int kNoOmahaFlush = 0x7fff;
-
-// The best flush of two hole cards with three board cards, or kNoOmahaFlush.
-inline int omaha_flush_on_board(const OmahaBoard& board, std::uint64_t hole_keys, int h1, int h2, int h3, int h4) {
+// The hand's value given its best unsuited value: that, or the best flush of
+// two hole cards with three board cards where that is stronger.
+inline int omaha_high_with_flush(const OmahaBoard& board, std::uint64_t hole_keys, int unsuited, int h1, int h2, int h3,
+                                 int h4) {
   // Only one suit can hold three of the five board cards.
-  if (!board.flush_suit) return kNoOmahaFlush;
+  if (!board.flush_suit) return unsuited;
   const unsigned suit = board.flush_suit - 1;
   const unsigned hole_n = (detail::suit_signature(hole_keys) >> (3 * suit)) & 7u;
-  if (hole_n < 2) return kNoOmahaFlush;
+  if (hole_n < 2) return unsuited;
 
   const unsigned board_n = (board.suit_signature >> (3 * suit)) & 7u;
   const std::uint64_t* sr = osm_card_suit_rank;
   const unsigned bmask = detail::suit_rank_mask(board.suit_ranks, suit);
   const unsigned hmask = detail::suit_rank_mask(sr[h1] | sr[h2] | sr[h3] | sr[h4], suit);
+  int flush;
   if (board_n == 3 && hole_n == 2) {
     // The five suited cards are the only flush; the padded table has no entry for it.
-    return osm_flush_value[bmask | hmask];
+    flush = osm_flush_value[bmask | hmask];
+  } else {
+    // Pad the board mask to five bits and the hole mask to four with bits 13 and 14.
+    static constexpr unsigned kBoardPad[6] = {0, 0, 0, 0x6000, 0x2000, 0};
+    static constexpr unsigned kHolePad[5] = {0, 0, 0x6000, 0x2000, 0};
+    flush = osm_omaha_flush_value[osm_mask_hash5[bmask | kBoardPad[board_n]] * tables::kHoleMaskSize +
+                                  osm_mask_hash4[hmask | kHolePad[hole_n]]];
   }
-  // Pad the board mask to five bits and the hole mask to four with bits 13 and 14.
-  static constexpr unsigned kBoardPad[6] = {0, 0, 0, 0x6000, 0x2000, 0};
-  static constexpr unsigned kHolePad[5] = {0, 0, 0x6000, 0x2000, 0};
-  return osm_omaha_flush_value[osm_mask_hash5[bmask | kBoardPad[board_n]] * tables::kHoleMaskSize +
-                               osm_mask_hash4[hmask | kHolePad[hole_n]]];
+  return std::min(flush, unsuited);
 }
 
 inline int eval_omaha_high_on_board(const OmahaBoard& board, int h1, int h2, int h3, int h4) {
   const std::uint64_t hole = omaha_hole_keys(h1, h2, h3, h4);
-  const int unsuited = osm_omaha_unsuited_value[omaha_unsuited_index(board, hole)];
-  return std::min<int>(omaha_flush_on_board(board, hole, h1, h2, h3, h4), unsuited);
+  return omaha_high_with_flush(board, hole, osm_omaha_unsuited_value[omaha_unsuited_index(board, hole)], h1, h2, h3, h4);
 }
 
 inline int eval_omaha_high(int b1, int b2, int b3, int b4, int b5, int h1, int h2, int h3, int h4) {
