@@ -59,45 +59,73 @@ class HandSampler {
   std::vector<std::uint32_t> alias_;
 };
 
+// Omaha's unsuited table is about 22 MB and every deal lands in a new row of it:
+// its reads are made for a batch of deals at once, so that their cache and TLB
+// misses overlap (see equity/omaha.cpp). Hold'em's tables stay in the cache.
+constexpr int kValueBatch = 32;
+
 template <Game G>
 bool run_chunk(const PreparedQuery& q, const std::vector<HandSampler>& samplers, std::uint64_t seed, std::uint64_t chunk,
                std::int64_t deals, SweepTally& out) {
+  using E = Evaluator<G>;
+  constexpr bool kBatched = G != Game::holdem;
+  constexpr int kBatch = kBatched ? kValueBatch : 1;
   RandomStream rng(seed, chunk);
   out.players.assign(static_cast<std::size_t>(q.players), Tally{});
   const CardMask base = q.known_mask | q.dead;
   std::array<HandValue, kMaxPlayers> values{};
-  std::array<std::uint32_t, kMaxPlayers> chosen{};
-  std::vector<std::vector<typename Evaluator<G>::HandKey>> keys(q.hands.size());
+  std::vector<std::vector<typename E::HandKey>> keys(q.hands.size());
   for (std::size_t p = 0; p < q.hands.size(); ++p)
-    for (const RangeHand& h : q.hands[p]) keys[p].push_back(Evaluator<G>::hand_key(h));
+    for (const RangeHand& h : q.hands[p]) keys[p].push_back(E::hand_key(h));
+  const std::size_t players = static_cast<std::size_t>(q.players);
+  // One batch: each deal's hands (chosen[deal * players + p]) and prepared board.
+  std::vector<std::uint32_t> chosen(kBatch * players);
+  std::vector<typename E::Board> boards(kBatch);
+  std::vector<std::uint32_t> index(kBatched ? kBatch * players : 0);
+  std::vector<int> unsuited(index.size());
   int board[5];
   for (int i = 0; i < q.known; ++i) board[i] = q.board[i];
-  for (std::int64_t d = 0; d < deals; ++d) {
-    CardMask used;
-    for (int rejections = 0;; ++rejections) {
-      if (rejections == kMaxRejections) return false;
-      used = base;
-      int p = 0;
-      for (; p < q.players; ++p) {
-        const std::uint32_t i = samplers[static_cast<std::size_t>(p)].draw(rng);
-        const CardMask m = q.hands[static_cast<std::size_t>(p)][i].mask;
-        if (m & used) break;
-        used |= m;
-        chosen[static_cast<std::size_t>(p)] = i;
+  for (std::int64_t first = 0; first < deals; first += kBatch) {
+    const std::size_t n = static_cast<std::size_t>(std::min<std::int64_t>(kBatch, deals - first));
+    for (std::size_t d = 0; d < n; ++d) {
+      std::uint32_t* pick = &chosen[d * players];
+      CardMask used;
+      for (int rejections = 0;; ++rejections) {
+        if (rejections == kMaxRejections) return false;
+        used = base;
+        std::size_t p = 0;
+        for (; p < players; ++p) {
+          const std::uint32_t i = samplers[p].draw(rng);
+          const CardMask m = q.hands[p][i].mask;
+          if (m & used) break;
+          used |= m;
+          pick[p] = i;
+        }
+        if (p == players) break;
       }
-      if (p == q.players) break;
+      for (int i = q.known; i < 5; ++i) {
+        int card;
+        do card = static_cast<int>(rng.below(kDeckSize));
+        while (used & card_bit(card));
+        used |= card_bit(card);
+        board[i] = card;
+      }
+      boards[d] = E::prepare(board);
     }
-    for (int i = q.known; i < 5; ++i) {
-      int card;
-      do card = static_cast<int>(rng.below(kDeckSize));
-      while (used & card_bit(card));
-      used |= card_bit(card);
-      board[i] = card;
+    if constexpr (kBatched) {
+      for (std::size_t d = 0; d < n; ++d)
+        for (std::size_t p = 0; p < players; ++p)
+          index[d * players + p] = E::unsuited_index(boards[d], keys[p][chosen[d * players + p]]);
+      for (std::size_t i = 0; i < n * players; ++i) unsuited[i] = osm_omaha_unsuited_value[index[i]];
     }
-    const auto prepared = Evaluator<G>::prepare(board);
-    for (int p = 0; p < q.players; ++p)
-      values[static_cast<std::size_t>(p)] = Evaluator<G>::value(prepared, keys[static_cast<std::size_t>(p)][chosen[static_cast<std::size_t>(p)]]);
-    settle<G>(values.data(), q.players, 1.0, out.players.data());
+    for (std::size_t d = 0; d < n; ++d) {
+      for (std::size_t p = 0; p < players; ++p) {
+        const auto& key = keys[p][chosen[d * players + p]];
+        if constexpr (kBatched) values[p] = E::value_given(boards[d], key, unsuited[d * players + p]);
+        else values[p] = E::value(boards[d], key);
+      }
+      settle<G>(values.data(), q.players, 1.0, out.players.data());
+    }
   }
   out.weight = static_cast<double>(deals);
   out.deals = deals;

@@ -62,6 +62,7 @@ struct Evaluator<Game::holdem> {
 
 struct OmahaHandKey {
   int cards[4];
+  std::uint64_t keys;  // omaha_hole_keys of the cards
 };
 
 template <>
@@ -69,13 +70,22 @@ struct Evaluator<Game::omaha> {
   using HandKey = OmahaHandKey;
   using Board = OmahaBoard;
   struct Partial {};
-  static HandKey hand_key(const RangeHand& h) { return {{h.cards[0], h.cards[1], h.cards[2], h.cards[3]}}; }
+  static HandKey hand_key(const RangeHand& h) {
+    return {{h.cards[0], h.cards[1], h.cards[2], h.cards[3]}, omaha_hole_keys(h.cards[0], h.cards[1], h.cards[2], h.cards[3])};
+  }
   static Board prepare(const int* b) { return omaha_board(b[0], b[1], b[2], b[3], b[4]); }
   static Partial start() { return {}; }
   static Partial extend(const Partial& p, int /*card*/) { return p; }
   static Board finish(const Partial& /*p*/, const int* b) { return prepare(b); }
+  // The value in two steps, for callers that make many hands' table reads
+  // together: where the unsuited value lies, then the value given it.
+  static std::uint32_t unsuited_index(const Board& b, const HandKey& h) { return omaha_unsuited_index(b, h.keys); }
+  static HandValue value_given(const Board& b, const HandKey& h, int unsuited) {
+    const int* c = h.cards;
+    return {omaha_high_with_flush(b, h.keys, unsuited, c[0], c[1], c[2], c[3]), kNoLow};
+  }
   static HandValue value(const Board& b, const HandKey& h) {
-    return {eval_omaha_high_on_board(b, h.cards[0], h.cards[1], h.cards[2], h.cards[3]), kNoLow};
+    return value_given(b, h, osm_omaha_unsuited_value[unsuited_index(b, h)]);
   }
 };
 
@@ -94,9 +104,14 @@ struct Evaluator<Game::omaha_hilo> {
   static Partial start() { return {}; }
   static Partial extend(const Partial& p, int /*card*/) { return p; }
   static Board finish(const Partial& /*p*/, const int* b) { return prepare(b); }
-  static HandValue value(const Board& b, const HandKey& h) {
+  static std::uint32_t unsuited_index(const Board& b, const HandKey& h) { return omaha_unsuited_index(b.high, h.keys); }
+  static HandValue value_given(const Board& b, const HandKey& h, int unsuited) {
     const int* c = h.cards;
-    return {eval_omaha_high_on_board(b.high, c[0], c[1], c[2], c[3]), eval_omaha_low_on_board(b.low, c[0], c[1], c[2], c[3])};
+    return {omaha_high_with_flush(b.high, h.keys, unsuited, c[0], c[1], c[2], c[3]),
+            eval_omaha_low_on_board(b.low, c[0], c[1], c[2], c[3])};
+  }
+  static HandValue value(const Board& b, const HandKey& h) {
+    return value_given(b, h, osm_omaha_unsuited_value[unsuited_index(b, h)]);
   }
 };
 
