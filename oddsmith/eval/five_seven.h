@@ -12,6 +12,18 @@ namespace oddsmith {
 
 namespace detail {
 
+// The suit-rank words' table, as an address the compiler may not relate to the
+// card keys' (one object holds both): otherwise it works out every card's
+// scaled index before the flush test, to share it with the rare flush branch,
+// and spills registers on the common path to hold them.
+inline const std::uint64_t* suit_rank_words() {
+  const std::uint64_t* words = osm_card_suit_rank;
+#if defined(__GNUC__)
+  asm("" : "+r"(words));
+#endif
+  return words;
+}
+
 inline std::uint32_t suit_signature(std::uint64_t key_sum) {
   return static_cast<std::uint32_t>(key_sum >> tables::kSuitSignatureShift);
 }
@@ -35,7 +47,7 @@ inline int eval5(int c1, int c2, int c3, int c4, int c5) {
   const std::uint64_t sum = key[c1] + key[c2] + key[c3] + key[c4] + key[c5];
   const unsigned flush = osm_flush_suit[detail::suit_signature(sum)];
   if (flush) [[unlikely]] {
-    const std::uint64_t* sr = osm_card_suit_rank;
+    const std::uint64_t* sr = detail::suit_rank_words();
     return osm_flush_value[detail::suit_rank_mask(sr[c1] | sr[c2] | sr[c3] | sr[c4] | sr[c5], flush - 1)];
   }
   return osm_unsuited5_value[detail::count_hash(sum, osm_count_hash_low5)];
@@ -47,7 +59,7 @@ inline int eval7(int c1, int c2, int c3, int c4, int c5, int c6, int c7) {
   const unsigned flush = osm_flush_suit[detail::suit_signature(sum)];
   if (flush) [[unlikely]] {
     // No full house or four of a kind can stand beside five suited cards of seven.
-    const std::uint64_t* sr = osm_card_suit_rank;
+    const std::uint64_t* sr = detail::suit_rank_words();
     const std::uint64_t ranks = sr[c1] | sr[c2] | sr[c3] | sr[c4] | sr[c5] | sr[c6] | sr[c7];
     return osm_flush_value[detail::suit_rank_mask(ranks, flush - 1)];
   }

@@ -51,7 +51,7 @@ inline int omaha_high_with_flush(const OmahaBoard& board, std::uint64_t hole_key
   if (hole_n < 2) return unsuited;
 
   const unsigned board_n = (board.suit_signature >> (3 * suit)) & 7u;
-  const std::uint64_t* sr = osm_card_suit_rank;
+  const std::uint64_t* sr = detail::suit_rank_words();
   const unsigned bmask = detail::suit_rank_mask(board.suit_ranks, suit);
   const unsigned hmask = detail::suit_rank_mask(sr[h1] | sr[h2] | sr[h3] | sr[h4], suit);
   int flush;
