@@ -12,12 +12,18 @@ namespace oddsmith {
 
 namespace {
 
+// The value of two hole cards on a board whose keys add up to `board_sum`.
+int hand_value(std::uint64_t board_sum, const int* b, int c1, int c2) {
+  return eval7_of_sum(board_sum + osm_card_key[c1] + osm_card_key[c2], b[0], b[1], b[2], b[3], b[4], c1, c2);
+}
+
 // 1 when no opponent's hand is stronger than the player's (ties count in full).
-int holdem_score(const EquityRequest& request, const int* opponents, const int* board) {
-  const BoardKeys keys = board_keys(board);
-  const int player = eval7_on_board(keys, request.player[0], request.player[1]);
+int holdem_score(const EquityRequest& request, const int* opponents, const int* b) {
+  const std::uint64_t* key = osm_card_key;
+  const std::uint64_t board_sum = key[b[0]] + key[b[1]] + key[b[2]] + key[b[3]] + key[b[4]];
+  const int player = hand_value(board_sum, b, request.player[0], request.player[1]);
   for (const int* hand = opponents; hand != opponents + 2 * std::ptrdiff_t{request.opponents}; hand += 2)
-    if (eval7_on_board(keys, hand[0], hand[1]) < player) return 0;
+    if (hand_value(board_sum, b, hand[0], hand[1]) < player) return 0;
   return 1;
 }
 

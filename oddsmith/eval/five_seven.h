@@ -53,9 +53,9 @@ inline int eval5(int c1, int c2, int c3, int c4, int c5) {
   return osm_unsuited5_value[detail::count_hash(sum, osm_count_hash_low5)];
 }
 
-inline int eval7(int c1, int c2, int c3, int c4, int c5, int c6, int c7) {
-  const std::uint64_t* key = osm_card_key;
-  const std::uint64_t sum = key[c1] + key[c2] + key[c3] + key[c4] + key[c5] + key[c6] + key[c7];
+// eval7 given the seven cards' key sum, for callers that share part of it
+// between hands; the cards themselves are read again only for a flush.
+inline int eval7_of_sum(std::uint64_t sum, int c1, int c2, int c3, int c4, int c5, int c6, int c7) {
   const unsigned flush = osm_flush_suit[detail::suit_signature(sum)];
   if (flush) [[unlikely]] {
     // No full house or four of a kind can stand beside five suited cards of seven.
@@ -64,6 +64,11 @@ inline int eval7(int c1, int c2, int c3, int c4, int c5, int c6, int c7) {
     return osm_flush_value[detail::suit_rank_mask(ranks, flush - 1)];
   }
   return osm_unsuited7_value[detail::count_hash(sum, osm_count_hash_low7)];
+}
+
+inline int eval7(int c1, int c2, int c3, int c4, int c5, int c6, int c7) {
+  const std::uint64_t* key = osm_card_key;
+  return eval7_of_sum(key[c1] + key[c2] + key[c3] + key[c4] + key[c5] + key[c6] + key[c7], c1, c2, c3, c4, c5, c6, c7);
 }
 
 // Five board cards prepared once, so that each player's seven-card value costs
