@@ -87,12 +87,12 @@ constexpr int kBatch = 64;
 constexpr int kHands = 1 + kMaxOmahaOpponents;  // the player's first, then the opponents'
 
 struct Batch {
-  int opponents[kBatch][4 * kMaxOmahaOpponents];
+  int opponents[kBatch][kMaxOmahaOpponents][4];
   int board[kBatch][5];
   OmahaBoard high_board[kBatch];
-  std::uint64_t hole_keys[kBatch * kHands];
-  std::uint32_t index[kBatch * kHands];
-  int unsuited[kBatch * kHands];
+  std::uint64_t hole_keys[kBatch][kHands];
+  std::uint32_t index[kBatch][kHands];
+  int unsuited[kBatch][kHands];
 };
 
 template <bool HiLo>
@@ -105,33 +105,29 @@ OmahaEquity run_omaha(const EquityRequest& request, std::uint32_t seed, int tria
   const int opponents = request.opponents, hands = 1 + opponents;
   const int* const player = request.player;
   const std::uint64_t player_keys = omaha_hole_keys(player[0], player[1], player[2], player[3]);
-  auto hole = [&](const Batch& b, int deal, int hand) {
-    return hand == 0 ? player : &b.opponents[deal][4 * (hand - 1)];
-  };
+  auto hole = [&](const Batch& b, int deal, int hand) { return hand == 0 ? player : b.opponents[deal][hand - 1]; };
   Batch b;
   std::int64_t sum = 0;
   for (int t = 0; t < trials; t += kBatch) {
     const int n = trials - t < kBatch ? trials - t : kBatch;
-    for (int d = 0; d < n; ++d) dealer.deal(rng, b.opponents[d], b.board[d]);
+    for (int d = 0; d < n; ++d) dealer.deal(rng, &b.opponents[d][0][0], b.board[d]);
     for (int d = 0; d < n; ++d) {
       const int* c = b.board[d];
       b.high_board[d] = omaha_board(c[0], c[1], c[2], c[3], c[4]);
-      b.hole_keys[d * kHands] = player_keys;
+      b.hole_keys[d][0] = player_keys;
       for (int h = 1; h < hands; ++h) {
-        const int* x = &b.opponents[d][4 * (h - 1)];
-        b.hole_keys[d * kHands + h] = omaha_hole_keys(x[0], x[1], x[2], x[3]);
+        const int* x = b.opponents[d][h - 1];
+        b.hole_keys[d][h] = omaha_hole_keys(x[0], x[1], x[2], x[3]);
       }
-      for (int h = 0; h < hands; ++h)
-        b.index[d * kHands + h] = omaha_unsuited_index(b.high_board[d], b.hole_keys[d * kHands + h]);
+      for (int h = 0; h < hands; ++h) b.index[d][h] = omaha_unsuited_index(b.high_board[d], b.hole_keys[d][h]);
     }
     for (int d = 0; d < n; ++d)
-      for (int h = 0; h < hands; ++h) b.unsuited[d * kHands + h] = osm_omaha_unsuited_value[b.index[d * kHands + h]];
+      for (int h = 0; h < hands; ++h) b.unsuited[d][h] = osm_omaha_unsuited_value[b.index[d][h]];
     for (int d = 0; d < n; ++d) {
       int high[kHands];
       for (int h = 0; h < hands; ++h) {
         const int* x = hole(b, d, h);
-        const int at = d * kHands + h;
-        high[h] = omaha_high_with_flush(b.high_board[d], b.hole_keys[at], b.unsuited[at], x[0], x[1], x[2], x[3]);
+        high[h] = omaha_high_with_flush(b.high_board[d], b.hole_keys[d][h], b.unsuited[d][h], x[0], x[1], x[2], x[3]);
       }
       if constexpr (HiLo) {
         const int* c = b.board[d];
