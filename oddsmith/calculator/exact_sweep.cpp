@@ -18,6 +18,14 @@ void SweepTally::add(const SweepTally& o) {
   deals += o.deals;
 }
 
+SweepResult in_chunk_order(RunStatus status, int players, const std::vector<SweepTally>& tallies) {
+  SweepResult result;
+  result.status = status;
+  result.tally.players.assign(static_cast<std::size_t>(players), Tally{});
+  for (const SweepTally& t : tallies) result.tally.add(t);
+  return result;
+}
+
 namespace {
 
 constexpr int kNoValue = INT_MAX;  // a hand that shares a card with the board
@@ -301,11 +309,7 @@ SweepResult run_exact_game(const PreparedQuery& q, int threads, ProgressFn progr
         chunk.flush_counts();
       },
       progress, user);
-  SweepResult result;
-  result.status = status;
-  result.tally.players.assign(static_cast<std::size_t>(q.players), Tally{});
-  for (const SweepTally& t : tallies) result.tally.add(t);
-  return result;
+  return in_chunk_order(status, q.players, tallies);
 }
 
 }  // namespace

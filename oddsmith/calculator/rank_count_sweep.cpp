@@ -276,11 +276,7 @@ SweepResult run_exact_by_counting(const PreparedQuery& q, int threads, ProgressF
         }
       },
       progress, user);
-  SweepResult result;
-  result.status = status;
-  result.tally.players.assign(static_cast<std::size_t>(q.players), Tally{});
-  for (const SweepTally& t : tallies) result.tally.add(t);
-  return result;
+  return in_chunk_order(status, q.players, tallies);
 }
 
 }  // namespace oddsmith::calc

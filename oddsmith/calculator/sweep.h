@@ -29,6 +29,10 @@ struct SweepResult {
   bool stuck = false;  // Monte Carlo: assignments almost never fit together
 };
 
+// The chunks' tallies added up in chunk order (so the sum does not depend on
+// which thread ran which chunk).
+SweepResult in_chunk_order(RunStatus status, int players, const std::vector<SweepTally>& tallies);
+
 SweepResult run_exact(const PreparedQuery& q, int threads, ProgressFn progress, void* user);
 
 // Exact Hold'em by counting boards per assignment of hands (by their ranks, the
