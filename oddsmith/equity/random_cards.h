@@ -82,22 +82,9 @@ class DealRng {
     return far ^ (y >> 1) ^ ((0u - (y & 1u)) & 0x9908b0dfu);
   }
 
-  // Kept out of line so that next() stays small enough to inline into the draws.
-  [[gnu::noinline]] void refill() {
-    std::uint32_t i = 0;
-    for (; i < kWords - kShift; ++i) state_[i] = twist(state_[i], state_[i + 1], state_[i + kShift]);
-    for (; i < kWords - 1; ++i) state_[i] = twist(state_[i], state_[i + 1], state_[i + kShift - kWords]);
-    state_[kWords - 1] = twist(state_[kWords - 1], state_[0], state_[kShift - 1]);
-    for (i = 0; i < kWords; ++i) {
-      std::uint32_t y = state_[i];
-      y ^= y >> 11;
-      y ^= (y << 7) & 0x9d2c5680u;
-      y ^= (y << 15) & 0xefc60000u;
-      y ^= y >> 18;
-      out_[i] = y;
-    }
-    pos_ = 0;
-  }
+  // Regenerates and tempers the next block of 624 words. Out of line (in
+  // random_cards.cpp) so that next() stays small enough to inline into the draws.
+  void refill();
 
   std::uint32_t state_[kWords];  // fully written by the constructor
   // The block's words, written by refill() before the first read, then one word
