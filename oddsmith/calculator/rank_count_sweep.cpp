@@ -10,7 +10,7 @@
 // that any hand holds of it), and no board holds three cards of two suits;
 // those boards are then counted again by their suited cards and the ranks of
 // the rest, each taking back its rank-only outcome and adding its true one.
-// Preflop heads-up that is 6,188 rank multisets and about 20,000 flush groups
+// Preflop heads-up that is 6,188 rank multisets and about 35,000 flush groups
 // instead of 1,712,304 boards.
 //
 // Assignments that a renaming of the suits turns into one another have the same
@@ -224,8 +224,9 @@ void canonical_assignments(const PreparedQuery& q, const SuitSymmetry& symmetry,
   visit(visit, 0, 0);
 }
 
-// Rank multisets of m cards (about; caps of four ignored) and the flush groups
-// per assignment, against boards for the enumeration by boards.
+// The work per assignment with m cards to come, in units of a board visited by
+// the board-by-board sweep: the rank multisets plus a rough allowance for the
+// flush groups, which cost less each and vary with the hands' suits.
 double counting_cost(int m) {
   static constexpr double kPerAssignment[6] = {1, 13, 91, 455 + 1500, 1820 + 6000, 6188 + 20000};
   return kPerAssignment[m];
