@@ -79,13 +79,11 @@ struct oddsmith_range {
 extern "C" {
 
 ODDSMITH_API int poker_ev5(int c1, int c2, int c3, int c4, int c5) {
-  if (!oddsmith::all_real_and_distinct(c1, c2, c3, c4, c5)) return kBadInput;
-  return oddsmith::eval5(c1, c2, c3, c4, c5);
+  return oddsmith::eval5_checked(c1, c2, c3, c4, c5);  // kBadInput for bad cards
 }
 
 ODDSMITH_API int poker_ev7(int c1, int c2, int c3, int c4, int c5, int c6, int c7) {
-  if (!oddsmith::all_real_and_distinct(c1, c2, c3, c4, c5, c6, c7)) return kBadInput;
-  return oddsmith::eval7(c1, c2, c3, c4, c5, c6, c7);
+  return oddsmith::eval7_checked(c1, c2, c3, c4, c5, c6, c7);  // kBadInput for bad cards
 }
 
 ODDSMITH_API int poker_evomaha(int h1, int h2, int h3, int h4, int b1, int b2, int b3, int b4, int b5) {

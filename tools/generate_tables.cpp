@@ -160,7 +160,9 @@ std::vector<std::int16_t> omaha_unsuited_table(const std::vector<std::int16_t>& 
 // Per-card words: rank bit, suit weight, the summable key, the suit-rank word.
 void add_card_tables(std::vector<Output>& out) {
   std::vector<std::int16_t> rank_bit(52), suit_weight(52);
-  std::vector<std::uint64_t> card_key(52), card_suit_rank(52);
+  // The two summed or OR-ed per card have 64 entries, zero past the deck, so
+  // that any card number below 64 may be looked up before it is checked.
+  std::vector<std::uint64_t> card_key(64), card_suit_rank(64);
   for (int c = 0; c < kDeckSize; ++c) {
     const int r = card_rank(c), s = card_suit(c);
     rank_bit[c] = static_cast<std::int16_t>(1 << r);
@@ -173,8 +175,8 @@ void add_card_tables(std::vector<Output>& out) {
   }
   add(out, "rank_bit", rank_bit, "1 << rank");
   add(out, "suit_weight", suit_weight, "1 << (3 * suit)");
-  add(out, "card_key", card_key, "rank digit plus suit weight, packed as table_layout.h says");
-  add(out, "card_suit_rank", card_suit_rank, "rank bit << (16 * suit)");
+  add(out, "card_key", card_key, "rank digit plus suit weight, packed as table_layout.h says; 0 from 52 on");
+  add(out, "card_suit_rank", card_suit_rank, "rank bit << (16 * suit): one bit per card; 0 from 52 on");
 }
 
 // Flush detection and flush values.

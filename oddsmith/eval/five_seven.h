@@ -4,6 +4,7 @@
 // Input: distinct cards 0..51 (the exports check; internal callers guarantee it).
 #pragma once
 
+#include <bit>
 #include <cstdint>
 
 #include "tables/tables.h"
@@ -69,6 +70,35 @@ inline int eval7_of_sum(std::uint64_t sum, int c1, int c2, int c3, int c4, int c
 inline int eval7(int c1, int c2, int c3, int c4, int c5, int c6, int c7) {
   const std::uint64_t* key = osm_card_key;
   return eval7_of_sum(key[c1] + key[c2] + key[c3] + key[c4] + key[c5] + key[c6] + key[c7], c1, c2, c3, c4, c5, c6, c7);
+}
+
+// The exports' evaluators: the value of any seven (five) integers, or 0 when
+// one is not a real card or two are the same card. One OR bounds every card
+// below 64, which the per-card tables cover (zero past the deck); the cards'
+// suit-rank words, one bit per card, then show a repeat or a card past the
+// deck by their count, and give a flush its ranks, so no card is read twice.
+namespace detail {
+
+template <int N, class... Cards>
+inline int eval_checked(const std::uint16_t* low_table, const std::int16_t* unsuited, Cards... cards) {
+  if ((static_cast<unsigned>(cards) | ...) >= 64u) return 0;
+  std::uint64_t sum = 0, ranks = 0;
+  ((sum += osm_card_key[static_cast<unsigned>(cards)], ranks |= osm_card_suit_rank[static_cast<unsigned>(cards)]), ...);
+  if (std::popcount(ranks) != N) return 0;
+  const unsigned flush = osm_flush_suit[suit_signature(sum)];
+  if (flush) [[unlikely]]
+    return osm_flush_value[suit_rank_mask(ranks, flush - 1)];
+  return unsuited[count_hash(sum, low_table)];
+}
+
+}  // namespace detail
+
+inline int eval7_checked(int c1, int c2, int c3, int c4, int c5, int c6, int c7) {
+  return detail::eval_checked<7>(osm_count_hash_low7, osm_unsuited7_value, c1, c2, c3, c4, c5, c6, c7);
+}
+
+inline int eval5_checked(int c1, int c2, int c3, int c4, int c5) {
+  return detail::eval_checked<5>(osm_count_hash_low5, osm_unsuited5_value, c1, c2, c3, c4, c5);
 }
 
 // Five board cards prepared once, so that each player's seven-card value costs
