@@ -45,7 +45,10 @@ constexpr bool all_real(Cards... cards) {
   return ((static_cast<unsigned>(cards) < static_cast<unsigned>(kDeckSize)) & ...);
 }
 
-// True when every card is real and none repeats (the evaluator exports' check).
+// True when every card is real and none repeats (the Omaha evaluator export's
+// check). The five- and seven-card exports make the same test fused with their
+// evaluation (eval/five_seven.h, eval7_checked): the bound below 64, then one
+// bit per card from a table read they need anyway, and the count of bits.
 // One OR bounds every card below 64, so each sets a bit of one 64-bit mask;
 // shifted up by 12, the mask keeps only the bits of the 52 real cards, and the
 // cards are real and distinct exactly when it still has one bit per card.
