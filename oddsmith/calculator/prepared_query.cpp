@@ -123,10 +123,15 @@ int some_assignment_fits(const PreparedQuery& q) {
   return search(q, 0, q.known_mask | q.dead, budget);
 }
 
+std::int64_t combinations(int n, int k) {
+  if (k < 0 || k > n) return 0;
+  std::int64_t c = 1;
+  for (int i = 1; i <= k; ++i) c = c * (n - k + i) / i;
+  return c;
+}
+
 double exact_cost(const PreparedQuery& q) {
-  double boards = 1;
-  const int k = 5 - q.known;
-  for (int i = 0; i < k; ++i) boards = boards * static_cast<double>(static_cast<int>(q.deck.size()) - i) / (i + 1);
+  const double boards = static_cast<double>(combinations(static_cast<int>(q.deck.size()), 5 - q.known));
   double assignments = 1, evaluations = 0;
   for (const auto& h : q.hands) {
     assignments = std::min(assignments * static_cast<double>(h.size()), 1e18);

@@ -31,6 +31,9 @@ std::optional<PreparedQuery> prepare_query(const EquityQuery& query, std::string
 // yes, 0 no, -1 undecided within a fixed amount of search.
 int some_assignment_fits(const PreparedQuery& q);
 
+// C(n, k): the ways to choose k of n cards (0 when k is outside 0..n).
+std::int64_t combinations(int n, int k);
+
 // Deals an exact enumeration would visit (boards times assignments, an upper
 // bound), saturating at 1e18.
 double exact_cost(const PreparedQuery& q);

@@ -65,13 +65,6 @@ class OutcomeCounts {
 
 constexpr std::uint64_t kRankDigits = 0xffffffffu;  // the rank-count part of a card key
 
-std::int64_t choose(int n, int k) {
-  if (k < 0 || k > n) return 0;
-  std::int64_t c = 1;
-  for (int i = 1; i <= k; ++i) c = c * (n - k + i) / i;
-  return c;
-}
-
 int rank_only_value(std::uint64_t key_sum) {
   return osm_unsuited7_value[detail::count_hash(key_sum, osm_count_hash_low7)];
 }
@@ -88,17 +81,16 @@ void for_each_rank_multiset(const std::array<int, kRankCount>& cards, int rank, 
   if (rank == kRankCount) return;
   const int n = cards[static_cast<std::size_t>(rank)];
   for (int k = 0; k <= std::min(n, left); ++k)
-    for_each_rank_multiset(cards, rank + 1, left - k, ways * choose(n, k), keys + rank_key(rank) * static_cast<std::uint64_t>(k),
+    for_each_rank_multiset(cards, rank + 1, left - k, ways * combinations(n, k), keys + rank_key(rank) * static_cast<std::uint64_t>(k),
                            then);
 }
 
-// Calls `then(keys)` with `keys` plus those of each choice of `count` cards of
-// `cards` from index `from` on.
+// Calls `then(keys)` with `keys` plus those of each choice of `count` of the
+// `n` cards from index `from` on.
 template <class Then>
-void for_each_choice(const std::vector<int>& cards, std::size_t from, int count, const BoardKeys& keys, Then&& then) {
+void for_each_choice(const int* cards, int n, int from, int count, const BoardKeys& keys, Then&& then) {
   if (count == 0) return then(keys);
-  for (std::size_t i = from; i + static_cast<std::size_t>(count) <= cards.size(); ++i)
-    for_each_choice(cards, i + 1, count - 1, add_card(keys, cards[i]), then);
+  for (int i = from; i + count <= n; ++i) for_each_choice(cards, n, i + 1, count - 1, add_card(keys, cards[i]), then);
 }
 
 // The outcome counts of one assignment: every player a known hand.
@@ -115,15 +107,15 @@ class KnownHands {
       held |= hands[p]->mask;
     }
     for (int card : q.deck)
-      if (!(held & card_bit(card))) deck_.push_back(card);
+      if (!(held & card_bit(card))) deck_[deck_size_++] = card;
   }
 
   // The boards the counts stand for.
-  std::int64_t boards() const { return choose(static_cast<int>(deck_.size()), left_); }
+  std::int64_t boards() const { return combinations(deck_size_, left_); }
 
   const OutcomeCounts& run() {
     std::array<int, kRankCount> by_rank{};
-    for (int card : deck_) ++by_rank[static_cast<std::size_t>(card_rank(card))];
+    for (int i = 0; i < deck_size_; ++i) ++by_rank[static_cast<std::size_t>(card_rank(deck_[i]))];
     for_each_rank_multiset(by_rank, 0, left_, 1, 0, [&](std::uint64_t keys, std::int64_t ways) {
       for (int p = 0; p < players_; ++p)
         values_[static_cast<std::size_t>(p)] = rank_only_value(keys_[static_cast<std::size_t>(p)].key_sum + keys);
@@ -147,14 +139,15 @@ class KnownHands {
     }
     for (int i = 0; i < q_.known; ++i) on_board += card_suit(q_.board[i]) == suit;
     const int need = std::max(3, 5 - most);
-    std::vector<int> suited;
-    std::array<int, kRankCount> others{};
-    for (int card : deck_) {
-      if (card_suit(card) == suit) suited.push_back(card);
+    std::array<int, kRankCount> suited{}, others{};
+    int suited_count = 0;
+    for (int i = 0; i < deck_size_; ++i) {
+      const int card = deck_[i];
+      if (card_suit(card) == suit) suited[static_cast<std::size_t>(suited_count++)] = card;
       else ++others[static_cast<std::size_t>(card_rank(card))];
     }
-    for (int k = std::max(0, need - on_board); k <= std::min(left_, static_cast<int>(suited.size())); ++k) {
-      for_each_choice(suited, 0, k, {0, 0}, [&](const BoardKeys& with_suited) {
+    for (int k = std::max(0, need - on_board); k <= std::min(left_, suited_count); ++k) {
+      for_each_choice(suited.data(), suited_count, 0, k, {0, 0}, [&](const BoardKeys& with_suited) {
         // Each player's value when the flush counts: known from the suited cards.
         for (int p = 0; p < players_; ++p) {
           const std::size_t i = static_cast<std::size_t>(p);
@@ -182,7 +175,8 @@ class KnownHands {
   int players_;
   OutcomeCounts counts_;
   int left_;  // board cards to come
-  std::vector<int> deck_;  // the cards a board may take
+  std::array<int, kDeckSize> deck_{};  // the cards a board may take: deck_[0..deck_size_)
+  int deck_size_ = 0;
   std::array<const RangeHand*, kMaxPlayers> hands_{};
   std::array<BoardKeys, kMaxPlayers> keys_{};  // each hand's keys with the known board's
   std::array<int, kMaxPlayers> values_{}, true_values_{}, flush_values_{};
@@ -244,7 +238,7 @@ double counting_work(const PreparedQuery& q) {
 bool counting_boards_is_cheaper(const PreparedQuery& q) {
   double hands = 0;
   for (const std::vector<RangeHand>& h : q.hands) hands += static_cast<double>(h.size());
-  const double boards = static_cast<double>(choose(static_cast<int>(q.deck.size()), 5 - q.known));
+  const double boards = static_cast<double>(combinations(static_cast<int>(q.deck.size()), 5 - q.known));
   return counting_work(q) < boards * hands;
 }
 

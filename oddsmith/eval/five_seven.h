@@ -102,7 +102,7 @@ inline int eval5_checked(int c1, int c2, int c3, int c4, int c5) {
 }
 
 // Five board cards prepared once, so that each player's seven-card value costs
-// two more key reads: the equity trials value every player against one board.
+// two more key reads: the calculator values every player against one board.
 struct BoardKeys {
   std::uint64_t key_sum;
   std::uint64_t suit_ranks;
@@ -130,11 +130,6 @@ inline int eval7_of_keys(const BoardKeys& board, const BoardKeys& hole) {
   if (flush) [[unlikely]]
     return osm_flush_value[detail::suit_rank_mask(board.suit_ranks | hole.suit_ranks, flush - 1)];
   return osm_unsuited7_value[detail::count_hash(sum, osm_count_hash_low7)];
-}
-
-// Same value as eval7 of the five board cards and c1, c2.
-inline int eval7_on_board(const BoardKeys& board, int c1, int c2) {
-  return eval7_of_keys(board, add_card(add_card({0, 0}, c1), c2));
 }
 
 }  // namespace oddsmith
