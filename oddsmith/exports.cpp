@@ -25,10 +25,6 @@
 
 namespace {
 
-using oddsmith::all_real;  // the low evaluator allows repeats
-// Returned by the high evaluators for bad input; never a hand value.
-constexpr int kBadInput = 0;
-
 // Writes "<sum>,<deals> " as printf's "%f,%d " does under the C locale, whatever
 // locale the host has set: a comma-decimal locale would otherwise turn the two
 // fields into three.
@@ -79,22 +75,20 @@ struct oddsmith_range {
 extern "C" {
 
 ODDSMITH_API int poker_ev5(int c1, int c2, int c3, int c4, int c5) {
-  return oddsmith::eval5_checked(c1, c2, c3, c4, c5);  // kBadInput for bad cards
+  return oddsmith::eval5_checked(c1, c2, c3, c4, c5);  // 0 (never a hand value) for bad cards
 }
 
 ODDSMITH_API int poker_ev7(int c1, int c2, int c3, int c4, int c5, int c6, int c7) {
-  return oddsmith::eval7_checked(c1, c2, c3, c4, c5, c6, c7);  // kBadInput for bad cards
+  return oddsmith::eval7_checked(c1, c2, c3, c4, c5, c6, c7);  // 0 (never a hand value) for bad cards
 }
 
 ODDSMITH_API int poker_evomaha(int h1, int h2, int h3, int h4, int b1, int b2, int b3, int b4, int b5) {
-  if (!oddsmith::all_real_and_distinct(h1, h2, h3, h4, b1, b2, b3, b4, b5)) return kBadInput;
-  return oddsmith::eval_omaha_high(b1, b2, b3, b4, b5, h1, h2, h3, h4);
+  return oddsmith::eval_omaha_high_checked(h1, h2, h3, h4, b1, b2, b3, b4, b5);  // 0 (never a hand value) for bad cards
 }
 
 ODDSMITH_API int poker_evomahalow(int h1, int h2, int h3, int h4, int b1, int b2, int b3, int b4, int b5) {
   // A repeated card is allowed here: it counts once as a rank present.
-  if (!all_real(h1, h2, h3, h4, b1, b2, b3, b4, b5)) return kBadInput;
-  return oddsmith::eval_omaha_low(b1, b2, b3, b4, b5, h1, h2, h3, h4);
+  return oddsmith::eval_omaha_low_checked(h1, h2, h3, h4, b1, b2, b3, b4, b5);  // 0 (never a hand value) for bad cards
 }
 
 ODDSMITH_API int oddsmith_evaluate_many(const int* cards, long long count, int cards_per_hand, int* values) {

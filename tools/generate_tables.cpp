@@ -160,9 +160,9 @@ std::vector<std::int16_t> omaha_unsuited_table(const std::vector<std::int16_t>& 
 // Per-card words: rank bit, suit weight, the summable key, the suit-rank word.
 void add_card_tables(std::vector<Output>& out) {
   std::vector<std::int16_t> rank_bit(52), suit_weight(52);
-  // The two summed or OR-ed per card have 64 entries, zero past the deck, so
-  // that any card number below 64 may be looked up before it is checked.
-  std::vector<std::uint64_t> card_key(64), card_suit_rank(64);
+  // The two summed or OR-ed per card cover every number below
+  // kCardTableSize, zero past the deck.
+  std::vector<std::uint64_t> card_key(tables::kCardTableSize), card_suit_rank(tables::kCardTableSize);
   for (int c = 0; c < kDeckSize; ++c) {
     const int r = card_rank(c), s = card_suit(c);
     rank_bit[c] = static_cast<std::int16_t>(1 << r);

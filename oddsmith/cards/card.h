@@ -2,7 +2,6 @@
 // rank 0 = deuce .. 12 = ace, suit 0..3 = clubs, diamonds, hearts, spades.
 #pragma once
 
-#include <bit>
 #include <cstdint>
 
 #include "oddsmith.h"
@@ -31,32 +30,15 @@ constexpr CardMask card_bit(int card) { return CardMask{1} << card; }
 // True when the card is a real one, 0..51 (negatives fail too).
 constexpr bool is_card(int card) { return static_cast<unsigned>(card) < static_cast<unsigned>(kDeckSize); }
 
-// The one test of "real cards, none repeated", in two shapes.
-// Adds `card` to `seen` when it is real and not yet there; false otherwise.
+// The test of "real cards, none repeated" for a list of cards: adds `card` to
+// `seen` when it is real and not yet there; false otherwise. The evaluator
+// exports make the same test fused with their evaluation (eval/five_seven.h,
+// eval_checked): one bound below 64, then one bit per card from a table read
+// they need anyway, and the count of bits.
 constexpr bool take_card(CardMask& seen, int card) {
   if (!is_card(card) || (seen & card_bit(card))) return false;
   seen |= card_bit(card);
   return true;
-}
-
-// True when every card is real (checked unsigned, so negatives fail too).
-template <class... Cards>
-constexpr bool all_real(Cards... cards) {
-  return ((static_cast<unsigned>(cards) < static_cast<unsigned>(kDeckSize)) & ...);
-}
-
-// True when every card is real and none repeats (the Omaha evaluator export's
-// check). The five- and seven-card exports make the same test fused with their
-// evaluation (eval/five_seven.h, eval7_checked): the bound below 64, then one
-// bit per card from a table read they need anyway, and the count of bits.
-// One OR bounds every card below 64, so each sets a bit of one 64-bit mask;
-// shifted up by 12, the mask keeps only the bits of the 52 real cards, and the
-// cards are real and distinct exactly when it still has one bit per card.
-template <class... Cards>
-constexpr bool all_real_and_distinct(Cards... cards) {
-  if ((static_cast<unsigned>(cards) | ...) >= 64u) return false;
-  const CardMask mask = ((CardMask{1} << static_cast<unsigned>(cards)) | ...);
-  return std::popcount(mask << (64 - kDeckSize)) == static_cast<int>(sizeof...(cards));
 }
 
 constexpr int card_rank(int card) { return card >> 2; }

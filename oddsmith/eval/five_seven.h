@@ -79,26 +79,48 @@ inline int eval7(int c1, int c2, int c3, int c4, int c5, int c6, int c7) {
 // deck by their count, and give a flush its ranks, so no card is read twice.
 namespace detail {
 
+// A flush leaves by a tail call: valued inline, it shares an exit with the
+// common path and takes a callee-saved register from it.
+[[gnu::noinline]] inline int flush_of_checked(std::uint64_t key_sum, std::uint64_t suit_ranks) {
+  return osm_flush_value[suit_rank_mask(suit_ranks, osm_flush_suit[suit_signature(key_sum)] - 1u)];
+}
+
+// The bits set in a word. GCC clears popcnt's destination first (a false
+// dependency on some processors), which here costs a register it then has to
+// find by moving cards around.
+inline std::uint64_t card_count(std::uint64_t suit_ranks) {
+#if defined(__GNUC__) && defined(__POPCNT__) && defined(__x86_64__)
+  std::uint64_t n;
+  asm("popcnt {%1, %0|%0, %1}" : "=r"(n) : "r"(suit_ranks));
+  return n;
+#else
+  return static_cast<std::uint64_t>(std::popcount(suit_ranks));
+#endif
+}
+
 template <int N, class... Cards>
-inline int eval_checked(const std::uint16_t* low_table, const std::int16_t* unsuited, Cards... cards) {
-  if ((static_cast<unsigned>(cards) | ...) >= 64u) return 0;
+inline int eval_checked(Cards... cards) {
+  if (tables::outside_card_tables(cards...)) return 0;
+  const OsmTables& t = osm_tables;
   std::uint64_t sum = 0, ranks = 0;
-  ((sum += osm_card_key[static_cast<unsigned>(cards)], ranks |= osm_card_suit_rank[static_cast<unsigned>(cards)]), ...);
-  if (std::popcount(ranks) != N) return 0;
-  const unsigned flush = osm_flush_suit[suit_signature(sum)];
-  if (flush) [[unlikely]]
-    return osm_flush_value[suit_rank_mask(ranks, flush - 1)];
-  return unsuited[count_hash(sum, low_table)];
+  ((sum += t.card_key[static_cast<unsigned>(cards)], ranks |= t.card_suit_rank[static_cast<unsigned>(cards)]), ...);
+  if (card_count(ranks) != N) return 0;
+  if (t.flush_suit[suit_signature(sum)]) [[unlikely]]
+    return flush_of_checked(sum, ranks);
+  if constexpr (N == 7)
+    return t.unsuited7_value[count_hash(sum, t.count_hash_low7)];
+  else
+    return t.unsuited5_value[count_hash(sum, t.count_hash_low5)];
 }
 
 }  // namespace detail
 
 inline int eval7_checked(int c1, int c2, int c3, int c4, int c5, int c6, int c7) {
-  return detail::eval_checked<7>(osm_count_hash_low7, osm_unsuited7_value, c1, c2, c3, c4, c5, c6, c7);
+  return detail::eval_checked<7>(c1, c2, c3, c4, c5, c6, c7);
 }
 
 inline int eval5_checked(int c1, int c2, int c3, int c4, int c5) {
-  return detail::eval_checked<5>(osm_count_hash_low5, osm_unsuited5_value, c1, c2, c3, c4, c5);
+  return detail::eval_checked<5>(c1, c2, c3, c4, c5);
 }
 
 // Five board cards prepared once, so that each player's seven-card value costs

@@ -1,6 +1,7 @@
 // Omaha eight-or-better low evaluator. The result depends only on which low
 // ranks (ace = 0 .. eight = 7) occur on the board and in the hole, so it works on
-// two 8-bit masks with branch-free bit arithmetic; no table is read.
+// two 8-bit masks with branch-free bit arithmetic; the only table read is one
+// of each card's rank bit.
 //
 // Rule: ranks are taken from the ace upwards; a rank only on the board is chosen
 // while at most three board-only ranks have been met, a rank only in the hole
@@ -13,9 +14,11 @@
 // Input: cards 0..51, board first; a repeated card counts once.
 #pragma once
 
+#include <array>
 #include <bit>
 
 #include "cards/card.h"
+#include "tables/table_layout.h"
 
 namespace oddsmith {
 
@@ -23,7 +26,13 @@ namespace detail {
 
 // 2 << rank puts deuce..king at bits 1..12 and the ace at bit 13; folding bit 13
 // onto bit 0 and keeping eight bits leaves exactly the low ranks ace..eight.
-inline unsigned low_rank_word(int card) { return 2u << (static_cast<unsigned>(card) >> 2); }
+// Read from a table: a shift by a count must pass through one register.
+inline constexpr auto kLowRankWords = [] {
+  std::array<unsigned, tables::kCardTableSize> words{};
+  for (unsigned c = 0; c != words.size(); ++c) words[c] = 2u << (c / 4);
+  return words;
+}();
+inline unsigned low_rank_word(int card) { return kLowRankWords[static_cast<unsigned>(card)]; }
 inline unsigned fold_low_ranks(unsigned word) { return (word | (word >> 13)) & 0xffu; }
 
 inline unsigned clear_lowest_bits(unsigned x, int n) {
@@ -58,6 +67,25 @@ inline int eval_omaha_low_on_board(unsigned board_low_ranks, int h1, int h2, int
 
 inline int eval_omaha_low(int b1, int b2, int b3, int b4, int b5, int h1, int h2, int h3, int h4) {
   return eval_omaha_low_on_board(omaha_low_board(b1, b2, b3, b4, b5), h1, h2, h3, h4);
+}
+
+// The export's evaluator: the low of any nine integers (hole cards first), or
+// 0 when one is not a real card (a repeat counts once, as above). One OR
+// bounds every card below 64, so each has a rank word in the table below;
+// cards 52..63 have ranks 13..15, whose bits lie above the ace's, so one test
+// of the words finds them.
+namespace detail {
+
+
+}  // namespace detail
+
+inline int eval_omaha_low_checked(int h1, int h2, int h3, int h4, int b1, int b2, int b3, int b4, int b5) {
+  if (tables::outside_card_tables(h1, h2, h3, h4, b1, b2, b3, b4, b5)) return 0;
+  using detail::low_rank_word;
+  const unsigned board = low_rank_word(b1) | low_rank_word(b2) | low_rank_word(b3) | low_rank_word(b4) | low_rank_word(b5);
+  const unsigned hole = low_rank_word(h1) | low_rank_word(h2) | low_rank_word(h3) | low_rank_word(h4);
+  if ((board | hole) >> 14) return 0;
+  return detail::omaha_low_from_masks(detail::fold_low_ranks(board), detail::fold_low_ranks(hole));
 }
 
 }  // namespace oddsmith

@@ -13,6 +13,17 @@ inline constexpr int kBoardMaskSize = 3003;    // C(15, 5)
 inline constexpr int kHoleMaskSize = 1365;     // C(15, 4)
 inline constexpr int kFlushSuitSize = 4609;
 
+// The per-card tables (keys, suit-rank words) cover every number below 64,
+// zero past the deck, so that a card may be looked up before it is checked.
+inline constexpr unsigned kCardTableSize = 64;
+
+// True when some integer lies outside the per-card tables (a negative one too,
+// read unsigned): one OR and one compare for any number of cards.
+template <class... Cards>
+constexpr bool outside_card_tables(Cards... cards) {
+  return (static_cast<unsigned>(cards) | ...) >= kCardTableSize;
+}
+
 // Card key packing: bits 0..13 hold one base-5 digit per rank 0..5 (the count of
 // deuces..sevens), bits 14..30 one base-5 digit per rank 6..12, bits 32..43 the
 // suit signature. Summing the keys of distinct cards never carries between digits.

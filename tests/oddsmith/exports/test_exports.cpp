@@ -86,7 +86,7 @@ TEST(Exports, BadInputGetsTheAgreedAnswer) {
 }
 
 TEST(Exports, CraftedBadCards) {
-  for (int bad : {INT_MIN, -1, 52, 64, 1000, INT_MAX}) {
+  for (int bad : {INT_MIN, -1, 52, 55, 63, 64, 1000, INT_MAX}) {
     EXPECT_EQ(poker_ev5(bad, 1, 2, 3, 4), 0);
     EXPECT_EQ(poker_ev5(0, 1, 2, 3, bad), 0);
     EXPECT_EQ(poker_ev7(0, 1, 2, 3, 4, 5, bad), 0);
