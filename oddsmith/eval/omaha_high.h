@@ -98,13 +98,13 @@ inline int eval_omaha_high_checked(int h1, int h2, int h3, int h4, int b1, int b
   if (tables::outside_card_tables(h1, h2, h3, h4, b1, b2, b3, b4, b5)) return 0;
   const OsmTables& t = osm_tables;
   std::uint64_t board_keys = 0, board_ranks = 0, hole_keys = 0, hole_ranks = 0;
-  for (const int c : {b1, b2, b3, b4, b5}) {
-    board_keys += t.card_key[c];
-    board_ranks |= t.card_suit_rank[c];
-  }
   for (const int c : {h1, h2, h3, h4}) {
     hole_keys += t.card_key[c];
     hole_ranks |= t.card_suit_rank[c];
+  }
+  for (const int c : {b1, b2, b3, b4, b5}) {
+    board_keys += t.card_key[c];
+    board_ranks |= t.card_suit_rank[c];
   }
 #if defined(__GNUC__)
   // Summed before the test: left to itself, GCC holds all nine keys in
