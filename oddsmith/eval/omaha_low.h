@@ -71,14 +71,9 @@ inline int eval_omaha_low(int b1, int b2, int b3, int b4, int b5, int h1, int h2
 
 // The export's evaluator: the low of any nine integers (hole cards first), or
 // 0 when one is not a real card (a repeat counts once, as above). One OR
-// bounds every card below 64, so each has a rank word in the table below;
+// bounds every card below 64, so each has a rank word in kLowRankWords;
 // cards 52..63 have ranks 13..15, whose bits lie above the ace's, so one test
 // of the words finds them.
-namespace detail {
-
-
-}  // namespace detail
-
 inline int eval_omaha_low_checked(int h1, int h2, int h3, int h4, int b1, int b2, int b3, int b4, int b5) {
   if (tables::outside_card_tables(h1, h2, h3, h4, b1, b2, b3, b4, b5)) return 0;
   using detail::low_rank_word;
