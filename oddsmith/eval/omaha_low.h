@@ -33,6 +33,10 @@ inline constexpr auto kLowRankWords = [] {
   return words;
 }();
 inline unsigned low_rank_word(int card) { return kLowRankWords[static_cast<unsigned>(card)]; }
+template <class... Cards>
+inline unsigned low_rank_words(Cards... cards) {
+  return (low_rank_word(cards) | ...);
+}
 inline unsigned fold_low_ranks(unsigned word) { return (word | (word >> 13)) & 0xffu; }
 
 inline unsigned clear_lowest_bits(unsigned x, int n) {
@@ -53,16 +57,11 @@ inline int omaha_low_from_masks(unsigned board, unsigned hole) {
 
 // The board's low ranks, worked out once and shared by every hand on that board.
 inline unsigned omaha_low_board(int b1, int b2, int b3, int b4, int b5) {
-  using detail::low_rank_word;
-  return detail::fold_low_ranks(low_rank_word(b1) | low_rank_word(b2) | low_rank_word(b3) | low_rank_word(b4) |
-                                low_rank_word(b5));
+  return detail::fold_low_ranks(detail::low_rank_words(b1, b2, b3, b4, b5));
 }
 
 inline int eval_omaha_low_on_board(unsigned board_low_ranks, int h1, int h2, int h3, int h4) {
-  using detail::low_rank_word;
-  const unsigned hole =
-      detail::fold_low_ranks(low_rank_word(h1) | low_rank_word(h2) | low_rank_word(h3) | low_rank_word(h4));
-  return detail::omaha_low_from_masks(board_low_ranks, hole);
+  return detail::omaha_low_from_masks(board_low_ranks, detail::fold_low_ranks(detail::low_rank_words(h1, h2, h3, h4)));
 }
 
 inline int eval_omaha_low(int b1, int b2, int b3, int b4, int b5, int h1, int h2, int h3, int h4) {
@@ -76,9 +75,8 @@ inline int eval_omaha_low(int b1, int b2, int b3, int b4, int b5, int h1, int h2
 // of the words finds them.
 inline int eval_omaha_low_checked(int h1, int h2, int h3, int h4, int b1, int b2, int b3, int b4, int b5) {
   if (tables::outside_card_tables(h1, h2, h3, h4, b1, b2, b3, b4, b5)) return 0;
-  using detail::low_rank_word;
-  const unsigned board = low_rank_word(b1) | low_rank_word(b2) | low_rank_word(b3) | low_rank_word(b4) | low_rank_word(b5);
-  const unsigned hole = low_rank_word(h1) | low_rank_word(h2) | low_rank_word(h3) | low_rank_word(h4);
+  const unsigned board = detail::low_rank_words(b1, b2, b3, b4, b5);
+  const unsigned hole = detail::low_rank_words(h1, h2, h3, h4);
   if ((board | hole) >> 14) return 0;
   return detail::omaha_low_from_masks(detail::fold_low_ranks(board), detail::fold_low_ranks(hole));
 }
