@@ -1,5 +1,6 @@
 // equity: the calculator on the command line, every player a hand or a range;
-// a table, or one JSON object.
+// a table, or one JSON object. Exit status 0, 2 for a refused query, 3 when a
+// standard-error target was given up (the answer reached is still printed).
 #include <unistd.h>
 
 #include <chrono>
@@ -15,6 +16,8 @@
 namespace cli {
 
 namespace {
+
+constexpr int kTargetNotMet = 3;
 
 // A bar on standard error once a run has taken a second, when it is a terminal.
 struct ProgressBar {
@@ -68,7 +71,7 @@ int run_equity_command(Args args) {
     } else if (arg == "--dead" && has_value) {
       dead = args[++i];
     } else if (arg == "--trials" && has_value) {
-      if (std::string e = parse_count("--trials", args[++i], 1, 1'000'000'000'000LL, n); !e.empty()) return fail(e);
+      if (std::string e = parse_count("--trials", args[++i], 1, ODDSMITH_MAX_TRIALS, n); !e.empty()) return fail(e);
       query.trials = n;
       if (query.mode == ODDSMITH_MODE_AUTO) query.mode = ODDSMITH_MODE_MONTE_CARLO;
     } else if (arg == "--seed" && has_value) {
@@ -84,6 +87,12 @@ int run_equity_command(Args args) {
       if (text.empty() || *end != '\0' || !(x > 0 && x < 1)) return fail("--stderr must be a number between 0 and 1");
       query.target_stderr = x;
       if (query.mode == ODDSMITH_MODE_AUTO) query.mode = ODDSMITH_MODE_MONTE_CARLO;
+    } else if (arg == "--max-seconds" && has_value) {
+      const std::string text(args[++i]);
+      char* end = nullptr;
+      const double x = std::strtod(text.c_str(), &end);
+      if (text.empty() || *end != '\0' || !(x > 0 && x <= 1e9)) return fail("--max-seconds must be a number of seconds above 0");
+      query.max_seconds = x;
     } else if (arg.starts_with("--")) {
       return fail("equity: unknown option or missing value '" + std::string(arg) + "'; see oddsmith equity --help");
     } else {
@@ -107,12 +116,15 @@ int run_equity_command(Args args) {
   char error[512] = "";
   const int status = oddsmith_equity(&query, &result, error, sizeof error);
   bar.clear();
-  if (status != 0) return fail(error);
+  if (status != ODDSMITH_STATUS_OK && status != ODDSMITH_STATUS_TARGET_NOT_MET) return fail(error);
+  const bool target_met = status == ODDSMITH_STATUS_OK;
+  if (!target_met)
+    std::fprintf(stderr, "oddsmith: warning: %s; these are the estimates reached (see +/-)\n", error);
 
   if (json) {
     std::printf("{\"game\": \"%s\", \"exact\": %s, \"deals\": %lld, \"seconds\": %s", game_name,
                 result.exact ? "true" : "false", result.deals, json_number(result.seconds, 4).c_str());
-    if (!result.exact) std::printf(", \"seed\": %llu", result.seed);
+    if (!result.exact) std::printf(", \"seed\": %llu, \"target_met\": %s", result.seed, target_met ? "true" : "false");
     std::printf(", \"players\": [");
     for (int p = 0; p < result.player_count; ++p) {
       const oddsmith_player_equity& e = result.players[p];
@@ -121,7 +133,7 @@ int run_equity_command(Args args) {
                   json_number(e.win).c_str(), json_number(e.tie).c_str(), json_number(e.std_error).c_str());
     }
     std::printf("]}\n");
-    return 0;
+    return target_met ? 0 : kTargetNotMet;
   }
   std::printf("%-6s %-24s %9s %9s %9s %9s\n", "player", "range", "equity", "win", "tie", "+/-");
   for (int p = 0; p < result.player_count; ++p) {
@@ -136,9 +148,9 @@ int run_equity_command(Args args) {
   if (result.exact)
     std::printf("\n%s, exact: %lld deals in %.3f s\n", game_name, result.deals, result.seconds);
   else
-    std::printf("\n%s, Monte Carlo: %lld deals in %.3f s (seed %llu)\n", game_name, result.deals, result.seconds,
-                result.seed);
-  return 0;
+    std::printf("\n%s, Monte Carlo: %lld deals in %.3f s (seed %llu)%s\n", game_name, result.deals, result.seconds,
+                result.seed, target_met ? "" : ", target not met");
+  return target_met ? 0 : kTargetNotMet;
 }
 
 }  // namespace cli

@@ -69,6 +69,10 @@ const Command kCommands[] = {
      "                                   when that is quick, else simulate to 0.0005)\n"
      "  --trials N                       simulated deals\n"
      "  --stderr X                       simulate until every standard error is at most X\n"
+     "  --max-seconds S                  longest run accepted (default 60): an exact run\n"
+     "                                   estimated longer on one core is refused, and a\n"
+     "                                   --stderr target that would take longer is given\n"
+     "                                   up (a warning, exit status 3)\n"
      "  --seed N                         seed of the simulation (same seed, same result)\n"
      "  --threads N                      threads (0: every core, the default)\n"
      "  --json                           one JSON object instead of the table\n"},

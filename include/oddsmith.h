@@ -6,7 +6,9 @@
  * stronger. Low values are masks of five low ranks (31 best .. 248 worst), 1024
  * when no eight-or-better low exists.
  *
- * Calls are made from one thread at a time. */
+ * The host exports (poker_*, *_test) share the range slots and their cursors,
+ * so the host calls them from one thread at a time; the oddsmith_* exports keep
+ * no process-wide state and any thread may call them at any time. */
 #ifndef ODDSMITH_H
 #define ODDSMITH_H
 
@@ -177,7 +179,17 @@ ODDSMITH_API void oddsmith_range_free(oddsmith_range *range);
 #define ODDSMITH_MODE_AUTO 0        /* exact when that is quick, else Monte Carlo to 0.0005 */
 #define ODDSMITH_MODE_EXACT 1       /* every assignment of hands, every board */
 #define ODDSMITH_MODE_MONTE_CARLO 2 /* `trials` deals, or until every standard error <= target */
-#define ODDSMITH_MAX_PLAYERS 23     /* Hold'em; Omaha takes at most 11 */
+#define ODDSMITH_MAX_PLAYERS 23       /* Hold'em: 23 hands and a board use 51 cards */
+#define ODDSMITH_OMAHA_MAX_PLAYERS 11 /* Omaha and Omaha Hi/Lo */
+#define ODDSMITH_MAX_TRIALS (1LL << 48) /* the most Monte-Carlo deals one query may ask for */
+#define ODDSMITH_DEFAULT_MAX_SECONDS 60.0 /* the longest exact run accepted unless max_seconds says more */
+
+/* What oddsmith_equity returns. */
+#define ODDSMITH_STATUS_OK 0
+#define ODDSMITH_STATUS_BAD_QUERY 1      /* impossible or malformed; includes exact runs over the time bound */
+#define ODDSMITH_STATUS_CANCELLED 2      /* the progress callback asked to stop */
+#define ODDSMITH_STATUS_NO_MEMORY 3
+#define ODDSMITH_STATUS_TARGET_NOT_MET 4 /* the standard-error target would take longer than the time bound */
 
 /* Called from the calling thread with the share of the work done (0..1);
  * a non-zero return cancels the run. */
@@ -186,17 +198,19 @@ typedef int (*oddsmith_progress_fn)(double done, void *user);
 typedef struct oddsmith_equity_query {
   int size;                    /* sizeof(oddsmith_equity_query), for later growth */
   int game;                    /* ODDSMITH_GAME_* */
-  int player_count;            /* 2 .. 23 (Hold'em), 2 .. 11 (Omaha) */
+  int player_count;            /* 2 .. ODDSMITH_MAX_PLAYERS (Hold'em), 2 .. ODDSMITH_OMAHA_MAX_PLAYERS (Omaha) */
   const char *const *players;  /* each a hand ("AhKh") or range ("QQ+, AKs", "random") */
   const char *board;           /* 0 to 5 known board cards ("Qh Jh 2c"); NULL for none */
   const char *dead;            /* cards out of play; NULL for none */
   int mode;                    /* ODDSMITH_MODE_* */
   int threads;                 /* 0: every core */
-  long long trials;            /* Monte Carlo: deals to run; 0: until target_stderr */
+  long long trials;            /* Monte Carlo: deals to run (at most ODDSMITH_MAX_TRIALS); 0: until target_stderr */
   double target_stderr;        /* Monte Carlo: stop when every player's standard error is at most this; 0: 0.0005 */
   unsigned long long seed;     /* Monte Carlo: 0 asks the system; equal seeds and trials give equal results on any thread count */
   oddsmith_progress_fn progress; /* may be NULL */
   void *progress_user;
+  /* Added later; a caller whose size ends before a field gets its default. */
+  double max_seconds;          /* longest run accepted, estimated for one core; 0: ODDSMITH_DEFAULT_MAX_SECONDS */
 } oddsmith_equity_query;
 
 typedef struct oddsmith_player_equity {
@@ -214,13 +228,27 @@ typedef struct oddsmith_equity_result {
   unsigned long long seed;     /* the seed a Monte-Carlo run used (0 when exact) */
   int player_count;
   oddsmith_player_equity players[ODDSMITH_MAX_PLAYERS];
+  /* Added later; written only when the caller's size covers it. */
+  int target_met;              /* 1, or 0 when a standard-error target was given up (status 4) */
 } oddsmith_equity_result;
 
-/* Computes the equities. Returns 0 and fills `result`; or 1 for a query that is
- * impossible or malformed (a card twice, a range with no hand left, too many
- * players, bad text), 2 when the progress callback cancelled, 3 when memory ran
- * out; then `error` (NUL-terminated, cut to error_size bytes; may be NULL) says
- * why, and `result` is left untouched. */
+/* Computes the equities. Returns ODDSMITH_STATUS_OK and fills `result`.
+ * Otherwise `error` (NUL-terminated, cut to error_size bytes; may be NULL) says
+ * why: ODDSMITH_STATUS_BAD_QUERY for a query that is impossible or malformed (a
+ * card twice, a range with no hand left, too many players, bad text, more than
+ * ODDSMITH_MAX_TRIALS trials) or an exact enumeration estimated to take longer
+ * than max_seconds on one core (the message gives the estimate);
+ * ODDSMITH_STATUS_CANCELLED when the progress callback cancelled;
+ * ODDSMITH_STATUS_NO_MEMORY; and in these three cases `result` is left
+ * untouched. ODDSMITH_STATUS_TARGET_NOT_MET when reaching target_stderr was
+ * estimated to take longer than max_seconds: the run stops early, and `result`
+ * holds what it reached, with target_met = 0.
+ *
+ * The progress callback is first called within about a quarter of a second and
+ * then at least that often, with a share that never decreases; a cancel is
+ * honoured within about half a second. Automatic mode never picks an exact run
+ * estimated over the bound. Callers built against the smaller, earlier query
+ * and result (their size fields say so) keep working. */
 ODDSMITH_API int oddsmith_equity(const oddsmith_equity_query *query, oddsmith_equity_result *result, char *error,
                                  int error_size);
 

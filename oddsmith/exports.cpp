@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <charconv>
+#include <cstddef>
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
@@ -209,33 +210,38 @@ ODDSMITH_API void oddsmith_range_free(oddsmith_range* range) { delete range; }
 
 ODDSMITH_API int oddsmith_equity(const oddsmith_equity_query* query, oddsmith_equity_result* result, char* error,
                                  int error_size) {
-  constexpr int kBadQuery = 1, kCancelled = 2, kNoMemory = 3;
-  auto refuse = [&](int code, const std::string& message) {
+  namespace calc = oddsmith::calc;
+  auto refuse = [&](calc::Status status, const std::string& message) {
     report_error(0, message, nullptr, error, error_size);
-    return code;
+    return static_cast<int>(status);
   };
-  if (!query || !result) return refuse(kBadQuery, "no query or no result (a null pointer)");
-  if (query->size < static_cast<int>(sizeof(oddsmith_equity_query)) || result->size < static_cast<int>(sizeof(oddsmith_equity_result)))
-    return refuse(kBadQuery, "the query's or result's size field is not set to its sizeof");
+  if (!query || !result) return refuse(calc::Status::bad_query, "no query or no result (a null pointer)");
+  // Callers built against the earlier, smaller structs: their fields are read
+  // and written, the later ones take their defaults or are left alone.
+  constexpr int kFirstQuerySize = offsetof(oddsmith_equity_query, max_seconds);
+  constexpr int kFirstResultSize = offsetof(oddsmith_equity_result, target_met);
+  if (query->size < kFirstQuerySize || result->size < kFirstResultSize)
+    return refuse(calc::Status::bad_query, "the query's or result's size field is not set to its sizeof");
+  const bool query_has_bound = query->size >= static_cast<int>(sizeof(oddsmith_equity_query));
+  const bool result_has_target = result->size >= static_cast<int>(sizeof(oddsmith_equity_result));
   const auto game = game_of(query->game);
-  if (!game) return refuse(kBadQuery, "unknown game " + std::to_string(query->game));
-  const int max_players = oddsmith::calc::max_players(*game);
-  if (query->player_count < 2 || query->player_count > max_players || !query->players)
-    return refuse(kBadQuery, "an equity query takes 2 to " + std::to_string(max_players) + " players, got " +
-                                 std::to_string(query->player_count));
+  if (!game) return refuse(calc::Status::bad_query, "unknown game " + std::to_string(query->game));
+  if (std::string message = calc::player_count_error(*game, query->player_count); !message.empty())
+    return refuse(calc::Status::bad_query, message);
+  if (!query->players) return refuse(calc::Status::bad_query, "no players (a null pointer)");
   if (query->mode < ODDSMITH_MODE_AUTO || query->mode > ODDSMITH_MODE_MONTE_CARLO)
-    return refuse(kBadQuery, "unknown mode " + std::to_string(query->mode));
+    return refuse(calc::Status::bad_query, "unknown mode " + std::to_string(query->mode));
   try {
-    namespace calc = oddsmith::calc;
     std::vector<std::string_view> players;
     for (int p = 0; p < query->player_count; ++p) {
-      if (!query->players[p]) return refuse(kBadQuery, "player " + std::to_string(p + 1) + " has no text (a null pointer)");
+      if (!query->players[p])
+        return refuse(calc::Status::bad_query, "player " + std::to_string(p + 1) + " has no text (a null pointer)");
       players.emplace_back(query->players[p]);
     }
     calc::EquityQuery q;
     std::string message;
     if (!calc::query_from_text(*game, players, query->board ? query->board : "", query->dead ? query->dead : "", q, message))
-      return refuse(kBadQuery, message);
+      return refuse(calc::Status::bad_query, message);
     q.mode = query->mode == ODDSMITH_MODE_EXACT ? calc::Mode::exact
              : query->mode == ODDSMITH_MODE_MONTE_CARLO ? calc::Mode::monte_carlo
                                                         : calc::Mode::automatic;
@@ -243,6 +249,7 @@ ODDSMITH_API int oddsmith_equity(const oddsmith_equity_query* query, oddsmith_eq
     q.target_stderr = query->target_stderr;
     q.seed = query->seed;
     q.threads = query->threads < 0 ? 1 : query->threads;
+    q.max_seconds = query_has_bound ? query->max_seconds : 0;
     struct Callback {
       oddsmith_progress_fn fn;
       void* user;
@@ -255,7 +262,7 @@ ODDSMITH_API int oddsmith_equity(const oddsmith_equity_query* query, oddsmith_eq
       q.progress_user = &callback;
     }
     const calc::EquityOutcome out = calc::compute_equity(q);
-    if (!out.ok) return refuse(out.error == "cancelled" ? kCancelled : out.error == "out of memory" ? kNoMemory : kBadQuery, out.error);
+    if (!out.has_result()) return refuse(out.status, out.error);
     result->exact = out.exact ? 1 : 0;
     result->deals = out.deals;
     result->seconds = out.seconds;
@@ -263,9 +270,11 @@ ODDSMITH_API int oddsmith_equity(const oddsmith_equity_query* query, oddsmith_eq
     result->player_count = static_cast<int>(out.players.size());
     for (std::size_t p = 0; p < out.players.size(); ++p)
       result->players[p] = {out.players[p].equity, out.players[p].win, out.players[p].tie, out.players[p].std_error};
-    return 0;
+    if (result_has_target) result->target_met = out.target_met ? 1 : 0;
+    if (out.status != calc::Status::ok) return refuse(out.status, out.error);
+    return ODDSMITH_STATUS_OK;
   } catch (...) {
-    return refuse(kNoMemory, "out of memory");
+    return refuse(calc::Status::no_memory, "out of memory");
   }
 }
 

@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "cards/card.h"
+#include "cards/binomial.h"
 #include "tables/table_rules.h"
 #include "tables/table_layout.h"
 
@@ -206,7 +207,7 @@ std::vector<std::int16_t> add_rank_count_tables(std::vector<Output>& out) {
   add(out, "rank_count_weight", weight, "rank_count_weight(c, r, k)", {5, 14, 10});
   std::vector<std::int32_t> binomial;
   for (int n = 0; n < 15; ++n)
-    for (int k = 0; k < 6; ++k) binomial.push_back(rules::binomial(n, k));
+    for (int k = 0; k < 6; ++k) binomial.push_back(static_cast<std::int32_t>(oddsmith::binomial(n, k)));
   add(out, "binomial", binomial, "C(n, k)", {15, 6});
 
   std::vector<std::int16_t> unsuited5 = unsuited5_table();

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -15,9 +16,22 @@ namespace oddsmith::calc {
 enum class Game { holdem, omaha, omaha_hilo };
 enum class Mode { automatic, exact, monte_carlo };
 
-inline constexpr int kMaxPlayers = ODDSMITH_MAX_PLAYERS;  // Hold'em: 23 x 2 + 5 = 51 cards
+// The ways a query can run (calculator/chooser.h picks one):
+//   board_sweep      every board completion, every assignment of hands on it;
+//   rank_counting    Hold'em, few assignments: boards counted by their ranks,
+//                    flush boards by their suited cards;
+//   two_range_sweep  two Hold'em ranges: per board, both ranges sorted by value
+//                    and swept once instead of visiting every pair;
+//   monte_carlo      seeded random deals.
+enum class Method { board_sweep, rank_counting, two_range_sweep, monte_carlo };
+
+inline constexpr int kMaxPlayers = ODDSMITH_MAX_PLAYERS;
 constexpr int cards_per_hand(Game g) { return g == Game::holdem ? 2 : 4; }
-constexpr int max_players(Game g) { return g == Game::holdem ? 23 : 11; }
+constexpr int max_players(Game g) { return g == Game::holdem ? ODDSMITH_MAX_PLAYERS : ODDSMITH_OMAHA_MAX_PLAYERS; }
+
+// The one check of a player count: empty when `count` players can play `game`,
+// else the message saying how many can.
+std::string player_count_error(Game game, long long count);
 
 // Called now and then from the calling thread with the share of the work done
 // (0..1); returning true cancels the run.
@@ -29,12 +43,15 @@ struct EquityQuery {
   std::vector<int> board;      // 0..5 known board cards
   CardMask dead = 0;           // cards out of play
   Mode mode = Mode::automatic;
-  std::int64_t trials = 0;     // Monte Carlo: deals to run; 0 = until target_stderr
+  std::int64_t trials = 0;     // Monte Carlo: deals to run (at most ODDSMITH_MAX_TRIALS); 0 = until target_stderr
   double target_stderr = 0;    // Monte Carlo: stop once every player's standard error is at most this (0: 0.0005)
   std::uint64_t seed = 0;      // Monte Carlo: 0 asks the system for one
   int threads = 1;             // 0: every core
+  double max_seconds = 0;      // longest run accepted, estimated for one core (0: ODDSMITH_DEFAULT_MAX_SECONDS)
   ProgressFn progress = nullptr;
   void* progress_user = nullptr;
+  // Tests only: run this method whatever it costs (refused where it does not apply).
+  std::optional<Method> force_method;
 };
 
 struct PlayerEquity {
@@ -44,10 +61,22 @@ struct PlayerEquity {
   double std_error = 0;  // of the equity; 0 when exact
 };
 
+// How a run ended; the numbers are the export's status codes.
+enum class Status {
+  ok = ODDSMITH_STATUS_OK,
+  bad_query = ODDSMITH_STATUS_BAD_QUERY,
+  cancelled = ODDSMITH_STATUS_CANCELLED,
+  no_memory = ODDSMITH_STATUS_NO_MEMORY,
+  target_not_met = ODDSMITH_STATUS_TARGET_NOT_MET,
+};
+
 struct EquityOutcome {
-  bool ok = false;
-  std::string error;       // when !ok
+  Status status = Status::bad_query;
+  bool has_result() const { return status == Status::ok || status == Status::target_not_met; }
+  std::string error;       // when not ok
+  Method method = Method::monte_carlo;
   bool exact = false;
+  bool target_met = true;  // false: a standard-error target was given up (status target_not_met)
   std::int64_t deals = 0;  // deals evaluated (exact: every assignment of hands with every board)
   double seconds = 0;
   std::uint64_t seed = 0;  // the seed a Monte Carlo run used
@@ -55,6 +84,7 @@ struct EquityOutcome {
 };
 
 // Answers the query (errors in the outcome; never throws but std::bad_alloc).
+// The players' equities are filled when has_result().
 EquityOutcome compute_equity(const EquityQuery& query);
 
 }  // namespace oddsmith::calc

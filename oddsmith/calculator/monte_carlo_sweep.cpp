@@ -1,18 +1,21 @@
 // Monte-Carlo sweep. Deals come in chunks of kChunkDeals, chunk i drawing from
 // its own stream (seed, i); a run stopping on a standard error checks it only
 // after whole batches of chunks, so where it stops does not depend on threads.
+// Tallies are added batch by batch, so memory does not grow with the trials.
 #include <algorithm>
 #include <array>
+#include <chrono>
 
 #include "calculator/random_stream.h"
-#include "calculator/sweep.h"
+#include "calculator/sweeps.h"
 
 namespace oddsmith::calc {
 
 namespace {
 
 constexpr std::int64_t kChunkDeals = 4096;
-constexpr std::size_t kBatchChunks = 64;
+constexpr std::size_t kTargetBatchChunks = 64;   // between standard-error checks
+constexpr std::size_t kTrialsBatchChunks = 256;  // a fixed trial count: only memory and progress depend on it
 constexpr std::int64_t kMaxDeals = std::int64_t{1} << 34;  // a stopping point for any target
 constexpr int kMaxRejections = 1'000'000;                 // in a row, before giving up
 
@@ -139,67 +142,55 @@ double largest_stderr(const SweepTally& t) {
 }
 
 template <Game G>
-SweepResult run_game(const PreparedQuery& q, std::int64_t trials, double target, std::uint64_t seed, int threads,
-                     ProgressFn progress, void* user) {
+SweepResult run_game(const PreparedQuery& q, const MonteCarloRun& run, ProgressFn progress, void* user) {
   std::vector<HandSampler> samplers;
   for (const auto& hands : q.hands) samplers.emplace_back(hands);
-  SweepResult result;
-  result.tally.players.assign(static_cast<std::size_t>(q.players), Tally{});
-  std::uint64_t next_chunk = 0;
-  // A fixed trial count runs as one batch; a target runs batch after batch.
-  const std::int64_t goal = trials > 0 ? trials : kMaxDeals;
-  while (result.tally.deals < goal) {
-    const std::int64_t left = goal - result.tally.deals;
-    const std::size_t chunks = trials > 0 ? static_cast<std::size_t>((left + kChunkDeals - 1) / kChunkDeals) : kBatchChunks;
-    std::vector<SweepTally> tallies(chunks);
-    std::vector<char> stuck(chunks, 0);
-    const double done_before = static_cast<double>(result.tally.deals);
-    double expected = static_cast<double>(goal);
-    if (trials <= 0 && result.tally.deals > 0) {
-      const double se = largest_stderr(result.tally);
-      expected = std::max(done_before + static_cast<double>(chunks) * kChunkDeals, done_before * (se / target) * (se / target));
-    } else if (trials <= 0) {
-      expected = 4.0 * static_cast<double>(chunks) * kChunkDeals;  // a first guess
-    }
-    struct Scaled {
-      ProgressFn fn;
-      void* user;
-      double before, batch, expected;
-    } scaled{progress, user, done_before, static_cast<double>(std::min<std::int64_t>(left, static_cast<std::int64_t>(chunks) * kChunkDeals)), expected};
-    auto report = [](double done, void* s) {
-      const auto* sc = static_cast<const Scaled*>(s);
-      return sc->fn(std::min(1.0, (sc->before + done * sc->batch) / sc->expected), sc->user);
+  const bool fixed = run.trials > 0;
+  const std::int64_t goal = fixed ? run.trials : kMaxDeals;
+  auto deals_in = [&](std::size_t chunk) {
+    return std::min<std::int64_t>(kChunkDeals, goal - static_cast<std::int64_t>(chunk) * kChunkDeals);
+  };
+  ChunkSchedule schedule;
+  schedule.chunks = static_cast<std::size_t>((goal + kChunkDeals - 1) / kChunkDeals);
+  schedule.batch = fixed ? kTrialsBatchChunks : kTargetBatchChunks;
+  schedule.threads = run.threads;
+  // A target: the deals it is expected to need, from the standard error so far
+  // (it falls as one over the square root of the deals); checked after every
+  // batch, and given up once reaching it would outlast the time bound.
+  const auto start = std::chrono::steady_clock::now();
+  double expected = 4.0 * kTargetBatchChunks * kChunkDeals;  // a first guess
+  bool gave_up = false;
+  if (!fixed) {
+    schedule.share = [&](double chunks_done) { return std::min(1.0, chunks_done * kChunkDeals / expected); };
+    schedule.after_batch = [&](const SweepTally& total, std::size_t) {
+      const double se = largest_stderr(total), done = static_cast<double>(total.deals);
+      if (se <= run.target_stderr) return false;
+      const double needed = done * (se / run.target_stderr) * (se / run.target_stderr);
+      const double elapsed = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+      if (needed > static_cast<double>(kMaxDeals) || needed / done * elapsed > run.max_seconds) {
+        gave_up = true;
+        return false;
+      }
+      expected = std::max(done + static_cast<double>(kTargetBatchChunks * kChunkDeals), needed);
+      return true;
     };
-    const RunStatus status = run_chunks(
-        chunks, thread_count(threads, chunks),
-        [&](std::size_t c) {
-          const std::int64_t deals = std::min<std::int64_t>(kChunkDeals, left - static_cast<std::int64_t>(c) * kChunkDeals);
-          if (!run_chunk<G>(q, samplers, seed, next_chunk + c, deals, tallies[c])) stuck[c] = 1;
-        },
-        progress ? static_cast<ProgressFn>(report) : nullptr, &scaled);
-    next_chunk += chunks;
-    for (const SweepTally& t : tallies) result.tally.add(t);
-    if (status != RunStatus::done) {
-      result.status = status;
-      return result;
-    }
-    if (std::find(stuck.begin(), stuck.end(), 1) != stuck.end()) {
-      result.stuck = true;
-      return result;
-    }
-    if (trials <= 0 && largest_stderr(result.tally) <= target) break;
   }
+  SweepResult result = run_in_chunk_order(
+      q.players, schedule,
+      [&](std::size_t c, SweepTally& out) { return run_chunk<G>(q, samplers, run.seed, c, deals_in(c), out); }, progress,
+      user);
+  if (!fixed && result.status == RunStatus::done && !result.stuck)
+    result.target_met = !gave_up && largest_stderr(result.tally) <= run.target_stderr;
   return result;
 }
 
 }  // namespace
 
-SweepResult run_monte_carlo(const PreparedQuery& q, std::int64_t trials, double target_stderr, std::uint64_t seed,
-                            int threads, ProgressFn progress, void* user) {
+SweepResult run_monte_carlo(const PreparedQuery& q, const MonteCarloRun& run, ProgressFn progress, void* user) {
   switch (q.game) {
-    case Game::holdem: return run_game<Game::holdem>(q, trials, target_stderr, seed, threads, progress, user);
-    case Game::omaha: return run_game<Game::omaha>(q, trials, target_stderr, seed, threads, progress, user);
-    case Game::omaha_hilo: return run_game<Game::omaha_hilo>(q, trials, target_stderr, seed, threads, progress, user);
+    case Game::holdem: return run_game<Game::holdem>(q, run, progress, user);
+    case Game::omaha: return run_game<Game::omaha>(q, run, progress, user);
+    case Game::omaha_hilo: return run_game<Game::omaha_hilo>(q, run, progress, user);
   }
   return {};
 }

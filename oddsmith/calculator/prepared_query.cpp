@@ -22,16 +22,19 @@ std::string player_name(int p) { return "player " + std::to_string(p + 1); }
 
 }  // namespace
 
+std::string player_count_error(Game game, long long count) {
+  if (count >= 2 && count <= max_players(game)) return {};
+  return std::string(game_name(game)) + " takes 2 to " + std::to_string(max_players(game)) + " players, got " +
+         std::to_string(count);
+}
+
 std::optional<PreparedQuery> prepare_query(const EquityQuery& query, std::string& error) {
   PreparedQuery q;
   q.game = query.game;
   q.players = static_cast<int>(query.players.size());
   const int per_hand = cards_per_hand(query.game);
-  if (q.players < 2 || q.players > max_players(query.game)) {
-    error = std::string(game_name(query.game)) + " takes 2 to " + std::to_string(max_players(query.game)) +
-            " players, got " + std::to_string(q.players);
+  if (error = player_count_error(query.game, static_cast<long long>(query.players.size())); !error.empty())
     return std::nullopt;
-  }
   if (query.board.size() > 5) {
     error = "the board holds at most 5 cards, got " + std::to_string(query.board.size());
     return std::nullopt;
@@ -92,10 +95,15 @@ std::optional<PreparedQuery> prepare_query(const EquityQuery& query, std::string
     const CardMask blocked = r.size() == 1 ? (q.known_mask | q.dead) : fixed;
     for (const RangeHand& h : r.hands())
       if (!(h.mask & blocked)) q.hands[static_cast<std::size_t>(p)].push_back(h);
-    if (q.hands[static_cast<std::size_t>(p)].empty()) {
+    std::vector<RangeHand>& hands = q.hands[static_cast<std::size_t>(p)];
+    if (hands.empty()) {
       error = player_name(p) + "'s range has no hand left beside the board, the dead cards and the other players' hands";
       return std::nullopt;
     }
+    double heaviest = 0;
+    for (const RangeHand& h : hands) heaviest = std::max(heaviest, h.weight);
+    if (heaviest != 1)
+      for (RangeHand& h : hands) h.weight /= heaviest;
   }
   for (int c = 0; c < kDeckSize; ++c)
     if (!(fixed & card_bit(c))) q.deck.push_back(c);
@@ -121,23 +129,6 @@ int search(const PreparedQuery& q, int p, CardMask used, long& budget) {
 int some_assignment_fits(const PreparedQuery& q) {
   long budget = 2'000'000;
   return search(q, 0, q.known_mask | q.dead, budget);
-}
-
-std::int64_t combinations(int n, int k) {
-  if (k < 0 || k > n) return 0;
-  std::int64_t c = 1;
-  for (int i = 1; i <= k; ++i) c = c * (n - k + i) / i;
-  return c;
-}
-
-double exact_cost(const PreparedQuery& q) {
-  const double boards = static_cast<double>(combinations(static_cast<int>(q.deck.size()), 5 - q.known));
-  double assignments = 1, evaluations = 0;
-  for (const auto& h : q.hands) {
-    assignments = std::min(assignments * static_cast<double>(h.size()), 1e18);
-    evaluations += static_cast<double>(h.size());
-  }
-  return std::min(boards * (assignments + evaluations), 1e18);
 }
 
 }  // namespace oddsmith::calc

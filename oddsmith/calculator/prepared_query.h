@@ -1,6 +1,9 @@
 // A query checked and reduced to what the enumeration and the simulation need:
 // each player's hands without the known board, the dead cards and the cards of
-// players who hold one known hand, and the deck the board is completed from.
+// players who hold one known hand, their weights scaled so that the heaviest is
+// 1 (a range's weights only count relative to each other, and products of tiny
+// weights would otherwise vanish below the smallest double), and the deck the
+// board is completed from.
 #pragma once
 
 #include <cstdint>
@@ -30,12 +33,5 @@ std::optional<PreparedQuery> prepare_query(const EquityQuery& query, std::string
 // Whether some assignment of hands (one per player, no card twice) exists: 1
 // yes, 0 no, -1 undecided within a fixed amount of search.
 int some_assignment_fits(const PreparedQuery& q);
-
-// C(n, k): the ways to choose k of n cards (0 when k is outside 0..n).
-std::int64_t combinations(int n, int k);
-
-// Deals an exact enumeration would visit (boards times assignments, an upper
-// bound), saturating at 1e18.
-double exact_cost(const PreparedQuery& q);
 
 }  // namespace oddsmith::calc

@@ -1,6 +1,6 @@
-// Exact Hold'em equity by counting boards instead of visiting them, for
-// queries with few assignments of hands (a hand against a hand, a hand against
-// a range, two small ranges).
+// Rank counting: exact Hold'em equity by counting boards instead of visiting
+// them, for queries with few assignments of hands (a hand against a hand, a
+// hand against a range, two small ranges).
 //
 // For one assignment (a known hand per player): without a flush a hand's value
 // depends only on the ranks on the board, so the boards are first counted by
@@ -21,8 +21,8 @@
 #include <cstdint>
 #include <vector>
 
-#include "calculator/suit_symmetry.h"
-#include "calculator/sweep.h"
+#include "calculator/sweeps.h"
+#include "cards/binomial.h"
 
 namespace oddsmith::calc {
 
@@ -63,14 +63,6 @@ class OutcomeCounts {
   std::vector<std::array<std::int64_t, kMaxPlayers + 1>> shares_;
 };
 
-constexpr std::uint64_t kRankDigits = 0xffffffffu;  // the rank-count part of a card key
-
-int rank_only_value(std::uint64_t key_sum) {
-  return osm_unsuited7_value[detail::count_hash(key_sum, osm_count_hash_low7)];
-}
-
-std::uint64_t rank_key(int rank) { return osm_card_key[make_card(rank, 0)] & kRankDigits; }
-
 // Calls `then(keys, ways)` for every multiset of `left` ranks from `rank` up,
 // at most cards[r] of rank r: `keys` are their rank counts, `ways` the number
 // of ways to deal them from those cards.
@@ -81,7 +73,7 @@ void for_each_rank_multiset(const std::array<int, kRankCount>& cards, int rank, 
   if (rank == kRankCount) return;
   const int n = cards[static_cast<std::size_t>(rank)];
   for (int k = 0; k <= std::min(n, left); ++k)
-    for_each_rank_multiset(cards, rank + 1, left - k, ways * combinations(n, k), keys + rank_key(rank) * static_cast<std::uint64_t>(k),
+    for_each_rank_multiset(cards, rank + 1, left - k, ways * binomial(n, k), keys + rank_count_key(rank) * static_cast<std::uint64_t>(k),
                            then);
 }
 
@@ -111,14 +103,14 @@ class KnownHands {
   }
 
   // The boards the counts stand for.
-  std::int64_t boards() const { return combinations(deck_size_, left_); }
+  std::int64_t boards() const { return binomial(deck_size_, left_); }
 
   const OutcomeCounts& run() {
     std::array<int, kRankCount> by_rank{};
     for (int i = 0; i < deck_size_; ++i) ++by_rank[static_cast<std::size_t>(card_rank(deck_[i]))];
     for_each_rank_multiset(by_rank, 0, left_, 1, 0, [&](std::uint64_t keys, std::int64_t ways) {
       for (int p = 0; p < players_; ++p)
-        values_[static_cast<std::size_t>(p)] = rank_only_value(keys_[static_cast<std::size_t>(p)].key_sum + keys);
+        values_[static_cast<std::size_t>(p)] = rank_only_value7(keys_[static_cast<std::size_t>(p)].key_sum + keys);
       counts_.add(values_.data(), ways);
     });
     for (int suit = 0; suit < kSuitCount; ++suit) correct_flushes(suit);
@@ -148,22 +140,25 @@ class KnownHands {
     }
     for (int k = std::max(0, need - on_board); k <= std::min(left_, suited_count); ++k) {
       for_each_choice(suited.data(), suited_count, 0, k, {0, 0}, [&](const BoardKeys& with_suited) {
-        // Each player's value when the flush counts: known from the suited cards.
+        // Each player's flush value given the suited cards (0 for none).
         for (int p = 0; p < players_; ++p) {
           const std::size_t i = static_cast<std::size_t>(p);
-          const BoardKeys& hand = keys_[i];
-          const unsigned flush = osm_flush_suit[detail::suit_signature(hand.key_sum + with_suited.key_sum)];
-          flush_values_[i] = flush ? osm_flush_value[detail::suit_rank_mask(hand.suit_ranks | with_suited.suit_ranks, flush - 1)] : 0;
+          flush_values_[i] = flush_value7(BoardKeys{keys_[i].key_sum + with_suited.key_sum, keys_[i].suit_ranks | with_suited.suit_ranks});
         }
         for_each_rank_multiset(others, 0, left_ - k, 1, 0, [&](std::uint64_t keys, std::int64_t ways) {
-          bool differs = false;
+          // The rank-only count took these boards as if nobody had a flush.
+          // A player's flush value is his true value (five suited cards of
+          // seven leave no room for a full house or four of a kind), so where
+          // someone holds one these boards' outcome is taken back and counted
+          // again with it in place of his rank-only value.
+          bool someone_has_a_flush = false;
           for (int p = 0; p < players_; ++p) {
             const std::size_t i = static_cast<std::size_t>(p);
-            values_[i] = rank_only_value(keys_[i].key_sum + with_suited.key_sum + keys);
+            values_[i] = rank_only_value7(keys_[i].key_sum + with_suited.key_sum + keys);
             true_values_[i] = flush_values_[i] ? flush_values_[i] : values_[i];
-            differs = differs || flush_values_[i] != 0;
+            someone_has_a_flush = someone_has_a_flush || flush_values_[i] != 0;
           }
-          if (!differs) return;
+          if (!someone_has_a_flush) return;
           counts_.add(values_.data(), -ways);
           counts_.add(true_values_.data(), ways);
         });
@@ -182,8 +177,8 @@ class KnownHands {
   std::array<int, kMaxPlayers> values_{}, true_values_{}, flush_values_{};
 };
 
-// An assignment: one hand index per player.
-using Assignment = std::array<int, kMaxPlayers>;
+// An assignment: one hand index per player (a Hold'em range has at most 1,326).
+using Assignment = std::array<std::uint16_t, kMaxPlayers>;
 
 // The assignments (no card twice) that are the smallest of their orbit under
 // the query's suit renamings, each with the size of its orbit.
@@ -193,24 +188,16 @@ void canonical_assignments(const PreparedQuery& q, const SuitSymmetry& symmetry,
   std::array<CardMask, kMaxPlayers> masks{};
   auto visit = [&](auto&& self, int p, CardMask used) -> void {
     if (p == q.players) {
-      int fixed_by = 0;
-      for (const auto& perm : symmetry.renamings()) {
-        int order = 0;  // the image against the assignment, player by player
-        for (int i = 0; i < q.players && order == 0; ++i) {
-          const CardMask image = SuitSymmetry::rename(masks[static_cast<std::size_t>(i)], perm);
-          order = image < masks[static_cast<std::size_t>(i)] ? -1 : image > masks[static_cast<std::size_t>(i)] ? 1 : 0;
-        }
-        if (order < 0) return;
-        fixed_by += order == 0;
+      if (const int size = symmetry.orbit_size(masks.data(), q.players); size > 0) {
+        out.push_back(a);
+        orbit.push_back(size);
       }
-      out.push_back(a);
-      orbit.push_back(symmetry.order() / fixed_by);
       return;
     }
     const std::vector<RangeHand>& hands = q.hands[static_cast<std::size_t>(p)];
     for (std::size_t i = 0; i < hands.size(); ++i) {
       if (hands[i].mask & used) continue;
-      a[static_cast<std::size_t>(p)] = static_cast<int>(i);
+      a[static_cast<std::size_t>(p)] = static_cast<std::uint16_t>(i);
       masks[static_cast<std::size_t>(p)] = hands[i].mask;
       self(self, p + 1, used | hands[i].mask);
     }
@@ -218,50 +205,25 @@ void canonical_assignments(const PreparedQuery& q, const SuitSymmetry& symmetry,
   visit(visit, 0, 0);
 }
 
-// The work per assignment with m cards to come, in units of a board visited by
-// the board-by-board sweep: the rank multisets plus a rough allowance for the
-// flush groups, which cost less each and vary with the hands' suits.
-double counting_cost(int m) {
-  static constexpr double kPerAssignment[6] = {1, 13, 91, 455 + 1500, 1820 + 6000, 6188 + 20000};
-  return kPerAssignment[m];
-}
-
 }  // namespace
 
-double counting_work(const PreparedQuery& q) {
-  if (q.game != Game::holdem) return 1e18;
-  double assignments = 1;
-  for (const std::vector<RangeHand>& h : q.hands) assignments = std::min(assignments * static_cast<double>(h.size()), 1e18);
-  return std::min(assignments * q.players * counting_cost(5 - q.known), 1e18);
-}
-
-bool counting_boards_is_cheaper(const PreparedQuery& q) {
-  double hands = 0;
-  for (const std::vector<RangeHand>& h : q.hands) hands += static_cast<double>(h.size());
-  const double boards = static_cast<double>(combinations(static_cast<int>(q.deck.size()), 5 - q.known));
-  return counting_work(q) < boards * hands;
-}
-
-SweepResult run_exact_by_counting(const PreparedQuery& q, int threads, ProgressFn progress, void* user) {
-  const SuitSymmetry symmetry(q);
+SweepResult run_rank_counting(const PreparedQuery& q, const Plan& plan, int threads, ProgressFn progress, void* user) {
   std::vector<Assignment> assignments;
   std::vector<int> orbit;
-  canonical_assignments(q, symmetry, assignments, orbit);
-  // Chunks of consecutive assignments, summed in chunk order whatever the threads.
-  constexpr std::size_t kPerChunk = 8;
-  const std::size_t chunks = (assignments.size() + kPerChunk - 1) / kPerChunk;
-  std::vector<SweepTally> tallies(chunks);
-  const RunStatus status = run_chunks(
-      chunks, thread_count(threads, chunks),
-      [&](std::size_t c) {
-        SweepTally& t = tallies[c];
-        t.players.assign(static_cast<std::size_t>(q.players), Tally{});
-        for (std::size_t i = c * kPerChunk; i < std::min(assignments.size(), (c + 1) * kPerChunk); ++i) {
+  canonical_assignments(q, plan.symmetry, assignments, orbit);
+  const std::size_t per_chunk = static_cast<std::size_t>(plan.assignments_per_chunk);
+  ChunkSchedule schedule;
+  schedule.chunks = (assignments.size() + per_chunk - 1) / per_chunk;
+  schedule.threads = threads;
+  return run_in_chunk_order(
+      q.players, schedule,
+      [&](std::size_t c, SweepTally& t) {
+        for (std::size_t i = c * per_chunk; i < std::min(assignments.size(), (c + 1) * per_chunk); ++i) {
           std::array<const RangeHand*, kMaxPlayers> hands{};
           double weight = orbit[i];
           for (int p = 0; p < q.players; ++p) {
             const std::size_t pi = static_cast<std::size_t>(p);
-            hands[pi] = &q.hands[pi][static_cast<std::size_t>(assignments[i][pi])];
+            hands[pi] = &q.hands[pi][assignments[i][pi]];
             weight *= hands[pi]->weight;
           }
           KnownHands known(q, hands.data());
@@ -269,9 +231,9 @@ SweepResult run_exact_by_counting(const PreparedQuery& q, int threads, ProgressF
           t.weight += weight * static_cast<double>(known.boards());
           t.deals += orbit[i] * known.boards();
         }
+        return true;
       },
       progress, user);
-  return in_chunk_order(status, q.players, tallies);
 }
 
 }  // namespace oddsmith::calc

@@ -6,34 +6,15 @@
 
 #include <algorithm>
 #include <array>
-#include <cmath>
 #include <cstdint>
 
 #include "calculator/equity_query.h"
+#include "calculator/tally.h"
 #include "eval/five_seven.h"
 #include "eval/omaha_high.h"
 #include "eval/omaha_low.h"
 
 namespace oddsmith::calc {
-
-// Per-player sums over deals, each deal counted with its weight.
-struct Tally {
-  double equity = 0;
-  double equity_squared = 0;  // for the Monte-Carlo standard error
-  double win = 0;
-  double tie = 0;
-  // The standard error of the mean share over `deals` equally weighted deals.
-  double standard_error(double deals) const {
-    const double mean = equity / deals;
-    return std::sqrt(std::max(0.0, equity_squared / deals - mean * mean) / deals);
-  }
-  void add(const Tally& o) {
-    equity += o.equity;
-    equity_squared += o.equity_squared;
-    win += o.win;
-    tie += o.tie;
-  }
-};
 
 // A hand's value: high (lower is stronger) and, in Hi/Lo, low (kNoLow for none).
 struct HandValue {

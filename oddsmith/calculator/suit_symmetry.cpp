@@ -13,9 +13,8 @@ constexpr std::size_t kMaxHandsToCheck = 20000;
 
 }  // namespace
 
-SuitSymmetry::SuitSymmetry(const PreparedQuery& q) {
-  std::array<int, 4> p = {0, 1, 2, 3};
-  perms_.push_back(p);
+SuitSymmetry::SuitSymmetry(const PreparedQuery& q) : SuitSymmetry() {
+  std::array<int, 4> p = perms_[0];
   std::size_t hands = 0;
   for (const auto& h : q.hands) hands += h.size();
   // With one hand per player a board costs less to value than to test against

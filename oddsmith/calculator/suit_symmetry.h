@@ -1,10 +1,12 @@
 // Suit symmetry of an exact enumeration. When renaming the suits by some
 // permutation leaves the known board, the dead cards and every player's hands
-// (with their weights) as they are, two boards that differ by that renaming give
-// every player the same result. So only the smallest board of each orbit is
-// valued, counted as many times as its orbit has boards. ("QQ+, AKs" against
-// "JJ-88, AQo" preflop is unchanged by all 24 renamings; AhKh against QsQd by
-// swapping diamonds and spades.)
+// (with their weights) as they are, two boards, or two assignments of hands,
+// that differ by that renaming give every player the same result. So only the
+// smallest of each orbit is valued, counted as many times as its orbit has
+// members. ("QQ+, AKs" against "JJ-88, AQo" preflop is unchanged by all 24
+// renamings; AhKh against QQ by the six that keep hearts.) With one known hand
+// per player no renaming is looked for: a board then costs less to value than
+// to test against its renamings.
 #pragma once
 
 #include <array>
@@ -16,21 +18,28 @@ namespace oddsmith::calc {
 
 class SuitSymmetry {
  public:
-  // The renamings that leave the query unchanged (the identity at least).
+  // The identity alone: no renaming is used.
+  SuitSymmetry() : perms_{{0, 1, 2, 3}} {}
+  // The renamings that leave the query unchanged (the identity at least). With
+  // one hand per player, or a great many hands, it looks for none: see the .cpp.
   explicit SuitSymmetry(const PreparedQuery& q);
 
   int order() const { return static_cast<int>(perms_.size()); }
-  const std::vector<std::array<int, 4>>& renamings() const { return perms_; }
 
-  // The number of boards in the orbit of `board` (a full board's cards) when it
-  // is the orbit's smallest, else 0.
-  int weight_of(CardMask board) const {
+  // For a tuple of card sets (a board: one set; an assignment: a set per
+  // player): 0 when some renaming maps it to a smaller tuple (compared set by
+  // set), else the number of tuples in its orbit.
+  int orbit_size(const CardMask* sets, int count) const {
     if (perms_.size() == 1) return 1;
     int fixed_by = 0;
     for (const auto& p : perms_) {
-      const CardMask image = rename(board, p);
-      if (image < board) return 0;
-      fixed_by += image == board;
+      int order = 0;  // the image against the tuple, set by set
+      for (int i = 0; i < count && order == 0; ++i) {
+        const CardMask image = rename(sets[i], p);
+        order = image < sets[i] ? -1 : image > sets[i] ? 1 : 0;
+      }
+      if (order < 0) return 0;
+      fixed_by += order == 0;
     }
     return static_cast<int>(perms_.size()) / fixed_by;
   }

@@ -154,4 +154,22 @@ inline int eval7_of_keys(const BoardKeys& board, const BoardKeys& hole) {
   return osm_unsuited7_value[detail::count_hash(sum, osm_count_hash_low7)];
 }
 
+// For sweeps that count boards by their ranks. A card key's rank-count digits:
+// adding it k times adds k cards of `rank` without saying which suits.
+inline std::uint64_t rank_count_key(int rank) { return osm_card_key[rank * 4] & tables::kRankCountMask; }
+
+// The value of seven cards, given their key sum, as if they held no flush: it
+// depends on their ranks alone, so one value serves every suit pattern.
+inline int rank_only_value7(std::uint64_t key_sum) {
+  return osm_unsuited7_value[detail::count_hash(key_sum, osm_count_hash_low7)];
+}
+
+// The flush value of seven cards' keys, or 0 when they hold no flush. Where it
+// is not 0 it is the cards' true value: no full house or four of a kind can
+// stand beside five suited cards of seven.
+inline int flush_value7(const BoardKeys& keys) {
+  const unsigned flush = osm_flush_suit[detail::suit_signature(keys.key_sum)];
+  return flush ? osm_flush_value[detail::suit_rank_mask(keys.suit_ranks, flush - 1)] : 0;
+}
+
 }  // namespace oddsmith

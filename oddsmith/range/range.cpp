@@ -2,23 +2,18 @@
 
 #include <algorithm>
 
+#include "cards/binomial.h"
+
 namespace oddsmith {
 
 namespace {
 
-constexpr std::int64_t choose(int n, int k) {
-  if (k < 0 || n < k) return 0;
-  std::int64_t r = 1;
-  for (int i = 1; i <= k; ++i) r = r * (n - k + i) / i;
-  return r;
-}
-
-// choose(n, k) for the cards of a hand, looked up.
+// binomial(n, k) for the cards of a hand, looked up.
 struct Binomials {
   std::int32_t of[kDeckSize + 1][kMaxRangeCards + 1];
   constexpr Binomials() : of{} {
     for (int n = 0; n <= kDeckSize; ++n)
-      for (int k = 0; k <= kMaxRangeCards; ++k) of[n][k] = static_cast<std::int32_t>(choose(n, k));
+      for (int k = 0; k <= kMaxRangeCards; ++k) of[n][k] = static_cast<std::int32_t>(binomial(n, k));
   }
 };
 constexpr Binomials kBinomials;
@@ -46,7 +41,7 @@ void sort_cards(std::array<std::uint8_t, kMaxRangeCards>& c, int n) {
 
 }  // namespace
 
-std::size_t hands_in_deck(int cards_per_hand) { return static_cast<std::size_t>(choose(kDeckSize, cards_per_hand)); }
+std::size_t hands_in_deck(int cards_per_hand) { return static_cast<std::size_t>(binomial(kDeckSize, cards_per_hand)); }
 
 double Range::total_weight() const {
   double total = 0;

@@ -31,6 +31,7 @@ inline constexpr unsigned kLowKeyBits = 14;
 inline constexpr std::uint64_t kLowKeyMask = (1u << kLowKeyBits) - 1;
 inline constexpr std::uint64_t kHighKeyMask = (1u << 17) - 1;
 inline constexpr unsigned kSuitSignatureShift = 32;
+inline constexpr std::uint64_t kRankCountMask = (std::uint64_t{1} << kSuitSignatureShift) - 1;  // bits 0..31
 inline constexpr int kLowKeySize = 15625;   // 5^6
 inline constexpr int kHighKeySize = 78125;  // 5^7
 

@@ -1,6 +1,7 @@
 #include "tables/table_rules.h"
 
 #include "oddsmith.h"
+#include "cards/binomial.h"
 
 #include <algorithm>
 #include <bit>
@@ -36,12 +37,6 @@ std::int32_t rank_count_weight(int c, int r, int k) {
   return static_cast<std::int32_t>(sum);
 }
 
-std::int32_t binomial(int n, int k) {
-  if (k < 0 || k > n) return 0;
-  std::int64_t v = 1;
-  for (int i = 1; i <= k; ++i) v = v * (n - k + i) / i;
-  return static_cast<std::int32_t>(v);
-}
 
 std::int32_t rank_count_hash(const RankCounts& counts, int k) {
   std::int32_t h = 0;

@@ -17,9 +17,6 @@ std::int64_t rank_ways(int r, int m);
 // than c cards on the current rank, with r ranks after it and k cards left.
 std::int32_t rank_count_weight(int c, int r, int k);
 
-// C(n, k), 0 when k > n.
-std::int32_t binomial(int n, int k);
-
 // Position of a count vector of total k among all such vectors (lexicographic,
 // deuce count most significant, smaller counts first).
 std::int32_t rank_count_hash(const RankCounts& counts, int k);

@@ -18,7 +18,7 @@ class _Query(ctypes.Structure):
                 ("players", ctypes.POINTER(ctypes.c_char_p)), ("board", ctypes.c_char_p), ("dead", ctypes.c_char_p),
                 ("mode", ctypes.c_int), ("threads", ctypes.c_int), ("trials", ctypes.c_longlong),
                 ("target_stderr", ctypes.c_double), ("seed", ctypes.c_ulonglong),
-                ("progress", ctypes.c_void_p), ("progress_user", ctypes.c_void_p)]
+                ("progress", ctypes.c_void_p), ("progress_user", ctypes.c_void_p), ("max_seconds", ctypes.c_double)]
 
 
 class _PlayerEquity(ctypes.Structure):
@@ -29,7 +29,7 @@ class _PlayerEquity(ctypes.Structure):
 class _Result(ctypes.Structure):
     _fields_ = [("size", ctypes.c_int), ("exact", ctypes.c_int), ("deals", ctypes.c_longlong),
                 ("seconds", ctypes.c_double), ("seed", ctypes.c_ulonglong), ("player_count", ctypes.c_int),
-                ("players", _PlayerEquity * MAX_PLAYERS)]
+                ("players", _PlayerEquity * MAX_PLAYERS), ("target_met", ctypes.c_int)]
 
 
 # name: (argument types, result type)

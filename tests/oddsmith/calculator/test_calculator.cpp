@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "calculator/chooser.h"
 #include "calculator/equity_query.h"
 #include "calculator/prepared_query.h"
 #include "calculator/query_text.h"
@@ -128,25 +129,37 @@ TEST(Calculator, ExactEqualsBruteForce) {
       {Game::holdem, {"QQ+, AKs", "JJ-99, AQo:0.5"}, "2h3h4h", ""},
       {Game::omaha, {"AAKK", "QQJJ"}, "2h3h4h5h", ""},
   };
+  // Every exact method that applies to a case, forced, against the same brute force.
+  int runs = 0;
   for (const Case& c : cases) {
     EquityQuery q = query_of(c.game, c.players, c.board, c.dead);
-    q.mode = Mode::exact;
     q.threads = 2;
-    const EquityOutcome out = compute_equity(q);
-    ASSERT_TRUE(out.ok) << out.error;
-    EXPECT_TRUE(out.exact);
+    std::string error;
+    const auto prepared = prepare_query(q, error);
+    ASSERT_TRUE(prepared) << error;
     const Brute brute(q);
-    EXPECT_EQ(out.deals, brute.deals) << c.players[0] << " on " << c.board;
-    double sum = 0;
-    for (std::size_t p = 0; p < c.players.size(); ++p) {
-      EXPECT_NEAR(out.players[p].equity, brute.equity[p], 1e-9) << c.players[p] << " on " << c.board;
-      EXPECT_NEAR(out.players[p].win, brute.win[p], 1e-9) << c.players[p] << " on " << c.board;
-      EXPECT_NEAR(out.players[p].tie, brute.tie[p], 1e-9) << c.players[p] << " on " << c.board;
-      EXPECT_EQ(out.players[p].std_error, 0);
-      sum += out.players[p].equity;
+    for (Method method : {Method::board_sweep, Method::rank_counting, Method::two_range_sweep}) {
+      if (!method_applies(method, *prepared)) continue;
+      q.force_method = method;
+      const EquityOutcome out = compute_equity(q);
+      ASSERT_EQ(out.status, Status::ok) << out.error;
+      const std::string where = std::string(c.players[0]) + " on " + c.board + ", method " + std::to_string(static_cast<int>(method));
+      EXPECT_TRUE(out.exact) << where;
+      EXPECT_EQ(out.method, method) << where;
+      EXPECT_EQ(out.deals, brute.deals) << where;
+      double sum = 0;
+      for (std::size_t p = 0; p < c.players.size(); ++p) {
+        EXPECT_NEAR(out.players[p].equity, brute.equity[p], 1e-9) << c.players[p] << ", " << where;
+        EXPECT_NEAR(out.players[p].win, brute.win[p], 1e-9) << c.players[p] << ", " << where;
+        EXPECT_NEAR(out.players[p].tie, brute.tie[p], 1e-9) << c.players[p] << ", " << where;
+        EXPECT_EQ(out.players[p].std_error, 0);
+        sum += out.players[p].equity;
+      }
+      EXPECT_NEAR(sum, 1.0, 1e-9) << where;
+      ++runs;
     }
-    EXPECT_NEAR(sum, 1.0, 1e-9);
   }
+  EXPECT_EQ(runs, 14 + 10 + 6);  // every case by the board sweep, Hold'em by rank counting, heads-up Hold'em by the sorted sweep
   std::string error;
   const auto symmetric = prepare_query(query_of(Game::holdem, {"QQ+, AKs", "JJ-99, AQo:0.5"}, "2h3h4h"), error);
   ASSERT_TRUE(symmetric) << error;
@@ -166,7 +179,7 @@ TEST(Calculator, MonteCarloAgreesWithExactUnderJointCardRemoval) {
     q.trials = 400000;
     q.seed = 99;
     const EquityOutcome mc = compute_equity(q);
-    ASSERT_TRUE(exact.ok && mc.ok) << exact.error << mc.error;
+    ASSERT_TRUE(exact.status == Status::ok && mc.status == Status::ok) << exact.error << mc.error;
     EXPECT_EQ(mc.deals, 400000);
     for (std::size_t p = 0; p < players.size(); ++p) {
       EXPECT_GT(mc.players[p].std_error, 0);
@@ -192,7 +205,7 @@ TEST(Calculator, SeededResultsDoNotDependOnThreads) {
   for (int threads : {1, 2, 3}) {
     q.threads = threads;
     runs.push_back(compute_equity(q));
-    ASSERT_TRUE(runs.back().ok) << runs.back().error;
+    ASSERT_EQ(runs.back().status, Status::ok) << runs.back().error;
   }
   for (const EquityOutcome& r : runs)
     for (std::size_t p = 0; p < 3; ++p) {

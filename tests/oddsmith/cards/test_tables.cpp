@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "cards/card.h"
+#include "cards/binomial.h"
 #include "tables/table_rules.h"
 #include "tables/tables.h"
 #include "eval/five_seven.h"
@@ -98,12 +99,12 @@ TEST(RankMaskHash, BijectionFixedPointsAndTables) {
       seen.insert(h);
       ASSERT_EQ(k == 4 ? osm_mask_hash4[m] : osm_mask_hash5[m], h);
     }
-    EXPECT_EQ(static_cast<int>(seen.size()), rules::binomial(15, k));
+    EXPECT_EQ(static_cast<int>(seen.size()), oddsmith::binomial(15, k));
     EXPECT_EQ(*seen.begin(), 0);
-    EXPECT_EQ(*seen.rbegin(), rules::binomial(15, k) - 1);
+    EXPECT_EQ(*seen.rbegin(), oddsmith::binomial(15, k) - 1);
   }
   for (int n = 0; n < 15; ++n)
-    for (int k = 0; k < 6; ++k) EXPECT_EQ(osm_binomial[n][k], rules::binomial(n, k));
+    for (int k = 0; k < 6; ++k) EXPECT_EQ(osm_binomial[n][k], oddsmith::binomial(n, k));
 }
 
 TEST(FlushTables, SuitAndValue) {

@@ -1,0 +1,185 @@
+// The board sweep: every completion of the board (board_walk.h), every player's
+// hands valued on it once, then every assignment of hands with no card twice,
+// weighted by the product of their weights. Chunks are ranges of boards; where
+// one board's assignments alone outlast a chunk, each chunk takes a slice of
+// the first player's hands on its boards.
+#include <array>
+#include <climits>
+#include <vector>
+
+#include "calculator/board_walk.h"
+#include "calculator/sweeps.h"
+
+namespace oddsmith::calc {
+
+namespace {
+
+constexpr int kNoValue = INT_MAX;  // a hand that shares a card with the board
+
+// Every player's hands as the evaluator keys them: made once per run, read by
+// every chunk.
+template <Game G>
+struct HandKeys {
+  std::vector<std::vector<typename Evaluator<G>::HandKey>> of;  // [player][hand]
+  explicit HandKeys(const PreparedQuery& q) : of(q.hands.size()) {
+    for (std::size_t p = 0; p < q.hands.size(); ++p)
+      for (const RangeHand& h : q.hands[p]) of[p].push_back(Evaluator<G>::hand_key(h));
+  }
+};
+
+// Two known hands: a board adds one to one of three counters (first wins,
+// second wins, split), weighed into the tally once at the end of the chunk.
+template <Game G>
+class TwoKnownHands {
+ public:
+  TwoKnownHands(const HandKeys<G>& keys, double weight) : first_(keys.of[0][0]), second_(keys.of[1][0]), weight_(weight) {}
+
+  void value_board(const int* board, const typename Evaluator<G>::Partial& partial) {
+    const auto prepared = Evaluator<G>::finish(partial, board);
+    const int a = Evaluator<G>::value(prepared, first_).high, b = Evaluator<G>::value(prepared, second_).high;
+    ++outcomes_[a < b ? 0 : a > b ? 1 : 2];
+  }
+
+  void add_counts_to(SweepTally& out) const {
+    const auto [first, second, split] = outcomes_;
+    const double w = weight_, half = 0.5 * static_cast<double>(split), quarter = 0.25 * static_cast<double>(split);
+    Tally* t = out.players.data();
+    t[0].equity += w * (static_cast<double>(first) + half);
+    t[0].equity_squared += w * (static_cast<double>(first) + quarter);
+    t[1].equity += w * (static_cast<double>(second) + half);
+    t[1].equity_squared += w * (static_cast<double>(second) + quarter);
+    t[0].win += w * static_cast<double>(first);
+    t[1].win += w * static_cast<double>(second);
+    t[0].tie += w * static_cast<double>(split);
+    t[1].tie += w * static_cast<double>(split);
+    const std::int64_t deals = first + second + split;
+    out.weight += w * static_cast<double>(deals);
+    out.deals += deals;
+  }
+
+ private:
+  const typename Evaluator<G>::HandKey& first_;
+  const typename Evaluator<G>::HandKey& second_;
+  double weight_;
+  std::array<std::int64_t, 3> outcomes_{};
+};
+
+// One known hand per player (more than two, or Hi/Lo): each board settled as it comes.
+template <Game G>
+void settle_known_hands(const PreparedQuery& q, const HandKeys<G>& keys, double weight, const int* board,
+                        const typename Evaluator<G>::Partial& partial, SweepTally& out) {
+  const auto prepared = Evaluator<G>::finish(partial, board);
+  std::array<HandValue, kMaxPlayers> values{};
+  for (int p = 0; p < q.players; ++p)
+    values[static_cast<std::size_t>(p)] = Evaluator<G>::value(prepared, keys.of[static_cast<std::size_t>(p)][0]);
+  settle<G>(values.data(), q.players, weight, out.players.data());
+  out.weight += weight;
+  ++out.deals;
+}
+
+// Ranges: on each board (the smallest of its suit orbit, counted for all of
+// it), every hand valued, then the assignments of player 1's hands in
+// [first_hand, end_hand) with every hand of the others.
+template <Game G>
+class RangeAssignments {
+ public:
+  RangeAssignments(const PreparedQuery& q, const HandKeys<G>& keys, const SuitSymmetry& symmetry, std::size_t first_hand,
+                   std::size_t end_hand, SweepTally& out)
+      : q_(q), keys_(keys), symmetry_(symmetry), first_hand_(first_hand), end_hand_(end_hand), out_(out),
+        values_(q.hands.size()) {
+    for (std::size_t p = 0; p < q.hands.size(); ++p) values_[p].resize(q.hands[p].size());
+  }
+
+  void value_board(const int* board, const typename Evaluator<G>::Partial& partial, CardMask board_mask) {
+    orbit_ = symmetry_.orbit_size(&board_mask, 1);
+    if (orbit_ == 0) return;
+    const auto prepared = Evaluator<G>::finish(partial, board);
+    for (std::size_t p = 0; p < q_.hands.size(); ++p) {
+      const std::vector<RangeHand>& hands = q_.hands[p];
+      const std::size_t from = p == 0 ? first_hand_ : 0, to = p == 0 ? end_hand_ : hands.size();
+      for (std::size_t i = from; i < to; ++i)
+        values_[p][i] = hands[i].mask & board_mask ? HandValue{kNoValue, kNoLow} : Evaluator<G>::value(prepared, keys_.of[p][i]);
+    }
+    assign(0, board_mask, static_cast<double>(orbit_));
+  }
+
+ private:
+  void assign(int p, CardMask used, double weight) {
+    if (p == q_.players) {
+      settle<G>(chosen_.data(), p, weight, out_.players.data());
+      out_.weight += weight;
+      out_.deals += orbit_;
+      return;
+    }
+    const std::vector<RangeHand>& hands = q_.hands[static_cast<std::size_t>(p)];
+    const std::vector<HandValue>& values = values_[static_cast<std::size_t>(p)];
+    const std::size_t from = p == 0 ? first_hand_ : 0, to = p == 0 ? end_hand_ : hands.size();
+    for (std::size_t i = from; i < to; ++i) {
+      if (values[i].high == kNoValue || (hands[i].mask & used)) continue;
+      chosen_[static_cast<std::size_t>(p)] = values[i];
+      assign(p + 1, used | hands[i].mask, weight * hands[i].weight);
+    }
+  }
+
+  const PreparedQuery& q_;
+  const HandKeys<G>& keys_;
+  const SuitSymmetry& symmetry_;
+  std::size_t first_hand_, end_hand_;
+  SweepTally& out_;
+  int orbit_ = 1;  // boards the board being valued stands for
+  std::vector<std::vector<HandValue>> values_;  // [player][hand] on the board being valued
+  std::array<HandValue, kMaxPlayers> chosen_{};
+};
+
+template <Game G>
+SweepResult run_board_sweep_game(const PreparedQuery& q, const Plan& plan, int threads, ProgressFn progress, void* user) {
+  const HandKeys<G> keys(q);
+  bool all_known = true;
+  double known_weight = 1;
+  for (const auto& h : q.hands) {
+    all_known = all_known && h.size() == 1;
+    known_weight *= h[0].weight;
+  }
+  const bool count_outcomes = all_known && q.players == 2 && G != Game::omaha_hilo;
+  const std::int64_t boards = boards_to_walk(q);
+  const std::size_t slices = static_cast<std::size_t>(plan.hand_slices);
+  const std::size_t first_hands = q.hands[0].size();
+  ChunkSchedule schedule;
+  schedule.chunks = static_cast<std::size_t>(plan.chunks);
+  schedule.threads = threads;
+  return run_in_chunk_order(
+      q.players, schedule,
+      [&](std::size_t chunk, SweepTally& out) {
+        const std::int64_t board_chunk = static_cast<std::int64_t>(chunk / slices);
+        const std::size_t slice = chunk % slices;
+        const std::int64_t first = board_chunk * plan.boards_per_chunk;
+        const std::int64_t last = std::min(boards, first + plan.boards_per_chunk);
+        if (count_outcomes) {
+          TwoKnownHands<G> heads_up(keys, known_weight);
+          walk_boards<G>(q, first, last, [&](const int* board, const auto& partial, CardMask) { heads_up.value_board(board, partial); });
+          heads_up.add_counts_to(out);
+        } else if (all_known) {
+          walk_boards<G>(q, first, last, [&](const int* board, const auto& partial, CardMask) {
+            settle_known_hands<G>(q, keys, known_weight, board, partial, out);
+          });
+        } else {
+          RangeAssignments<G> ranges(q, keys, plan.symmetry, first_hands * slice / slices, first_hands * (slice + 1) / slices, out);
+          walk_boards<G>(q, first, last, [&](const int* board, const auto& partial, CardMask mask) { ranges.value_board(board, partial, mask); });
+        }
+        return true;
+      },
+      progress, user);
+}
+
+}  // namespace
+
+SweepResult run_board_sweep(const PreparedQuery& q, const Plan& plan, int threads, ProgressFn progress, void* user) {
+  switch (q.game) {
+    case Game::holdem: return run_board_sweep_game<Game::holdem>(q, plan, threads, progress, user);
+    case Game::omaha: return run_board_sweep_game<Game::omaha>(q, plan, threads, progress, user);
+    case Game::omaha_hilo: return run_board_sweep_game<Game::omaha_hilo>(q, plan, threads, progress, user);
+  }
+  return {};
+}
+
+}  // namespace oddsmith::calc

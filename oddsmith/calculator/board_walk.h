@@ -1,0 +1,69 @@
+// The boards an exact sweep goes through: the known board completed by every
+// choice of its missing cards from the deck, numbered in lexicographic order of
+// deck positions, so that a chunk is a range of board numbers. The boards'
+// evaluator keys are carried card by card (only the cards that change from one
+// board to the next are added again).
+#pragma once
+
+#include <cstdint>
+
+#include "calculator/prepared_query.h"
+#include "calculator/showdown.h"
+#include "cards/binomial.h"
+
+namespace oddsmith::calc {
+
+inline std::int64_t boards_to_walk(const PreparedQuery& q) {
+  return binomial(static_cast<int>(q.deck.size()), 5 - q.known);
+}
+
+// Calls visit(board, partial, mask) for boards number first .. last-1: `board`
+// the five cards, `partial` their keys as Evaluator<G> carries them, `mask`
+// their cards.
+template <Game G, class Visit>
+void walk_boards(const PreparedQuery& q, std::int64_t first, std::int64_t last, Visit&& visit) {
+  using E = Evaluator<G>;
+  const int left = 5 - q.known;
+  const int n = static_cast<int>(q.deck.size());
+  int board[5] = {};
+  typename E::Partial partial[6];
+  CardMask mask[6];
+  partial[0] = E::start();
+  for (int i = 0; i < q.known; ++i) {
+    board[i] = q.board[i];
+    partial[0] = E::extend(partial[0], q.board[i]);
+  }
+  mask[0] = q.known_mask;
+  // The first board's deck positions, from its number: position i takes the
+  // smallest c past the previous one whose boards reach beyond `rank`.
+  int at[5] = {};
+  std::int64_t rank = first;
+  for (int i = 0, c = 0; i < left; ++i, ++c) {
+    for (;; ++c) {
+      const std::int64_t with_c = binomial(n - c - 1, left - i - 1);
+      if (rank < with_c) break;
+      rank -= with_c;
+    }
+    at[i] = c;
+  }
+  auto place_from = [&](int i) {
+    for (int j = i; j < left; ++j) {
+      const int card = q.deck[static_cast<std::size_t>(at[j])];
+      board[q.known + j] = card;
+      partial[j + 1] = E::extend(partial[j], card);
+      mask[j + 1] = mask[j] | card_bit(card);
+    }
+  };
+  place_from(0);
+  for (std::int64_t b = first; b < last; ++b) {
+    visit(static_cast<const int*>(board), partial[left], mask[left]);
+    int i = left - 1;  // the last position that can still move on
+    while (i >= 0 && at[i] == n - left + i) --i;
+    if (i < 0) return;
+    ++at[i];
+    for (int j = i + 1; j < left; ++j) at[j] = at[j - 1] + 1;
+    place_from(i);
+  }
+}
+
+}  // namespace oddsmith::calc

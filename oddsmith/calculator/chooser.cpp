@@ -1,0 +1,249 @@
+#include "calculator/chooser.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <limits>
+
+#include "cards/binomial.h"
+
+namespace oddsmith::calc {
+
+namespace {
+
+constexpr double kNever = std::numeric_limits<double>::infinity();
+
+// Automatic mode enumerates when that takes at most this long on one core.
+constexpr double kAutomaticExactSeconds = 0.5;
+
+// Seconds of one core per step, measured on a Release build (bench/check_estimates
+// compares the estimates with measured times).
+struct GameCosts {
+  double board;       // a board prepared for valuing hands (Hold'em: its keys carried card by card)
+  double hand_value;  // one hand valued on a prepared board
+};
+constexpr GameCosts kGameCosts[] = {
+    {1.0e-9, 2.0e-9},   // Hold'em
+    {30e-9, 14e-9},     // Omaha
+    {45e-9, 24e-9},     // Omaha Hi/Lo
+};
+constexpr double kSymmetryTest = 2.5e-9;    // a board or assignment against one renaming
+constexpr double kAssignmentStep = 1.2e-9;  // a hand tested against the cards in use
+constexpr double kSettle = 1.5e-9;          // per player, sharing one deal's pot
+constexpr double kSortStep = 1.5e-9;        // two-range sweep: per hand and halving of the sort
+constexpr double kSweepStep = 6e-9;         // two-range sweep: per hand, the sweep and the pair count
+constexpr double kCountingUnit = 2.5e-9;    // rank counting: a multiset or flush group valued for one player
+
+// Rank counting's work per player and assignment with m cards to come: the rank
+// multisets plus a rough allowance for the flush groups.
+constexpr double kCountingUnits[6] = {1, 13, 91, 455 + 1500, 1820 + 6000, 6188 + 20000};
+
+const GameCosts& game_costs(Game g) { return kGameCosts[static_cast<int>(g)]; }
+
+// The share of a player's hands (of `per_hand` cards) left once `removed` of the
+// `deck` cards they are drawn from are taken, for cards taken at random.
+double survival(int deck, int removed, int per_hand) {
+  double s = 1;
+  for (int j = 0; j < per_hand; ++j) s *= std::max(0.0, static_cast<double>(deck - removed - j) / (deck - j));
+  return s;
+}
+
+// Assignments of hands with no card twice, estimated, after `board_cards` board
+// cards: `visited` the leaves, `steps` the hands tested on the way.
+struct AssignmentCount {
+  double visited = 1, steps = 0;
+};
+
+AssignmentCount count_assignments(const PreparedQuery& q, int board_cards) {
+  AssignmentCount a;
+  const int per_hand = cards_per_hand(q.game);
+  const int deck = static_cast<int>(q.deck.size());
+  int removed = board_cards;
+  for (const auto& hands : q.hands) {
+    const double n = static_cast<double>(hands.size());
+    a.steps = std::min(a.steps + a.visited * n, 1e30);
+    if (hands.size() == 1) continue;  // its cards are out of the deck already
+    a.visited = std::min(a.visited * n * survival(deck, removed, per_hand), 1e30);
+    removed += per_hand;
+  }
+  return a;
+}
+
+bool all_fixed(const PreparedQuery& q) {
+  return std::all_of(q.hands.begin(), q.hands.end(), [](const auto& h) { return h.size() == 1; });
+}
+
+double total_hands(const PreparedQuery& q) {
+  double n = 0;
+  for (const auto& h : q.hands) n += static_cast<double>(h.size());
+  return n;
+}
+
+double board_count(const PreparedQuery& q) {
+  return static_cast<double>(binomial(static_cast<int>(q.deck.size()), 5 - q.known));
+}
+
+// Per board of the board sweep: testing it against the renamings, and, for the
+// share of boards that is valued, valuing every hand and going through the
+// assignments (`assignments`: that last part alone).
+double board_sweep_per_board(const PreparedQuery& q, const SuitSymmetry& symmetry, double* assignments = nullptr) {
+  const GameCosts& g = game_costs(q.game);
+  const double players = q.players;
+  if (all_fixed(q)) {
+    const bool counted = q.players == 2 && q.game != Game::omaha_hilo;  // three outcomes counted, weighed at the end
+    return g.board + players * g.hand_value + (counted ? 0 : players * kSettle);
+  }
+  const AssignmentCount a = count_assignments(q, 5);
+  const double assign = a.steps * kAssignmentStep + a.visited * players * kSettle;
+  if (assignments) *assignments = assign;
+  const double order = symmetry.order();
+  const double test = order > 1 ? order * kSymmetryTest : 0;
+  return test + (g.board + total_hands(q) * g.hand_value + assign) / order;
+}
+
+double two_range_per_board(const PreparedQuery& q, const SuitSymmetry& symmetry) {
+  const GameCosts& g = game_costs(q.game);
+  const double hands = total_hands(q);
+  const double order = symmetry.order();
+  const double test = order > 1 ? order * kSymmetryTest : 0;
+  return test + (g.board + hands * (g.hand_value + kSortStep * std::log2(hands + 1) + kSweepStep)) / order;
+}
+
+double rank_counting_per_assignment(const PreparedQuery& q) {
+  return q.players * kCountingUnits[5 - q.known] * kCountingUnit;
+}
+
+double rank_counting_assignments(const PreparedQuery& q, const SuitSymmetry& symmetry) {
+  return count_assignments(q, 0).visited / symmetry.order();
+}
+
+const char* method_name(Method m) {
+  switch (m) {
+    case Method::board_sweep: return "the board sweep";
+    case Method::rank_counting: return "rank counting";
+    case Method::two_range_sweep: return "the two-range sweep";
+    case Method::monte_carlo: return "Monte Carlo";
+  }
+  return "?";
+}
+
+// Chunks of consecutive items (boards, assignments) of `per_item` seconds each:
+// about kChunkSeconds a chunk, and at least a few dozen chunks where there are
+// that many items, so that every thread has work.
+std::int64_t items_per_chunk(double items, double per_item) {
+  const double by_time = std::floor(kChunkSeconds / std::max(per_item, 1e-12));
+  const double for_threads = std::ceil(items / 64);
+  return static_cast<std::int64_t>(std::max(1.0, std::min({by_time, for_threads, 1e15})));
+}
+
+std::int64_t chunks_for(double items, std::int64_t per_chunk) {
+  return static_cast<std::int64_t>(std::ceil(items / static_cast<double>(per_chunk)));
+}
+
+}  // namespace
+
+double MethodCosts::of(Method m) const {
+  switch (m) {
+    case Method::board_sweep: return board_sweep;
+    case Method::rank_counting: return rank_counting;
+    case Method::two_range_sweep: return two_range_sweep;
+    case Method::monte_carlo: return kNever;
+  }
+  return kNever;
+}
+
+bool method_applies(Method m, const PreparedQuery& q) {
+  switch (m) {
+    case Method::board_sweep:
+    case Method::monte_carlo: return true;
+    case Method::rank_counting: return q.game == Game::holdem;
+    case Method::two_range_sweep: return q.game == Game::holdem && q.players == 2;
+  }
+  return false;
+}
+
+MethodCosts estimate_costs(const PreparedQuery& q, const SuitSymmetry& symmetry) {
+  MethodCosts c;
+  const double boards = board_count(q);
+  c.board_sweep = boards * board_sweep_per_board(q, symmetry);
+  c.rank_counting = method_applies(Method::rank_counting, q)
+                        ? rank_counting_assignments(q, symmetry) * rank_counting_per_assignment(q) +
+                              count_assignments(q, 0).steps * kAssignmentStep * symmetry.order()
+                        : kNever;
+  c.two_range_sweep = method_applies(Method::two_range_sweep, q) ? boards * two_range_per_board(q, symmetry) : kNever;
+  return c;
+}
+
+std::string describe_seconds(double seconds) {
+  char text[64];
+  if (!std::isfinite(seconds)) return "forever";
+  if (seconds < 120) std::snprintf(text, sizeof text, "%.0f s", std::max(seconds, 1.0));
+  else if (seconds < 7200) std::snprintf(text, sizeof text, "%.0f minutes", seconds / 60);
+  else if (seconds < 172800) std::snprintf(text, sizeof text, "%.1f hours", seconds / 3600);
+  else if (seconds < 3.15e9) std::snprintf(text, sizeof text, "%.3g days", seconds / 86400);
+  else std::snprintf(text, sizeof text, "%.2g years", seconds / 3.15e7);
+  return text;
+}
+
+std::optional<Plan> choose_method(const PreparedQuery& q, const EquityQuery& query, std::string& error) {
+  Plan plan;
+  const double bound = query.max_seconds > 0 ? query.max_seconds : ODDSMITH_DEFAULT_MAX_SECONDS;
+  if (query.force_method) {
+    if (!method_applies(*query.force_method, q)) {
+      error = std::string(method_name(*query.force_method)) + " does not apply to this query";
+      return std::nullopt;
+    }
+    plan.method = *query.force_method;
+  } else if (query.mode == Mode::monte_carlo) {
+    plan.method = Method::monte_carlo;
+  }
+  if (plan.method == Method::monte_carlo && (query.force_method || query.mode == Mode::monte_carlo)) return plan;
+
+  plan.symmetry = SuitSymmetry(q);
+  plan.costs = estimate_costs(q, plan.symmetry);
+  if (!query.force_method) {
+    plan.method = Method::board_sweep;
+    for (Method m : {Method::rank_counting, Method::two_range_sweep})
+      if (plan.costs.of(m) < plan.costs.of(plan.method)) plan.method = m;
+    const double quickest = plan.costs.of(plan.method);
+    if (query.mode == Mode::automatic && quickest > kAutomaticExactSeconds) {
+      plan.method = Method::monte_carlo;
+      return plan;
+    }
+    if (quickest > bound) {
+      error = "exact enumeration would take about " + describe_seconds(quickest) + " on one core, over the bound of " +
+              describe_seconds(bound) + ": use Monte Carlo, or raise the bound (max_seconds)";
+      return std::nullopt;
+    }
+  }
+  plan.seconds = plan.costs.of(plan.method);
+
+  const double boards = board_count(q);
+  switch (plan.method) {
+    case Method::board_sweep: {
+      double assignments = 0;
+      const double per_board = board_sweep_per_board(q, plan.symmetry, &assignments);
+      plan.boards_per_chunk = items_per_chunk(boards, per_board);
+      // A single board over a chunk's time: its assignments are split by the
+      // first player's hands (each slice values the board's hands again).
+      if (assignments / plan.symmetry.order() > kChunkSeconds && q.hands[0].size() > 1)
+        plan.hand_slices = static_cast<int>(std::min(static_cast<double>(q.hands[0].size()),
+                                                     std::ceil(assignments / plan.symmetry.order() / kChunkSeconds)));
+      plan.chunks = chunks_for(boards, plan.boards_per_chunk) * plan.hand_slices;
+      break;
+    }
+    case Method::two_range_sweep:
+      plan.boards_per_chunk = items_per_chunk(boards, two_range_per_board(q, plan.symmetry));
+      plan.chunks = chunks_for(boards, plan.boards_per_chunk);
+      break;
+    case Method::rank_counting: {
+      const double assignments = std::max(1.0, rank_counting_assignments(q, plan.symmetry));
+      plan.assignments_per_chunk = items_per_chunk(assignments, rank_counting_per_assignment(q));
+      break;  // the chunks follow from the assignments, listed when the run starts
+    }
+    case Method::monte_carlo: break;
+  }
+  return plan;
+}
+
+}  // namespace oddsmith::calc

@@ -1,0 +1,36 @@
+// The four ways of going through deals, one file each, none calling another;
+// chooser.h picks one and sizes its chunks. Each adds its chunks' tallies in
+// chunk order (tally.h), so its answer does not depend on the thread count.
+#pragma once
+
+#include <cstdint>
+
+#include "calculator/chooser.h"
+#include "calculator/prepared_query.h"
+#include "calculator/showdown.h"
+#include "calculator/tally.h"
+
+namespace oddsmith::calc {
+
+// board_sweep.cpp: every board completion, every assignment of hands on it.
+SweepResult run_board_sweep(const PreparedQuery& q, const Plan& plan, int threads, ProgressFn progress, void* user);
+
+// rank_count_sweep.cpp: Hold'em boards counted by their ranks per assignment.
+SweepResult run_rank_counting(const PreparedQuery& q, const Plan& plan, int threads, ProgressFn progress, void* user);
+
+// two_range_sweep.cpp: two Hold'em ranges, a sorted sweep per board.
+SweepResult run_two_range_sweep(const PreparedQuery& q, const Plan& plan, int threads, ProgressFn progress, void* user);
+
+// monte_carlo_sweep.cpp: `trials` seeded deals, or (trials 0) batches until
+// every player's standard error is at most `target_stderr`, given up (target_met
+// false) once the deals it needs are estimated to take over `max_seconds`.
+struct MonteCarloRun {
+  std::int64_t trials = 0;
+  double target_stderr = 0;
+  double max_seconds = 0;
+  std::uint64_t seed = 0;
+  int threads = 1;
+};
+SweepResult run_monte_carlo(const PreparedQuery& q, const MonteCarloRun& run, ProgressFn progress, void* user);
+
+}  // namespace oddsmith::calc

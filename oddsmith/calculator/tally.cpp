@@ -1,0 +1,58 @@
+#include "calculator/tally.h"
+
+namespace oddsmith::calc {
+
+void SweepTally::add(const SweepTally& o) {
+  if (players.size() < o.players.size()) players.resize(o.players.size());
+  for (std::size_t p = 0; p < o.players.size(); ++p) players[p].add(o.players[p]);
+  weight += o.weight;
+  deals += o.deals;
+}
+
+SweepResult run_in_chunk_order(int players, const ChunkSchedule& schedule, const ChunkWork& work, ProgressFn progress,
+                               void* user) {
+  SweepResult result;
+  result.tally.players.assign(static_cast<std::size_t>(players), Tally{});
+  const std::size_t batch = std::max<std::size_t>(1, schedule.batch);
+  std::vector<SweepTally> tallies;
+  std::vector<char> failed;
+  for (std::size_t first = 0; first < schedule.chunks; first += batch) {
+    const std::size_t count = std::min(batch, schedule.chunks - first);
+    tallies.assign(count, SweepTally{});
+    failed.assign(count, 0);
+    struct Scaled {
+      const ChunkSchedule& schedule;
+      ProgressFn fn;
+      void* user;
+      double before, count;
+    } scaled{schedule, progress, user, static_cast<double>(first), static_cast<double>(count)};
+    const ProgressFn report = [](double done, void* s) {
+      const auto* sc = static_cast<const Scaled*>(s);
+      const double chunks_done = sc->before + done * sc->count;
+      return sc->fn(sc->schedule.share ? sc->schedule.share(chunks_done)
+                                       : chunks_done / static_cast<double>(sc->schedule.chunks),
+                    sc->user);
+    };
+    const RunStatus status = run_chunks(
+        count, thread_count(schedule.threads, count),
+        [&](std::size_t c) {
+          SweepTally& t = tallies[c];
+          t.players.assign(static_cast<std::size_t>(players), Tally{});
+          if (!work(first + c, t)) failed[c] = 1;
+        },
+        progress ? report : nullptr, &scaled);
+    for (const SweepTally& t : tallies) result.tally.add(t);
+    if (status != RunStatus::done) {
+      result.status = status;
+      return result;
+    }
+    if (std::find(failed.begin(), failed.end(), 1) != failed.end()) {
+      result.stuck = true;
+      return result;
+    }
+    if (schedule.after_batch && !schedule.after_batch(result.tally, first + count)) break;
+  }
+  return result;
+}
+
+}  // namespace oddsmith::calc

@@ -1,0 +1,177 @@
+// The two-range sweep: two Hold'em ranges on every board (board_walk.h; the
+// smallest board of each suit orbit, counted for all of it) without visiting
+// every pair of hands. With both ranges' hands sorted from weakest to strongest,
+// the weight of second-player hands weaker than (or equal to) a first-player
+// hand and sharing no card with it is the total so far, less what holds either
+// of its cards, plus what holds both (the hand with the same two cards), by
+// inclusion and exclusion.
+#include <algorithm>
+#include <array>
+#include <climits>
+#include <cmath>
+#include <vector>
+
+#include "calculator/board_walk.h"
+#include "calculator/sweeps.h"
+
+namespace oddsmith::calc {
+
+namespace {
+
+constexpr int kNoValue = INT_MAX;  // a hand that shares a card with the board
+
+class TwoRangeBoards {
+ public:
+  TwoRangeBoards(const PreparedQuery& q, const SuitSymmetry& symmetry, const std::vector<int>& twin, SweepTally& out)
+      : first_(q.hands[0]), second_(q.hands[1]), symmetry_(symmetry), twin_(twin), out_(out),
+        first_values_(first_.size()), second_values_(second_.size()) {
+    for (const RangeHand& h : first_) first_keys_.push_back(Evaluator<Game::holdem>::hand_key(h));
+    for (const RangeHand& h : second_) second_keys_.push_back(Evaluator<Game::holdem>::hand_key(h));
+    order_.reserve(first_.size() + second_.size());
+  }
+
+  void value_board(const BoardKeys& board, CardMask board_mask) {
+    const int orbit = symmetry_.orbit_size(&board_mask, 1);
+    if (orbit == 0) return;
+    order_.clear();
+    value_range(first_, first_keys_, board, board_mask, 0, first_values_);
+    value_range(second_, second_keys_, board, board_mask, 1, second_values_);
+    std::sort(order_.begin(), order_.end(), [](const Entry& a, const Entry& b) { return a.value > b.value; });
+    sweep(orbit);
+  }
+
+ private:
+  struct Entry {
+    int value;
+    int player;
+    int index;
+  };
+
+  void value_range(const std::vector<RangeHand>& hands, const std::vector<BoardKeys>& keys, const BoardKeys& board,
+                   CardMask board_mask, int player, std::vector<int>& values) {
+    for (std::size_t i = 0; i < hands.size(); ++i) {
+      values[i] = hands[i].mask & board_mask ? kNoValue : eval7_of_keys(board, keys[i]);
+      if (values[i] != kNoValue) order_.push_back({values[i], player, static_cast<int>(i)});
+    }
+  }
+
+  // The sorted sweep on one board standing for `orbit` boards.
+  void sweep(int orbit) {
+    // Weakest-first totals of second-player hands: all of them, and per card.
+    double weaker = 0, equal = 0, weaker_count = 0, equal_count = 0;
+    std::array<double, kDeckSize> weaker_by_card{}, equal_by_card{}, weaker_count_by_card{};
+    double wins = 0, ties = 0;
+    for (std::size_t k = 0; k < order_.size();) {
+      std::size_t end = k;
+      while (end < order_.size() && order_[end].value == order_[k].value) ++end;
+      // The group's second-player hands count as equal to its first-player hands.
+      for (std::size_t g = k; g < end; ++g) {
+        if (order_[g].player != 1) continue;
+        const RangeHand& h = second_[static_cast<std::size_t>(order_[g].index)];
+        equal += h.weight;
+        equal_count += 1;
+        for (int c = 0; c < 2; ++c) equal_by_card[h.cards[static_cast<std::size_t>(c)]] += h.weight;
+      }
+      for (std::size_t g = k; g < end; ++g) {
+        if (order_[g].player != 0) continue;
+        const std::size_t i = static_cast<std::size_t>(order_[g].index);
+        const RangeHand& h = first_[i];
+        const std::size_t a = h.cards[0], b = h.cards[1];
+        double beaten = weaker - weaker_by_card[a] - weaker_by_card[b];
+        double tied = equal - equal_by_card[a] - equal_by_card[b];
+        if (const int t = twin_[i]; t >= 0 && second_values_[static_cast<std::size_t>(t)] != kNoValue) {
+          // The same two cards were taken off twice: add them back once.
+          const int v = second_values_[static_cast<std::size_t>(t)];
+          if (v > order_[g].value) beaten += second_[static_cast<std::size_t>(t)].weight;
+          if (v == order_[g].value) tied += second_[static_cast<std::size_t>(t)].weight;
+        }
+        wins += h.weight * beaten;
+        ties += h.weight * tied;
+      }
+      // The group joins the weaker hands of the groups after it.
+      weaker += equal;
+      weaker_count += equal_count;
+      for (std::size_t g = k; g < end; ++g) {
+        if (order_[g].player != 1) continue;
+        const RangeHand& h = second_[static_cast<std::size_t>(order_[g].index)];
+        for (int c = 0; c < 2; ++c) {
+          const std::size_t card = h.cards[static_cast<std::size_t>(c)];
+          weaker_by_card[card] += equal_by_card[card];
+          equal_by_card[card] = 0;
+        }
+      }
+      equal = equal_count = 0;
+      k = end;
+    }
+    // Every disjoint pair, by weight and by number, for the losses and the deal count.
+    for (const Entry& e : order_) {
+      if (e.player != 1) continue;
+      const RangeHand& h = second_[static_cast<std::size_t>(e.index)];
+      for (int c = 0; c < 2; ++c) weaker_count_by_card[h.cards[static_cast<std::size_t>(c)]] += 1;
+    }
+    double total = 0, pairs = 0;
+    for (const Entry& e : order_) {
+      if (e.player != 0) continue;
+      const std::size_t i = static_cast<std::size_t>(e.index);
+      const RangeHand& h = first_[i];
+      const std::size_t a = h.cards[0], b = h.cards[1];
+      double w = weaker - weaker_by_card[a] - weaker_by_card[b];
+      double n = weaker_count - weaker_count_by_card[a] - weaker_count_by_card[b];
+      if (const int t = twin_[i]; t >= 0 && second_values_[static_cast<std::size_t>(t)] != kNoValue) {
+        w += second_[static_cast<std::size_t>(t)].weight;
+        n += 1;
+      }
+      total += h.weight * w;
+      pairs += n;
+    }
+    const double boards = orbit, losses = total - wins - ties;
+    Tally* t = out_.players.data();
+    t[0].equity += boards * (wins + 0.5 * ties);
+    t[1].equity += boards * (losses + 0.5 * ties);
+    t[0].win += boards * wins;
+    t[1].win += boards * losses;
+    t[0].tie += boards * ties;
+    t[1].tie += boards * ties;
+    out_.weight += boards * total;
+    out_.deals += std::llround(pairs) * orbit;
+  }
+
+  const std::vector<RangeHand>& first_;
+  const std::vector<RangeHand>& second_;
+  const SuitSymmetry& symmetry_;
+  const std::vector<int>& twin_;
+  SweepTally& out_;
+  std::vector<BoardKeys> first_keys_, second_keys_;
+  std::vector<int> first_values_, second_values_;  // on the board being valued
+  std::vector<Entry> order_;  // both ranges' hands on the board, strongest last once sorted
+};
+
+}  // namespace
+
+SweepResult run_two_range_sweep(const PreparedQuery& q, const Plan& plan, int threads, ProgressFn progress, void* user) {
+  // Per first-player hand: the second player's hand with the same two cards, or -1.
+  std::vector<int> twin(q.hands[0].size(), -1);
+  {
+    std::array<std::vector<int>, kDeckSize> second_by_low_card;
+    for (std::size_t j = 0; j < q.hands[1].size(); ++j) second_by_low_card[q.hands[1][j].cards[0]].push_back(static_cast<int>(j));
+    for (std::size_t i = 0; i < q.hands[0].size(); ++i)
+      for (int j : second_by_low_card[q.hands[0][i].cards[0]])
+        if (q.hands[1][static_cast<std::size_t>(j)].mask == q.hands[0][i].mask) twin[i] = j;
+  }
+  const std::int64_t boards = boards_to_walk(q);
+  ChunkSchedule schedule;
+  schedule.chunks = static_cast<std::size_t>(plan.chunks);
+  schedule.threads = threads;
+  return run_in_chunk_order(
+      q.players, schedule,
+      [&](std::size_t chunk, SweepTally& out) {
+        TwoRangeBoards sweep(q, plan.symmetry, twin, out);
+        const std::int64_t first = static_cast<std::int64_t>(chunk) * plan.boards_per_chunk;
+        walk_boards<Game::holdem>(q, first, std::min(boards, first + plan.boards_per_chunk),
+                                  [&](const int*, const BoardKeys& keys, CardMask mask) { sweep.value_board(keys, mask); });
+        return true;
+      },
+      progress, user);
+}
+
+}  // namespace oddsmith::calc
