@@ -16,17 +16,6 @@ namespace {
 
 constexpr int kNoValue = INT_MAX;  // a hand that shares a card with the board
 
-// Every player's hands as the evaluator keys them: made once per run, read by
-// every chunk.
-template <Game G>
-struct HandKeys {
-  std::vector<std::vector<typename Evaluator<G>::HandKey>> of;  // [player][hand]
-  explicit HandKeys(const PreparedQuery& q) : of(q.hands.size()) {
-    for (std::size_t p = 0; p < q.hands.size(); ++p)
-      for (const RangeHand& h : q.hands[p]) of[p].push_back(Evaluator<G>::hand_key(h));
-  }
-};
-
 // Two known hands: a board adds one to one of three counters (first wins,
 // second wins, split), weighed into the tally once at the end of the chunk.
 template <Game G>
@@ -133,7 +122,7 @@ class RangeAssignments {
 
 template <Game G>
 SweepResult run_board_sweep_game(const PreparedQuery& q, const Plan& plan, int threads, ProgressFn progress, void* user) {
-  const HandKeys<G> keys(q);
+  const HandKeys<G> keys(q.hands);
   bool all_known = true;
   double known_weight = 1;
   for (const auto& h : q.hands) {
@@ -149,22 +138,22 @@ SweepResult run_board_sweep_game(const PreparedQuery& q, const Plan& plan, int t
   schedule.threads = threads;
   return run_in_chunk_order(
       q.players, schedule,
-      [&](std::size_t chunk, SweepTally& out) {
+      [&](std::size_t chunk, SweepTally& out, const ChunkPoll& poll) {
         const std::int64_t board_chunk = static_cast<std::int64_t>(chunk / slices);
         const std::size_t slice = chunk % slices;
         const std::int64_t first = board_chunk * plan.boards_per_chunk;
         const std::int64_t last = std::min(boards, first + plan.boards_per_chunk);
         if (count_outcomes) {
           TwoKnownHands<G> heads_up(keys, known_weight);
-          walk_boards<G>(q, first, last, [&](const int* board, const auto& partial, CardMask) { heads_up.value_board(board, partial); });
+          walk_boards<G>(q, first, last, poll, [&](const int* board, const auto& partial, CardMask) { heads_up.value_board(board, partial); });
           heads_up.add_counts_to(out);
         } else if (all_known) {
-          walk_boards<G>(q, first, last, [&](const int* board, const auto& partial, CardMask) {
+          walk_boards<G>(q, first, last, poll, [&](const int* board, const auto& partial, CardMask) {
             settle_known_hands<G>(q, keys, known_weight, board, partial, out);
           });
         } else {
           RangeAssignments<G> ranges(q, keys, plan.symmetry, first_hands * slice / slices, first_hands * (slice + 1) / slices, out);
-          walk_boards<G>(q, first, last, [&](const int* board, const auto& partial, CardMask mask) { ranges.value_board(board, partial, mask); });
+          walk_boards<G>(q, first, last, poll, [&](const int* board, const auto& partial, CardMask mask) { ranges.value_board(board, partial, mask); });
         }
         return true;
       },

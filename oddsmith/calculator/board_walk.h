@@ -5,8 +5,10 @@
 // board to the next are added again).
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 
+#include "calculator/chunk_runner.h"
 #include "calculator/prepared_query.h"
 #include "calculator/showdown.h"
 #include "cards/binomial.h"
@@ -19,9 +21,10 @@ inline std::int64_t boards_to_walk(const PreparedQuery& q) {
 
 // Calls visit(board, partial, mask) for boards number first .. last-1: `board`
 // the five cards, `partial` their keys as Evaluator<G> carries them, `mask`
-// their cards.
+// their cards. Every sixteenth of the way it calls poll(share done), and stops
+// when that returns true.
 template <Game G, class Visit>
-void walk_boards(const PreparedQuery& q, std::int64_t first, std::int64_t last, Visit&& visit) {
+void walk_boards(const PreparedQuery& q, std::int64_t first, std::int64_t last, const ChunkPoll& poll, Visit&& visit) {
   using E = Evaluator<G>;
   const int left = 5 - q.known;
   const int n = static_cast<int>(q.deck.size());
@@ -55,7 +58,12 @@ void walk_boards(const PreparedQuery& q, std::int64_t first, std::int64_t last, 
     }
   };
   place_from(0);
-  for (std::int64_t b = first; b < last; ++b) {
+  const std::int64_t poll_every = std::max<std::int64_t>(1, (last - first) / 16);
+  for (std::int64_t b = first, until_poll = poll_every; b < last; ++b) {
+    if (--until_poll == 0) {
+      if (poll(static_cast<double>(b - first) / static_cast<double>(last - first))) return;
+      until_poll = poll_every;
+    }
     visit(static_cast<const int*>(board), partial[left], mask[left]);
     int i = left - 1;  // the last position that can still move on
     while (i >= 0 && at[i] == n - left + i) --i;

@@ -64,6 +64,9 @@ EquityOutcome compute_equity(const EquityQuery& query) {
 
   MonotonicProgress monotonic{query.progress, query.progress_user};
   const ProgressFn progress = query.progress ? MonotonicProgress::report : nullptr;
+  // A first word before the sweep sets up (its tables can take a moment for
+  // many large ranges), which the caller may already use to cancel.
+  if (progress && progress(0.0, &monotonic)) return failure(Status::cancelled, "cancelled");
   EquityOutcome out;
   SweepResult sweep;
   switch (plan->method) {

@@ -24,19 +24,17 @@ struct GameCosts {
 };
 constexpr GameCosts kGameCosts[] = {
     {1.0e-9, 2.0e-9},   // Hold'em
-    {30e-9, 14e-9},     // Omaha
-    {45e-9, 24e-9},     // Omaha Hi/Lo
+    {5e-9, 5e-9},       // Omaha
+    {12e-9, 8e-9},      // Omaha Hi/Lo
 };
 constexpr double kSymmetryTest = 2.5e-9;    // a board or assignment against one renaming
 constexpr double kAssignmentStep = 1.2e-9;  // a hand tested against the cards in use
 constexpr double kSettle = 1.5e-9;          // per player, sharing one deal's pot
 constexpr double kSortStep = 1.5e-9;        // two-range sweep: per hand and halving of the sort
 constexpr double kSweepStep = 6e-9;         // two-range sweep: per hand, the sweep and the pair count
-constexpr double kCountingUnit = 2.5e-9;    // rank counting: a multiset or flush group valued for one player
-
-// Rank counting's work per player and assignment with m cards to come: the rank
-// multisets plus a rough allowance for the flush groups.
-constexpr double kCountingUnits[6] = {1, 13, 91, 455 + 1500, 1820 + 6000, 6188 + 20000};
+constexpr double kSweepBoard = 50e-9;       // two-range sweep: per board, clearing its per-card totals
+constexpr double kCountingUnit = 4.5e-9;    // rank counting: a multiset or flush group valued for one player
+constexpr double kCountingAssignment = 0.7e-6;  // rank counting: setting up one assignment
 
 const GameCosts& game_costs(Game g) { return kGameCosts[static_cast<int>(g)]; }
 
@@ -106,15 +104,42 @@ double two_range_per_board(const PreparedQuery& q, const SuitSymmetry& symmetry)
   const double hands = total_hands(q);
   const double order = symmetry.order();
   const double test = order > 1 ? order * kSymmetryTest : 0;
-  return test + (g.board + hands * (g.hand_value + kSortStep * std::log2(hands + 1) + kSweepStep)) / order;
+  return test + (g.board + kSweepBoard + hands * (g.hand_value + kSortStep * std::log2(hands + 1) + kSweepStep)) / order;
 }
 
+// Multisets of k ranks from r, any rank repeated: C(r + k - 1, k).
+double rank_multisets(int r, int k) { return static_cast<double>(binomial(r + k - 1, k)); }
+
+// Rank counting values, per player and assignment, every multiset of the ranks
+// to come, and then, per suit, the groups of boards on which a flush may be
+// made: at least `need` suited board cards (5 less the most suited cards a
+// hand holds, never below 3), grouped by the suited cards and the ranks of the
+// rest. Here `need` takes the most any hand of the query holds.
 double rank_counting_per_assignment(const PreparedQuery& q) {
-  return q.players * kCountingUnits[5 - q.known] * kCountingUnit;
+  const int left = 5 - q.known;
+  double units = rank_multisets(kRankCount, left);
+  for (int suit = 0; suit < kSuitCount; ++suit) {
+    int most = 0, on_board = 0, in_deck = 0;
+    for (const auto& hands : q.hands)
+      for (const RangeHand& h : hands) most = std::max(most, int{card_suit(h.cards[0]) == suit} + int{card_suit(h.cards[1]) == suit});
+    for (int i = 0; i < q.known; ++i) on_board += card_suit(q.board[i]) == suit;
+    for (int c : q.deck) in_deck += card_suit(c) == suit;
+    for (int k = std::max(0, std::max(3, 5 - most) - on_board); k <= left; ++k)
+      units += static_cast<double>(binomial(in_deck, k)) * rank_multisets(kRankCount - 1, left - k);
+  }
+  return kCountingAssignment + q.players * units * kCountingUnit;
 }
 
 double rank_counting_assignments(const PreparedQuery& q, const SuitSymmetry& symmetry) {
   return count_assignments(q, 0).visited / symmetry.order();
+}
+
+// Rank counting numbers every combination of the players' hand indexes, clashing
+// or not (rank_count_sweep.cpp).
+double assignment_numbers(const PreparedQuery& q) {
+  double n = 1;
+  for (const auto& hands : q.hands) n *= static_cast<double>(hands.size());
+  return n;
 }
 
 const char* method_name(Method m) {
@@ -156,7 +181,7 @@ bool method_applies(Method m, const PreparedQuery& q) {
   switch (m) {
     case Method::board_sweep:
     case Method::monte_carlo: return true;
-    case Method::rank_counting: return q.game == Game::holdem;
+    case Method::rank_counting: return q.game == Game::holdem && assignment_numbers(q) < 0x1p62;
     case Method::two_range_sweep: return q.game == Game::holdem && q.players == 2;
   }
   return false;
@@ -168,7 +193,7 @@ MethodCosts estimate_costs(const PreparedQuery& q, const SuitSymmetry& symmetry)
   c.board_sweep = boards * board_sweep_per_board(q, symmetry);
   c.rank_counting = method_applies(Method::rank_counting, q)
                         ? rank_counting_assignments(q, symmetry) * rank_counting_per_assignment(q) +
-                              count_assignments(q, 0).steps * kAssignmentStep * symmetry.order()
+                              assignment_numbers(q) * kAssignmentStep * (q.players + symmetry.order())
                         : kNever;
   c.two_range_sweep = method_applies(Method::two_range_sweep, q) ? boards * two_range_per_board(q, symmetry) : kNever;
   return c;
@@ -237,9 +262,12 @@ std::optional<Plan> choose_method(const PreparedQuery& q, const EquityQuery& que
       plan.chunks = chunks_for(boards, plan.boards_per_chunk);
       break;
     case Method::rank_counting: {
-      const double assignments = std::max(1.0, rank_counting_assignments(q, plan.symmetry));
-      plan.assignments_per_chunk = items_per_chunk(assignments, rank_counting_per_assignment(q));
-      break;  // the chunks follow from the assignments, listed when the run starts
+      // Chunks are ranges of assignment numbers, of which only some are counted.
+      const double numbers = assignment_numbers(q);
+      const double counted = std::max(1.0, rank_counting_assignments(q, plan.symmetry));
+      plan.assignments_per_chunk = items_per_chunk(numbers, rank_counting_per_assignment(q) * counted / numbers);
+      plan.chunks = chunks_for(numbers, plan.assignments_per_chunk);
+      break;
     }
     case Method::monte_carlo: break;
   }

@@ -34,7 +34,7 @@ struct Plan {
   std::int64_t chunks = 1;
   std::int64_t boards_per_chunk = 1;       // board and two-range sweeps: consecutive boards
   int hand_slices = 1;                     // board sweep: chunks per board, each a slice of player 1's hands
-  std::int64_t assignments_per_chunk = 1;  // rank counting
+  std::int64_t assignments_per_chunk = 1;  // rank counting: consecutive assignment numbers
 };
 
 // How long a chunk of exact work should take on one core: short enough that

@@ -1,11 +1,44 @@
 #include "calculator/chunk_runner.h"
 
 #include <algorithm>
-#include <atomic>
 #include <thread>
 #include <vector>
 
 namespace oddsmith::calc {
+
+namespace {
+
+// The calling thread reports progress at most this often from inside a chunk.
+constexpr auto kPollInterval = std::chrono::milliseconds(50);
+
+}  // namespace
+
+struct ChunkRun {
+  std::size_t count;
+  ProgressFn progress;
+  void* user;
+  std::atomic<std::size_t> next{0}, finished{0};
+  std::atomic<bool> stop{false}, failed{false};
+  bool cancelled = false;  // written by the calling thread only
+  std::chrono::steady_clock::time_point last_report = std::chrono::steady_clock::now();
+
+  // The calling thread's report; true when the callback cancels.
+  bool report(double share_of_current) {
+    last_report = std::chrono::steady_clock::now();
+    const double done = (static_cast<double>(finished.load()) + share_of_current) / static_cast<double>(count);
+    if (progress(std::min(done, 1.0), user)) {
+      cancelled = true;
+      stop = true;
+    }
+    return cancelled;
+  }
+};
+
+bool ChunkPoll::operator()(double share) const {
+  if (run_->stop.load(std::memory_order_relaxed)) return true;
+  if (!caller_ || !run_->progress || std::chrono::steady_clock::now() - run_->last_report < kPollInterval) return false;
+  return run_->report(std::clamp(share, 0.0, 1.0));
+}
 
 int thread_count(int requested, std::size_t chunks) {
   std::size_t n = requested > 0 ? static_cast<std::size_t>(requested) : std::max(1u, std::thread::hardware_concurrency());
@@ -13,42 +46,42 @@ int thread_count(int requested, std::size_t chunks) {
   return static_cast<int>(std::max<std::size_t>(n, 1));
 }
 
-RunStatus run_chunks(std::size_t count, int threads, const std::function<void(std::size_t)>& work,
+RunStatus run_chunks(std::size_t count, int threads, const std::function<void(std::size_t, const ChunkPoll&)>& work,
                      ProgressFn progress, void* user) {
-  std::atomic<std::size_t> next{0}, finished{0};
-  std::atomic<bool> stop{false}, failed{false};
+  ChunkRun run{count, progress, user};
   // Takes the next chunk and runs it; false when none is left or the run stops.
-  auto run_one = [&] {
-    if (stop.load(std::memory_order_relaxed)) return false;
-    const std::size_t i = next.fetch_add(1, std::memory_order_relaxed);
+  auto run_one = [&](const ChunkPoll& poll) {
+    if (run.stop.load(std::memory_order_relaxed)) return false;
+    const std::size_t i = run.next.fetch_add(1, std::memory_order_relaxed);
     if (i >= count) return false;
     try {
-      work(i);
+      work(i, poll);
     } catch (...) {
-      failed = true;
-      stop = true;
+      run.failed = true;
+      run.stop = true;
       return false;
     }
-    finished.fetch_add(1, std::memory_order_relaxed);
+    run.finished.fetch_add(1, std::memory_order_relaxed);
     return true;
   };
   std::vector<std::thread> helpers;
   try {
-    for (int t = 1; t < threads; ++t) helpers.emplace_back([&] { while (run_one()) {} });
+    for (int t = 1; t < threads; ++t)
+      helpers.emplace_back([&] {
+        const ChunkPoll poll(run, false);
+        while (run_one(poll)) {}
+      });
   } catch (...) {
     // No more threads to be had: the ones started and the caller do the work.
   }
   // The caller works too, reporting progress after each of its chunks.
-  bool cancelled = false;
-  while (run_one()) {
-    if (progress && progress(static_cast<double>(finished.load()) / static_cast<double>(count), user)) {
-      cancelled = true;
-      stop = true;
-    }
+  const ChunkPoll poll(run, true);
+  while (run_one(poll)) {
+    if (progress && !run.cancelled) run.report(0);
   }
   for (std::thread& t : helpers) t.join();
-  if (failed) return RunStatus::failed;
-  if (cancelled) return RunStatus::cancelled;
+  if (run.failed) return RunStatus::failed;
+  if (run.cancelled) return RunStatus::cancelled;
   if (progress && progress(1.0, user)) return RunStatus::cancelled;
   return RunStatus::done;
 }

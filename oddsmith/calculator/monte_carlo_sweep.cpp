@@ -68,8 +68,8 @@ class HandSampler {
 constexpr int kValueBatch = 32;
 
 template <Game G>
-bool run_chunk(const PreparedQuery& q, const std::vector<HandSampler>& samplers, std::uint64_t seed, std::uint64_t chunk,
-               std::int64_t deals, SweepTally& out) {
+bool run_chunk(const PreparedQuery& q, const std::vector<HandSampler>& samplers, const HandKeys<G>& hand_keys,
+               std::uint64_t seed, std::uint64_t chunk, std::int64_t deals, SweepTally& out, const ChunkPoll& poll) {
   using E = Evaluator<G>;
   constexpr bool kBatched = G != Game::holdem;
   constexpr int kBatch = kBatched ? kValueBatch : 1;
@@ -77,9 +77,7 @@ bool run_chunk(const PreparedQuery& q, const std::vector<HandSampler>& samplers,
   out.players.assign(static_cast<std::size_t>(q.players), Tally{});
   const CardMask base = q.known_mask | q.dead;
   std::array<HandValue, kMaxPlayers> values{};
-  std::vector<std::vector<typename E::HandKey>> keys(q.hands.size());
-  for (std::size_t p = 0; p < q.hands.size(); ++p)
-    for (const RangeHand& h : q.hands[p]) keys[p].push_back(E::hand_key(h));
+  const auto& keys = hand_keys.of;
   const std::size_t players = static_cast<std::size_t>(q.players);
   // One batch: each deal's hands (chosen[deal * players + p]) and prepared board.
   std::vector<std::uint32_t> chosen(kBatch * players);
@@ -89,6 +87,8 @@ bool run_chunk(const PreparedQuery& q, const std::vector<HandSampler>& samplers,
   int board[5];
   for (int i = 0; i < q.known; ++i) board[i] = q.board[i];
   for (std::int64_t first = 0; first < deals; first += kBatch) {
+    // A slow game (many Omaha players) takes a while over a chunk.
+    if (first % 32 == 0 && first > 0 && poll(static_cast<double>(first) / static_cast<double>(deals))) return true;
     const std::size_t n = static_cast<std::size_t>(std::min<std::int64_t>(kBatch, deals - first));
     for (std::size_t d = 0; d < n; ++d) {
       std::uint32_t* pick = &chosen[d * players];
@@ -145,6 +145,7 @@ template <Game G>
 SweepResult run_game(const PreparedQuery& q, const MonteCarloRun& run, ProgressFn progress, void* user) {
   std::vector<HandSampler> samplers;
   for (const auto& hands : q.hands) samplers.emplace_back(hands);
+  const HandKeys<G> keys(q.hands);
   const bool fixed = run.trials > 0;
   const std::int64_t goal = fixed ? run.trials : kMaxDeals;
   auto deals_in = [&](std::size_t chunk) {
@@ -177,7 +178,9 @@ SweepResult run_game(const PreparedQuery& q, const MonteCarloRun& run, ProgressF
   }
   SweepResult result = run_in_chunk_order(
       q.players, schedule,
-      [&](std::size_t c, SweepTally& out) { return run_chunk<G>(q, samplers, run.seed, c, deals_in(c), out); }, progress,
+      [&](std::size_t c, SweepTally& out, const ChunkPoll& poll) {
+        return run_chunk<G>(q, samplers, keys, run.seed, c, deals_in(c), out, poll);
+      }, progress,
       user);
   if (!fixed && result.status == RunStatus::done && !result.stuck)
     result.target_met = !gave_up && largest_stderr(result.tally) <= run.target_stderr;

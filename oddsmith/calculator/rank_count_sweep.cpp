@@ -177,59 +177,56 @@ class KnownHands {
   std::array<int, kMaxPlayers> values_{}, true_values_{}, flush_values_{};
 };
 
-// An assignment: one hand index per player (a Hold'em range has at most 1,326).
-using Assignment = std::array<std::uint16_t, kMaxPlayers>;
-
-// The assignments (no card twice) that are the smallest of their orbit under
-// the query's suit renamings, each with the size of its orbit.
-void canonical_assignments(const PreparedQuery& q, const SuitSymmetry& symmetry, std::vector<Assignment>& out,
-                           std::vector<int>& orbit) {
-  Assignment a{};
-  std::array<CardMask, kMaxPlayers> masks{};
-  auto visit = [&](auto&& self, int p, CardMask used) -> void {
-    if (p == q.players) {
-      if (const int size = symmetry.orbit_size(masks.data(), q.players); size > 0) {
-        out.push_back(a);
-        orbit.push_back(size);
-      }
-      return;
-    }
-    const std::vector<RangeHand>& hands = q.hands[static_cast<std::size_t>(p)];
-    for (std::size_t i = 0; i < hands.size(); ++i) {
-      if (hands[i].mask & used) continue;
-      a[static_cast<std::size_t>(p)] = static_cast<std::uint16_t>(i);
-      masks[static_cast<std::size_t>(p)] = hands[i].mask;
-      self(self, p + 1, used | hands[i].mask);
-    }
-  };
-  visit(visit, 0, 0);
-}
-
 }  // namespace
 
+// Assignments are numbered as mixed-radix numbers of the players' hand indexes
+// (player 1's the most significant), clashing ones included, so that a chunk is
+// a range of numbers and nothing is listed up front. Only assignments with no
+// card twice that are the smallest of their suit orbit (SuitSymmetry) are
+// counted, each for its whole orbit.
 SweepResult run_rank_counting(const PreparedQuery& q, const Plan& plan, int threads, ProgressFn progress, void* user) {
-  std::vector<Assignment> assignments;
-  std::vector<int> orbit;
-  canonical_assignments(q, plan.symmetry, assignments, orbit);
-  const std::size_t per_chunk = static_cast<std::size_t>(plan.assignments_per_chunk);
+  const std::size_t players = static_cast<std::size_t>(q.players);
+  std::array<std::uint64_t, kMaxPlayers> stride{};  // numbers per step of player p's index
+  std::uint64_t total = 1;
+  for (std::size_t p = players; p-- > 0;) {
+    stride[p] = total;
+    total *= q.hands[p].size();  // below 2^62: rank counting does not apply beyond (method_applies)
+  }
+  const std::uint64_t per_chunk = static_cast<std::uint64_t>(plan.assignments_per_chunk);
   ChunkSchedule schedule;
-  schedule.chunks = (assignments.size() + per_chunk - 1) / per_chunk;
+  schedule.chunks = static_cast<std::size_t>((total + per_chunk - 1) / per_chunk);
   schedule.threads = threads;
   return run_in_chunk_order(
       q.players, schedule,
-      [&](std::size_t c, SweepTally& t) {
-        for (std::size_t i = c * per_chunk; i < std::min(assignments.size(), (c + 1) * per_chunk); ++i) {
-          std::array<const RangeHand*, kMaxPlayers> hands{};
-          double weight = orbit[i];
-          for (int p = 0; p < q.players; ++p) {
-            const std::size_t pi = static_cast<std::size_t>(p);
-            hands[pi] = &q.hands[pi][assignments[i][pi]];
-            weight *= hands[pi]->weight;
+      [&](std::size_t c, SweepTally& t, const ChunkPoll& poll) {
+        const std::uint64_t first = c * per_chunk, last = std::min(total, first + per_chunk);
+        std::array<const RangeHand*, kMaxPlayers> hands{};
+        std::array<CardMask, kMaxPlayers> masks{};
+        for (std::uint64_t number = first; number < last;) {
+          if (poll(static_cast<double>(number - first) / static_cast<double>(last - first))) return true;
+          // The assignment's hands; at the first clash, on to the next number
+          // that changes that player's hand.
+          CardMask used = 0;
+          std::size_t clash = players;
+          for (std::size_t p = 0; p < players && clash == players; ++p) {
+            hands[p] = &q.hands[p][(number / stride[p]) % q.hands[p].size()];
+            masks[p] = hands[p]->mask;
+            if (masks[p] & used) clash = p;
+            used |= masks[p];
           }
+          if (clash < players) {
+            number = (number / stride[clash] + 1) * stride[clash];
+            continue;
+          }
+          ++number;
+          const int orbit = plan.symmetry.orbit_size(masks.data(), q.players);
+          if (orbit == 0) continue;
+          double weight = orbit;
+          for (std::size_t p = 0; p < players; ++p) weight *= hands[p]->weight;
           KnownHands known(q, hands.data());
           known.run().tally_into(t, weight);
           t.weight += weight * static_cast<double>(known.boards());
-          t.deals += orbit[i] * known.boards();
+          t.deals += orbit * known.boards();
         }
         return true;
       },

@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <array>
 #include <cstdint>
+#include <vector>
 
 #include "calculator/equity_query.h"
 #include "calculator/tally.h"
@@ -93,6 +94,19 @@ struct Evaluator<Game::omaha_hilo> {
   }
   static HandValue value(const Board& b, const HandKey& h) {
     return value_given(b, h, osm_omaha_unsuited_value[unsuited_index(b, h)]);
+  }
+};
+
+// Every player's hands as Evaluator<G> keys them: made once per run, read by
+// every chunk.
+template <Game G>
+struct HandKeys {
+  std::vector<std::vector<typename Evaluator<G>::HandKey>> of;  // [player][hand]
+  explicit HandKeys(const std::vector<std::vector<RangeHand>>& hands) : of(hands.size()) {
+    for (std::size_t p = 0; p < hands.size(); ++p) {
+      of[p].reserve(hands[p].size());
+      for (const RangeHand& h : hands[p]) of[p].push_back(Evaluator<G>::hand_key(h));
+    }
   }
 };
 

@@ -35,10 +35,10 @@ SweepResult run_in_chunk_order(int players, const ChunkSchedule& schedule, const
     };
     const RunStatus status = run_chunks(
         count, thread_count(schedule.threads, count),
-        [&](std::size_t c) {
+        [&](std::size_t c, const ChunkPoll& poll) {
           SweepTally& t = tallies[c];
           t.players.assign(static_cast<std::size_t>(players), Tally{});
-          if (!work(first + c, t)) failed[c] = 1;
+          if (!work(first + c, t, poll)) failed[c] = 1;
         },
         progress ? report : nullptr, &scaled);
     for (const SweepTally& t : tallies) result.tally.add(t);

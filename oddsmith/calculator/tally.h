@@ -49,9 +49,10 @@ struct SweepResult {
   bool target_met = true;    // Monte Carlo with a target: false when it was given up
 };
 
-// One chunk's work: fills `out` (its players already sized); false when the
-// chunk could not be done (a Monte-Carlo chunk whose draws kept clashing).
-using ChunkWork = std::function<bool(std::size_t chunk, SweepTally& out)>;
+// One chunk's work: fills `out` (its players already sized), calling `poll`
+// now and then when it is long; false when the chunk could not be done (a
+// Monte-Carlo chunk whose draws kept clashing).
+using ChunkWork = std::function<bool(std::size_t chunk, SweepTally& out, const ChunkPoll& poll)>;
 
 struct ChunkSchedule {
   std::size_t chunks = 0;  // chunks 0 .. chunks-1

@@ -164,10 +164,10 @@ SweepResult run_two_range_sweep(const PreparedQuery& q, const Plan& plan, int th
   schedule.threads = threads;
   return run_in_chunk_order(
       q.players, schedule,
-      [&](std::size_t chunk, SweepTally& out) {
+      [&](std::size_t chunk, SweepTally& out, const ChunkPoll& poll) {
         TwoRangeBoards sweep(q, plan.symmetry, twin, out);
         const std::int64_t first = static_cast<std::int64_t>(chunk) * plan.boards_per_chunk;
-        walk_boards<Game::holdem>(q, first, std::min(boards, first + plan.boards_per_chunk),
+        walk_boards<Game::holdem>(q, first, std::min(boards, first + plan.boards_per_chunk), poll,
                                   [&](const int*, const BoardKeys& keys, CardMask mask) { sweep.value_board(keys, mask); });
         return true;
       },

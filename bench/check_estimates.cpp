@@ -1,0 +1,99 @@
+// The chooser's time estimates against measured single-core times, for every
+// exact method that applies to a spread of queries (hands, ranges, multiway,
+// every game and street). Prints estimate, measured time and their ratio, and
+// exits 1 when a ratio is outside 1/3 .. 3. A Release build, on a quiet machine:
+//   build/release/bin/check_estimates
+#include <chrono>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "calculator/chooser.h"
+#include "calculator/equity_query.h"
+#include "calculator/prepared_query.h"
+#include "calculator/query_text.h"
+
+namespace {
+
+using namespace oddsmith::calc;
+
+struct Case {
+  Game game;
+  std::vector<std::string_view> players;
+  const char* board;
+};
+
+const Case kCases[] = {
+    {Game::holdem, {"AhKh", "QsQd"}, ""},
+    {Game::holdem, {"AhKh", "QsQd", "7c6c"}, ""},
+    {Game::holdem, {"AhKh", "QsQd", "JJ"}, ""},
+    {Game::holdem, {"AhKh", "random"}, ""},
+    {Game::holdem, {"AsKd", "random"}, "9s8s2h3c"},
+    {Game::holdem, {"AsKd", "random"}, "9s8s2h"},
+    {Game::holdem, {"QQ+, AKs", "JJ-88, AQo"}, ""},
+    {Game::holdem, {"22+, A2s+, KTo+", "random"}, "Qh7c2d"},
+    {Game::holdem, {"random", "random"}, "Qh7c2d5s"},
+    {Game::holdem, {"AhKh", "QQ+, AKs", "random"}, "Qh7c2d"},
+    {Game::holdem, {"AhKh", "random", "random"}, "Qh7c2d5s"},
+    {Game::holdem, {"AA, KK", "QQ, JJ", "TT, 99"}, "2c"},
+    {Game::omaha, {"AhAsKhKs", "JcTc9d8d"}, ""},
+    {Game::omaha, {"AhAsKhKs", "AAxx"}, "Qh7c2d"},
+    {Game::omaha, {"AhAsKhKs", "random"}, "Qh7c2d5s"},
+    {Game::omaha, {"AhAsKhKs", "JcTc9d8d", "7s6s5h4h"}, "2c"},
+    {Game::omaha_hilo, {"AhAsKhKs", "JcTc9d8d"}, ""},
+    {Game::omaha_hilo, {"Ad2d3sKs", "AAxx"}, "Qh7c2c"},
+    {Game::omaha_hilo, {"Ah2h5c9d", "random"}, "3c4d8h9s"},
+};
+
+const char* name(Method m) {
+  switch (m) {
+    case Method::board_sweep: return "board sweep";
+    case Method::rank_counting: return "rank counting";
+    case Method::two_range_sweep: return "two-range sweep";
+    case Method::monte_carlo: return "Monte Carlo";
+  }
+  return "?";
+}
+
+}  // namespace
+
+int main() {
+  int outside = 0;
+  std::printf("%-42s %-16s %10s %10s %7s\n", "query", "method", "estimate", "measured", "ratio");
+  for (const Case& c : kCases) {
+    EquityQuery q;
+    std::string error;
+    if (!query_from_text(c.game, c.players, c.board, "", q, error)) {
+      std::printf("bad case: %s\n", error.c_str());
+      return 2;
+    }
+    q.threads = 1;
+    q.max_seconds = 1e9;
+    const auto prepared = prepare_query(q, error);
+    if (!prepared) {
+      std::printf("bad case: %s\n", error.c_str());
+      return 2;
+    }
+    const MethodCosts costs = estimate_costs(*prepared, SuitSymmetry(*prepared));
+    std::string label;
+    for (std::string_view p : c.players) label += std::string(label.empty() ? "" : " v ") + std::string(p);
+    if (*c.board) label += std::string(" / ") + c.board;
+    for (Method m : {Method::board_sweep, Method::rank_counting, Method::two_range_sweep}) {
+      if (!method_applies(m, *prepared) || costs.of(m) > 20) continue;  // too slow to measure here
+      q.force_method = m;
+      const auto start = std::chrono::steady_clock::now();
+      const EquityOutcome out = compute_equity(q);
+      const double measured = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+      if (out.status != Status::ok) {
+        std::printf("%s: %s\n", label.c_str(), out.error.c_str());
+        return 2;
+      }
+      const double ratio = costs.of(m) / measured;
+      const bool ok = ratio >= 1.0 / 3 && ratio <= 3;
+      outside += !ok;
+      std::printf("%-42.42s %-16s %9.4fs %9.4fs %7.2f%s\n", label.c_str(), name(m), costs.of(m), measured, ratio,
+                  ok ? "" : "  <- outside 1/3..3");
+    }
+  }
+  return outside ? 1 : 0;
+}
