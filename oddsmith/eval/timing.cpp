@@ -40,6 +40,8 @@ int time_loop(int count, std::uint32_t& sum, Eval eval) {
 
 }  // namespace
 
+TimingSums timing_sums() { return {seven_card_sum, omaha_high_sum, omaha_low_sum}; }
+
 int time_seven_card(int count) {
   return time_loop(count, seven_card_sum, [](const int* c) { return eval7(c[0], c[1], c[2], c[3], c[4], c[5], c[6]); });
 }

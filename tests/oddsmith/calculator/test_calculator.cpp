@@ -5,6 +5,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstddef>
+#include <limits>
 #include <string>
 #include <vector>
 
@@ -287,6 +289,151 @@ TEST(Calculator, ImpossibleQueriesAreErrors) {
   r.size = 0;
   EXPECT_EQ(oddsmith_equity(&q, &r, error, sizeof error), 1);
   EXPECT_EQ(oddsmith_equity(nullptr, &r, nullptr, 0), 1);
+}
+
+// The export's answer for a query of players, mode and trials, through a
+// callback that records the shares and cancels at its `cancel_at`-th call.
+struct ExportRun {
+  int status = -1;
+  oddsmith_equity_result result{};
+  std::string error;
+  std::vector<double> shares;
+  int cancel_at = 0;  // 0: never
+  static int progress(double done, void* self) {
+    auto* run = static_cast<ExportRun*>(self);
+    run->shares.push_back(done);
+    return run->cancel_at > 0 && static_cast<int>(run->shares.size()) >= run->cancel_at;
+  }
+};
+
+ExportRun run_export(int game, std::vector<const char*> players, int mode, long long trials = 0, double target = 0,
+                     const char* board = "", double max_seconds = 0, int cancel_at = 0, int result_size = 0) {
+  ExportRun run;
+  run.cancel_at = cancel_at;
+  oddsmith_equity_query q{};
+  q.size = sizeof q;
+  q.game = game;
+  q.player_count = static_cast<int>(players.size());
+  q.players = players.data();
+  q.board = board;
+  q.mode = mode;
+  q.trials = trials;
+  q.target_stderr = target;
+  q.seed = 7;
+  q.threads = 2;
+  q.max_seconds = max_seconds;
+  q.progress = ExportRun::progress;
+  q.progress_user = &run;
+  run.result.size = result_size ? result_size : static_cast<int>(sizeof run.result);
+  run.result.target_met = -1;
+  char error[256] = "";
+  run.status = oddsmith_equity(&q, &run.result, error, sizeof error);
+  run.error = error;
+  return run;
+}
+
+// Every run is bounded: exact runs estimated over the bound are refused (and
+// never picked by the automatic mode), trial counts past 2^48 are refused
+// without overflowing, and long runs report progress often enough to be
+// cancelled from their callback, with a share that never goes down.
+TEST(Calculator, RunsAreBoundedAndStoppable) {
+  const ExportRun refused = run_export(ODDSMITH_GAME_HOLDEM, {"AhKh", "random", "random"}, ODDSMITH_MODE_EXACT);
+  EXPECT_EQ(refused.status, ODDSMITH_STATUS_BAD_QUERY);
+  EXPECT_NE(refused.error.find("on one core, over the bound of 60 s: use Monte Carlo"), std::string::npos) << refused.error;
+  const ExportRun automatic = run_export(ODDSMITH_GAME_HOLDEM, {"AhKh", "random", "random"}, ODDSMITH_MODE_AUTO, 0, 0.01);
+  EXPECT_EQ(automatic.status, ODDSMITH_STATUS_OK) << automatic.error;
+  EXPECT_EQ(automatic.result.exact, 0);
+  for (long long trials : {ODDSMITH_MAX_TRIALS + 1, std::numeric_limits<long long>::max()}) {
+    const ExportRun run = run_export(ODDSMITH_GAME_HOLDEM, {"AhKh", "QsQd"}, ODDSMITH_MODE_MONTE_CARLO, trials);
+    EXPECT_EQ(run.status, ODDSMITH_STATUS_BAD_QUERY);
+    EXPECT_NE(run.error.find("at most 2^48"), std::string::npos) << run.error;
+  }
+  // Each method on a run of minutes or more, cancelled at the fifth report.
+  struct Long {
+    Method method;
+    Game game;
+    std::vector<std::string_view> players;
+  };
+  const Long runs[] = {
+      {Method::board_sweep, Game::omaha, {"AhAsKhKs", "random"}},
+      {Method::rank_counting, Game::holdem, {"AhKh", "random", "random"}},
+      {Method::two_range_sweep, Game::holdem, {"random", "random"}},
+      {Method::monte_carlo, Game::omaha_hilo, {"AhAsKhKs", "random", "random", "random"}},
+  };
+  for (const Long& l : runs) {
+    EquityQuery q = query_of(l.game, l.players);
+    q.force_method = l.method;
+    q.trials = ODDSMITH_MAX_TRIALS;
+    q.threads = 2;
+    ExportRun seen;
+    seen.cancel_at = 5;
+    q.progress = [](double done, void* self) { return ExportRun::progress(done, self) != 0; };
+    q.progress_user = &seen;
+    const EquityOutcome out = compute_equity(q);
+    EXPECT_EQ(out.status, Status::cancelled) << out.error;
+    ASSERT_EQ(seen.shares.size(), 5u);
+    EXPECT_TRUE(std::is_sorted(seen.shares.begin(), seen.shares.end()));
+    EXPECT_LT(seen.shares.back(), 0.5);
+  }
+}
+
+// A standard-error target that cannot be reached within the bound is given up
+// early: status 4, the result holds what was reached, target_met says so (and
+// is left alone for a caller whose result struct ends before it). Callers of
+// the earlier, smaller query struct keep working.
+TEST(Calculator, TargetsThatCannotBeMetAreSaidSo) {
+  const ExportRun run = run_export(ODDSMITH_GAME_HOLDEM, {"AA,22", "KK,33"}, ODDSMITH_MODE_MONTE_CARLO, 0, 1e-9,
+                                   "2c3d4h8s9c");
+  EXPECT_EQ(run.status, ODDSMITH_STATUS_TARGET_NOT_MET) << run.error;
+  EXPECT_EQ(run.result.target_met, 0);
+  EXPECT_EQ(run.result.player_count, 2);
+  EXPECT_GT(run.result.deals, 0);
+  EXPECT_LT(run.result.deals, 1LL << 30);
+  EXPECT_NEAR(run.result.players[0].equity + run.result.players[1].equity, 1.0, 1e-12);
+  EXPECT_GT(run.result.players[0].std_error, 1e-9);
+  const ExportRun old_result = run_export(ODDSMITH_GAME_HOLDEM, {"AA,22", "KK,33"}, ODDSMITH_MODE_MONTE_CARLO, 0, 1e-9,
+                                          "2c3d4h8s9c", 0, 0, offsetof(oddsmith_equity_result, target_met));
+  EXPECT_EQ(old_result.status, ODDSMITH_STATUS_TARGET_NOT_MET);
+  EXPECT_EQ(old_result.result.target_met, -1);
+  const ExportRun met = run_export(ODDSMITH_GAME_HOLDEM, {"AA,22", "KK,33"}, ODDSMITH_MODE_MONTE_CARLO, 0, 0.01, "2c3d4h8s9c");
+  EXPECT_EQ(met.status, ODDSMITH_STATUS_OK);
+  EXPECT_EQ(met.result.target_met, 1);
+
+  const char* players[] = {"AhKh", "QsQd"};
+  oddsmith_equity_query old_query{};
+  old_query.size = static_cast<int>(offsetof(oddsmith_equity_query, max_seconds));
+  old_query.player_count = 2;
+  old_query.players = players;
+  old_query.max_seconds = -1;  // beyond the caller's size: not read
+  oddsmith_equity_result r{};
+  r.size = sizeof r;
+  EXPECT_EQ(oddsmith_equity(&old_query, &r, nullptr, 0), ODDSMITH_STATUS_OK);
+  EXPECT_NEAR(r.players[0].equity, 0.46214, 1e-5);
+}
+
+// A range's weights count only relative to each other: scaled by any constant,
+// however small, the equities stay the same.
+TEST(Calculator, WeightsScaledTogetherGiveTheSameEquities) {
+  const std::string tiny = "0." + std::string(199, '0') + "1";  // 1e-200, whose square underflows
+  const std::vector<std::pair<std::vector<std::string>, std::vector<std::string>>> cases = {
+      {{"AA:" + tiny, "KK:" + tiny}, {"AA", "KK"}},
+      {{"AA:0.5, KK:0.25", "QQ:0.01, JJ:0.01"}, {"AA, KK:0.5", "QQ, JJ"}},
+  };
+  for (const auto& [scaled, plain] : cases) {
+    for (Mode mode : {Mode::exact, Mode::monte_carlo}) {
+      std::vector<EquityOutcome> outs;
+      for (const auto* texts : {&scaled, &plain}) {
+        EquityQuery q = query_of(Game::holdem, {(*texts)[0], (*texts)[1]});
+        q.mode = mode;
+        q.trials = 20000;
+        q.seed = 3;
+        outs.push_back(compute_equity(q));
+        ASSERT_EQ(outs.back().status, Status::ok) << outs.back().error;
+      }
+      EXPECT_NEAR(outs[0].players[0].equity, outs[1].players[0].equity, 1e-12) << plain[0];
+      EXPECT_NEAR(outs[0].players[1].win, outs[1].players[1].win, 1e-12) << plain[0];
+    }
+  }
 }
 
 }  // namespace
