@@ -9,9 +9,7 @@ never changes; it is generated once and committed.
 """
 import sys
 
-from range_rng import Rng, write_ranges
-
-RANKS, SUITS = "23456789TJQKA", "cdhs"
+from range_rng import RANKS, SUITS, Rng, write_ranges
 
 # Slots from loosest (0) to tightest (3): class counts, then the first hands.
 SLOTS = [

@@ -15,9 +15,7 @@ slot, so the count of different hands is exact too.
 """
 import sys
 
-from range_rng import Rng, write_ranges
-
-RANKS, SUITS = "23456789TJQKA", "cdhs"
+from range_rng import RANKS, SUITS, Rng, write_ranges
 ACE, DEUCE, KING, QUEEN, NINE = 12, 0, 11, 10, 7
 HANDS = 500
 

@@ -1,6 +1,10 @@
-"""The fixed-seed generator and the data-file writer shared by the range generators."""
+"""The fixed-seed generator, the card letters and the data-file writer shared by the range generators."""
 
 import sys
+
+# The card letters, as include/oddsmith.h spells them: rank r (0 = deuce) is
+# RANKS[r], suit s (clubs, diamonds, hearts, spades) is SUITS[s].
+RANKS, SUITS = "23456789TJQKA", "cdhs"
 
 # The built-in ranges' data format, read by the library's build (as C
 # initialisers) and by the Python binding.

@@ -133,11 +133,8 @@ SweepResult run_board_sweep_game(const PreparedQuery& q, const Plan& plan, int t
   const std::int64_t boards = boards_to_walk(q);
   const std::size_t slices = static_cast<std::size_t>(plan.hand_slices);
   const std::size_t first_hands = q.hands[0].size();
-  ChunkSchedule schedule;
-  schedule.chunks = static_cast<std::size_t>(plan.chunks);
-  schedule.threads = threads;
   return run_in_chunk_order(
-      q.players, schedule,
+      q.players, static_cast<std::size_t>(plan.chunks), threads,
       [&](std::size_t chunk, SweepTally& out, const ChunkPoll& poll) {
         const std::int64_t board_chunk = static_cast<std::int64_t>(chunk / slices);
         const std::size_t slice = chunk % slices;

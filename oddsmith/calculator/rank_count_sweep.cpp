@@ -193,11 +193,8 @@ SweepResult run_rank_counting(const PreparedQuery& q, const Plan& plan, int thre
     total *= q.hands[p].size();  // below 2^62: rank counting does not apply beyond (method_applies)
   }
   const std::uint64_t per_chunk = static_cast<std::uint64_t>(plan.assignments_per_chunk);
-  ChunkSchedule schedule;
-  schedule.chunks = static_cast<std::size_t>((total + per_chunk - 1) / per_chunk);
-  schedule.threads = threads;
   return run_in_chunk_order(
-      q.players, schedule,
+      q.players, static_cast<std::size_t>((total + per_chunk - 1) / per_chunk), threads,
       [&](std::size_t c, SweepTally& t, const ChunkPoll& poll) {
         const std::uint64_t first = c * per_chunk, last = std::min(total, first + per_chunk);
         std::array<const RangeHand*, kMaxPlayers> hands{};

@@ -70,4 +70,14 @@ struct ChunkSchedule {
 SweepResult run_in_chunk_order(int players, const ChunkSchedule& schedule, const ChunkWork& work, ProgressFn progress,
                                void* user);
 
+// The same for `chunks` chunks in batches of the default size, the share done
+// counted by chunks, nothing between batches.
+inline SweepResult run_in_chunk_order(int players, std::size_t chunks, int threads, const ChunkWork& work,
+                                      ProgressFn progress, void* user) {
+  ChunkSchedule schedule;
+  schedule.chunks = chunks;
+  schedule.threads = threads;
+  return run_in_chunk_order(players, schedule, work, progress, user);
+}
+
 }  // namespace oddsmith::calc

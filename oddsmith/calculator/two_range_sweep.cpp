@@ -159,11 +159,8 @@ SweepResult run_two_range_sweep(const PreparedQuery& q, const Plan& plan, int th
         if (q.hands[1][static_cast<std::size_t>(j)].mask == q.hands[0][i].mask) twin[i] = j;
   }
   const std::int64_t boards = boards_to_walk(q);
-  ChunkSchedule schedule;
-  schedule.chunks = static_cast<std::size_t>(plan.chunks);
-  schedule.threads = threads;
   return run_in_chunk_order(
-      q.players, schedule,
+      q.players, static_cast<std::size_t>(plan.chunks), threads,
       [&](std::size_t chunk, SweepTally& out, const ChunkPoll& poll) {
         TwoRangeBoards sweep(q, plan.symmetry, twin, out);
         const std::int64_t first = static_cast<std::int64_t>(chunk) * plan.boards_per_chunk;

@@ -62,6 +62,17 @@ def test_the_calculator_and_ranges():
     assert len(oddsmith.parse_range("AAxx", game="omaha")) == 6961
 
 
+def test_runs_are_bounded():
+    with pytest.raises(ValueError, match="use Monte Carlo, or raise the bound"):
+        oddsmith.equity(["AhKh", "random", "random"], exact=True)
+    with pytest.warns(RuntimeWarning, match="target was given up"):
+        r = oddsmith.equity(["AA,22", "KK,33"], board="2c3d4h8s9c", exact=False, stderr=1e-9, seed=1)
+    assert not r.target_met and r.deals > 0 and abs(sum(p.equity for p in r.players) - 1) < 1e-12
+    assert oddsmith.equity(["AA,22", "KK,33"], board="2c3d4h8s9c", exact=False, stderr=0.01, seed=1).target_met
+    with pytest.raises(ValueError, match="trials must be a whole number from 1 to 281474976710656"):
+        oddsmith.equity(["AhKh", "QsQd"], trials=2**64 + 1000)
+
+
 @pytest.mark.parametrize("call, words", [
     (lambda: oddsmith.equity(["AhKh", "AhQd"]), "player 1 and player 2 both hold Ah"),
     (lambda: oddsmith.equity(["AhKh", "QQ+, AXs"]), "column 7"),
