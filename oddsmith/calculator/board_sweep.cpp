@@ -23,7 +23,7 @@ class TwoKnownHands {
  public:
   TwoKnownHands(const HandKeys<G>& keys, double weight) : first_(keys.of[0][0]), second_(keys.of[1][0]), weight_(weight) {}
 
-  void value_board(const int* board, const typename Evaluator<G>::Partial& partial) {
+  [[gnu::always_inline]] void value_board(const int* board, const typename Evaluator<G>::Partial& partial) {
     const auto prepared = Evaluator<G>::finish(partial, board);
     const int a = Evaluator<G>::value(prepared, first_).high, b = Evaluator<G>::value(prepared, second_).high;
     ++outcomes_[a < b ? 0 : a > b ? 1 : 2];
@@ -55,16 +55,27 @@ class TwoKnownHands {
 
 // One known hand per player (more than two, or Hi/Lo): each board settled as it comes.
 template <Game G>
-void settle_known_hands(const PreparedQuery& q, const HandKeys<G>& keys, double weight, const int* board,
-                        const typename Evaluator<G>::Partial& partial, SweepTally& out) {
-  const auto prepared = Evaluator<G>::finish(partial, board);
-  std::array<HandValue, kMaxPlayers> values{};
-  for (int p = 0; p < q.players; ++p)
-    values[static_cast<std::size_t>(p)] = Evaluator<G>::value(prepared, keys.of[static_cast<std::size_t>(p)][0]);
-  settle<G>(values.data(), q.players, weight, out.players.data());
-  out.weight += weight;
-  ++out.deals;
-}
+class KnownHands {
+ public:
+  KnownHands(const PreparedQuery& q, const HandKeys<G>& keys, double weight, SweepTally& out)
+      : q_(q), keys_(keys), weight_(weight), out_(out) {}
+
+  [[gnu::always_inline]] void value_board(const int* board, const typename Evaluator<G>::Partial& partial) {
+    const auto prepared = Evaluator<G>::finish(partial, board);
+    for (int p = 0; p < q_.players; ++p)
+      values_[static_cast<std::size_t>(p)] = Evaluator<G>::value(prepared, keys_.of[static_cast<std::size_t>(p)][0]);
+    settle<G>(values_.data(), q_.players, weight_, out_.players.data());
+    out_.weight += weight_;
+    ++out_.deals;
+  }
+
+ private:
+  const PreparedQuery& q_;
+  const HandKeys<G>& keys_;
+  double weight_;
+  SweepTally& out_;
+  std::array<HandValue, kMaxPlayers> values_{};  // set anew for every board
+};
 
 // Ranges: on each board (the smallest of its suit orbit, counted for all of
 // it), every hand valued, then the assignments of player 1's hands in
@@ -142,15 +153,16 @@ SweepResult run_board_sweep_game(const PreparedQuery& q, const Plan& plan, int t
         const std::int64_t last = std::min(boards, first + plan.boards_per_chunk);
         if (count_outcomes) {
           TwoKnownHands<G> heads_up(keys, known_weight);
-          walk_boards<G>(q, first, last, poll, [&](const int* board, const auto& partial, CardMask) { heads_up.value_board(board, partial); });
+          walk_boards<G>(q, first, last, poll, [&](const int* board, const auto& partial, CardMask) INLINE_VISIT { heads_up.value_board(board, partial); });
           heads_up.add_counts_to(out);
         } else if (all_known) {
-          walk_boards<G>(q, first, last, poll, [&](const int* board, const auto& partial, CardMask) {
-            settle_known_hands<G>(q, keys, known_weight, board, partial, out);
+          KnownHands<G> known(q, keys, known_weight, out);
+          walk_boards<G>(q, first, last, poll, [&](const int* board, const auto& partial, CardMask) INLINE_VISIT {
+            known.value_board(board, partial);
           });
         } else {
           RangeAssignments<G> ranges(q, keys, plan.symmetry, first_hands * slice / slices, first_hands * (slice + 1) / slices, out);
-          walk_boards<G>(q, first, last, poll, [&](const int* board, const auto& partial, CardMask mask) { ranges.value_board(board, partial, mask); });
+          walk_boards<G>(q, first, last, poll, [&](const int* board, const auto& partial, CardMask mask) INLINE_VISIT { ranges.value_board(board, partial, mask); });
         }
         return true;
       },

@@ -67,28 +67,40 @@ class HandSampler {
 // misses overlap (see equity/omaha.cpp). Hold'em's tables stay in the cache.
 constexpr int kValueBatch = 32;
 
+// One chunk's scratch: each deal's hands (chosen[deal * players + p]) and
+// prepared board, and the Omaha table reads of a batch.
 template <Game G>
-bool run_chunk(const PreparedQuery& q, const std::vector<HandSampler>& samplers, const HandKeys<G>& hand_keys,
-               std::uint64_t seed, std::uint64_t chunk, std::int64_t deals, SweepTally& out, const ChunkPoll& poll) {
+struct DealScratch {
+  std::vector<std::uint32_t> chosen, index;
+  std::vector<typename Evaluator<G>::Board> boards;
+  std::vector<int> unsuited;
+  std::array<const typename Evaluator<G>::HandKey*, kMaxPlayers> keys{};  // each player's, by address
+  int board[5] = {};
+};
+
+// Deals `deals` deals from `rng` into `out`; false when the draws kept clashing.
+template <Game G>
+bool deal_block(const PreparedQuery& q, const std::vector<HandSampler>& samplers, RandomStream& stream, std::int64_t deals,
+                DealScratch<G>& scratch, SweepTally& out) {
   using E = Evaluator<G>;
+  RandomStream rng = stream;  // a local copy the compiler keeps in registers, stored back at the end
+  struct StoreBack {
+    RandomStream& to;
+    const RandomStream& from;
+    ~StoreBack() { to = from; }
+  } store_back{stream, rng};
   constexpr bool kBatched = G != Game::holdem;
   constexpr int kBatch = kBatched ? kValueBatch : 1;
-  RandomStream rng(seed, chunk);
-  out.players.assign(static_cast<std::size_t>(q.players), Tally{});
   const CardMask base = q.known_mask | q.dead;
   std::array<HandValue, kMaxPlayers> values{};
-  const auto& keys = hand_keys.of;
+  const auto& keys = scratch.keys;
   const std::size_t players = static_cast<std::size_t>(q.players);
-  // One batch: each deal's hands (chosen[deal * players + p]) and prepared board.
-  std::vector<std::uint32_t> chosen(kBatch * players);
-  std::vector<typename E::Board> boards(kBatch);
-  std::vector<std::uint32_t> index(kBatched ? kBatch * players : 0);
-  std::vector<int> unsuited(index.size());
-  int board[5];
-  for (int i = 0; i < q.known; ++i) board[i] = q.board[i];
+  std::uint32_t* const chosen = scratch.chosen.data();
+  typename E::Board* const boards = scratch.boards.data();
+  std::uint32_t* const index = scratch.index.data();
+  int* const unsuited = scratch.unsuited.data();
+  int* const board = scratch.board;
   for (std::int64_t first = 0; first < deals; first += kBatch) {
-    // A slow game (many Omaha players) takes a while over a chunk.
-    if (first % 32 == 0 && first > 0 && poll(static_cast<double>(first) / static_cast<double>(deals))) return true;
     const std::size_t n = static_cast<std::size_t>(std::min<std::int64_t>(kBatch, deals - first));
     for (std::size_t d = 0; d < n; ++d) {
       std::uint32_t* pick = &chosen[d * players];
@@ -129,6 +141,30 @@ bool run_chunk(const PreparedQuery& q, const std::vector<HandSampler>& samplers,
       }
       settle<G>(values.data(), q.players, 1.0, out.players.data());
     }
+  }
+  return true;
+}
+
+// One chunk: its own stream, its deals in blocks, and between blocks a report
+// and a look for a cancel (many players take a while over a chunk).
+template <Game G>
+bool run_chunk(const PreparedQuery& q, const std::vector<HandSampler>& samplers, const HandKeys<G>& hand_keys,
+               std::uint64_t seed, std::uint64_t chunk, std::int64_t deals, SweepTally& out, const ChunkPoll& poll) {
+  constexpr std::int64_t kBlock = G == Game::holdem ? 256 : kValueBatch;
+  RandomStream rng(seed, chunk);
+  out.players.assign(static_cast<std::size_t>(q.players), Tally{});
+  const std::size_t players = static_cast<std::size_t>(q.players);
+  const std::size_t batch = G == Game::holdem ? 1 : kValueBatch;
+  DealScratch<G> scratch;
+  scratch.chosen.resize(batch * players);
+  scratch.boards.resize(batch);
+  scratch.index.resize(G == Game::holdem ? 0 : batch * players);
+  scratch.unsuited.resize(scratch.index.size());
+  for (std::size_t p = 0; p < hand_keys.of.size(); ++p) scratch.keys[p] = hand_keys.of[p].data();
+  for (int i = 0; i < q.known; ++i) scratch.board[i] = q.board[i];
+  for (std::int64_t first = 0; first < deals; first += kBlock) {
+    if (first > 0 && poll(static_cast<double>(first) / static_cast<double>(deals))) return true;
+    if (!deal_block<G>(q, samplers, rng, std::min(kBlock, deals - first), scratch, out)) return false;
   }
   out.weight = static_cast<double>(deals);
   out.deals = deals;

@@ -165,7 +165,7 @@ SweepResult run_two_range_sweep(const PreparedQuery& q, const Plan& plan, int th
         TwoRangeBoards sweep(q, plan.symmetry, twin, out);
         const std::int64_t first = static_cast<std::int64_t>(chunk) * plan.boards_per_chunk;
         walk_boards<Game::holdem>(q, first, std::min(boards, first + plan.boards_per_chunk), poll,
-                                  [&](const int*, const BoardKeys& keys, CardMask mask) { sweep.value_board(keys, mask); });
+                                  [&](const int*, const BoardKeys& keys, CardMask mask) INLINE_VISIT { sweep.value_board(keys, mask); });
         return true;
       },
       progress, user);
