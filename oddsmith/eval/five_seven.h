@@ -7,6 +7,7 @@
 #include <bit>
 #include <cstdint>
 
+#include "cards/card.h"
 #include "tables/tables.h"
 
 namespace oddsmith {
@@ -156,7 +157,7 @@ inline int eval7_of_keys(const BoardKeys& board, const BoardKeys& hole) {
 
 // For sweeps that count boards by their ranks. A card key's rank-count digits:
 // adding it k times adds k cards of `rank` without saying which suits.
-inline std::uint64_t rank_count_key(int rank) { return osm_card_key[rank * 4] & tables::kRankCountMask; }
+inline std::uint64_t rank_count_key(int rank) { return osm_card_key[make_card(rank, 0)] & tables::kRankCountMask; }
 
 // The value of seven cards, given their key sum, as if they held no flush: it
 // depends on their ranks alone, so one value serves every suit pattern.

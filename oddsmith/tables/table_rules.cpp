@@ -55,7 +55,7 @@ std::int32_t rank_mask_hash(unsigned mask, int k) {
   int left = k;
   for (int p = 0; p < 15; ++p) {
     if (!(mask & (1u << p))) continue;
-    h += binomial(14 - p, left);
+    h += static_cast<std::int32_t>(binomial(14 - p, left));
     if (--left == 0) break;
   }
   return h;
@@ -70,7 +70,7 @@ int subset_index(const int* chosen, int k, const int* avail, int n) {
   int prev = -1;
   for (int i = 0; i < k; ++i) {
     const int p = static_cast<int>(std::find(avail, avail + n, chosen[i]) - avail);
-    for (int q = prev + 1; q < p; ++q) idx += binomial(n - 1 - q, k - 1 - i);
+    for (int q = prev + 1; q < p; ++q) idx += static_cast<int>(binomial(n - 1 - q, k - 1 - i));
     prev = p;
   }
   return idx;
