@@ -181,8 +181,8 @@ ODDSMITH_API void oddsmith_range_free(oddsmith_range *range);
 #define ODDSMITH_MODE_MONTE_CARLO 2 /* `trials` deals, or until every standard error <= target */
 #define ODDSMITH_MAX_PLAYERS 23       /* Hold'em: 23 hands and a board use 51 cards */
 #define ODDSMITH_OMAHA_MAX_PLAYERS 11 /* Omaha and Omaha Hi/Lo */
-#define ODDSMITH_MAX_TRIALS (1LL << 48) /* the most Monte-Carlo deals one query may ask for */
-#define ODDSMITH_DEFAULT_MAX_SECONDS 60.0 /* the longest exact run accepted unless max_seconds says more */
+#define ODDSMITH_MAX_TRIALS 281474976710656LL /* 2^48: the most Monte-Carlo deals one query may ask for */
+#define ODDSMITH_DEFAULT_MAX_SECONDS 60.0 /* the time bound unless max_seconds says otherwise */
 
 /* What oddsmith_equity returns. */
 #define ODDSMITH_STATUS_OK 0
@@ -210,7 +210,9 @@ typedef struct oddsmith_equity_query {
   oddsmith_progress_fn progress; /* may be NULL */
   void *progress_user;
   /* Added later; a caller whose size ends before a field gets its default. */
-  double max_seconds;          /* longest run accepted, estimated for one core; 0: ODDSMITH_DEFAULT_MAX_SECONDS */
+  double max_seconds;          /* the time bound (0: ODDSMITH_DEFAULT_MAX_SECONDS): an exact run estimated to
+                                  take longer on one core is refused; a target_stderr that would take longer
+                                  is given up (ODDSMITH_STATUS_TARGET_NOT_MET) */
 } oddsmith_equity_query;
 
 typedef struct oddsmith_player_equity {

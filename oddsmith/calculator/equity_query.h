@@ -47,7 +47,8 @@ struct EquityQuery {
   double target_stderr = 0;    // Monte Carlo: stop once every player's standard error is at most this (0: 0.0005)
   std::uint64_t seed = 0;      // Monte Carlo: 0 asks the system for one
   int threads = 1;             // 0: every core
-  double max_seconds = 0;      // longest run accepted, estimated for one core (0: ODDSMITH_DEFAULT_MAX_SECONDS)
+  double max_seconds = 0;      // the time bound (0: ODDSMITH_DEFAULT_MAX_SECONDS): exact runs estimated longer
+                               // on one core are refused, targets that would take longer given up
   ProgressFn progress = nullptr;
   void* progress_user = nullptr;
   // Tests only: run this method whatever it costs (refused where it does not apply).
