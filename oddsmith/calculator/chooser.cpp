@@ -202,7 +202,8 @@ MethodCosts estimate_costs(const PreparedQuery& q, const SuitSymmetry& symmetry)
 std::string describe_seconds(double seconds) {
   char text[64];
   if (!std::isfinite(seconds)) return "forever";
-  if (seconds < 120) std::snprintf(text, sizeof text, "%.0f s", std::max(seconds, 1.0));
+  if (seconds < 10) std::snprintf(text, sizeof text, "%.2g s", seconds);
+  else if (seconds < 120) std::snprintf(text, sizeof text, "%.0f s", seconds);
   else if (seconds < 7200) std::snprintf(text, sizeof text, "%.0f minutes", seconds / 60);
   else if (seconds < 172800) std::snprintf(text, sizeof text, "%.1f hours", seconds / 3600);
   else if (seconds < 3.15e9) std::snprintf(text, sizeof text, "%.3g days", seconds / 86400);

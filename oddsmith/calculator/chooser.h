@@ -52,7 +52,7 @@ bool method_applies(Method m, const PreparedQuery& q);
 // nothing, with a message in `error`, when the run is refused.
 std::optional<Plan> choose_method(const PreparedQuery& q, const EquityQuery& query, std::string& error);
 
-// A duration for messages: "40 s", "12 minutes", "7.7 hours", "3.1 days".
+// A duration for messages: "0.5 s", "40 s", "12 minutes", "7.7 hours", "3.1 days".
 std::string describe_seconds(double seconds);
 
 }  // namespace oddsmith::calc
