@@ -4,10 +4,12 @@
 // Tallies are added batch by batch, so memory does not grow with the trials.
 #include <algorithm>
 #include <array>
+#include <bit>
 #include <chrono>
 
 #include "calculator/random_stream.h"
 #include "calculator/sweeps.h"
+#include "cards/binomial.h"
 
 namespace oddsmith::calc {
 
@@ -67,79 +69,231 @@ class HandSampler {
 // misses overlap (see equity/omaha.cpp). Hold'em's tables stay in the cache.
 constexpr int kValueBatch = 32;
 
-// One chunk's scratch: each deal's hands (chosen[deal * players + p]) and
-// prepared board, and the Omaha table reads of a batch.
-template <Game G>
-struct DealScratch {
-  std::vector<std::uint32_t> chosen, index;
-  std::vector<typename Evaluator<G>::Board> boards;
-  std::vector<int> unsuited;
-  std::array<const typename Evaluator<G>::HandKey*, kMaxPlayers> keys{};  // each player's, by address
-  int board[5] = {};
+// Who is dealt how. A player whose range is every hand the deck still holds,
+// all of one weight ("random"), is dealt from the cards left once the others
+// have theirs: that is exactly the joint distribution (the ways to deal the
+// random players do not depend on the other hands), so they never clash. The
+// players with narrower ranges are drawn by weight, an assignment of theirs
+// with a card twice drawn again; a player with one hand is not drawn at all.
+struct Dealing {
+  std::vector<std::size_t> narrow, random;
+  int board_cards = 0;  // to come
+  int random_cards = 0;  // the random players' and the board's, drawn from what is left
+  CardMask out_of_deck = 0;  // the cards no random player or board card can take
+  // Whether those cards are drawn from all 52 and drawn again while taken (few
+  // taken: cheaper), or by shuffling the deck's front (many taken).
+  bool by_rejection = false;
+  explicit Dealing(const PreparedQuery& q) {
+    const int per_hand = cards_per_hand(q.game);
+    const auto every_hand = static_cast<std::size_t>(binomial(static_cast<int>(q.deck.size()), per_hand));
+    for (std::size_t p = 0; p < q.hands.size(); ++p) {
+      const std::vector<RangeHand>& hands = q.hands[p];
+      if (hands.size() == 1) continue;
+      const bool uniform = std::all_of(hands.begin(), hands.end(), [&](const RangeHand& h) { return h.weight == hands[0].weight; });
+      (uniform && hands.size() == every_hand ? random : narrow).push_back(p);
+    }
+    board_cards = 5 - q.known;
+    random_cards = static_cast<int>(random.size()) * per_hand + board_cards;
+    out_of_deck = (CardMask{1} << kDeckSize) - 1;
+    for (int c : q.deck) out_of_deck &= ~card_bit(c);
+    int most_taken = kDeckSize - static_cast<int>(q.deck.size()) + random_cards;
+    most_taken += static_cast<int>(narrow.size()) * per_hand;
+    by_rejection = most_taken <= kDeckSize / 2;  // at most two draws a card on average
+  }
 };
 
-// Deals `deals` deals from `rng` into `out`; false when the draws kept clashing.
+// One chunk's scratch: each deal's hand keys (keys[deal * players + p]; the
+// known hands' set once) and prepared board, the Omaha table reads of a batch,
+// and the deck the random players and the board are drawn from.
 template <Game G>
-bool deal_block(const PreparedQuery& q, const std::vector<HandSampler>& samplers, RandomStream& stream, std::int64_t deals,
-                DealScratch<G>& scratch, SweepTally& out) {
+struct DealScratch {
+  std::vector<typename Evaluator<G>::HandKey> keys;
+  std::vector<typename Evaluator<G>::Board> boards;
+  std::vector<std::uint32_t> index;
+  std::vector<int> unsuited;
+  std::array<const typename Evaluator<G>::HandKey*, kMaxPlayers> range_keys{};  // narrow players' keys, by hand
+  std::array<int, kDeckSize> deck{};  // a permutation of q.deck: draws take its front
+  std::array<int, kDeckSize> at{};    // where each card stands in `deck`
+  int board[5] = {};                  // the known cards first
+  BoardKeys known_keys{0, 0};         // Hold'em: the known board cards' keys
+};
+
+// Moves the cards of `taken` (some of the deck's) to the deck's back; returns
+// how many are left in front.
+template <class Scratch>
+int move_to_back(Scratch& s, int size, CardMask taken) {
+  while (taken) {
+    const int card = std::countr_zero(taken);
+    taken &= taken - 1;
+    const int from = s.at[static_cast<std::size_t>(card)], to = --size;
+    const int other = s.deck[static_cast<std::size_t>(to)];
+    s.deck[static_cast<std::size_t>(to)] = card;
+    s.deck[static_cast<std::size_t>(from)] = other;
+    s.at[static_cast<std::size_t>(card)] = to;
+    s.at[static_cast<std::size_t>(other)] = from;
+  }
+  return size;
+}
+
+// Draws below n (1 <= n <= 65536) from 16-bit pieces of the stream's outputs,
+// four to an output, kept in registers by the caller (see small_below).
+struct Pieces {
+  std::uint64_t bits = 0;
+  int left = 0;
+  [[gnu::always_inline]] std::uint32_t below(RandomStream& rng, std::uint32_t n) {
+    for (;;) {
+      if (left == 0) {
+        bits = rng.next();
+        left = 4;
+      }
+      const std::uint32_t m = static_cast<std::uint32_t>(bits & 0xffff) * n;
+      bits >>= 16;
+      --left;
+      if ((m & 0xffff) >= n || (m & 0xffff) >= (0x10000u - n) % n) [[likely]]
+        return m >> 16;
+    }
+  }
+};
+
+// Deals `deals` deals from `rng` into `out`; false when the narrow players'
+// draws kept clashing. kBoardCards: the board cards to come.
+template <Game G, int kBoardCards>
+bool deal_block(const PreparedQuery& q, const Dealing& dealing, const std::vector<HandSampler>& samplers,
+                RandomStream& stream, std::int64_t deals, DealScratch<G>& scratch, SweepTally& out) {
   using E = Evaluator<G>;
+  constexpr bool kBatched = G != Game::holdem;
+  constexpr int kBatch = kBatched ? kValueBatch : 1;
+  constexpr int kPerHand = cards_per_hand(G);
+  constexpr int kKnown = 5 - kBoardCards;
   RandomStream rng = stream;  // a local copy the compiler keeps in registers, stored back at the end
   struct StoreBack {
     RandomStream& to;
     const RandomStream& from;
     ~StoreBack() { to = from; }
   } store_back{stream, rng};
-  constexpr bool kBatched = G != Game::holdem;
-  constexpr int kBatch = kBatched ? kValueBatch : 1;
+  Pieces pieces;
+  // Everything the loop reads, as locals: stores to the deck (ints) could
+  // otherwise be taken to change them.
   const CardMask base = q.known_mask | q.dead;
+  const int deck_size = static_cast<int>(q.deck.size());
+  const int drawn_cards = dealing.random_cards;
+  const std::size_t narrow_count = dealing.narrow.size(), random_count = dealing.random.size();
+  const std::size_t* const narrow = dealing.narrow.data();
+  const std::size_t* const random = dealing.random.data();
+  const std::vector<RangeHand>* const hands = q.hands.data();
+  const int players = q.players;
+  const auto known_keys = scratch.known_keys;
+  const bool by_rejection = dealing.by_rejection;
+  const CardMask out_of_deck = dealing.out_of_deck;
   std::array<HandValue, kMaxPlayers> values{};
-  const auto& keys = scratch.keys;
-  const std::size_t players = static_cast<std::size_t>(q.players);
-  std::uint32_t* const chosen = scratch.chosen.data();
+  typename E::HandKey* const keys = scratch.keys.data();
   typename E::Board* const boards = scratch.boards.data();
-  std::uint32_t* const index = scratch.index.data();
-  int* const unsuited = scratch.unsuited.data();
+  const typename E::HandKey* const* const range_keys = scratch.range_keys.data();
+  int* const deck = scratch.deck.data();
+  int* const at = scratch.at.data();
   int* const board = scratch.board;
   for (std::int64_t first = 0; first < deals; first += kBatch) {
-    const std::size_t n = static_cast<std::size_t>(std::min<std::int64_t>(kBatch, deals - first));
-    for (std::size_t d = 0; d < n; ++d) {
-      std::uint32_t* pick = &chosen[d * players];
-      CardMask used;
-      for (int rejections = 0;; ++rejections) {
-        if (rejections == kMaxRejections) return false;
-        used = base;
-        std::size_t p = 0;
-        for (; p < players; ++p) {
-          const std::uint32_t i = samplers[p].draw(rng);
-          const CardMask m = q.hands[p][i].mask;
-          if (m & used) break;
-          used |= m;
-          pick[p] = i;
+    const int n = static_cast<int>(std::min<std::int64_t>(kBatch, deals - first));
+    for (int d = 0; d < n; ++d) {
+      typename E::HandKey* const row = &keys[d * players];
+      CardMask narrow_used = base;
+      if (narrow_count) {
+        std::array<std::uint32_t, kMaxPlayers> pick;
+        for (int rejections = 0;; ++rejections) {
+          if (rejections == kMaxRejections) return false;
+          narrow_used = base;
+          std::size_t k = 0;
+          for (; k < narrow_count; ++k) {
+            const std::size_t p = narrow[k];
+            const std::uint32_t i = samplers[p].draw(rng);
+            const CardMask m = hands[p][i].mask;
+            if (m & narrow_used) break;
+            narrow_used |= m;
+            pick[k] = i;
+          }
+          if (k == narrow_count) break;
         }
-        if (p == players) break;
+        for (std::size_t k = 0; k < narrow_count; ++k) row[narrow[k]] = range_keys[narrow[k]][pick[k]];
       }
-      for (int i = q.known; i < 5; ++i) {
-        int card;
-        do card = static_cast<int>(rng.below(kDeckSize));
-        while (used & card_bit(card));
-        used |= card_bit(card);
-        board[i] = card;
+      // The random players' cards and the board's, uniform over the cards left.
+      if constexpr (G == Game::holdem) {
+        if (by_rejection) {
+          // Few cards out: each drawn from all 52, again while it is out, and
+          // added to its hand's or the board's keys as it comes.
+          CardMask used = narrow_used | out_of_deck;
+          auto next_card = [&] {
+            int card;
+            do card = static_cast<int>(pieces.below(rng, kDeckSize));
+            while (used & card_bit(card));
+            used |= card_bit(card);
+            return card;
+          };
+          for (std::size_t k = 0; k < random_count; ++k) {
+            const int a = next_card();
+            row[random[k]] = add_card(add_card({0, 0}, a), next_card());
+          }
+          BoardKeys b = known_keys;
+          for (int i = 0; i < kBoardCards; ++i) b = add_card(b, next_card());
+          boards[d] = b;
+          continue;
+        }
       }
-      boards[d] = E::prepare(board);
+      if (by_rejection) {
+        // Few cards out: each drawn from all 52, again while it is out.
+        CardMask used = narrow_used | out_of_deck;
+        for (int c = 0; c < drawn_cards; ++c) {
+          int card;
+          do card = static_cast<int>(pieces.below(rng, kDeckSize));
+          while (used & card_bit(card));
+          used |= card_bit(card);
+          deck[c] = card;
+        }
+      } else if (narrow_count) {
+        // Many out: the deck's front shuffled a card at a time (a partial
+        // Fisher-Yates shuffle) once the narrow players' cards are moved out
+        // of the way; `at` kept up to date for the next deal's move.
+        const int left = move_to_back(scratch, deck_size, narrow_used & ~base);
+        for (int c = 0; c < drawn_cards; ++c) {
+          const int j = c + static_cast<int>(pieces.below(rng, static_cast<std::uint32_t>(left - c)));
+          const int card = deck[j], other = deck[c];
+          deck[j] = other;
+          deck[c] = card;
+          at[other] = j;
+          at[card] = c;
+        }
+      } else {
+        for (int c = 0; c < drawn_cards; ++c) {
+          const int j = c + static_cast<int>(pieces.below(rng, static_cast<std::uint32_t>(deck_size - c)));
+          const int card = deck[j];
+          deck[j] = deck[c];
+          deck[c] = card;
+        }
+      }
+      const int* drawn = deck;
+      for (std::size_t k = 0; k < random_count; ++k, drawn += kPerHand) row[random[k]] = E::key_of_cards(drawn);
+      if constexpr (G == Game::holdem) {
+        BoardKeys b = known_keys;
+        for (int i = 0; i < kBoardCards; ++i) b = add_card(b, drawn[i]);
+        boards[d] = b;
+      } else {
+        for (int i = 0; i < kBoardCards; ++i) board[kKnown + i] = drawn[i];
+        boards[d] = E::prepare(board);
+      }
     }
     if constexpr (kBatched) {
-      for (std::size_t d = 0; d < n; ++d)
-        for (std::size_t p = 0; p < players; ++p)
-          index[d * players + p] = E::unsuited_index(boards[d], keys[p][chosen[d * players + p]]);
-      for (std::size_t i = 0; i < n * players; ++i) unsuited[i] = osm_omaha_unsuited_value[index[i]];
-    }
-    for (std::size_t d = 0; d < n; ++d) {
-      for (std::size_t p = 0; p < players; ++p) {
-        const auto& key = keys[p][chosen[d * players + p]];
-        if constexpr (kBatched) values[p] = E::value_given(boards[d], key, unsuited[d * players + p]);
-        else values[p] = E::value(boards[d], key);
+      std::uint32_t* const index = scratch.index.data();
+      int* const unsuited = scratch.unsuited.data();
+      const int cells = n * players;
+      for (int i = 0; i < cells; ++i) index[i] = E::unsuited_index(boards[i / players], keys[i]);
+      for (int i = 0; i < cells; ++i) unsuited[i] = osm_omaha_unsuited_value[index[i]];
+      for (int d = 0; d < n; ++d) {
+        for (int p = 0; p < players; ++p)
+          values[static_cast<std::size_t>(p)] = E::value_given(boards[d], keys[d * players + p], unsuited[d * players + p]);
+        settle<G>(values.data(), players, 1.0, out.players.data());
       }
-      settle<G>(values.data(), q.players, 1.0, out.players.data());
+    } else {
+      for (int p = 0; p < players; ++p) values[static_cast<std::size_t>(p)] = E::value(boards[0], keys[p]);
+      settle<G>(values.data(), players, 1.0, out.players.data());
     }
   }
   return true;
@@ -148,23 +302,46 @@ bool deal_block(const PreparedQuery& q, const std::vector<HandSampler>& samplers
 // One chunk: its own stream, its deals in blocks, and between blocks a report
 // and a look for a cancel (many players take a while over a chunk).
 template <Game G>
-bool run_chunk(const PreparedQuery& q, const std::vector<HandSampler>& samplers, const HandKeys<G>& hand_keys,
-               std::uint64_t seed, std::uint64_t chunk, std::int64_t deals, SweepTally& out, const ChunkPoll& poll) {
+bool run_chunk(const PreparedQuery& q, const Dealing& dealing, const std::vector<HandSampler>& samplers,
+               const HandKeys<G>& hand_keys, std::uint64_t seed, std::uint64_t chunk, std::int64_t deals, SweepTally& out,
+               const ChunkPoll& poll) {
   constexpr std::int64_t kBlock = G == Game::holdem ? 256 : kValueBatch;
   RandomStream rng(seed, chunk);
   out.players.assign(static_cast<std::size_t>(q.players), Tally{});
   const std::size_t players = static_cast<std::size_t>(q.players);
   const std::size_t batch = G == Game::holdem ? 1 : kValueBatch;
   DealScratch<G> scratch;
-  scratch.chosen.resize(batch * players);
+  scratch.keys.resize(batch * players);
+  for (std::size_t p = 0; p < players; ++p) {
+    scratch.range_keys[p] = hand_keys.of[p].data();
+    if (q.hands[p].size() == 1)
+      for (std::size_t d = 0; d < batch; ++d) scratch.keys[d * players + p] = hand_keys.of[p][0];
+  }
   scratch.boards.resize(batch);
   scratch.index.resize(G == Game::holdem ? 0 : batch * players);
   scratch.unsuited.resize(scratch.index.size());
-  for (std::size_t p = 0; p < hand_keys.of.size(); ++p) scratch.keys[p] = hand_keys.of[p].data();
-  for (int i = 0; i < q.known; ++i) scratch.board[i] = q.board[i];
+  for (std::size_t i = 0; i < q.deck.size(); ++i) {
+    scratch.deck[i] = q.deck[i];
+    scratch.at[static_cast<std::size_t>(q.deck[i])] = static_cast<int>(i);
+  }
+  for (int i = 0; i < q.known; ++i) {
+    scratch.board[i] = q.board[i];
+    scratch.known_keys = add_card(scratch.known_keys, q.board[i]);
+  }
+  // The board's cards to come as a constant of the dealing loop.
+  auto block = [&](std::int64_t count) {
+    switch (dealing.board_cards) {
+      case 0: return deal_block<G, 0>(q, dealing, samplers, rng, count, scratch, out);
+      case 1: return deal_block<G, 1>(q, dealing, samplers, rng, count, scratch, out);
+      case 2: return deal_block<G, 2>(q, dealing, samplers, rng, count, scratch, out);
+      case 3: return deal_block<G, 3>(q, dealing, samplers, rng, count, scratch, out);
+      case 4: return deal_block<G, 4>(q, dealing, samplers, rng, count, scratch, out);
+      default: return deal_block<G, 5>(q, dealing, samplers, rng, count, scratch, out);
+    }
+  };
   for (std::int64_t first = 0; first < deals; first += kBlock) {
     if (first > 0 && poll(static_cast<double>(first) / static_cast<double>(deals))) return true;
-    if (!deal_block<G>(q, samplers, rng, std::min(kBlock, deals - first), scratch, out)) return false;
+    if (!block(std::min(kBlock, deals - first))) return false;
   }
   out.weight = static_cast<double>(deals);
   out.deals = deals;
@@ -179,9 +356,13 @@ double largest_stderr(const SweepTally& t) {
 
 template <Game G>
 SweepResult run_game(const PreparedQuery& q, const MonteCarloRun& run, ProgressFn progress, void* user) {
+  const Dealing dealing(q);
   std::vector<HandSampler> samplers;
   for (const auto& hands : q.hands) samplers.emplace_back(hands);
-  const HandKeys<G> keys(q.hands);
+  // The random players' hands are made from their cards as they are dealt.
+  const HandKeys<G> keys(q.hands, [&](std::size_t p) {
+    return std::find(dealing.random.begin(), dealing.random.end(), p) == dealing.random.end();
+  });
   const bool fixed = run.trials > 0;
   const std::int64_t goal = fixed ? run.trials : kMaxDeals;
   auto deals_in = [&](std::size_t chunk) {
@@ -215,7 +396,7 @@ SweepResult run_game(const PreparedQuery& q, const MonteCarloRun& run, ProgressF
   SweepResult result = run_in_chunk_order(
       q.players, schedule,
       [&](std::size_t c, SweepTally& out, const ChunkPoll& poll) {
-        return run_chunk<G>(q, samplers, keys, run.seed, c, deals_in(c), out, poll);
+        return run_chunk<G>(q, dealing, samplers, keys, run.seed, c, deals_in(c), out, poll);
       }, progress,
       user);
   if (!fixed && result.status == RunStatus::done && !result.stuck)

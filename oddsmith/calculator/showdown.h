@@ -35,6 +35,7 @@ struct Evaluator<Game::holdem> {
   using Board = BoardKeys;
   using Partial = BoardKeys;
   static HandKey hand_key(const RangeHand& h) { return add_card(add_card({0, 0}, h.cards[0]), h.cards[1]); }
+  static HandKey key_of_cards(const int* c) { return add_card(add_card({0, 0}, c[0]), c[1]); }
   static Board prepare(const int* b) { return board_keys(b); }
   static Partial start() { return {0, 0}; }
   static Partial extend(const Partial& p, int card) { return add_card(p, card); }
@@ -55,6 +56,7 @@ struct Evaluator<Game::omaha> {
   static HandKey hand_key(const RangeHand& h) {
     return {{h.cards[0], h.cards[1], h.cards[2], h.cards[3]}, omaha_hole_keys(h.cards[0], h.cards[1], h.cards[2], h.cards[3])};
   }
+  static HandKey key_of_cards(const int* c) { return {{c[0], c[1], c[2], c[3]}, omaha_hole_keys(c[0], c[1], c[2], c[3])}; }
   static Board prepare(const int* b) { return omaha_board(b[0], b[1], b[2], b[3], b[4]); }
   static Partial start() { return {}; }
   static Partial extend(const Partial& p, int /*card*/) { return p; }
@@ -80,6 +82,7 @@ struct Evaluator<Game::omaha_hilo> {
   };
   struct Partial {};
   static HandKey hand_key(const RangeHand& h) { return Evaluator<Game::omaha>::hand_key(h); }
+  static HandKey key_of_cards(const int* c) { return Evaluator<Game::omaha>::key_of_cards(c); }
   static Board prepare(const int* b) {
     return {omaha_board(b[0], b[1], b[2], b[3], b[4]), omaha_low_board(b[0], b[1], b[2], b[3], b[4])};
   }
@@ -102,8 +105,12 @@ struct Evaluator<Game::omaha_hilo> {
 template <Game G>
 struct HandKeys {
   std::vector<std::vector<typename Evaluator<G>::HandKey>> of;  // [player][hand]
-  explicit HandKeys(const std::vector<std::vector<RangeHand>>& hands) : of(hands.size()) {
+  explicit HandKeys(const std::vector<std::vector<RangeHand>>& hands) : HandKeys(hands, [](std::size_t) { return true; }) {}
+  // Only the players for whom wanted(p) holds (the others' lists stay empty).
+  template <class Wanted>
+  HandKeys(const std::vector<std::vector<RangeHand>>& hands, Wanted wanted) : of(hands.size()) {
     for (std::size_t p = 0; p < hands.size(); ++p) {
+      if (!wanted(p)) continue;
       of[p].reserve(hands[p].size());
       for (const RangeHand& h : hands[p]) of[p].push_back(Evaluator<G>::hand_key(h));
     }
@@ -120,6 +127,24 @@ inline constexpr auto kInverse = [] {
 // Adds one deal of `weight` to each player's tally.
 template <Game G>
 inline void settle(const HandValue* v, int n, double weight, Tally* tally) {
+  if constexpr (G != Game::omaha_hilo) {
+    if (n == 2) {  // heads-up, the commonest: one comparison
+      const int a = v[0].high, b = v[1].high;
+      if (a != b) {
+        Tally& t = tally[a < b ? 0 : 1];
+        t.equity += weight;
+        t.equity_squared += weight;
+        t.win += weight;
+      } else {
+        for (int p = 0; p < 2; ++p) {
+          tally[p].equity += 0.5 * weight;
+          tally[p].equity_squared += 0.25 * weight;
+          tally[p].tie += weight;
+        }
+      }
+      return;
+    }
+  }
   int best_high = v[0].high;
   for (int p = 1; p < n; ++p) best_high = v[p].high < best_high ? v[p].high : best_high;
   int high_winners = 0;

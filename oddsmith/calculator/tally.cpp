@@ -36,9 +36,13 @@ SweepResult run_in_chunk_order(int players, const ChunkSchedule& schedule, const
     const RunStatus status = run_chunks(
         count, thread_count(schedule.threads, count),
         [&](std::size_t c, const ChunkPoll& poll) {
-          SweepTally& t = tallies[c];
+          // Filled on the thread's own allocation, then moved to its slot: the
+          // slots' small vectors, allocated together, share cache lines, and
+          // threads writing them deal after deal would fight over those lines.
+          SweepTally t;
           t.players.assign(static_cast<std::size_t>(players), Tally{});
           if (!work(first + c, t, poll)) failed[c] = 1;
+          tallies[c] = std::move(t);
         },
         progress ? report : nullptr, &scaled);
     for (const SweepTally& t : tallies) result.tally.add(t);

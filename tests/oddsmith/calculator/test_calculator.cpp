@@ -171,10 +171,32 @@ TEST(Calculator, ExactEqualsBruteForce) {
 // Monte Carlo agrees with exact enumeration; and the case is one where drawing
 // player 1 first and redrawing only player 2 on a clash is far off: jointly,
 // AhAd meets only 2c2d (1 of 3 deals); redrawn, it would be dealt half the time.
+//
+// Random players are dealt from the cards the others leave, not drawn with the
+// rest and redrawn on a clash: the same joint distribution, checked here
+// against exact enumeration (which weighs every assignment) with narrow
+// ranges beside them, on a full deck (each card drawn from all 52 and drawn
+// again while taken) and on one thinned by dead cards (the deck's front
+// shuffled), in both games.
 TEST(Calculator, MonteCarloAgreesWithExactUnderJointCardRemoval) {
-  for (const auto& players : {std::vector<std::string_view>{"AhAd, KhKd", "AhKc, 2c2d"},
-                              std::vector<std::string_view>{"QQ+, AKs", "JJ-88, AQo", "22-55, 87s"}}) {
-    EquityQuery q = query_of(Game::holdem, players, "Jc7d2h");
+  constexpr const char* kThinned = "3c3d3h3s4c4d4h4s5c5d5h5s6c6d6h6s8c8d8h8s9c9d9h9sTcTdThTs";
+  struct Case {
+    Game game;
+    std::vector<std::string_view> players;
+    const char* board;
+    const char* dead;
+  };
+  const Case cases[] = {
+      {Game::holdem, {"AhAd, KhKd", "AhKc, 2c2d"}, "Jc7d2h", ""},
+      {Game::holdem, {"QQ+, AKs", "JJ-88, AQo", "22-55, 87s"}, "Jc7d2h", ""},
+      {Game::holdem, {"AhAd, KhKd", "random", "AhKc, 2c2d"}, "Jc7d8s9h", ""},
+      {Game::holdem, {"AhAd, KhKd", "random", "AhKc, 2c2d", "random"}, "Jc7d", kThinned},
+      {Game::holdem, {"QsJs", "random", "random"}, "2c7h", kThinned},
+      {Game::omaha_hilo, {"AhAd2c7d, KhKdQsJs", "random", "random"}, "Jc7cKs2h", kThinned},
+  };
+  for (const Case& c : cases) {
+    const auto& players = c.players;
+    EquityQuery q = query_of(c.game, players, c.board, c.dead);
     q.mode = Mode::exact;
     const EquityOutcome exact = compute_equity(q);
     q.mode = Mode::monte_carlo;
