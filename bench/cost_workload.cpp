@@ -63,6 +63,22 @@ long calculator(oddsmith::calc::Game game, std::vector<std::string_view> players
   return out.status == Status::ok ? static_cast<long>(out.players[0].equity * 1000) : -1;
 }
 
+// The calculator's exact enumeration of one query, `runs` times: the figure
+// is per run, the query read before the measurement.
+long exact_runs(std::vector<std::string_view> players, std::string_view board, long runs) {
+  using namespace oddsmith::calc;
+  EquityQuery q;
+  std::string error;
+  if (!query_from_text(Game::holdem, players, board, "", q, error)) return -1;
+  q.mode = Mode::exact;
+  q.threads = 1;
+  long sum = 0;
+  CALLGRIND_START_INSTRUMENTATION;
+  for (long i = 0; i < runs; ++i) sum += static_cast<long>(compute_equity(q).players[0].equity * 1000);
+  CALLGRIND_STOP_INSTRUMENTATION;
+  return sum;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -91,6 +107,7 @@ int main(int argc, char** argv) {
     r = calculator(calc::Game::holdem, {"AhKh", "random", "random", "random", "random", "random"}, n);
   else if (figure == "calc_omaha_1_random") r = calculator(calc::Game::omaha, {"AhAsKhKs", "random"}, n);
   else if (figure == "calc_omaha_random_random") r = calculator(calc::Game::omaha, {"random", "random"}, n);
+  else if (figure == "calc_exact_AsKd_random_turn") r = exact_runs({"AsKd", "random"}, "9s8s2h3c", n);
   else return 2;
   std::printf("%s %ld\n", argv[1], r);
   return 0;

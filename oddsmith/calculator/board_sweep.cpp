@@ -77,6 +77,71 @@ class KnownHands {
   std::array<HandValue, kMaxPlayers> values_{};  // set anew for every board
 };
 
+// One range against known hands (not Hi/Lo): on each board (the smallest of
+// its suit orbit, counted for all of it) the known hands' best value is found
+// once, and each hand of the range is only compared with it, its weight added
+// to what beats, ties or loses to it; the pot is shared out once per board.
+template <Game G>
+class OneRange {
+ public:
+  OneRange(const PreparedQuery& q, const HandKeys<G>& keys, const SuitSymmetry& symmetry, SweepTally& out)
+      : q_(q), keys_(keys), symmetry_(symmetry), out_(out) {
+    for (std::size_t p = 0; p < q.hands.size(); ++p) {
+      if (q.hands[p].size() > 1) range_ = p;
+      else known_weight_ *= q.hands[p][0].weight;
+    }
+  }
+
+  void value_board(const int* board, const typename Evaluator<G>::Partial& partial, CardMask board_mask) {
+    const int orbit = symmetry_.orbit_size(&board_mask, 1);
+    if (orbit == 0) return;
+    const auto prepared = Evaluator<G>::finish(partial, board);
+    int best = kWorstHandValue + 1;
+    for (std::size_t p = 0; p < q_.hands.size(); ++p) {
+      if (p == range_) continue;
+      known_value_[p] = Evaluator<G>::value(prepared, keys_.of[p][0]).high;
+      best = std::min(best, known_value_[p]);
+    }
+    const std::vector<RangeHand>& hands = q_.hands[range_];
+    const auto& keys = keys_.of[range_];
+    double beats = 0, ties = 0, loses = 0;
+    std::int64_t count = 0;
+    for (std::size_t i = 0; i < hands.size(); ++i) {
+      if (hands[i].mask & board_mask) continue;
+      const int v = Evaluator<G>::value(prepared, keys[i]).high;
+      const double w = hands[i].weight;
+      beats += v < best ? w : 0.0;  // selects, not branches: the outcome is random
+      ties += v == best ? w : 0.0;
+      loses += v > best ? w : 0.0;
+      ++count;
+    }
+    int holders = 0;  // known hands holding the best value
+    for (std::size_t p = 0; p < q_.hands.size(); ++p) holders += p != range_ && known_value_[p] == best;
+    const double boards = orbit * known_weight_;
+    Tally* t = out_.players.data();
+    t[range_].equity += boards * (beats + ties * kInverse[static_cast<std::size_t>(holders + 1)]);
+    t[range_].win += boards * beats;
+    t[range_].tie += boards * ties;
+    for (std::size_t p = 0; p < q_.hands.size(); ++p) {
+      if (p == range_ || known_value_[p] != best) continue;
+      t[p].equity += boards * (loses * kInverse[static_cast<std::size_t>(holders)] + ties * kInverse[static_cast<std::size_t>(holders + 1)]);
+      (holders == 1 ? t[p].win : t[p].tie) += boards * loses;
+      t[p].tie += boards * ties;
+    }
+    out_.weight += boards * (beats + ties + loses);
+    out_.deals += count * orbit;
+  }
+
+ private:
+  const PreparedQuery& q_;
+  const HandKeys<G>& keys_;
+  const SuitSymmetry& symmetry_;
+  SweepTally& out_;
+  std::size_t range_ = 0;     // the player with a range
+  double known_weight_ = 1;   // the known hands' weights' product
+  std::array<int, kMaxPlayers> known_value_{};  // on the board being valued
+};
+
 // Ranges: on each board (the smallest of its suit orbit, counted for all of
 // it), every hand valued, then the assignments of player 1's hands in
 // [first_hand, end_hand) with every hand of the others.
@@ -141,6 +206,7 @@ SweepResult run_board_sweep_game(const PreparedQuery& q, const Plan& plan, int t
     known_weight *= h[0].weight;
   }
   const bool count_outcomes = all_known && q.players == 2 && G != Game::omaha_hilo;
+  const bool one_range = one_range_against_known_hands(q);
   const std::int64_t boards = boards_to_walk(q);
   const std::size_t slices = static_cast<std::size_t>(plan.hand_slices);
   const std::size_t first_hands = q.hands[0].size();
@@ -159,6 +225,11 @@ SweepResult run_board_sweep_game(const PreparedQuery& q, const Plan& plan, int t
           KnownHands<G> known(q, keys, known_weight, out);
           walk_boards<G>(q, first, last, poll, [&](const int* board, const auto& partial, CardMask) INLINE_VISIT {
             known.value_board(board, partial);
+          });
+        } else if (one_range) {
+          OneRange<G> range(q, keys, plan.symmetry, out);
+          walk_boards<G>(q, first, last, poll, [&](const int* board, const auto& partial, CardMask mask) INLINE_VISIT {
+            range.value_board(board, partial, mask);
           });
         } else {
           RangeAssignments<G> ranges(q, keys, plan.symmetry, first_hands * slice / slices, first_hands * (slice + 1) / slices, out);

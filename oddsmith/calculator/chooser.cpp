@@ -1,6 +1,7 @@
 #include "calculator/chooser.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstdio>
 #include <limits>
@@ -30,6 +31,7 @@ constexpr GameCosts kGameCosts[] = {
 constexpr double kSymmetryTest = 2.5e-9;    // a board or assignment against one renaming
 constexpr double kAssignmentStep = 1.2e-9;  // a hand tested against the cards in use
 constexpr double kSettle = 1.5e-9;          // per player, sharing one deal's pot
+constexpr double kCompare = 1.0e-9;         // board sweep, one range against known hands: per hand
 constexpr double kSortStep = 1.5e-9;        // two-range sweep: per hand and halving of the sort
 constexpr double kSweepStep = 6e-9;         // two-range sweep: per hand, the sweep and the pair count
 constexpr double kSweepBoard = 50e-9;       // two-range sweep: per board, clearing its per-card totals
@@ -92,8 +94,9 @@ double board_sweep_per_board(const PreparedQuery& q, const SuitSymmetry& symmetr
     return g.board + players * g.hand_value + (counted ? 0 : players * kSettle);
   }
   const AssignmentCount a = count_assignments(q, 5);
-  const double assign = a.steps * kAssignmentStep + a.visited * players * kSettle;
-  if (assignments) *assignments = assign;
+  const double assign = one_range_against_known_hands(q) ? a.steps * kCompare  // never split: a board's hands are few
+                                                         : a.steps * kAssignmentStep + a.visited * players * kSettle;
+  if (assignments && !one_range_against_known_hands(q)) *assignments = assign;
   const double order = symmetry.order();
   const double test = order > 1 ? order * kSymmetryTest : 0;
   return test + (g.board + total_hands(q) * g.hand_value + assign) / order;
@@ -118,15 +121,18 @@ double rank_multisets(int r, int k) { return static_cast<double>(binomial(r + k 
 double rank_counting_per_assignment(const PreparedQuery& q) {
   const int left = 5 - q.known;
   double units = rank_multisets(kRankCount, left);
-  for (int suit = 0; suit < kSuitCount; ++suit) {
-    int most = 0, on_board = 0, in_deck = 0;
-    for (const auto& hands : q.hands)
-      for (const RangeHand& h : hands) most = std::max(most, int{card_suit(h.cards[0]) == suit} + int{card_suit(h.cards[1]) == suit});
-    for (int i = 0; i < q.known; ++i) on_board += card_suit(q.board[i]) == suit;
-    for (int c : q.deck) in_deck += card_suit(c) == suit;
-    for (int k = std::max(0, std::max(3, 5 - most) - on_board); k <= left; ++k)
-      units += static_cast<double>(binomial(in_deck, k)) * rank_multisets(kRankCount - 1, left - k);
-  }
+  std::array<int, kSuitCount> most{}, on_board{}, in_deck{};  // per suit
+  for (const auto& hands : q.hands)
+    for (const RangeHand& h : hands) {
+      const int a = card_suit(h.cards[0]), b = card_suit(h.cards[1]);
+      if (a == b) most[static_cast<std::size_t>(a)] = 2;
+      else most[static_cast<std::size_t>(a)] = std::max(most[static_cast<std::size_t>(a)], 1), most[static_cast<std::size_t>(b)] = std::max(most[static_cast<std::size_t>(b)], 1);
+    }
+  for (int i = 0; i < q.known; ++i) ++on_board[static_cast<std::size_t>(card_suit(q.board[i]))];
+  for (int c : q.deck) ++in_deck[static_cast<std::size_t>(card_suit(c))];
+  for (std::size_t suit = 0; suit < kSuitCount; ++suit)
+    for (int k = std::max(0, std::max(3, 5 - most[suit]) - on_board[suit]); k <= left; ++k)
+      units += static_cast<double>(binomial(in_deck[suit], k)) * rank_multisets(kRankCount - 1, left - k);
   return kCountingAssignment + q.players * units * kCountingUnit;
 }
 
@@ -175,6 +181,11 @@ double MethodCosts::of(Method m) const {
     case Method::monte_carlo: return kNever;
   }
   return kNever;
+}
+
+bool one_range_against_known_hands(const PreparedQuery& q) {
+  if (q.game == Game::omaha_hilo) return false;
+  return std::count_if(q.hands.begin(), q.hands.end(), [](const auto& h) { return h.size() > 1; }) == 1;
 }
 
 bool method_applies(Method m, const PreparedQuery& q) {

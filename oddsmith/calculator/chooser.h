@@ -48,6 +48,10 @@ MethodCosts estimate_costs(const PreparedQuery& q, const SuitSymmetry& symmetry)
 // Whether `m` can answer `q` at all.
 bool method_applies(Method m, const PreparedQuery& q);
 
+// Whether the board sweep compares one range with known hands (every player but
+// one holds a known hand; not Hi/Lo, whose low needs every pair).
+bool one_range_against_known_hands(const PreparedQuery& q);
+
 // The plan for `q` under the query's mode, bound and (tests) forced method; or
 // nothing, with a message in `error`, when the run is refused.
 std::optional<Plan> choose_method(const PreparedQuery& q, const EquityQuery& query, std::string& error);

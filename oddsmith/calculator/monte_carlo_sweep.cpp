@@ -6,6 +6,7 @@
 #include <array>
 #include <bit>
 #include <chrono>
+#include <optional>
 
 #include "calculator/random_stream.h"
 #include "calculator/sweeps.h"
@@ -299,12 +300,100 @@ bool deal_block(const PreparedQuery& q, const Dealing& dealing, const std::vecto
   return true;
 }
 
+// Hold'em with only known hands and random players, few cards out (the
+// commonest query, a hand against random opponents), dealt with nothing
+// between the draws and the showdown: the board's keys summed as its cards
+// come, each random hand valued as it is dealt, the pot settled at once.
+struct QuickHoldem {
+  std::array<BoardKeys, kMaxPlayers> known{};  // the known hands' keys, in `player` order
+  std::array<int, kMaxPlayers> player{};        // tally of the i-th valued hand: known hands, then random
+  int known_count = 0, random_count = 0;
+  BoardKeys known_board{0, 0};
+  CardMask out_of_deck = 0;
+  QuickHoldem(const PreparedQuery& q, const Dealing& dealing, const HandKeys<Game::holdem>& keys) {
+    for (int p = 0; p < q.players; ++p)
+      if (q.hands[static_cast<std::size_t>(p)].size() == 1) {
+        known[static_cast<std::size_t>(known_count)] = keys.of[static_cast<std::size_t>(p)][0];
+        player[static_cast<std::size_t>(known_count++)] = p;
+      }
+    for (std::size_t p : dealing.random) player[static_cast<std::size_t>(known_count + random_count++)] = static_cast<int>(p);
+    for (int i = 0; i < q.known; ++i) known_board = add_card(known_board, q.board[i]);
+    out_of_deck = dealing.out_of_deck;
+  }
+};
+
+template <int kBoardCards>
+void deal_quick_holdem(const QuickHoldem& h, RandomStream& stream, std::int64_t deals, Tally* tally) {
+  RandomStream rng = stream;  // a local copy the compiler keeps in registers, stored back at the end
+  struct StoreBack {
+    RandomStream& to;
+    const RandomStream& from;
+    ~StoreBack() { to = from; }
+  } store_back{stream, rng};
+  const int known_count = h.known_count, players = h.known_count + h.random_count;
+  const CardMask out_of_deck = h.out_of_deck;
+  std::uint64_t bits = 0;
+  int pieces = 0;
+  std::array<int, kMaxPlayers> value;
+  for (std::int64_t deal = 0; deal < deals; ++deal) {
+    CardMask used = out_of_deck;
+    // A card from all 52 (a 16-bit piece of the stream times 52; the 16 of
+    // 65,536 pieces that would favour some cards passed over), again while it
+    // is out.
+    auto draw = [&] {
+      for (;;) {
+        if (pieces == 0) {
+          bits = rng.next();
+          pieces = 4;
+        }
+        const std::uint32_t m = static_cast<std::uint32_t>(bits & 0xffff) * kDeckSize;
+        bits >>= 16;
+        --pieces;
+        const CardMask bit = card_bit(static_cast<int>(m >> 16));
+        if ((m & 0xffff) < 0x10000u % kDeckSize || (used & bit)) continue;
+        used |= bit;
+        return static_cast<int>(m >> 16);
+      }
+    };
+    BoardKeys board = h.known_board;
+    for (int i = 0; i < kBoardCards; ++i) board = add_card(board, draw());
+    int best = kWorstHandValue + 1;
+    for (int i = 0; i < known_count; ++i) {
+      value[static_cast<std::size_t>(i)] = eval7_of_keys(board, h.known[static_cast<std::size_t>(i)]);
+      best = std::min(best, value[static_cast<std::size_t>(i)]);
+    }
+    for (int i = known_count; i < players; ++i) {
+      const int a = draw(), b = draw();
+      value[static_cast<std::size_t>(i)] = eval7_of_keys(board, add_card(add_card({0, 0}, a), b));
+      best = std::min(best, value[static_cast<std::size_t>(i)]);
+    }
+    int winners = 0, winner = 0;
+    for (int i = 0; i < players; ++i)
+      if (value[static_cast<std::size_t>(i)] == best) ++winners, winner = i;
+    if (winners == 1) {
+      Tally& t = tally[h.player[static_cast<std::size_t>(winner)]];
+      t.equity += 1;
+      t.equity_squared += 1;
+      t.win += 1;
+      continue;
+    }
+    const double share = kInverse[static_cast<std::size_t>(winners)];
+    for (int i = 0; i < players; ++i) {
+      if (value[static_cast<std::size_t>(i)] != best) continue;
+      Tally& t = tally[h.player[static_cast<std::size_t>(i)]];
+      t.equity += share;
+      t.equity_squared += share * share;
+      t.tie += 1;
+    }
+  }
+}
+
 // One chunk: its own stream, its deals in blocks, and between blocks a report
 // and a look for a cancel (many players take a while over a chunk).
 template <Game G>
 bool run_chunk(const PreparedQuery& q, const Dealing& dealing, const std::vector<HandSampler>& samplers,
-               const HandKeys<G>& hand_keys, std::uint64_t seed, std::uint64_t chunk, std::int64_t deals, SweepTally& out,
-               const ChunkPoll& poll) {
+               const HandKeys<G>& hand_keys, const QuickHoldem* quick_holdem, std::uint64_t seed, std::uint64_t chunk,
+               std::int64_t deals, SweepTally& out, const ChunkPoll& poll) {
   constexpr std::int64_t kBlock = G == Game::holdem ? 256 : kValueBatch;
   RandomStream rng(seed, chunk);
   out.players.assign(static_cast<std::size_t>(q.players), Tally{});
@@ -330,6 +419,19 @@ bool run_chunk(const PreparedQuery& q, const Dealing& dealing, const std::vector
   }
   // The board's cards to come as a constant of the dealing loop.
   auto block = [&](std::int64_t count) {
+    if constexpr (G == Game::holdem) {
+      if (quick_holdem) {
+        const QuickHoldem& h = *quick_holdem;
+        switch (dealing.board_cards) {
+          case 0: deal_quick_holdem<0>(h, rng, count, out.players.data()); return true;
+          case 1: deal_quick_holdem<1>(h, rng, count, out.players.data()); return true;
+          case 2: deal_quick_holdem<2>(h, rng, count, out.players.data()); return true;
+          case 3: deal_quick_holdem<3>(h, rng, count, out.players.data()); return true;
+          case 4: deal_quick_holdem<4>(h, rng, count, out.players.data()); return true;
+          default: deal_quick_holdem<5>(h, rng, count, out.players.data()); return true;
+        }
+      }
+    }
     switch (dealing.board_cards) {
       case 0: return deal_block<G, 0>(q, dealing, samplers, rng, count, scratch, out);
       case 1: return deal_block<G, 1>(q, dealing, samplers, rng, count, scratch, out);
@@ -363,6 +465,9 @@ SweepResult run_game(const PreparedQuery& q, const MonteCarloRun& run, ProgressF
   const HandKeys<G> keys(q.hands, [&](std::size_t p) {
     return std::find(dealing.random.begin(), dealing.random.end(), p) == dealing.random.end();
   });
+  std::optional<QuickHoldem> quick;
+  if constexpr (G == Game::holdem)
+    if (dealing.narrow.empty() && dealing.by_rejection) quick.emplace(q, dealing, keys);
   const bool fixed = run.trials > 0;
   const std::int64_t goal = fixed ? run.trials : kMaxDeals;
   auto deals_in = [&](std::size_t chunk) {
@@ -396,7 +501,7 @@ SweepResult run_game(const PreparedQuery& q, const MonteCarloRun& run, ProgressF
   SweepResult result = run_in_chunk_order(
       q.players, schedule,
       [&](std::size_t c, SweepTally& out, const ChunkPoll& poll) {
-        return run_chunk<G>(q, dealing, samplers, keys, run.seed, c, deals_in(c), out, poll);
+        return run_chunk<G>(q, dealing, samplers, keys, quick ? &*quick : nullptr, run.seed, c, deals_in(c), out, poll);
       }, progress,
       user);
   if (!fixed && result.status == RunStatus::done && !result.stuck)

@@ -7,6 +7,7 @@
 #include <cmath>
 #include <cstddef>
 #include <limits>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -130,6 +131,9 @@ TEST(Calculator, ExactEqualsBruteForce) {
       // orbit is valued (checked below), counted for the whole orbit.
       {Game::holdem, {"QQ+, AKs", "JJ-99, AQo:0.5"}, "2h3h4h", ""},
       {Game::omaha, {"AAKK", "QQJJ"}, "2h3h4h5h", ""},
+      // One range against known hands: compared with the known hands' best.
+      {Game::omaha, {"AhAsKhKs", "QQxx:0.5, JJxx"}, "Qc7h2d5s", ""},
+      {Game::holdem, {"AhKh", "QsQd", "random"}, "Qh2c3d4s", ""},
   };
   // Every exact method that applies to a case, forced, against the same brute force.
   int runs = 0;
@@ -161,7 +165,7 @@ TEST(Calculator, ExactEqualsBruteForce) {
       ++runs;
     }
   }
-  EXPECT_EQ(runs, 14 + 10 + 6);  // every case by the board sweep, Hold'em by rank counting, heads-up Hold'em by the sorted sweep
+  EXPECT_EQ(runs, 16 + 11 + 6);  // every case by the board sweep, Hold'em by rank counting, heads-up Hold'em by the sorted sweep
   std::string error;
   const auto symmetric = prepare_query(query_of(Game::holdem, {"QQ+, AKs", "JJ-99, AQo:0.5"}, "2h3h4h"), error);
   ASSERT_TRUE(symmetric) << error;
@@ -174,10 +178,10 @@ TEST(Calculator, ExactEqualsBruteForce) {
 //
 // Random players are dealt from the cards the others leave, not drawn with the
 // rest and redrawn on a clash: the same joint distribution, checked here
-// against exact enumeration (which weighs every assignment) with narrow
-// ranges beside them, on a full deck (each card drawn from all 52 and drawn
-// again while taken) and on one thinned by dead cards (the deck's front
-// shuffled), in both games.
+// against exact enumeration (which weighs every assignment), with narrow
+// ranges beside them or only known hands, on a full deck (each card drawn from
+// all 52 and drawn again while taken) and on one thinned by dead cards (the
+// deck's front shuffled), in both games.
 TEST(Calculator, MonteCarloAgreesWithExactUnderJointCardRemoval) {
   constexpr const char* kThinned = "3c3d3h3s4c4d4h4s5c5d5h5s6c6d6h6s8c8d8h8s9c9d9h9sTcTdThTs";
   struct Case {
@@ -190,6 +194,7 @@ TEST(Calculator, MonteCarloAgreesWithExactUnderJointCardRemoval) {
       {Game::holdem, {"AhAd, KhKd", "AhKc, 2c2d"}, "Jc7d2h", ""},
       {Game::holdem, {"QQ+, AKs", "JJ-88, AQo", "22-55, 87s"}, "Jc7d2h", ""},
       {Game::holdem, {"AhAd, KhKd", "random", "AhKc, 2c2d"}, "Jc7d8s9h", ""},
+      {Game::holdem, {"AhKh", "random", "random"}, "Jc7d8s9h", ""},  // known hands and random ones only
       {Game::holdem, {"AhAd, KhKd", "random", "AhKc, 2c2d", "random"}, "Jc7d", kThinned},
       {Game::holdem, {"QsJs", "random", "random"}, "2c7h", kThinned},
       {Game::omaha_hilo, {"AhAd2c7d, KhKdQsJs", "random", "random"}, "Jc7cKs2h", kThinned},
@@ -218,6 +223,56 @@ TEST(Calculator, MonteCarloAgreesWithExactUnderJointCardRemoval) {
   EquityQuery joint = query_of(Game::holdem, {"AhAd, KhKd", "AhKc, 2c2d"}, "Jc7d2h");
   joint.mode = Mode::exact;
   EXPECT_GT(std::abs(compute_equity(joint).players[0].equity - naive), 0.05);
+}
+
+// Many random players, where whole-assignment redrawing used to give up: the
+// first player's equity against a plain simulation written here (a shuffled
+// deck, hands and board dealt off its top), within 4.5 combined standard errors.
+TEST(Calculator, ManyRandomPlayersAgreeWithAPlainSimulation) {
+  struct Case {
+    Game game;
+    std::string_view hand;
+    int random;
+  };
+  for (const Case& c : {Case{Game::holdem, "AhKh", 22}, Case{Game::omaha, "AhAsKhKs", 10}}) {
+    std::vector<std::string_view> players{c.hand};
+    players.insert(players.end(), static_cast<std::size_t>(c.random), "random");
+    EquityQuery q = query_of(c.game, players);
+    q.mode = Mode::monte_carlo;
+    q.trials = 200000;
+    q.seed = 5;
+    q.threads = 2;
+    const EquityOutcome out = compute_equity(q);
+    ASSERT_EQ(out.status, Status::ok) << out.error;
+
+    const int per_hand = cards_per_hand(c.game), n = c.random + 1;
+    const std::vector<int> mine(q.players[0][0].cards.begin(), q.players[0][0].cards.begin() + per_hand);
+    std::vector<int> deck;
+    for (int card = 0; card < kDeckSize; ++card)
+      if (std::find(mine.begin(), mine.end(), card) == mine.end()) deck.push_back(card);
+    std::mt19937 rng(17);
+    double sum = 0, sum_squares = 0;
+    const int deals = 100000;
+    for (int d = 0; d < deals; ++d) {
+      std::shuffle(deck.begin(), deck.end(), rng);
+      const int* b = deck.data();
+      const int* h = deck.data() + 5;
+      std::vector<int> value(static_cast<std::size_t>(n));
+      for (int p = 0; p < n; ++p) {
+        const int* cards = p == 0 ? mine.data() : h + (p - 1) * per_hand;
+        value[static_cast<std::size_t>(p)] = c.game == Game::holdem
+            ? eval7(b[0], b[1], b[2], b[3], b[4], cards[0], cards[1])
+            : eval_omaha_high(b[0], b[1], b[2], b[3], b[4], cards[0], cards[1], cards[2], cards[3]);
+      }
+      const int best = *std::min_element(value.begin(), value.end());
+      const double share = value[0] == best ? 1.0 / static_cast<double>(std::count(value.begin(), value.end(), best)) : 0;
+      sum += share;
+      sum_squares += share * share;
+    }
+    const double mean = sum / deals, se = std::sqrt((sum_squares / deals - mean * mean) / deals);
+    const double combined = std::hypot(se, out.players[0].std_error);
+    EXPECT_LT(std::abs(out.players[0].equity - mean), 4.5 * combined) << c.hand << ": " << out.players[0].equity << " vs " << mean;
+  }
 }
 
 TEST(Calculator, SeededResultsDoNotDependOnThreads) {
