@@ -300,6 +300,20 @@ bool deal_block(const PreparedQuery& q, const Dealing& dealing, const std::vecto
   return true;
 }
 
+// Marks `card` in `used`; false when it was marked already. On x86-64 one
+// bit-test-and-set does both (the draws' innermost step).
+[[gnu::always_inline]] inline bool take_unused(CardMask& used, int card) {
+#if defined(__GNUC__) && defined(__x86_64__)
+  bool was_used;
+  asm("btsq %2, %0" : "+r"(used), "=@ccc"(was_used) : "r"(static_cast<std::uint64_t>(card)) : "cc");
+  return !was_used;
+#else
+  if (used & card_bit(card)) return false;
+  used |= card_bit(card);
+  return true;
+#endif
+}
+
 // Hold'em with only known hands and random players, few cards out (the
 // commonest query, a hand against random opponents), dealt with nothing
 // between the draws and the showdown: the board's keys summed as its cards
@@ -322,7 +336,9 @@ struct QuickHoldem {
   }
 };
 
-template <int kBoardCards>
+// kPlayers > 0: one known hand and kPlayers - 1 random ones, fixed at compile
+// time so that the loops over the players unroll (the commonest queries).
+template <int kBoardCards, int kPlayers>
 void deal_quick_holdem(const QuickHoldem& h, RandomStream& stream, std::int64_t deals, Tally* tally) {
   RandomStream rng = stream;  // a local copy the compiler keeps in registers, stored back at the end
   struct StoreBack {
@@ -330,7 +346,8 @@ void deal_quick_holdem(const QuickHoldem& h, RandomStream& stream, std::int64_t 
     const RandomStream& from;
     ~StoreBack() { to = from; }
   } store_back{stream, rng};
-  const int known_count = h.known_count, players = h.known_count + h.random_count;
+  const int known_count = kPlayers > 0 ? 1 : h.known_count;
+  const int players = kPlayers > 0 ? kPlayers : h.known_count + h.random_count;
   const CardMask out_of_deck = h.out_of_deck;
   std::uint64_t bits = 0;
   int pieces = 0;
@@ -349,23 +366,44 @@ void deal_quick_holdem(const QuickHoldem& h, RandomStream& stream, std::int64_t 
         const std::uint32_t m = static_cast<std::uint32_t>(bits & 0xffff) * kDeckSize;
         bits >>= 16;
         --pieces;
-        const CardMask bit = card_bit(static_cast<int>(m >> 16));
-        if ((m & 0xffff) < 0x10000u % kDeckSize || (used & bit)) continue;
-        used |= bit;
-        return static_cast<int>(m >> 16);
+        if ((m & 0xffff) < 0x10000u % kDeckSize) [[unlikely]]
+          continue;
+        const int card = static_cast<int>(m >> 16);
+        if (take_unused(used, card)) return card;
       }
     };
-    BoardKeys board = h.known_board;
-    for (int i = 0; i < kBoardCards; ++i) board = add_card(board, draw());
-    int best = kWorstHandValue + 1;
-    for (int i = 0; i < known_count; ++i) {
-      value[static_cast<std::size_t>(i)] = eval7_of_keys(board, h.known[static_cast<std::size_t>(i)]);
-      best = std::min(best, value[static_cast<std::size_t>(i)]);
+    // The board, then the random hands; their keys' sums first: most boards
+    // (none with three cards of a suit) allow no flush, and then a hand's
+    // value is its rank-only value and the suits are never looked at.
+    const std::uint64_t* const card_key = osm_card_key;
+    int board_cards[5];
+    std::uint64_t board_sum = h.known_board.key_sum;
+    for (int i = 0; i < kBoardCards; ++i) {
+      board_cards[i] = draw();
+      board_sum += card_key[board_cards[i]];
     }
+    std::array<int, 2 * kMaxPlayers> holes;
     for (int i = known_count; i < players; ++i) {
-      const int a = draw(), b = draw();
-      value[static_cast<std::size_t>(i)] = eval7_of_keys(board, add_card(add_card({0, 0}, a), b));
-      best = std::min(best, value[static_cast<std::size_t>(i)]);
+      holes[static_cast<std::size_t>(2 * i)] = draw();
+      holes[static_cast<std::size_t>(2 * i + 1)] = draw();
+    }
+    int best = kWorstHandValue + 1;
+    auto take = [&](int i, int v) {
+      value[static_cast<std::size_t>(i)] = v;
+      best = std::min(best, v);
+    };
+    if (!board_allows_flush(board_sum)) {
+      for (int i = 0; i < known_count; ++i) take(i, rank_only_value7(board_sum + h.known[static_cast<std::size_t>(i)].key_sum));
+      for (int i = known_count; i < players; ++i)
+        take(i, rank_only_value7(board_sum + card_key[holes[static_cast<std::size_t>(2 * i)]] +
+                                 card_key[holes[static_cast<std::size_t>(2 * i + 1)]]));
+    } else {
+      BoardKeys board{board_sum, h.known_board.suit_ranks};
+      for (int i = 0; i < kBoardCards; ++i) board.suit_ranks |= osm_card_suit_rank[board_cards[i]];
+      for (int i = 0; i < known_count; ++i) take(i, eval7_of_keys(board, h.known[static_cast<std::size_t>(i)]));
+      for (int i = known_count; i < players; ++i)
+        take(i, eval7_of_keys(board, add_card(add_card({0, 0}, holes[static_cast<std::size_t>(2 * i)]),
+                                              holes[static_cast<std::size_t>(2 * i + 1)])));
     }
     int winners = 0, winner = 0;
     for (int i = 0; i < players; ++i)
@@ -386,6 +424,31 @@ void deal_quick_holdem(const QuickHoldem& h, RandomStream& stream, std::int64_t 
       t.tie += 1;
     }
   }
+}
+
+template <int kBoardCards>
+void deal_quick_players(const QuickHoldem& h, RandomStream& rng, std::int64_t count, Tally* tally) {
+  const int players = h.known_count == 1 ? h.known_count + h.random_count : 0;
+  switch (players) {
+    case 2: return deal_quick_holdem<kBoardCards, 2>(h, rng, count, tally);
+    case 3: return deal_quick_holdem<kBoardCards, 3>(h, rng, count, tally);
+    case 4: return deal_quick_holdem<kBoardCards, 4>(h, rng, count, tally);
+    case 5: return deal_quick_holdem<kBoardCards, 5>(h, rng, count, tally);
+    case 6: return deal_quick_holdem<kBoardCards, 6>(h, rng, count, tally);
+    default: return deal_quick_holdem<kBoardCards, 0>(h, rng, count, tally);
+  }
+}
+
+bool deal_quick(const QuickHoldem& h, int board_cards, RandomStream& rng, std::int64_t count, Tally* tally) {
+  switch (board_cards) {
+    case 0: deal_quick_players<0>(h, rng, count, tally); break;
+    case 1: deal_quick_players<1>(h, rng, count, tally); break;
+    case 2: deal_quick_players<2>(h, rng, count, tally); break;
+    case 3: deal_quick_players<3>(h, rng, count, tally); break;
+    case 4: deal_quick_players<4>(h, rng, count, tally); break;
+    default: deal_quick_players<5>(h, rng, count, tally); break;
+  }
+  return true;
 }
 
 // One chunk: its own stream, its deals in blocks, and between blocks a report
@@ -421,15 +484,7 @@ bool run_chunk(const PreparedQuery& q, const Dealing& dealing, const std::vector
   auto block = [&](std::int64_t count) {
     if constexpr (G == Game::holdem) {
       if (quick_holdem) {
-        const QuickHoldem& h = *quick_holdem;
-        switch (dealing.board_cards) {
-          case 0: deal_quick_holdem<0>(h, rng, count, out.players.data()); return true;
-          case 1: deal_quick_holdem<1>(h, rng, count, out.players.data()); return true;
-          case 2: deal_quick_holdem<2>(h, rng, count, out.players.data()); return true;
-          case 3: deal_quick_holdem<3>(h, rng, count, out.players.data()); return true;
-          case 4: deal_quick_holdem<4>(h, rng, count, out.players.data()); return true;
-          default: deal_quick_holdem<5>(h, rng, count, out.players.data()); return true;
-        }
+        return deal_quick(*quick_holdem, dealing.board_cards, rng, count, out.players.data());
       }
     }
     switch (dealing.board_cards) {

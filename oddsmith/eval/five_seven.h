@@ -165,6 +165,13 @@ inline int rank_only_value7(std::uint64_t key_sum) {
   return osm_unsuited7_value[detail::count_hash(key_sum, osm_count_hash_low7)];
 }
 
+// Whether five board cards (their key sum) leave any seven-card hand a flush:
+// only when three or more of them share a suit. On other boards every hand's
+// value is its rank-only value.
+inline bool board_allows_flush(std::uint64_t board_key_sum) {
+  return osm_board_flush_suit[detail::suit_signature(board_key_sum)] != 0;
+}
+
 // The flush value of seven cards' keys, or 0 when they hold no flush. Where it
 // is not 0 it is the cards' true value: no full house or four of a kind can
 // stand beside five suited cards of seven.
