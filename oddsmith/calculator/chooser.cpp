@@ -32,6 +32,7 @@ constexpr double kSymmetryTest = 2.5e-9;    // a board or assignment against one
 constexpr double kAssignmentStep = 1.2e-9;  // a hand tested against the cards in use
 constexpr double kSettle = 1.5e-9;          // per player, sharing one deal's pot
 constexpr double kCompare = 1.0e-9;         // board sweep, one range against known hands: per hand
+constexpr double kMaskTest = 0.5e-9;        // a hand tested against a board's cards
 constexpr double kSortStep = 1.5e-9;        // two-range sweep: per hand and halving of the sort
 constexpr double kSweepStep = 6e-9;         // two-range sweep: per hand, the sweep and the pair count
 constexpr double kSweepBoard = 50e-9;       // two-range sweep: per board, clearing its per-card totals
@@ -79,6 +80,15 @@ double total_hands(const PreparedQuery& q) {
   return n;
 }
 
+// The hands valued on a board: those sharing no card with it.
+double valued_hands(const PreparedQuery& q) {
+  const int deck = static_cast<int>(q.deck.size()), per_hand = cards_per_hand(q.game);
+  double n = 0;
+  for (const auto& h : q.hands)
+    n += h.size() == 1 ? 1.0 : static_cast<double>(h.size()) * survival(deck, 5 - q.known, per_hand);
+  return n;
+}
+
 double board_count(const PreparedQuery& q) {
   return static_cast<double>(binomial(static_cast<int>(q.deck.size()), 5 - q.known));
 }
@@ -99,7 +109,7 @@ double board_sweep_per_board(const PreparedQuery& q, const SuitSymmetry& symmetr
   if (assignments && !one_range_against_known_hands(q)) *assignments = assign;
   const double order = symmetry.order();
   const double test = order > 1 ? order * kSymmetryTest : 0;
-  return test + (g.board + total_hands(q) * g.hand_value + assign) / order;
+  return test + (g.board + valued_hands(q) * g.hand_value + total_hands(q) * kMaskTest + assign) / order;
 }
 
 double two_range_per_board(const PreparedQuery& q, const SuitSymmetry& symmetry) {
