@@ -48,7 +48,7 @@ long equity(int game, int opponents, long deals) {
 // The calculator's Monte Carlo, one thread, seeded: the query is read before
 // the measurement; what is counted is the run (its setup is a few hundred deals'
 // worth over the counts the report uses).
-long calculator(oddsmith::calc::Game game, std::vector<std::string_view> players, long deals) {
+long calculator(oddsmith::calc::Game game, const std::vector<std::string_view>& players, long deals) {
   using namespace oddsmith::calc;
   EquityQuery q;
   std::string error;
@@ -65,7 +65,7 @@ long calculator(oddsmith::calc::Game game, std::vector<std::string_view> players
 
 // The calculator's exact enumeration of one query, `runs` times: the figure
 // is per run, the query read before the measurement.
-long exact_runs(std::vector<std::string_view> players, std::string_view board, long runs) {
+long exact_runs(const std::vector<std::string_view>& players, std::string_view board, long runs) {
   using namespace oddsmith::calc;
   EquityQuery q;
   std::string error;

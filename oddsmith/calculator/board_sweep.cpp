@@ -115,16 +115,16 @@ class OneRange {
       loses += v > best ? w : 0.0;
       ++count;
     }
-    int holders = 0;  // known hands holding the best value
+    std::size_t holders = 0;  // known hands holding the best value
     for (std::size_t p = 0; p < q_.hands.size(); ++p) holders += p != range_ && known_value_[p] == best;
     const double boards = orbit * known_weight_;
     Tally* t = out_.players.data();
-    t[range_].equity += boards * (beats + ties * kInverse[static_cast<std::size_t>(holders + 1)]);
+    t[range_].equity += boards * (beats + ties * kInverse[holders + 1]);
     t[range_].win += boards * beats;
     t[range_].tie += boards * ties;
     for (std::size_t p = 0; p < q_.hands.size(); ++p) {
       if (p == range_ || known_value_[p] != best) continue;
-      t[p].equity += boards * (loses * kInverse[static_cast<std::size_t>(holders)] + ties * kInverse[static_cast<std::size_t>(holders + 1)]);
+      t[p].equity += boards * (loses * kInverse[holders] + ties * kInverse[holders + 1]);
       (holders == 1 ? t[p].win : t[p].tie) += boards * loses;
       t[p].tie += boards * ties;
     }

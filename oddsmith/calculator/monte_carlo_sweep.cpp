@@ -196,7 +196,7 @@ bool deal_block(const PreparedQuery& q, const Dealing& dealing, const std::vecto
   for (std::int64_t first = 0; first < deals; first += kBatch) {
     const int n = static_cast<int>(std::min<std::int64_t>(kBatch, deals - first));
     for (int d = 0; d < n; ++d) {
-      typename E::HandKey* const row = &keys[d * players];
+      typename E::HandKey* const row = &keys[static_cast<std::size_t>(d) * static_cast<std::size_t>(players)];
       CardMask narrow_used = base;
       if (narrow_count) {
         std::array<std::uint32_t, kMaxPlayers> pick;
@@ -330,7 +330,10 @@ struct QuickHoldem {
         known[static_cast<std::size_t>(known_count)] = keys.of[static_cast<std::size_t>(p)][0];
         player[static_cast<std::size_t>(known_count++)] = p;
       }
-    for (std::size_t p : dealing.random) player[static_cast<std::size_t>(known_count + random_count++)] = static_cast<int>(p);
+    for (std::size_t p : dealing.random) {
+      player[static_cast<std::size_t>(known_count) + static_cast<std::size_t>(random_count)] = static_cast<int>(p);
+      ++random_count;
+    }
     for (int i = 0; i < q.known; ++i) known_board = add_card(known_board, q.board[i]);
     out_of_deck = dealing.out_of_deck;
   }
@@ -384,8 +387,8 @@ void deal_quick_holdem(const QuickHoldem& h, RandomStream& stream, std::int64_t 
     }
     std::array<int, 2 * kMaxPlayers> holes;
     for (int i = known_count; i < players; ++i) {
-      holes[static_cast<std::size_t>(2 * i)] = draw();
-      holes[static_cast<std::size_t>(2 * i + 1)] = draw();
+      holes[2 * static_cast<std::size_t>(i)] = draw();
+      holes[2 * static_cast<std::size_t>(i) + 1] = draw();
     }
     int best = kWorstHandValue + 1;
     auto take = [&](int i, int v) {
@@ -395,15 +398,15 @@ void deal_quick_holdem(const QuickHoldem& h, RandomStream& stream, std::int64_t 
     if (!board_allows_flush(board_sum)) {
       for (int i = 0; i < known_count; ++i) take(i, rank_only_value7(board_sum + h.known[static_cast<std::size_t>(i)].key_sum));
       for (int i = known_count; i < players; ++i)
-        take(i, rank_only_value7(board_sum + card_key[holes[static_cast<std::size_t>(2 * i)]] +
-                                 card_key[holes[static_cast<std::size_t>(2 * i + 1)]]));
+        take(i, rank_only_value7(board_sum + card_key[holes[2 * static_cast<std::size_t>(i)]] +
+                                 card_key[holes[2 * static_cast<std::size_t>(i) + 1]]));
     } else {
       BoardKeys board{board_sum, h.known_board.suit_ranks};
       for (int i = 0; i < kBoardCards; ++i) board.suit_ranks |= osm_card_suit_rank[board_cards[i]];
       for (int i = 0; i < known_count; ++i) take(i, eval7_of_keys(board, h.known[static_cast<std::size_t>(i)]));
       for (int i = known_count; i < players; ++i)
-        take(i, eval7_of_keys(board, add_card(add_card({0, 0}, holes[static_cast<std::size_t>(2 * i)]),
-                                              holes[static_cast<std::size_t>(2 * i + 1)])));
+        take(i, eval7_of_keys(board, add_card(add_card({0, 0}, holes[2 * static_cast<std::size_t>(i)]),
+                                              holes[2 * static_cast<std::size_t>(i) + 1])));
     }
     int winners = 0, winner = 0;
     for (int i = 0; i < players; ++i)
