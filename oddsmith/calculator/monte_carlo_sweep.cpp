@@ -136,20 +136,27 @@ int move_to_back(Scratch& s, int size, CardMask taken) {
   return size;
 }
 
-// Draws below n (1 <= n <= 65536) from 16-bit pieces of the stream's outputs,
-// four to an output, kept in registers by the caller (see small_below).
+// Uniform draws below n (1 <= n <= 65536), exactly, four from each 64-bit
+// output of the stream, kept in registers by the caller: a 16-bit piece times
+// n, whose high half is the draw; the few pieces whose low half falls below
+// 65536 mod n (they would favour some values) are passed over.
 struct Pieces {
   std::uint64_t bits = 0;
   int left = 0;
+  [[gnu::always_inline]] std::uint32_t piece(RandomStream& rng) {
+    if (left == 0) {
+      bits = rng.next();
+      left = 4;
+    }
+    const std::uint32_t p = static_cast<std::uint32_t>(bits & 0xffff);
+    bits >>= 16;
+    --left;
+    return p;
+  }
   [[gnu::always_inline]] std::uint32_t below(RandomStream& rng, std::uint32_t n) {
     for (;;) {
-      if (left == 0) {
-        bits = rng.next();
-        left = 4;
-      }
-      const std::uint32_t m = static_cast<std::uint32_t>(bits & 0xffff) * n;
-      bits >>= 16;
-      --left;
+      const std::uint32_t m = piece(rng) * n;
+      // (65536 mod n is below n, so it is worked out only for a low half below n.)
       if ((m & 0xffff) >= n || (m & 0xffff) >= (0x10000u - n) % n) [[likely]]
         return m >> 16;
     }
@@ -352,8 +359,7 @@ void deal_quick_holdem(const QuickHoldem& h, RandomStream& stream, std::int64_t 
   const int known_count = kPlayers > 0 ? 1 : h.known_count;
   const int players = kPlayers > 0 ? kPlayers : h.known_count + h.random_count;
   const CardMask out_of_deck = h.out_of_deck;
-  std::uint64_t bits = 0;
-  int pieces = 0;
+  Pieces pieces;
   std::array<int, kMaxPlayers> value;
   for (std::int64_t deal = 0; deal < deals; ++deal) {
     CardMask used = out_of_deck;
@@ -362,13 +368,7 @@ void deal_quick_holdem(const QuickHoldem& h, RandomStream& stream, std::int64_t 
     // is out.
     auto draw = [&] {
       for (;;) {
-        if (pieces == 0) {
-          bits = rng.next();
-          pieces = 4;
-        }
-        const std::uint32_t m = static_cast<std::uint32_t>(bits & 0xffff) * kDeckSize;
-        bits >>= 16;
-        --pieces;
+        const std::uint32_t m = pieces.piece(rng) * kDeckSize;
         if ((m & 0xffff) < 0x10000u % kDeckSize) [[unlikely]]
           continue;
         const int card = static_cast<int>(m >> 16);

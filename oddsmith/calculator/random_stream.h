@@ -39,30 +39,9 @@ class RandomStream {
   // Uniform in [0, 1).
   double unit() { return static_cast<double>(next() >> 11) * 0x1p-53; }
 
-  // Uniform in [0, n) for 1 <= n <= 65536, exactly: four draws from each 64-bit
-  // output, each a 16-bit piece times n whose high half is the draw; the few
-  // pieces that would favour some values (a low half below 65536 mod n) are
-  // passed over.
-  std::uint32_t small_below(std::uint32_t n) {
-    for (;;) {
-      if (pieces_left_ == 0) {
-        pieces_ = next();
-        pieces_left_ = 4;
-      }
-      const std::uint32_t m = static_cast<std::uint32_t>(pieces_ & 0xffff) * n;
-      pieces_ >>= 16;
-      --pieces_left_;
-      const std::uint32_t low = m & 0xffff;
-      if (low >= n || low >= (0x10000u - n) % n) [[likely]]
-        return m >> 16;
-    }
-  }
-
  private:
   static std::uint64_t rotl(std::uint64_t x, int k) { return (x << k) | (x >> (64 - k)); }
   std::uint64_t s_[4] = {};  // all four words set by the constructor
-  std::uint64_t pieces_ = 0;  // small_below's unused 16-bit pieces, lowest first
-  int pieces_left_ = 0;
 };
 
 }  // namespace oddsmith::calc
