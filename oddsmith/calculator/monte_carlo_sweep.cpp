@@ -307,30 +307,16 @@ bool deal_block(const PreparedQuery& q, const Dealing& dealing, const std::vecto
   return true;
 }
 
-// Marks `card` in `used`; false when it was marked already. On x86-64 one
-// bit-test-and-set does both (the draws' innermost step).
-[[gnu::always_inline]] inline bool take_unused(CardMask& used, int card) {
-#if defined(__GNUC__) && defined(__x86_64__)
-  bool was_used;
-  asm("btsq %2, %0" : "+r"(used), "=@ccc"(was_used) : "r"(static_cast<std::uint64_t>(card)) : "cc");
-  return !was_used;
-#else
-  if (used & card_bit(card)) return false;
-  used |= card_bit(card);
-  return true;
-#endif
-}
-
-// Hold'em with only known hands and random players, few cards out (the
-// commonest query, a hand against random opponents), dealt with nothing
-// between the draws and the showdown: the board's keys summed as its cards
-// come, each random hand valued as it is dealt, the pot settled at once.
+// Hold'em with only known hands and random players (the commonest query, a
+// hand against random opponents), dealt with nothing between the draws and
+// the showdown: the cards shuffled off the deck's front, the board's keys
+// summed, the hands valued, the pot settled at once.
 struct QuickHoldem {
   std::array<BoardKeys, kMaxPlayers> known{};  // the known hands' keys, in `player` order
   std::array<int, kMaxPlayers> player{};        // tally of the i-th valued hand: known hands, then random
   int known_count = 0, random_count = 0;
   BoardKeys known_board{0, 0};
-  CardMask out_of_deck = 0;
+  CardMask out_of_deck = 0;  // the cards no random hand or board card can take
   QuickHoldem(const PreparedQuery& q, const Dealing& dealing, const HandKeys<Game::holdem>& keys) {
     for (int p = 0; p < q.players; ++p)
       if (q.hands[static_cast<std::size_t>(p)].size() == 1) {
@@ -359,37 +345,43 @@ void deal_quick_holdem(const QuickHoldem& h, RandomStream& stream, std::int64_t 
   const int known_count = kPlayers > 0 ? 1 : h.known_count;
   const int players = kPlayers > 0 ? kPlayers : h.known_count + h.random_count;
   const CardMask out_of_deck = h.out_of_deck;
-  Pieces pieces;
+  // The cards left, a permutation kept from deal to deal: each deal shuffles
+  // its front as far as it draws (a partial Fisher-Yates shuffle), a 16-bit
+  // piece of the stream per card, four to an output; no branch depends on the
+  // cards, which keeps the processor's guesses right.
+  std::array<int, kDeckSize> deck;
+  int deck_size = 0;
+  for (int c = 0; c < kDeckSize; ++c)
+    if (!(out_of_deck & card_bit(c))) deck[static_cast<std::size_t>(deck_size++)] = c;
+  const int to_draw = kBoardCards + 2 * (players - known_count);  // the board's cards first, then the hands'
   std::array<int, kMaxPlayers> value;
   for (std::int64_t deal = 0; deal < deals; ++deal) {
-    CardMask used = out_of_deck;
-    // A card from all 52 (a 16-bit piece of the stream times 52; the 16 of
-    // 65,536 pieces that would favour some cards passed over), again while it
-    // is out.
-    auto draw = [&] {
-      for (;;) {
-        const std::uint32_t m = pieces.piece(rng) * kDeckSize;
-        if ((m & 0xffff) < 0x10000u % kDeckSize) [[unlikely]]
-          continue;
-        const int card = static_cast<int>(m >> 16);
-        if (take_unused(used, card)) return card;
+    for (int c = 0; c < to_draw; c += 4) {
+      std::uint64_t bits = rng.next();
+      const int end = std::min(c + 4, to_draw);
+      for (int k = c; k < end; ++k, bits >>= 16) {
+        // Position k takes one of positions k .. deck_size-1 (the piece times
+        // their count; a piece whose low half falls below 65536 mod that count
+        // would favour some, and is replaced by one from a fresh output).
+        const auto range = static_cast<std::uint32_t>(deck_size - k);
+        std::uint32_t m = static_cast<std::uint32_t>(bits & 0xffff) * range;
+        while ((m & 0xffff) < range && (m & 0xffff) < (0x10000u - range) % range) [[unlikely]]
+          m = static_cast<std::uint32_t>(rng.next() & 0xffff) * range;
+        const std::size_t here = static_cast<std::size_t>(k), there = here + (m >> 16);
+        const int card = deck[there];
+        deck[there] = deck[here];
+        deck[here] = card;
       }
-    };
-    // The board, then the random hands; their keys' sums first: most boards
-    // (none with three cards of a suit) allow no flush, and then a hand's
-    // value is its rank-only value and the suits are never looked at.
+    }
+    const int* const board_cards = deck.data();
+    // Player i's hand (i from known_count on): hole(i) and hole2(i).
+    auto hole = [&](int i) { return deck[kBoardCards + 2 * static_cast<std::size_t>(i - known_count)]; };
+    auto hole2 = [&](int i) { return deck[kBoardCards + 2 * static_cast<std::size_t>(i - known_count) + 1]; };
+    // Most boards (none with three cards of a suit) allow no flush: then a
+    // hand's value is its rank-only value and its suits are never looked at.
     const std::uint64_t* const card_key = osm_card_key;
-    int board_cards[5];
     std::uint64_t board_sum = h.known_board.key_sum;
-    for (int i = 0; i < kBoardCards; ++i) {
-      board_cards[i] = draw();
-      board_sum += card_key[board_cards[i]];
-    }
-    std::array<int, 2 * kMaxPlayers> holes;
-    for (int i = known_count; i < players; ++i) {
-      holes[2 * static_cast<std::size_t>(i)] = draw();
-      holes[2 * static_cast<std::size_t>(i) + 1] = draw();
-    }
+    for (int i = 0; i < kBoardCards; ++i) board_sum += card_key[board_cards[i]];
     int best = kWorstHandValue + 1;
     auto take = [&](int i, int v) {
       value[static_cast<std::size_t>(i)] = v;
@@ -398,15 +390,15 @@ void deal_quick_holdem(const QuickHoldem& h, RandomStream& stream, std::int64_t 
     if (!board_allows_flush(board_sum)) {
       for (int i = 0; i < known_count; ++i) take(i, rank_only_value7(board_sum + h.known[static_cast<std::size_t>(i)].key_sum));
       for (int i = known_count; i < players; ++i)
-        take(i, rank_only_value7(board_sum + card_key[holes[2 * static_cast<std::size_t>(i)]] +
-                                 card_key[holes[2 * static_cast<std::size_t>(i) + 1]]));
+        take(i, rank_only_value7(board_sum + card_key[hole(i)] +
+                                 card_key[hole2(i)]));
     } else {
       BoardKeys board{board_sum, h.known_board.suit_ranks};
       for (int i = 0; i < kBoardCards; ++i) board.suit_ranks |= osm_card_suit_rank[board_cards[i]];
       for (int i = 0; i < known_count; ++i) take(i, eval7_of_keys(board, h.known[static_cast<std::size_t>(i)]));
       for (int i = known_count; i < players; ++i)
-        take(i, eval7_of_keys(board, add_card(add_card({0, 0}, holes[2 * static_cast<std::size_t>(i)]),
-                                              holes[2 * static_cast<std::size_t>(i) + 1])));
+        take(i, eval7_of_keys(board, add_card(add_card({0, 0}, hole(i)),
+                                              hole2(i))));
     }
     int winners = 0, winner = 0;
     for (int i = 0; i < players; ++i)
@@ -525,7 +517,7 @@ SweepResult run_game(const PreparedQuery& q, const MonteCarloRun& run, ProgressF
   });
   std::optional<QuickHoldem> quick;
   if constexpr (G == Game::holdem)
-    if (dealing.narrow.empty() && dealing.by_rejection) quick.emplace(q, dealing, keys);
+    if (dealing.narrow.empty()) quick.emplace(q, dealing, keys);
   const bool fixed = run.trials > 0;
   const std::int64_t goal = fixed ? run.trials : kMaxDeals;
   auto deals_in = [&](std::size_t chunk) {
