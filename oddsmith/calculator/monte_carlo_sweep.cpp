@@ -356,22 +356,21 @@ void deal_quick_holdem(const QuickHoldem& h, RandomStream& stream, std::int64_t 
   const int to_draw = kBoardCards + 2 * (players - known_count);  // the board's cards first, then the hands'
   std::array<int, kMaxPlayers> value;
   for (std::int64_t deal = 0; deal < deals; ++deal) {
-    for (int c = 0; c < to_draw; c += 4) {
-      std::uint64_t bits = rng.next();
-      const int end = std::min(c + 4, to_draw);
-      for (int k = c; k < end; ++k, bits >>= 16) {
-        // Position k takes one of positions k .. deck_size-1 (the piece times
-        // their count; a piece whose low half falls below 65536 mod that count
-        // would favour some, and is replaced by one from a fresh output).
-        const auto range = static_cast<std::uint32_t>(deck_size - k);
-        std::uint32_t m = static_cast<std::uint32_t>(bits & 0xffff) * range;
-        while ((m & 0xffff) < range && (m & 0xffff) < (0x10000u - range) % range) [[unlikely]]
-          m = static_cast<std::uint32_t>(rng.next() & 0xffff) * range;
-        const std::size_t here = static_cast<std::size_t>(k), there = here + (m >> 16);
-        const int card = deck[there];
-        deck[there] = deck[here];
-        deck[here] = card;
-      }
+    std::uint64_t bits = 0;
+#pragma GCC unroll 24
+    for (int k = 0; k < to_draw; ++k, bits >>= 16) {
+      if (k % 4 == 0) bits = rng.next();  // four pieces to an output
+      // Position k takes one of positions k .. deck_size-1 (the piece times
+      // their count; a piece whose low half falls below 65536 mod that count
+      // would favour some, and is replaced by one from a fresh output).
+      const auto range = static_cast<std::uint32_t>(deck_size - k);
+      std::uint32_t m = static_cast<std::uint32_t>(bits & 0xffff) * range;
+      while ((m & 0xffff) < range && (m & 0xffff) < (0x10000u - range) % range) [[unlikely]]
+        m = static_cast<std::uint32_t>(rng.next() & 0xffff) * range;
+      const std::size_t here = static_cast<std::size_t>(k), there = here + (m >> 16);
+      const int card = deck[there];
+      deck[there] = deck[here];
+      deck[here] = card;
     }
     const int* const board_cards = deck.data();
     // Player i's hand (i from known_count on): hole(i) and hole2(i).
