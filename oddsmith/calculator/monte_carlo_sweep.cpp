@@ -136,6 +136,13 @@ int move_to_back(Scratch& s, int size, CardMask taken) {
   return size;
 }
 
+// Copies a local stream back to where it came from when it goes out of scope.
+struct StoreBack {
+  RandomStream& to;
+  const RandomStream& from;
+  ~StoreBack() { to = from; }
+};
+
 // Uniform draws below n (1 <= n <= 65536), exactly, four from each 64-bit
 // output of the stream, kept in registers by the caller: a 16-bit piece times
 // n, whose high half is the draw; the few pieces whose low half falls below
@@ -173,12 +180,8 @@ bool deal_block(const PreparedQuery& q, const Dealing& dealing, const std::vecto
   constexpr int kBatch = kBatched ? kValueBatch : 1;
   constexpr int kPerHand = cards_per_hand(G);
   constexpr int kKnown = 5 - kBoardCards;
-  RandomStream rng = stream;  // a local copy the compiler keeps in registers, stored back at the end
-  struct StoreBack {
-    RandomStream& to;
-    const RandomStream& from;
-    ~StoreBack() { to = from; }
-  } store_back{stream, rng};
+  RandomStream rng = stream;  // a local copy the compiler keeps in registers
+  const StoreBack store_back{stream, rng};
   Pieces pieces;
   // Everything the loop reads, as locals: stores to the deck (ints) could
   // otherwise be taken to change them.
@@ -336,12 +339,8 @@ struct QuickHoldem {
 // time so that the loops over the players unroll (the commonest queries).
 template <int kBoardCards, int kPlayers>
 void deal_quick_holdem(const QuickHoldem& h, RandomStream& stream, std::int64_t deals, Tally* tally) {
-  RandomStream rng = stream;  // a local copy the compiler keeps in registers, stored back at the end
-  struct StoreBack {
-    RandomStream& to;
-    const RandomStream& from;
-    ~StoreBack() { to = from; }
-  } store_back{stream, rng};
+  RandomStream rng = stream;  // a local copy the compiler keeps in registers
+  const StoreBack store_back{stream, rng};
   const int known_count = kPlayers > 0 ? 1 : h.known_count;
   const int players = kPlayers > 0 ? kPlayers : h.known_count + h.random_count;
   const CardMask out_of_deck = h.out_of_deck;
