@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <charconv>
 #include <cstdio>
+#include <limits>
 
 #include "cards/card_text.h"
 
@@ -10,8 +11,8 @@ namespace oddsmith {
 
 namespace {
 
-// Work allowed for one text, in hands named or scanned: every sensible range is
-// far below it, and no text, however long, can make a parse take much longer.
+// Work allowed for one text, in hands named: every sensible range is far below
+// it. Everything else a parse does is linear in the text.
 constexpr std::size_t kWorkBudget = 5'000'000;
 
 constexpr std::string_view kExpectRank = "a rank (" ODDSMITH_RANK_LETTERS ")";
@@ -53,7 +54,11 @@ class Parser {
 
  private:
   bool fail(std::size_t at, std::string message) {
-    error_ = {static_cast<int>(std::min<std::size_t>(at, text_.size())) + 1, std::move(message)};
+    // Columns past what an int holds are clamped, and the message says so.
+    const std::size_t column = std::min<std::size_t>(at, text_.size()) + 1;
+    constexpr std::size_t kLargest = std::numeric_limits<int>::max();
+    if (column > kLargest) message += " (at byte " + std::to_string(column) + ", past the largest column reported)";
+    error_ = {static_cast<int>(std::min(column, kLargest)), std::move(message)};
     return false;
   }
   bool expected(std::size_t at, std::string_view what) {
@@ -85,7 +90,9 @@ class Parser {
     while (stop > begin && is_space(text_[stop - 1])) --stop;
     if (begin == stop) return expected(begin, end < text_.size() ? "a hand before ','" : "a hand after ','");
     double weight = 1.0;
-    std::size_t body_end = std::min(text_.find(':', begin), stop);
+    // The ':' is looked for within the item only, so a parse stays linear in the text.
+    const std::size_t colon = text_.substr(begin, stop - begin).find(':');
+    std::size_t body_end = colon == std::string_view::npos ? stop : begin + colon;
     if (body_end < stop && !parse_weight(body_end + 1, stop, weight)) return false;
     while (body_end > begin && is_space(text_[body_end - 1])) --body_end;
     if (begin == body_end) return expected(begin, "a hand before ':'");
