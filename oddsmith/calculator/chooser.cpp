@@ -104,9 +104,9 @@ double board_sweep_per_board(const PreparedQuery& q, const SuitSymmetry& symmetr
     return g.board + players * g.hand_value + (counted ? 0 : players * kSettle);
   }
   const AssignmentCount a = count_assignments(q, 5);
-  const double assign = one_range_against_known_hands(q) ? a.steps * kCompare  // never split: a board's hands are few
-                                                         : a.steps * kAssignmentStep + a.visited * players * kSettle;
-  if (assignments && !one_range_against_known_hands(q)) *assignments = assign;
+  const bool one_range = one_range_against_known_hands(q);  // never split: a board's hands are few
+  const double assign = one_range ? a.steps * kCompare : a.steps * kAssignmentStep + a.visited * players * kSettle;
+  if (assignments && !one_range) *assignments = assign;
   const double order = symmetry.order();
   const double test = order > 1 ? order * kSymmetryTest : 0;
   return test + (g.board + valued_hands(q) * g.hand_value + total_hands(q) * kMaskTest + assign) / order;

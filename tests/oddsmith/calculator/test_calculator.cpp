@@ -102,14 +102,16 @@ struct Brute {
   }
 };
 
+// A query of the two tables below: game, players, known board, dead cards.
+struct TableQuery {
+  Game game;
+  std::vector<std::string_view> players;
+  const char* board;
+  const char* dead;
+};
+
 TEST(Calculator, ExactEqualsBruteForce) {
-  struct Case {
-    Game game;
-    std::vector<std::string_view> players;
-    const char* board;
-    const char* dead;
-  };
-  const Case cases[] = {
+  const TableQuery cases[] = {
       {Game::holdem, {"AhKh", "QsQd"}, "Qh2c3d4s5h", ""},              // river
       {Game::holdem, {"AhKh", "QsQd"}, "Qh2c3d4s", "7c"},              // turn, a dead card
       {Game::holdem, {"QQ+, AKs:0.5", "JJ-99, AQo"}, "Jh7c2d", ""},    // flop, weighted ranges
@@ -137,7 +139,7 @@ TEST(Calculator, ExactEqualsBruteForce) {
   };
   // Every exact method that applies to a case, forced, against the same brute force.
   int runs = 0;
-  for (const Case& c : cases) {
+  for (const TableQuery& c : cases) {
     EquityQuery q = query_of(c.game, c.players, c.board, c.dead);
     q.threads = 2;
     std::string error;
@@ -184,13 +186,7 @@ TEST(Calculator, ExactEqualsBruteForce) {
 // deck's front shuffled), in both games.
 TEST(Calculator, MonteCarloAgreesWithExactUnderJointCardRemoval) {
   constexpr const char* kThinned = "3c3d3h3s4c4d4h4s5c5d5h5s6c6d6h6s8c8d8h8s9c9d9h9sTcTdThTs";
-  struct Case {
-    Game game;
-    std::vector<std::string_view> players;
-    const char* board;
-    const char* dead;
-  };
-  const Case cases[] = {
+  const TableQuery cases[] = {
       {Game::holdem, {"AhAd, KhKd", "AhKc, 2c2d"}, "Jc7d2h", ""},
       {Game::holdem, {"QQ+, AKs", "JJ-88, AQo", "22-55, 87s"}, "Jc7d2h", ""},
       {Game::holdem, {"AhAd, KhKd", "random", "AhKc, 2c2d"}, "Jc7d8s9h", ""},
@@ -199,7 +195,7 @@ TEST(Calculator, MonteCarloAgreesWithExactUnderJointCardRemoval) {
       {Game::holdem, {"QsJs", "random", "random"}, "2c7h", kThinned},
       {Game::omaha_hilo, {"AhAd2c7d, KhKdQsJs", "random", "random"}, "Jc7cKs2h", kThinned},
   };
-  for (const Case& c : cases) {
+  for (const TableQuery& c : cases) {
     const auto& players = c.players;
     EquityQuery q = query_of(c.game, players, c.board, c.dead);
     q.mode = Mode::exact;
