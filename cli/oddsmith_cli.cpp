@@ -41,7 +41,8 @@ constexpr const char* kUsage =
     "Every command takes --json for one JSON object on standard output.\n"
     "Cards are a rank (" ODDSMITH_RANK_LETTERS ") and a suit (" ODDSMITH_SUIT_LETTERS "): As, Td, 2c; they may be run\n"
     "together (AhKh). Ranges: QQ+, TT-77, AKs, AKo, AK, AJo+, KTs-K7s, 76s-54s, AhKh,\n"
-    "random; Omaha AhAsKhKs, AAxx; a weight from 0 to 1 on any item as AKs:0.5.\n"
+    "10% (strongest tenth), 5-15%, random; Omaha AhAsKhKs, AA (= AAxx), AAKKds, AKxxss,\n"
+    "JT98rb, KK-TT, AA!AAA (not three aces); a weight from 0 to 1 on any item as AKs:0.5.\n"
     "--range K (host equity): 0 deals random opponents; K = 1..4 deals them from range\n"
     "slot K-1 (slot 0..3, range argument 1..4).\n";
 

@@ -139,8 +139,12 @@ ODDSMITH_API int oddsmith_evaluate_many(const int *cards, long long count, int c
  *   Hold'em  QQ, TT+, TT-77 (pairs); AKs, AKo, AK (suited, offsuit, both);
  *            AJo+, K9+ (second rank up to one below the first); KTs-K7s,
  *            76s-54s (spans keeping the first rank or the gap); AhKh (one hand)
- *   Omaha    AhAsKhKs (one hand); AAxx, AKQx (hands holding those ranks, x any)
- *   both     random (every hand); a weight from 0 to 1 as AKs:0.5 (default 1)
+ *   Omaha    AhAsKhKs (one hand); AAxx, AKQx, AA (hands holding those ranks,
+ *            x or nothing: any card); suits as AAKKds (2+2), AKxxss (2+1+1),
+ *            JT98rb (1+1+1+1); KK-TT (KKxx through TTxx); AA!AAA (but not AAA)
+ *   both     10% (strongest tenth of the hands), 5-15% (5th to 15th
+ *            percentile); random (every hand); a weight from 0 to 1 as
+ *            AKs:0.5 (default 1)
  * A hand named twice counts once, with its last weight; weight 0 leaves it out.
  * Omaha Hi/Lo ranges are Omaha ranges. */
 #define ODDSMITH_GAME_HOLDEM 0

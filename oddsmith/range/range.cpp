@@ -18,14 +18,6 @@ struct Binomials {
 };
 constexpr Binomials kBinomials;
 
-// The combinatorial (colex) index of ascending cards: a distinct number below
-// hands_in_deck() for every hand, so duplicates are found without hashing.
-std::size_t combination_index(const std::uint8_t* ascending, int n) {
-  std::size_t index = 0;
-  for (int i = 0; i < n; ++i) index += static_cast<std::size_t>(kBinomials.of[ascending[i]][i + 1]);
-  return index;
-}
-
 // Sorts the first n (2 or 4) cards ascending.
 void sort_cards(std::array<std::uint8_t, kMaxRangeCards>& c, int n) {
   auto order = [&](int i, int j) {
@@ -40,6 +32,12 @@ void sort_cards(std::array<std::uint8_t, kMaxRangeCards>& c, int n) {
 }
 
 }  // namespace
+
+std::size_t combination_index(const std::uint8_t* ascending, int n) {
+  std::size_t index = 0;
+  for (int i = 0; i < n; ++i) index += static_cast<std::size_t>(kBinomials.of[ascending[i]][i + 1]);
+  return index;
+}
 
 std::size_t hands_in_deck(int cards_per_hand) { return static_cast<std::size_t>(binomial(kDeckSize, cards_per_hand)); }
 
@@ -60,13 +58,21 @@ RangeBuilder::RangeBuilder(int cards_per_hand)
     : range_(cards_per_hand), position_(hands_in_deck(cards_per_hand), -1) {}
 
 void RangeBuilder::add(std::span<const int> cards, double weight) {
+  std::array<std::uint8_t, kMaxRangeCards> ascending{};
+  const int n = range_.cards_per_hand_;
+  for (int i = 0; i < n; ++i)
+    ascending[static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(cards[static_cast<std::size_t>(i)]);
+  sort_cards(ascending, n);
+  add_ascending(ascending, weight);
+}
+
+void RangeBuilder::add_ascending(const std::array<std::uint8_t, kMaxRangeCards>& cards, double weight) {
   RangeHand hand{};
   const int n = range_.cards_per_hand_;
   for (int i = 0; i < n; ++i) {
-    hand.cards[static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(cards[static_cast<std::size_t>(i)]);
+    hand.cards[static_cast<std::size_t>(i)] = cards[static_cast<std::size_t>(i)];
     hand.mask |= card_bit(cards[static_cast<std::size_t>(i)]);
   }
-  sort_cards(hand.cards, n);
   hand.weight = weight;
   ++added_;
   std::int32_t& at = position_[combination_index(hand.cards.data(), n)];
@@ -79,16 +85,7 @@ void RangeBuilder::add(std::span<const int> cards, double weight) {
 }
 
 void RangeBuilder::add_all(double weight) {
-  int c[kMaxRangeCards];
-  if (range_.cards_per_hand_ == 2) {
-    for (c[1] = 1; c[1] < kDeckSize; ++c[1])
-      for (c[0] = 0; c[0] < c[1]; ++c[0]) add({c, 2}, weight);
-    return;
-  }
-  for (c[3] = 3; c[3] < kDeckSize; ++c[3])
-    for (c[2] = 2; c[2] < c[3]; ++c[2])
-      for (c[1] = 1; c[1] < c[2]; ++c[1])
-        for (c[0] = 0; c[0] < c[1]; ++c[0]) add({c, 4}, weight);
+  for_each_hand(range_.cards_per_hand_, [&](const std::array<std::uint8_t, kMaxRangeCards>& c) { add_ascending(c, weight); });
 }
 
 Range RangeBuilder::finish() && {

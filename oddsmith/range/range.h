@@ -49,6 +49,8 @@ class RangeBuilder {
 
   // `cards`: cards_per_hand different real cards, in any order.
   void add(std::span<const int> cards, double weight);
+  // The same for cards already ascending (the first cards_per_hand are used).
+  void add_ascending(const std::array<std::uint8_t, kMaxRangeCards>& cards, double weight);
   // Every hand of the deck.
   void add_all(double weight);
   // Hands added so far, counting repeats: a measure of the work done.
@@ -64,5 +66,26 @@ class RangeBuilder {
 
 // Number of hands of `cards_per_hand` cards in a full deck: 1,326 or 270,725.
 std::size_t hands_in_deck(int cards_per_hand);
+
+// The combinatorial (colex) index of n ascending cards: a distinct number below
+// hands_in_deck(n) for every hand. Hands enumerated with the last card in the
+// outermost loop (each loop ascending, below the one outside it) come in index order.
+std::size_t combination_index(const std::uint8_t* ascending, int n);
+
+// Calls visit(cards) for every hand of n (2 or 4) cards, cards ascending (the
+// first n used), in combination-index order.
+template <typename Visit>
+void for_each_hand(int n, Visit&& visit) {
+  std::array<std::uint8_t, kMaxRangeCards> c{};
+  if (n == 2) {
+    for (c[1] = 1; c[1] < kDeckSize; ++c[1])
+      for (c[0] = 0; c[0] < c[1]; ++c[0]) visit(c);
+    return;
+  }
+  for (c[3] = 3; c[3] < kDeckSize; ++c[3])
+    for (c[2] = 2; c[2] < c[3]; ++c[2])
+      for (c[1] = 1; c[1] < c[2]; ++c[1])
+        for (c[0] = 0; c[0] < c[1]; ++c[0]) visit(c);
+}
 
 }  // namespace oddsmith

@@ -6,13 +6,17 @@
 #include <limits>
 
 #include "cards/card_text.h"
+#include "range/hand_patterns.h"
+#include "range/start_orders.h"
 
 namespace oddsmith {
 
 namespace {
 
-// Work allowed for one text, in hands named: every sensible range is far below
-// it. Everything else a parse does is linear in the text.
+// Work allowed for one text, in hands named (a pass over every hand of the
+// deck counts a quarter of a hand each): every sensible range is far below it,
+// and reaching it takes well under a second. Everything else a parse does is
+// linear in the text.
 constexpr std::size_t kWorkBudget = 5'000'000;
 
 constexpr std::string_view kExpectRank = "a rank (" ODDSMITH_RANK_LETTERS ")";
@@ -47,7 +51,7 @@ class Parser {
     if (parse_text()) {
       Range range = std::move(builder_).finish();
       if (!range.empty()) return {std::move(range), {}};
-      fail(0, "the range holds no hand: every item has weight 0");
+      fail(0, "the range holds no hand: every item has weight 0 or names none");
     }
     return {std::nullopt, std::move(error_)};
   }
@@ -96,10 +100,15 @@ class Parser {
     if (body_end < stop && !parse_weight(body_end + 1, stop, weight)) return false;
     while (body_end > begin && is_space(text_[body_end - 1])) --body_end;
     if (begin == body_end) return expected(begin, "a hand before ':'");
-    if (!parse_body(begin, body_end, weight)) return false;
-    if (work_ > kWorkBudget)
-      return fail(begin, "the range names more than " + std::to_string(kWorkBudget) + " hands: write it with fewer items");
-    return true;
+    return parse_body(begin, body_end, weight) && spend(0, begin);
+  }
+
+  // Counts `work` more and fails once the total passes the budget: called
+  // before each pass over the deck and after each item.
+  bool spend(std::size_t work, std::size_t at) {
+    work_ += work;
+    if (work_ <= kWorkBudget) return true;
+    return fail(at, "the range names more than " + std::to_string(kWorkBudget) + " hands: write it with fewer items");
   }
 
   bool parse_weight(std::size_t begin, std::size_t end, double& weight) {
@@ -116,14 +125,60 @@ class Parser {
   bool parse_body(std::size_t begin, std::size_t end, double weight) {
     const std::string_view body = text_.substr(begin, end - begin);
     if (body == "random") {
-      work_ += hands_in_deck(cards_);
+      if (!spend(hands_in_deck(cards_), begin)) return false;
       builder_.add_all(weight);
       return true;
     }
+    // Digits 2-9 are ranks, so a percentage is told by its '%' or by a first 0, 1 or '.'.
+    if (body.back() == '%' || body[0] == '0' || body[0] == '1' || body[0] == '.') return parse_percentage(begin, end, weight);
     // A rank then a suit starts one hand (AhKh); a rank then a rank starts a class.
     if (body.size() >= 2 && rank_of_letter(body[0]) >= 0 && suit_of_letter(body[1]) >= 0) return parse_hand(begin, end, weight);
-    if (cards_ == 4) return parse_pattern(begin, end, weight);
+    if (cards_ == 4) return parse_pattern_item(begin, end, weight);
     return parse_classes(begin, end, weight);
+  }
+
+  // A number from 0 to 100 at `at`; advances past it.
+  bool parse_percent_number(std::size_t& at, std::size_t end, double& percent) {
+    const char* first = text_.data() + at;
+    const auto [ptr, ec] = std::from_chars(first, text_.data() + end, percent, std::chars_format::fixed);
+    if (at == end || *first == '-' || ec != std::errc{}) return expected(at, "a percentage such as 10% or 5-15%");
+    if (!(percent >= 0 && percent <= 100))
+      return fail(at, "a percentage is from 0 to 100, got " + std::string(first, ptr) + "%");
+    at = static_cast<std::size_t>(ptr - text_.data());
+    return true;
+  }
+
+  // "10%": the strongest tenth of all hands; "5-15%" (or "5%-15%"): from the
+  // 5th to the 15th percentile. Whole classes of hands alike up to the suits,
+  // as ranked in range/start_orders.h.
+  bool parse_percentage(std::size_t begin, std::size_t end, double weight) {
+    std::size_t at = begin;
+    double from = 0, to = 0;
+    if (!parse_percent_number(at, end, to)) return false;
+    if (at < end && text_[at] == '%' && at + 1 < end && text_[at + 1] == '-') ++at;
+    if (at < end && text_[at] == '-') {
+      from = to;
+      ++at;
+      if (!parse_percent_number(at, end, to)) return false;
+    }
+    if (at == end || text_[at] != '%') {
+      if (at == begin + 2 && text_.substr(begin, 2) == "10") return expected(begin, "a hand, a class or a percentage such as 10%");
+      return expected(at, "'%' after a percentage (10% or 5-15%)");
+    }
+    if (++at != end) return expected(at, "',' or the end after a percentage");
+    if (!spend(hands_in_deck(cards_) / 4 * (ranking_ ? 1 : 2), begin)) return false;
+    if (!ranking_) ranking_.emplace(cards_);
+    const std::size_t first = ranking_->classes_in_top(std::min(from, to));
+    const std::size_t last = ranking_->classes_in_top(std::max(from, to));
+    std::size_t index = 0;
+    for_each_hand(cards_, [&](const std::array<std::uint8_t, kMaxRangeCards>& cards) {
+      const std::size_t place = ranking_->place(index++);
+      if (place >= first && place < last) {
+        ++work_;
+        builder_.add_ascending(cards, weight);
+      }
+    });
+    return true;
   }
 
   bool parse_hand(std::size_t begin, std::size_t end, double weight) {
@@ -215,31 +270,86 @@ class Parser {
     return true;
   }
 
-  // Four symbols, each a rank or x (any card): every hand holding those ranks.
-  bool parse_pattern(std::size_t begin, std::size_t end, double weight) {
-    int need[13] = {};
+  // Omaha: one pattern, a span of pair patterns (KK-TT: KKxx through TTxx),
+  // then any exclusions (AA!AAA: two aces but not three).
+  bool parse_pattern_item(std::size_t begin, std::size_t end, double weight) {
     std::size_t at = begin;
-    for (int i = 0; i < 4; ++i, ++at) {
-      const char c = at < end ? text_[at] : '\0';
-      if (c == 'x' || c == 'X') continue;
-      const int rank = rank_of_letter(c);
-      if (rank < 0) return expected(at, i == 0 ? "a hand (AhAsKhKs), a pattern (AAxx) or random" : "a rank (" ODDSMITH_RANK_LETTERS ") or x");
-      ++need[rank];
+    PatternItem item;
+    Alternative first{};
+    if (!parse_alternative(at, end, true, first)) return false;
+    item.any_of.push_back(first.pattern);
+    if (at < end && text_[at] == '-') {
+      const std::size_t dash = at++;
+      Alternative last{};
+      if (!parse_alternative(at, end, false, last)) return false;
+      if (first.pair_rank < 0 || last.pair_rank < 0)
+        return fail(dash + 1, "a span joins two pairs: KK-TT is KKxx through TTxx");
+      if (first.pattern.suits != SuitShape::any && last.pattern.suits != SuitShape::any &&
+          first.pattern.suits != last.pattern.suits)
+        return fail(dash + 1, "both ends of a span need the same suit qualifier, or only one end one");
+      const SuitShape suits = first.pattern.suits != SuitShape::any ? first.pattern.suits : last.pattern.suits;
+      item.any_of.clear();
+      for (int r = std::min(first.pair_rank, last.pair_rank); r <= std::max(first.pair_rank, last.pair_rank); ++r)
+        item.any_of.push_back({std::uint64_t{2} << (4 * r), suits});
     }
-    if (at != end) return expected(at, "',' or the end after a pattern of four symbols");
-    work_ += hands_in_deck(4);
-    int c[4];
-    for (c[3] = 3; c[3] < kDeckSize; ++c[3])
-      for (c[2] = 2; c[2] < c[3]; ++c[2])
-        for (c[1] = 1; c[1] < c[2]; ++c[1])
-          for (c[0] = 0; c[0] < c[1]; ++c[0]) {
-            int have[13] = {};
-            for (int card : c) ++have[card_rank(card)];
-            bool holds = true;
-            for (int r = 0; r < 13 && holds; ++r) holds = have[r] >= need[r];
-            if (holds) builder_.add(c, weight);
-          }
+    while (at < end && text_[at] == '!') {
+      ++at;
+      Alternative excluded{};
+      if (!parse_alternative(at, end, false, excluded)) return false;
+      item.none_of.push_back(excluded.pattern);
+    }
+    if (at != end) return expected(at, "'-', '!', ',' or the end after a pattern");
+    if (!spend(hands_in_deck(4) / 4 * (item.any_of.size() + item.none_of.size()), begin)) return false;
+    const std::size_t before = builder_.added();
+    add_matching_hands(item, builder_, weight);
+    work_ += builder_.added() - before;
     return true;
+  }
+
+  struct Alternative {
+    HandPattern pattern;
+    int pair_rank;  // the rank of a pattern that is one pair and x's (KK, KKxx), else -1
+  };
+
+  // One to four symbols, each a rank or x (missing ones are x), then an
+  // optional suit qualifier: ds, ss or rb.
+  bool parse_alternative(std::size_t& at, std::size_t end, bool starts_item, Alternative& out) {
+    int need[kRankCount] = {};
+    int symbols = 0, ranks = 0;
+    for (; at < end && (text_[at] == 'x' || text_[at] == 'X' || rank_of_letter(text_[at]) >= 0); ++at, ++symbols) {
+      if (symbols == 4) return fail(at, "a pattern has at most four symbols (ranks or x), got a fifth: " + shown(text_, at));
+      if (text_[at] == 'x' || text_[at] == 'X') continue;
+      ++need[rank_of_letter(text_[at])];
+      ++ranks;
+    }
+    if (symbols == 0)
+      return expected(at, starts_item ? "a hand (AhAsKhKs), a pattern (AAxx, AAKKds, KK-TT), a percentage (10%) or random"
+                                      : "a rank (" ODDSMITH_RANK_LETTERS ") or x");
+    out = {{}, -1};
+    for (int r = 0; r < kRankCount; ++r) {
+      out.pattern.ranks |= static_cast<std::uint64_t>(need[r]) << (4 * r);
+      if (need[r] == 2 && ranks == 2) out.pair_rank = r;
+    }
+    const std::size_t word = at;
+    while (at < end && text_[at] >= 'a' && text_[at] <= 'z') ++at;
+    return at == word || parse_qualifier(word, at, out.pattern.suits);
+  }
+
+  bool parse_qualifier(std::size_t begin, std::size_t end, SuitShape& suits) {
+    static constexpr std::pair<std::string_view, SuitShape> kQualifiers[] = {
+        {"ds", SuitShape::double_suited}, {"ss", SuitShape::single_suited}, {"rb", SuitShape::rainbow}};
+    const std::string_view word = text_.substr(begin, end - begin);
+    for (const auto& [name, shape] : kQualifiers)
+      if (word == name) {
+        suits = shape;
+        return true;
+      }
+    std::string message = "expected a suit qualifier: ds (two suits, two cards each), ss (one suit twice, the "
+                          "others two different suits) or rb (four suits), got '" + std::string(word) + "'";
+    for (const auto& [name, shape] : kQualifiers)
+      if (word.size() == 2 && std::is_permutation(word.begin(), word.end(), name.begin()))
+        message += " (did you mean " + std::string(name) + "?)";
+    return fail(begin, std::move(message));
   }
 
   std::string_view text_;
@@ -247,6 +357,7 @@ class Parser {
   RangeBuilder builder_;
   RangeParseError error_{};
   std::size_t work_ = 0;
+  std::optional<StartRanking> ranking_;  // built at the first percentage
 };
 
 }  // namespace

@@ -9,9 +9,15 @@
 //   AhKh                    one hand
 // Omaha (four cards; also Omaha Hi/Lo):
 //   AhAsKhKs                one hand
-//   AAxx  AKQx              every hand holding those ranks (x: any card)
-// Both: `random` (every hand of the deck), and a weight from 0 to 1 on any item
-// as `AKs:0.5` (1 when omitted). A hand named twice counts once, with the weight
+//   AAxx  AKQx  AA          every hand holding those ranks (x: any card; up to
+//                           four symbols, the missing ones x)
+//   AAKKds AKxxss JT98rb    with the suits spread 2+2, 2+1+1 or 1+1+1+1
+//   KK-TT  KK-TTds          pairs: KKxx through TTxx (a qualifier on either end)
+//   AA!AAA                  a pattern less any after '!' (here: exactly two aces)
+// Both: `10%` (the strongest tenth of all hands) and `5-15%` (the 5th to the
+// 15th percentile), whole classes as range/start_orders.h ranks them; `random`
+// (every hand of the deck); and a weight from 0 to 1 on any item as `AKs:0.5`
+// (1 when omitted). A hand named twice counts once, with the weight
 // of its last naming; a weight of 0 leaves the hand out.
 // Ranks and suits are the letters of ODDSMITH_RANK_LETTERS (ten is T, upper case)
 // and ODDSMITH_SUIT_LETTERS.

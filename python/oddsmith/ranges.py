@@ -1,6 +1,7 @@
 """Range notation, read by the library's own parser (the grammar every surface
-shares). Hold'em: "QQ+, AKs, AJo+, KQ, 76s-54s, TT-77, KTs-K7s, AhKh, random";
-Omaha: "AhAsKhKs, AAxx, random". Any item may carry a weight from 0 to 1 as
+shares). Hold'em: "QQ+, AKs, AJo+, KQ, 76s-54s, TT-77, KTs-K7s, AhKh, 10%, 5-15%,
+random"; Omaha: "AhAsKhKs, AAxx, AA, AAKKds, AKxxss, JT98rb, KK-TT, AA!AAA, 10%,
+random". Any item may carry a weight from 0 to 1 as
 "AKs:0.5"; a hand named twice counts once, with its last weight.
 """
 import ctypes

@@ -56,6 +56,13 @@ done
 expect 0 "58 hands, 4.37% of all holdem hands" range QQ+, AKs, AJo+
 expect 0 " AKs " range AKs
 expect 0 '"combos": 6961' range AAxx --game omaha --json
+for r in "AA:6961" "AAKKds:6" "AAKKss:24" "AAKKrb:6" "AA!AAA:6768" "KK-TT:27628"; do
+  expect 0 "\"combos\": ${r##*:}," range "${r%:*}" --game omaha --json
+done
+expect 0 '"combos": 134,' range 10% --json
+expect 2 "a percentage is from 0 to 100, got 110%" range 110%
+expect 2 "(did you mean ds?)" range AAKKsd --game omaha
+expect 0 '"deals": 20000,' equity AhAsKhKs "10%, KK-TT!KKK" --game omaha --trials 20000 --seed 1 --json
 expect 2 "bad range at column 7: expected a second rank" range "QQ+, AXs"
 expect 2 "--game must be" range AA --game chess
 

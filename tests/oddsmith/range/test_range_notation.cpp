@@ -30,7 +30,12 @@ TEST(RangeNotation, HandCounts) {
   for (const auto& [text, n] : holdem) EXPECT_EQ(count(text), n) << text;
   const std::pair<const char*, std::size_t> omaha[] = {
       {"random", 270725}, {"AhAsKhKs", 1}, {"AhAsKhKs, 2c3c4c5c, AhAsKhKs", 2},
-      {"AAxx", 6 * 1128 + 4 * 48 + 1}, {"AAKK", 36}, {"xxxx", 270725}, {"AKQJ", 256}};
+      {"AAxx", 6 * 1128 + 4 * 48 + 1}, {"AAKK", 36}, {"xxxx", 270725}, {"AKQJ", 256},
+      // Patterns padded with x, suit shapes, spans and exclusions: counts from a
+      // separate brute-force count over every hand.
+      {"AA", 6961}, {"AAx", 6961}, {"AAKKds", 6}, {"AAKKss", 24}, {"AAKKrb", 6}, {"AAxxds", 864},
+      {"AAxxss", 4392}, {"JT98rb", 24}, {"AA!AAA", 6768}, {"KK-TT", 27628}, {"TTxx-KK", 27628},
+      {"AAxxds, AAKKds, AAxxss", 864 + 4392}, {"KK-QQds", 1722}};
   for (const auto& [text, n] : omaha) EXPECT_EQ(count(text, 4), n) << text;
 }
 
@@ -89,9 +94,17 @@ TEST(RangeNotation, ErrorsNameTheColumnAndWhatWasExpected) {
       {"A\xC3\xA9", 2, 2, "printable ASCII range text, got byte 0xC3"},
       {"AhKh", 4, 5, "another card"},
       {"AhKhQhJhTh", 4, 9, "',' or the end after a hand of 4 cards"},
-      {"AAx", 4, 4, "a rank (23456789TJQKA) or x"},
-      {"AAAAA", 4, 5, "',' or the end after a pattern"},
-      {"AKs", 4, 3, "a rank (23456789TJQKA) or x"},
+      {"AAAAA", 4, 5, "at most four symbols"},
+      {"AKs", 4, 3, "expected a suit qualifier: ds"},
+      {"AAKKsd", 4, 5, "got 'sd' (did you mean ds?)"},
+      {"KK-AK", 4, 4, "a span joins two pairs"},
+      {"AAds-KKrb", 4, 6, "the same suit qualifier"},
+      {"AA!", 4, 4, "a rank (23456789TJQKA) or x, got the end"},
+      {"AA+", 4, 3, "'-', '!', ',' or the end after a pattern"},
+      {"110%", 2, 1, "a percentage is from 0 to 100, got 110%"},
+      {"12", 2, 3, "'%' after a percentage"},
+      {"10%x", 4, 4, "',' or the end after a percentage"},
+      {"0%", 2, 1, "holds no hand"},
   };
   for (const Case& c : cases) {
     const RangeParse parsed = parse_range(c.text, c.cards);
@@ -103,6 +116,10 @@ TEST(RangeNotation, ErrorsNameTheColumnAndWhatWasExpected) {
   std::string huge;
   for (int i = 0; i < 20; ++i) huge += "random,";
   EXPECT_NE(parse_range(huge + "AAxx", 4).error.message.find("more than"), std::string::npos);
+  // So is one pattern with a million exclusions, before any pass over the deck.
+  std::string excluding = "AA";
+  for (int i = 0; i < 1'000'000; ++i) excluding += "!KK";
+  EXPECT_NE(parse_range(excluding, 4).error.message.find("more than"), std::string::npos);
 }
 
 TEST(RangeExports, ParseCountReadAndFree) {

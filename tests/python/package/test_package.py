@@ -60,6 +60,8 @@ def test_the_calculator_and_ranges():
     assert mc.players == oddsmith.equity(["AhKh", "QQ+, AKs"], board="Qh7c2d", trials=100000, seed=3, threads=1).players
     assert len(oddsmith.parse_range("QQ+, AKs, AJo+")) == 58
     assert len(oddsmith.parse_range("AAxx", game="omaha")) == 6961
+    assert [len(oddsmith.parse_range(t, game="omaha")) for t in ("AA", "AAKKds", "AAKKss", "AAKKrb")] == [6961, 6, 24, 6]
+    assert len(oddsmith.parse_range("10%")) == 134
 
 
 def test_runs_are_bounded():
