@@ -49,6 +49,29 @@ std::string parse_count(std::string_view name, std::string_view text, long long 
   return {};
 }
 
+std::string parse_seed(std::string_view name, std::string_view text, unsigned long long& out) {
+  const std::string copy(text);
+  char* end = nullptr;
+  errno = 0;
+  const unsigned long long value = std::strtoull(copy.c_str(), &end, 10);
+  // strtoull would take a sign or spaces and wrap a negative number; only digits are a seed.
+  const bool digits = !copy.empty() && copy.find_first_not_of("0123456789") == std::string::npos;
+  if (!digits || *end != '\0' || errno != 0)
+    return std::string(name) + " must be a whole number from 0 to 18446744073709551615";
+  out = value;
+  return {};
+}
+
+bool take_cards_value(const Args& args, std::size_t& i, std::string& value) {
+  if (i + 1 >= args.size()) return false;
+  value = args[++i];
+  while (i + 1 < args.size() && args[i + 1].size() == 2 && parse_card(args[i + 1])) {
+    value += ' ';
+    value += args[++i];
+  }
+  return true;
+}
+
 bool take_flag(Args& args, std::string_view flag) {
   const auto before = args.size();
   std::erase(args, flag);

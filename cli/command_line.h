@@ -28,6 +28,15 @@ std::string collect_cards(const Args& args, std::vector<int>& cards);
 // A whole number within [low, high] into `out`; returns an error message, empty on success.
 std::string parse_count(std::string_view name, std::string_view text, long long low, long long high, long long& out);
 
+// A whole number from 0 to 2^64 - 1 (a seed) into `out`; returns an error message, empty on success.
+std::string parse_seed(std::string_view name, std::string_view text, unsigned long long& out);
+
+// The value of an option that takes cards (--board, --dead): args[i + 1] and
+// every following argument that is a single card, so that "--board Qh 7c 2d"
+// reads as one board (a hand or range is never a single card). Moves i to the
+// last argument taken; false when there is no value.
+bool take_cards_value(const Args& args, std::size_t& i, std::string& value);
+
 // Removes every `flag` from `args`; true when there was one.
 bool take_flag(Args& args, std::string_view flag);
 

@@ -16,7 +16,10 @@ int run_bench(Args args);         // bench [COUNT]
 int run_range(Args args);         // range TEXT [--game G]
 int run_equity_command(Args args);  // equity [options] PLAYER PLAYER...
 int run_chart(Args args);         // chart OPPONENT [--board CARDS] [--svg FILE] [--threads N]
-int run_demo();
+int run_demo(Args args);          // demo
+// Fills every hand of the first stored range of `game` ("holdem", "omaha",
+// "omaha-hilo") with copies of one hand.
+void load_single_hand(const char* game, const std::vector<int>& hand);
 
 // The usage text of one command, or nullptr for an unknown one.
 const char* command_usage(std::string_view command);

@@ -1,4 +1,5 @@
 // eval and omaha: hand values through the evaluator exports.
+#include <algorithm>
 #include <cstdio>
 #include <string>
 
@@ -26,10 +27,18 @@ int run_eval(Args args) {
   int value = 0;
   if (c.size() == 5) {
     value = poker_ev5(c[0], c[1], c[2], c[3], c[4]);
+  } else if (c.size() == 6) {
+    value = ODDSMITH_WORST_HAND;  // the best five of the six: leave each card out in turn
+    for (std::size_t out = 0; out < 6; ++out) {
+      int five[5], n = 0;
+      for (std::size_t i = 0; i < 6; ++i)
+        if (i != out) five[n++] = c[i];
+      value = std::min(value, poker_ev5(five[0], five[1], five[2], five[3], five[4]));
+    }
   } else if (c.size() == 7) {
     value = poker_ev7(c[0], c[1], c[2], c[3], c[4], c[5], c[6]);
   } else {
-    return fail("eval takes 5 or 7 cards, got " + std::to_string(c.size()));
+    return fail("eval takes 5, 6 or 7 cards, got " + std::to_string(c.size()));
   }
   if (json)
     std::printf("{\"cards\": %s, \"value\": %d, \"category\": %s}\n", json_string(names(c, 0, c.size())).c_str(), value,

@@ -236,6 +236,10 @@ typedef struct oddsmith_equity_result {
   oddsmith_player_equity players[ODDSMITH_MAX_PLAYERS];
   /* Added later; written only when the caller's size covers it. */
   int target_met;              /* 1, or 0 when a standard-error target was given up (status 4) */
+  /* Added later still; written only when the caller's size covers it. Hi/Lo:
+   * the part of each player's equity won with the low half (the high part is
+   * equity - low_equity); 0 in the other games. */
+  double low_equity[ODDSMITH_MAX_PLAYERS];
 } oddsmith_equity_result;
 
 /* Computes the equities. Returns ODDSMITH_STATUS_OK and fills `result`.

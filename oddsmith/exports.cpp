@@ -223,7 +223,8 @@ ODDSMITH_API int oddsmith_equity(const oddsmith_equity_query* query, oddsmith_eq
   if (query->size < kFirstQuerySize || result->size < kFirstResultSize)
     return refuse(calc::Status::bad_query, "the query's or result's size field is not set to its sizeof");
   const bool query_has_bound = query->size >= static_cast<int>(sizeof(oddsmith_equity_query));
-  const bool result_has_target = result->size >= static_cast<int>(sizeof(oddsmith_equity_result));
+  const bool result_has_target = result->size >= static_cast<int>(offsetof(oddsmith_equity_result, low_equity));
+  const bool result_has_low = result->size >= static_cast<int>(sizeof(oddsmith_equity_result));
   const auto game = game_of(query->game);
   if (!game) return refuse(calc::Status::bad_query, "unknown game " + std::to_string(query->game));
   if (std::string message = calc::player_count_error(*game, query->player_count); !message.empty())
@@ -271,6 +272,8 @@ ODDSMITH_API int oddsmith_equity(const oddsmith_equity_query* query, oddsmith_eq
     for (std::size_t p = 0; p < out.players.size(); ++p)
       result->players[p] = {out.players[p].equity, out.players[p].win, out.players[p].tie, out.players[p].std_error};
     if (result_has_target) result->target_met = out.target_met ? 1 : 0;
+    if (result_has_low)
+      for (std::size_t p = 0; p < out.players.size(); ++p) result->low_equity[p] = out.players[p].low_equity;
     if (out.status != calc::Status::ok) return refuse(out.status, out.error);
     return ODDSMITH_STATUS_OK;
   } catch (...) {

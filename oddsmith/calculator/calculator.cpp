@@ -106,6 +106,7 @@ EquityOutcome compute_equity(const EquityQuery& query) {
     p.equity = t.equity / total;
     p.win = t.win / total;
     p.tie = t.tie / total;
+    p.low_equity = t.low / total;
     if (!exact) p.std_error = t.standard_error(total);
     out.players.push_back(p);
   }

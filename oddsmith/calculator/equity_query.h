@@ -60,6 +60,7 @@ struct PlayerEquity {
   double win = 0;     // share of deals taking the whole pot alone (a scoop in Hi/Lo)
   double tie = 0;     // share of deals sharing the best hand (or a best half in Hi/Lo) without a scoop
   double std_error = 0;  // of the equity; 0 when exact
+  double low_equity = 0;  // Hi/Lo: the part of `equity` won with low hands (the rest with high ones); else 0
 };
 
 // How a run ended; the numbers are the export's status codes.

@@ -182,6 +182,7 @@ inline void settle(const HandValue* v, int n, double weight, Tally* tally) {
     Tally& t = tally[p];
     t.equity += weight * share;
     t.equity_squared += weight * share * share;
+    t.low += low ? weight * low_part : 0.0;
     if (share == 1.0) {
       t.win += weight;  // the whole pot alone: a scoop
     } else if ((high && high_winners > 1) || (low && low_winners > 1)) {

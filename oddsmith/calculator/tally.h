@@ -21,6 +21,7 @@ struct Tally {
   double equity_squared = 0;  // for the Monte-Carlo standard error
   double win = 0;
   double tie = 0;
+  double low = 0;  // Hi/Lo: the part of `equity` won with the low half
   // The standard error of the mean share over `deals` equally weighted deals.
   double standard_error(double deals) const {
     const double mean = equity / deals;
@@ -31,6 +32,7 @@ struct Tally {
     equity_squared += o.equity_squared;
     win += o.win;
     tie += o.tie;
+    low += o.low;
   }
 };
 

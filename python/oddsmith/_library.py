@@ -29,7 +29,8 @@ class _PlayerEquity(ctypes.Structure):
 class _Result(ctypes.Structure):
     _fields_ = [("size", ctypes.c_int), ("exact", ctypes.c_int), ("deals", ctypes.c_longlong),
                 ("seconds", ctypes.c_double), ("seed", ctypes.c_ulonglong), ("player_count", ctypes.c_int),
-                ("players", _PlayerEquity * MAX_PLAYERS), ("target_met", ctypes.c_int)]
+                ("players", _PlayerEquity * MAX_PLAYERS), ("target_met", ctypes.c_int),
+                ("low_equity", ctypes.c_double * MAX_PLAYERS)]
 
 
 # name: (argument types, result type)

@@ -18,12 +18,16 @@ class PlayerEquity:
     """One player's result: equity is the average share of the pot; win the share
     of deals taking the whole pot alone (a scoop in Hi/Lo); tie the share of deals
     sharing the best hand (or a best half) without a scoop; stderr the standard
-    error of the equity (0 when exact)."""
+    error of the equity (0 when exact). In Hi/Lo, equity = high_equity +
+    low_equity, the parts won with the high and the low half (elsewhere
+    high_equity is the equity and low_equity 0)."""
     range: str
     equity: float
     win: float
     tie: float
     stderr: float
+    high_equity: float = 0.0
+    low_equity: float = 0.0
 
 
 @dataclass(frozen=True)
@@ -103,7 +107,8 @@ def equity(players: Iterable[str], board: Optional[str] = None, dead: Optional[s
     elif status != STATUS_OK:
         raise ValueError(message)
     return EquityResult(
-        players=[PlayerEquity(players[i], r.equity, r.win, r.tie, r.std_error)
+        players=[PlayerEquity(players[i], r.equity, r.win, r.tie, r.std_error, r.equity - result.low_equity[i],
+                              result.low_equity[i])
                  for i, r in enumerate(result.players[:result.player_count])],
         deals=result.deals, exact=bool(result.exact), seconds=result.seconds, seed=result.seed,
         target_met=status == STATUS_OK)

@@ -27,7 +27,7 @@ expect 2 "bad card 'Xs'" eval As Ks Qs Js Xs
 expect 2 "bad card 'T'" eval AsKsQsJsT 1
 expect 2 "card As is given twice" eval As Ks Qs Js As
 expect 2 "card Ac is given twice" omaha --hole AcAdAhAs --board AcKdQhQsJc
-expect 2 "eval takes 5 or 7 cards, got 3" eval As Ks Qs
+expect 2 "eval takes 5, 6 or 7 cards, got 3" eval As Ks Qs
 expect 2 "--board needs 5 cards" omaha --hole AcAdAhAs --board KcKd
 expect 2 "unknown command" frobnicate
 expect 2 "bench count" bench -5
@@ -42,12 +42,12 @@ expect 2 "card Ah is given twice" holdem AhKh --opponents 1 --board Ah2c3d
 expect 2 "--board takes at most 5 cards" holdem AhKh --opponents 1 --board 2c3c4c5c6c7c
 expect 2 "holdem needs 2 hole cards" holdem AhKhQh --opponents 1
 
-expect 0 "5000000.000000,50000" omaha-equity AhAsKhKs --opponents 0
+expect 0 '"library_output": "5000000.000000,50000 "' host omaha AhAsKhKs --opponents 0 --json
 expect 0 "1000 per mille (100.0%)" omaha-equity AhAsKhKs --opponents 0
 expect 0 "per mille" hilo-equity Ad2d3sKs --opponents 2 --board 4d5c8h --range 3
-expect 0 "hilo-equity  Ad2d3sKs vs AhAcKdQc" demo
+expect 0 "host hilo    Ad2d3sKs vs AhAcKdQc: " demo
 expect 2 "--opponents must be a whole number from 0 to 10" omaha-equity AhAsKhKs --opponents 11
-expect 2 "omaha-equity needs 4 hole cards, got 2" omaha-equity AhAs --opponents 1
+expect 2 "host omaha needs 4 hole cards, got 2" omaha-equity AhAs --opponents 1
 expect 2 "card Ks is given twice" hilo-equity AhAsKhKs --opponents 1 --board Ks2c3c
 
 for r in "QQ+, AKs, AJo+:58" "76s-54s:12" "KTs-K7s:16" "22+:78" "A2s+:48" "K9o+:48" "TT-77:24" "AK:16" "random:1326"; do
@@ -91,8 +91,10 @@ json_ok() {
 json_ok eval As Ks Qs Js Ts
 json_ok omaha --hole 4s5s9c9d --board Ac2d3hKcKd
 json_ok holdem AhKh --opponents 2 --range 1
-json_ok omaha-equity AhAsKhKs --opponents 1
+json_ok host omaha AhAsKhKs --opponents 1
 json_ok hilo-equity Ad2d3sKs --opponents 1
+json_ok demo
+json_ok --version
 json_ok range "QQ+, AKs"
 json_ok equity AhKh QsQd --board Qh7c2d
 json_ok bench 100000
@@ -103,12 +105,41 @@ expect 0 "one fixed hand" bench 100000
 expect 0 "oddsmith 1.0.0" --version
 expect 0 "usage: oddsmith chart" help chart
 expect 0 "usage: oddsmith eval" eval --help
-expect 0 "usage: oddsmith holdem" holdem -h
+expect 0 "usage: oddsmith host holdem|omaha|hilo" holdem -h
 expect 2 "no command 'nosuch'" help nosuch
-expect 2 "(0: random opponents; 1..4: range slot 0..3)" holdem AhKh --opponents 1 --range 9
+expect 2 "(0: random opponents; 1 to 4: the first to fourth stored range)" host holdem AhKh --opponents 1 --range 9
 
 for help in --help -h help; do expect 0 "usage: oddsmith" "$help"; done
-expect 0 "slot 0..3, range argument 1..4" --help
+expect 0 "-b, -d" --help
+expect 0 "1 (Straight flush)" eval As Ks Qs Js Ts 2c
+expect 2 "eval takes 5, 6 or 7 cards, got 4" eval As Ks Qs Js
+
+# No host record in what a person reads; the host names as a group.
+for command in "" "host omaha AhAsKhKs --opponents 2" "omaha-equity AhAsKhKs --opponents 2"; do
+  # shellcheck disable=SC2086
+  if "$bin" $command 2>&1 | grep -q '[0-9]\.[0-9]*,[0-9]'; then echo "FAIL: oddsmith $command shows the host record"; failures=$((failures + 1)); fi
+done
+if "$bin" --help | grep -q "omaha-equity"; then echo "FAIL: the main help still lists omaha-equity"; failures=$((failures + 1)); fi
+
+# Single cards after --board join it; every 64-bit seed replays; Hi/Lo parts add up.
+same() {
+  a=$("$bin" $1 2>&1 | sed 's/"seconds": [^,]*, //'); b=$("$bin" $2 2>&1 | sed 's/"seconds": [^,]*, //')
+  if [ "$a" != "$b" ] || [ -z "$a" ]; then echo "FAIL: oddsmith $1 differs from oddsmith $2:"; echo "$a"; echo "$b"; failures=$((failures + 1)); fi
+}
+same "equity AhKh QsQd --board Qh 7c 2d --json" "equity AhKh QsQd --board Qh7c2d --json"
+same "equity AhKh QsQd -b Qh 7c -d 2d 3d --json" "equity AhKh QsQd --board Qh7c --dead 2d3d --json"
+same "equity AhKh random --seed 18385426085532682750 --trials 5000 --json" "equity AhKh random --seed 18385426085532682750 --trials 5000 --json"
+expect 0 '"seed": 18446744073709551615,' equity AhKh random --seed 18446744073709551615 --trials 100 --json
+expect 2 "--seed must be a whole number from 0 to 18446744073709551615" equity AhKh random --seed -1
+expect 2 "--seed must be a whole number from 0 to 18446744073709551615" equity AhKh random --seed 18446744073709551616
+hilo=$("$bin" equity Ah2h5c9d "KK, 34xx" random --game omaha-hilo --board 3c4d8h --trials 20000 --seed 5 --json)
+if ! printf '%s' "$hilo" | python3 -c '
+import json, sys
+players = json.load(sys.stdin)["players"]
+assert all(abs(p["high_equity"] + p["low_equity"] - p["equity"]) < 1e-9 and p["scoop"] == p["win"] for p in players)
+assert players[0]["low_equity"] > 0.2
+'; then echo "FAIL: Hi/Lo parts: $hilo"; failures=$((failures + 1)); fi
+expect 0 "scoop      high       low" equity AhAsKhKs Ad2d5c9c --game omaha-hilo --exact
 
 # Output that cannot be written is a failure, not a success.
 for command in "eval As Ks Qs Js Ts" "holdem 2c7d --opponents 0" ""; do

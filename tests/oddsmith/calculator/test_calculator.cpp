@@ -34,10 +34,10 @@ EquityQuery query_of(Game game, const std::vector<std::string_view>& players, st
   return q;
 }
 
-// Brute force: equity, win and tie of every player by enumeration.
+// Brute force: equity, win, tie and the low part of the equity of every player by enumeration.
 struct Brute {
   const EquityQuery& q;
-  std::vector<double> equity, win, tie;
+  std::vector<double> equity, win, tie, low_equity;
   double total = 0;
   std::int64_t deals = 0;
   std::vector<int> board;
@@ -45,11 +45,11 @@ struct Brute {
 
   explicit Brute(const EquityQuery& query) : q(query), board(query.board) {
     const std::size_t n = q.players.size();
-    equity.assign(n, 0), win.assign(n, 0), tie.assign(n, 0), chosen.resize(n);
+    equity.assign(n, 0), win.assign(n, 0), tie.assign(n, 0), low_equity.assign(n, 0), chosen.resize(n);
     CardMask used = q.dead;
     for (int c : board) used |= card_bit(c);
     boards(used, 0);
-    for (std::size_t p = 0; p < n; ++p) equity[p] /= total, win[p] /= total, tie[p] /= total;
+    for (std::size_t p = 0; p < n; ++p) equity[p] /= total, win[p] /= total, tie[p] /= total, low_equity[p] /= total;
   }
 
   void boards(CardMask used, int from) {
@@ -94,6 +94,7 @@ struct Brute {
       if (lows == 0) share = h ? 1 / highs : 0;
       else share = (h ? 0.5 / highs : 0) + (l ? 0.5 / lows : 0);
       equity[p] += weight * share;
+      low_equity[p] += l ? weight * 0.5 / lows : 0;
       if (share == 1) win[p] += weight;
       else if ((h && highs > 1) || (l && lows > 1)) tie[p] += weight;
     }
@@ -160,6 +161,7 @@ TEST(Calculator, ExactEqualsBruteForce) {
         EXPECT_NEAR(out.players[p].equity, brute.equity[p], 1e-9) << c.players[p] << ", " << where;
         EXPECT_NEAR(out.players[p].win, brute.win[p], 1e-9) << c.players[p] << ", " << where;
         EXPECT_NEAR(out.players[p].tie, brute.tie[p], 1e-9) << c.players[p] << ", " << where;
+        EXPECT_NEAR(out.players[p].low_equity, brute.low_equity[p], 1e-9) << c.players[p] << ", " << where;
         EXPECT_EQ(out.players[p].std_error, 0);
         sum += out.players[p].equity;
       }
