@@ -22,6 +22,8 @@ std::optional<int> parse_card(std::string_view text) {
 std::optional<std::vector<int>> parse_cards(std::string_view text, std::string& bad) {
   std::vector<int> cards;
   for (std::size_t i = 0; i < text.size(); i += 2) {
+    while (i < text.size() && (text[i] == ' ' || text[i] == ',')) ++i;  // as the library reads cards: apart or together
+    if (i == text.size()) break;
     const std::string_view one = text.substr(i, 2);
     const auto card = parse_card(one);
     if (!card) {

@@ -12,8 +12,8 @@ namespace cli {
 // Card number 0..51 of a two-character card, or nothing.
 std::optional<int> parse_card(std::string_view text);
 
-// Cards written one after another ("AcAdAhAs"); on failure `bad` names the
-// offending two characters (or the trailing odd character).
+// Cards written one after another ("AcAdAhAs") or apart ("Ac Ad", "Ac,Ad"); on
+// failure `bad` names the offending two characters (or the trailing odd character).
 std::optional<std::vector<int>> parse_cards(std::string_view text, std::string& bad);
 
 std::string card_name(int card);

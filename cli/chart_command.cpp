@@ -20,13 +20,30 @@ namespace cli {
 
 namespace {
 
-// Red (0) through yellow to green (1), as RGB.
-void colour_of(double equity, int& r, int& g, int& b) {
-  const double x = std::fmin(1.0, std::fmax(0.0, equity));
-  r = static_cast<int>(x < 0.5 ? 230 : 230 - (x - 0.5) * 2 * 170);
-  g = static_cast<int>(x < 0.5 ? 60 + x * 2 * 160 : 220 - (x - 0.5) * 2 * 40);
-  b = 60;
-}
+// The colour scale is fitted to the chart's own span of equities, so that
+// contrast is spent where the values lie: `low` is red, `high` green.
+struct Scale {
+  double low = 0, high = 1;
+  // The span of the values that are numbers, at least two points wide.
+  explicit Scale(const double (&equity)[13][13]) {
+    low = 1, high = 0;
+    for (const auto& row : equity)
+      for (double e : row)
+        if (!std::isnan(e)) low = std::fmin(low, e), high = std::fmax(high, e);
+    if (high < low) low = 0, high = 1;
+    if (high - low < 0.02) {
+      const double mid = (low + high) / 2;
+      low = std::fmax(0.0, mid - 0.01), high = std::fmin(1.0, mid + 0.01);
+    }
+  }
+  // Red through yellow to green, as RGB.
+  void colour(double equity, int& r, int& g, int& b) const {
+    const double x = std::fmin(1.0, std::fmax(0.0, (equity - low) / (high - low)));
+    r = static_cast<int>(x < 0.5 ? 230 : 230 - (x - 0.5) * 2 * 170);
+    g = static_cast<int>(x < 0.5 ? 60 + x * 2 * 160 : 220 - (x - 0.5) * 2 * 40);
+    b = 60;
+  }
+};
 
 std::string xml_escape(std::string_view text) {
   std::string out;
@@ -42,51 +59,104 @@ std::string xml_escape(std::string_view text) {
   return out;
 }
 
-bool write_svg(const std::string& path, const double (&equity)[13][13], const std::string& opponent, const std::string& board) {
-  std::FILE* f = std::fopen(path.c_str(), "w");
-  if (!f) return false;
-  const int cell = 54, left = 20, top = 70, size = 13 * cell;
-  const int width = left * 2 + size, height = top + size + 90;
-  std::string title = "Equity of each starting hand against " + opponent;
-  if (!board.empty()) title += " on " + board;
-  std::fprintf(f,
-               "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"%d\" height=\"%d\" viewBox=\"0 0 %d %d\" "
-               "font-family=\"Helvetica, Arial, sans-serif\">\n"
-               "<rect width=\"100%%\" height=\"100%%\" fill=\"#ffffff\"/>\n"
-               "<text x=\"%d\" y=\"34\" font-size=\"20\" font-weight=\"bold\" fill=\"#222\">%s</text>\n"
-               "<text x=\"%d\" y=\"56\" font-size=\"13\" fill=\"#555\">Pairs on the diagonal, suited hands above it, "
-               "offsuit below; each cell is the hand's share of the pot.</text>\n",
-               width, height, width, height, left, xml_escape(title).c_str(), left);
+// `text` in lines of at most `width` characters, broken after spaces where it
+// can be and inside a word only where one is longer than a line: never cut.
+std::vector<std::string> wrap(const std::string& text, std::size_t width) {
+  std::vector<std::string> lines;
+  std::string line;
+  std::size_t at = 0;
+  while (at < text.size()) {
+    std::size_t end = text.find(' ', at);
+    end = end == std::string::npos ? text.size() : end + 1;
+    std::string word = text.substr(at, end - at);
+    at = end;
+    while (word.size() > width) {  // a word longer than a line: its own lines
+      if (!line.empty()) lines.push_back(line), line.clear();
+      lines.push_back(word.substr(0, width));
+      word.erase(0, width);
+    }
+    if (line.size() + word.size() > width + (word.ends_with(' ') ? 1 : 0) && !line.empty()) lines.push_back(line), line.clear();
+    line += word;
+  }
+  if (!line.empty()) lines.push_back(line);
+  for (std::string& l : lines)
+    while (l.ends_with(' ')) l.pop_back();
+  return lines;
+}
+
+std::string printf_string(const char* format, auto... values) {
+  char buffer[512];
+  std::snprintf(buffer, sizeof buffer, format, values...);
+  return buffer;
+}
+
+// The board's cards drawn as small playing cards from (x, y).
+std::string board_cards_svg(const std::vector<int>& board, int x, int y) {
+  static constexpr const char* kSuitSymbols[] = {"&#9827;", "&#9830;", "&#9829;", "&#9824;"};  // clubs diamonds hearts spades
+  static constexpr const char* kSuitColours[] = {"#1a7a2e", "#1f5fbf", "#c62828", "#222222"};
+  static constexpr char kRanks[] = ODDSMITH_RANK_LETTERS;
+  std::string out = printf_string("<text x=\"%d\" y=\"%d\" font-size=\"14\" fill=\"#333\">Board</text>\n", x, y + 29);
+  for (std::size_t i = 0; i < board.size(); ++i) {
+    const int cx = x + 52 + static_cast<int>(i) * 42, suit = board[i] % 4;
+    out += printf_string("<rect x=\"%d\" y=\"%d\" width=\"36\" height=\"46\" rx=\"5\" fill=\"#fff\" stroke=\"#888\"/>\n", cx, y);
+    out += printf_string("<text x=\"%d\" y=\"%d\" font-size=\"17\" font-weight=\"bold\" text-anchor=\"middle\" fill=\"%s\">%c%s</text>\n",
+                         cx + 18, y + 29, kSuitColours[suit], kRanks[board[i] / 4], kSuitSymbols[suit]);
+  }
+  return out;
+}
+
+std::string svg_text(const double (&equity)[13][13], const Scale& scale, const std::string& opponent,
+                     const std::vector<int>& board) {
+  const int cell = 54, left = 20, size = 13 * cell, width = left * 2 + size;
+  const std::vector<std::string> title = wrap("Equity of each starting hand against " + opponent, 62);
+  int top = 34 + static_cast<int>(title.size() - 1) * 24 + 22;
+  const int board_y = top + 12;
+  if (!board.empty()) top += 62;
+  top += 14;
+  const int height = top + size + 90;
+  std::string out = printf_string(
+      "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"%d\" height=\"%d\" viewBox=\"0 0 %d %d\" "
+      "font-family=\"Helvetica, Arial, sans-serif\">\n<rect width=\"100%%\" height=\"100%%\" fill=\"#ffffff\"/>\n",
+      width, height, width, height);
+  for (std::size_t i = 0; i < title.size(); ++i)
+    out += "<text x=\"" + std::to_string(left) + "\" y=\"" + std::to_string(34 + 24 * static_cast<int>(i)) +
+           "\" font-size=\"20\" font-weight=\"bold\" fill=\"#222\">" + xml_escape(title[i]) + "</text>\n";
+  out += printf_string("<text x=\"%d\" y=\"%d\" font-size=\"13\" fill=\"#555\">Pairs on the diagonal, suited hands above "
+                       "it, offsuit below; each cell is the hand's share of the pot.</text>\n",
+                       left, 34 + 24 * static_cast<int>(title.size() - 1) + 22);
+  if (!board.empty()) out += board_cards_svg(board, left, board_y);
   for (int row = 0; row < 13; ++row) {
     for (int col = 0; col < 13; ++col) {
       const int x = left + col * cell, y = top + row * cell;
       const double e = equity[row][col];
       int r = 235, g = 235, b = 235;
-      if (!std::isnan(e)) colour_of(e, r, g, b);
-      std::fprintf(f, "<rect x=\"%d\" y=\"%d\" width=\"%d\" height=\"%d\" fill=\"rgb(%d,%d,%d)\" stroke=\"#fff\" stroke-width=\"2\"/>\n",
-                   x, y, cell, cell, r, g, b);
-      std::fprintf(f, "<text x=\"%d\" y=\"%d\" font-size=\"15\" font-weight=\"bold\" text-anchor=\"middle\" fill=\"#111\">%s</text>\n",
-                   x + cell / 2, y + 23, class_label(row, col).c_str());
+      if (!std::isnan(e)) scale.colour(e, r, g, b);
+      out += printf_string("<rect x=\"%d\" y=\"%d\" width=\"%d\" height=\"%d\" fill=\"rgb(%d,%d,%d)\" stroke=\"#fff\" stroke-width=\"2\"/>\n",
+                           x, y, cell, cell, r, g, b);
+      out += printf_string("<text x=\"%d\" y=\"%d\" font-size=\"15\" font-weight=\"bold\" text-anchor=\"middle\" fill=\"#111\">%s</text>\n",
+                           x + cell / 2, y + 23, class_label(row, col).c_str());
       if (!std::isnan(e))
-        std::fprintf(f, "<text x=\"%d\" y=\"%d\" font-size=\"13\" text-anchor=\"middle\" fill=\"#111\">%.0f%%</text>\n",
-                     x + cell / 2, y + 42, e * 100);
+        out += printf_string("<text x=\"%d\" y=\"%d\" font-size=\"13\" text-anchor=\"middle\" fill=\"#111\">%.0f%%</text>\n",
+                             x + cell / 2, y + 42, e * 100);
     }
   }
-  // The colour scale: a gradient bar with its ends and middle marked.
+  // The colour scale: a gradient bar over the chart's span, its ends and middle marked.
   const int bar_y = top + size + 24, bar_w = size;
-  std::fprintf(f, "<defs><linearGradient id=\"scale\">\n");
+  out += "<defs><linearGradient id=\"scale\">\n";
   for (int i = 0; i <= 10; ++i) {
     int r, g, b;
-    colour_of(i / 10.0, r, g, b);
-    std::fprintf(f, "<stop offset=\"%d%%\" stop-color=\"rgb(%d,%d,%d)\"/>\n", i * 10, r, g, b);
+    scale.colour(scale.low + (scale.high - scale.low) * i / 10.0, r, g, b);
+    out += printf_string("<stop offset=\"%d%%\" stop-color=\"rgb(%d,%d,%d)\"/>\n", i * 10, r, g, b);
   }
-  std::fprintf(f, "</linearGradient></defs>\n<rect x=\"%d\" y=\"%d\" width=\"%d\" height=\"18\" fill=\"url(#scale)\"/>\n", left,
-               bar_y, bar_w);
-  for (int pct : {0, 25, 50, 75, 100})
-    std::fprintf(f, "<text x=\"%d\" y=\"%d\" font-size=\"12\" text-anchor=\"middle\" fill=\"#333\">%d%%</text>\n",
-                 left + bar_w * pct / 100, bar_y + 34, pct);
-  std::fprintf(f, "<text x=\"%d\" y=\"%d\" font-size=\"12\" fill=\"#555\">equity</text>\n</svg>\n", left, bar_y + 52);
-  return std::fclose(f) == 0;
+  out += printf_string("</linearGradient></defs>\n<rect x=\"%d\" y=\"%d\" width=\"%d\" height=\"18\" fill=\"url(#scale)\"/>\n",
+                       left, bar_y, bar_w);
+  for (int i = 0; i <= 2; ++i)
+    out += printf_string("<text x=\"%d\" y=\"%d\" font-size=\"12\" text-anchor=\"middle\" fill=\"#333\">%.0f%%</text>\n",
+                         left + bar_w * i / 2, bar_y + 34, (scale.low + (scale.high - scale.low) * i / 2) * 100);
+  out += printf_string("<text x=\"%d\" y=\"%d\" font-size=\"12\" fill=\"#555\">equity; the colours span this chart's "
+                       "values, %.0f%% to %.0f%%</text>\n</svg>\n",
+                       left, bar_y + 52, scale.low * 100, scale.high * 100);
+  return out;
 }
 
 }  // namespace
@@ -97,8 +167,8 @@ int run_chart(Args args) {
   long long threads = 0;
   for (std::size_t i = 0; i < args.size(); ++i) {
     const bool has_value = i + 1 < args.size();
-    if (args[i] == "--board" && has_value) {
-      board = args[++i];
+    if ((args[i] == "--board" || args[i] == "-b") && has_value) {
+      take_cards_value(args, i, board);
     } else if (args[i] == "--svg" && has_value) {
       svg = args[++i];
     } else if (args[i] == "--threads" && has_value) {
@@ -151,7 +221,13 @@ int run_chart(Args args) {
   if (progress) std::fprintf(stderr, "\r%45s\r", "");
   if (!any) return fail("no hand class can play against '" + opponent + "': " + first_error);
 
-  if (!svg.empty() && !write_svg(svg, equity, opponent, board)) return fail("cannot write " + svg);
+  const Scale scale(equity);
+  if (!svg.empty()) {
+    std::vector<int> board_cards;
+    collect_cards({board}, board_cards);  // already read by the calculator
+    if (std::string error = write_file_atomically(svg, svg_text(equity, scale, opponent, board_cards)); !error.empty())
+      return fail(error);
+  }
   if (json) {
     std::printf("{\"opponent\": %s, \"board\": %s, \"classes\": {", json_string(opponent).c_str(), json_string(board).c_str());
     for (int i = 0; i < 169; ++i) {
@@ -170,7 +246,7 @@ int run_chart(Args args) {
       const std::string label = class_label(row, col);
       if (colour && !std::isnan(e)) {
         int r, g, b;
-        colour_of(e, r, g, b);
+        scale.colour(e, r, g, b);
         std::printf("\x1b[48;2;%d;%d;%dm\x1b[30m %-3s%3.0f \x1b[0m", r, g, b, label.c_str(), e * 100);
       } else if (std::isnan(e)) {
         std::printf(" %-3s  - ", label.c_str());
@@ -180,7 +256,9 @@ int run_chart(Args args) {
     }
     std::printf("\n");
   }
-  std::printf("\n(pairs on the diagonal, suited above it, offsuit below%s)\n", svg.empty() ? "" : ("; picture in " + svg).c_str());
+  std::printf("\n(pairs on the diagonal, suited above it, offsuit below%s%s)\n",
+              colour ? printf_string("; colours from red at %.0f%% to green at %.0f%%", scale.low * 100, scale.high * 100).c_str() : "",
+              svg.empty() ? "" : ("; picture in " + svg).c_str());
   return 0;
 }
 

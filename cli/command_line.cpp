@@ -5,12 +5,17 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include <cstring>
+
 #if defined(_WIN32)
 #include <io.h>
+#include <process.h>
+#include <windows.h>
 #define dup _dup
 #define dup2 _dup2
 #define fileno _fileno
 #define close _close
+#define getpid _getpid
 #else
 #include <unistd.h>
 #endif
@@ -100,6 +105,29 @@ void class_cell(const int ascending_cards[2], int& row, int& col) {
   const bool suited = ascending_cards[0] % 4 == ascending_cards[1] % 4;
   row = 12 - (suited ? high : low);
   col = 12 - (suited ? low : high);
+}
+
+std::string write_file_atomically(const std::string& path, const std::string& text) {
+  const std::string temporary = path + ".tmp." + std::to_string(getpid());
+  std::FILE* f = std::fopen(temporary.c_str(), "wb");
+  if (!f) return "cannot write " + path + ": " + std::strerror(errno);
+  errno = 0;
+  const bool written = std::fwrite(text.data(), 1, text.size(), f) == text.size() && std::fflush(f) == 0;
+  const int write_errno = errno;
+  const bool closed = std::fclose(f) == 0;
+  const int close_errno = errno;
+  bool renamed = false;
+  if (written && closed) {
+#if defined(_WIN32)
+    renamed = MoveFileExA(temporary.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING) != 0;
+#else
+    renamed = std::rename(temporary.c_str(), path.c_str()) == 0;
+#endif
+  }
+  const int why = !written ? write_errno : !closed ? close_errno : errno;
+  if (renamed) return {};
+  std::remove(temporary.c_str());
+  return "cannot write " + path + (why ? std::string(": ") + std::strerror(why) : std::string()) + "; it is left as it was";
 }
 
 std::string capture_stdout(const std::function<void()>& call) {

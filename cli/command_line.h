@@ -56,6 +56,12 @@ inline constexpr std::string_view kGameChoices = "holdem, omaha or omaha-hilo";
 std::string class_label(int row, int col);     // "AA", "AKs", "72o"
 void class_cell(const int ascending_cards[2], int& row, int& col);
 
+// Writes `text` to `path` through a temporary file in the same folder, renamed
+// over `path` only once wholly written: a failure (a full disk, a file-size
+// limit) leaves any earlier file untouched and no partial file behind.
+// Returns an error message, empty on success.
+std::string write_file_atomically(const std::string& path, const std::string& text);
+
 // Runs `call` with standard output going to a buffer; returns what it wrote.
 std::string capture_stdout(const std::function<void()>& call);
 

@@ -2,6 +2,7 @@
 // The commands live in their own files (commands.h); this file dispatches,
 // answers help and --version, and turns lost output into a failure.
 #include <cerrno>
+#include <csignal>
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -153,6 +154,11 @@ const char* cli::command_usage(std::string_view command) {
 }
 
 int main(int argc, char** argv) {
+#if !defined(_WIN32)
+  // Past a file-size limit, writes fail with EFBIG instead of the signal
+  // killing the program halfway: files are then cleaned up and reported.
+  std::signal(SIGXFSZ, SIG_IGN);
+#endif
   const int status = run_command({argv + 1, argv + argc});
   // Output that never reached its destination (a full disk, a closed pipe) is a
   // failure, whatever the command computed.

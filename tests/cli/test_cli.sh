@@ -121,6 +121,29 @@ for command in "" "host omaha AhAsKhKs --opponents 2" "omaha-equity AhAsKhKs --o
 done
 if "$bin" --help | grep -q "omaha-equity"; then echo "FAIL: the main help still lists omaha-equity"; failures=$((failures + 1)); fi
 
+# Charts: the board drawn, a long range wrapped whole, the colours fitted to the
+# values; a failed write (here a file-size limit) leaves the old file and no other.
+dir=$(mktemp -d)
+long="QQ+, AKs, AJo+, KQs, 76s-54s, TT-77, KTs-K7s, A2s+, K9o+, QJs, JTs, T9s, 98s, 87s"
+"$bin" chart "$long" --board Qh 7c 2d --svg "$dir/chart.svg" >/dev/null
+if ! python3 - "$dir/chart.svg" "$long" <<'PY'
+import re, sys
+svg = open(sys.argv[1]).read()
+titles = re.findall(r'font-size="20" font-weight="bold" fill="#222">([^<]*)<', svg)
+assert len(titles) >= 2 and " ".join(titles).endswith(sys.argv[2]), titles
+assert ">Board<" in svg and "Q&#9829;" in svg and "7&#9827;" in svg and "2&#9830;" in svg
+assert "the colours span this chart's values, 15% to 97%" in svg
+PY
+then echo "FAIL: the chart's SVG"; failures=$((failures + 1)); fi
+echo "an earlier chart" > "$dir/chart.svg"
+(ulimit -f 16; "$bin" chart QsQd --board 2c7h9d --svg "$dir/chart.svg" >/dev/null 2>"$dir/err")
+status=$?
+if [ "$status" -ne 2 ] || [ "$(cat "$dir/chart.svg")" != "an earlier chart" ] || [ "$(ls "$dir" | wc -l)" -ne 2 ] ||
+   ! grep -q "it is left as it was" "$dir/err"; then
+  echo "FAIL: a failed SVG write -> status $status, $(cat "$dir/err"), files: $(ls "$dir")"; failures=$((failures + 1))
+fi
+rm -rf "$dir"
+
 # Single cards after --board join it; every 64-bit seed replays; Hi/Lo parts add up.
 same() {
   a=$("$bin" $1 2>&1 | sed 's/"seconds": [^,]*, //'); b=$("$bin" $2 2>&1 | sed 's/"seconds": [^,]*, //')
