@@ -78,7 +78,9 @@ int run_range(Args args) {
     std::printf("}\n");
     return 0;
   }
-  std::printf("%d hands, %.2f%% of all %s hands", size, share * 100, game->name);
+  // Two decimals, or two significant digits for the small shares of Omaha patterns.
+  std::printf(share >= 0.001 ? "%d hands, %.2f%% of all %s hands" : "%d hands, %.2g%% of all %s hands", size, share * 100,
+              game->name);
   if (total_weight != size) std::printf(" (total weight %.4g)", total_weight);
   std::printf("\n");
   if (game->game != ODDSMITH_GAME_HOLDEM) return 0;
