@@ -3,7 +3,8 @@
 # range data; nothing else of the C install tree goes into a wheel.
 configure_file(${PROJECT_SOURCE_DIR}/cmake/templates/_version.py.in ${CMAKE_CURRENT_BINARY_DIR}/_version.py @ONLY)
 install(FILES ${CMAKE_CURRENT_BINARY_DIR}/_version.py DESTINATION oddsmith)
-install(FILES $<TARGET_FILE:oddsmith> DESTINATION oddsmith RENAME liboddsmith.so)
+# By its SONAME, which the compiled part (oddsmith._core) is linked to.
+install(FILES $<TARGET_FILE:oddsmith> DESTINATION oddsmith RENAME liboddsmith.so.1)
 install(FILES ${PROJECT_SOURCE_DIR}/oddsmith/equity/builtin_holdem_ranges.txt
               ${PROJECT_SOURCE_DIR}/oddsmith/equity/builtin_omaha_ranges.txt
               ${PROJECT_SOURCE_DIR}/oddsmith/equity/builtin_omahahl_ranges.txt

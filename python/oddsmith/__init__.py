@@ -4,7 +4,7 @@
     oddsmith.evaluate("As Ks Qs Js Ts")                     # 1: lower is stronger
     oddsmith.equity(["AhKh", "QsQd"], exact=True)           # every player a hand or range
     oddsmith.parse_range("QQ+, AKs, AJo+")                  # 58 hands with their weights
-    oddsmith.evaluate_many(hands)                           # n x 5 or n x 7 int32 buffer
+    oddsmith.evaluate_many(hands)                           # n x 5, 6 or 7 integer array
 
 The host application's exports stay available: holdem_equity, omaha_equity,
 hilo_equity and the range slots. Range slots are numbered 1..4 everywhere in this
@@ -17,18 +17,23 @@ import math
 import os
 import random
 import re
-from collections import namedtuple
+from typing import List, NamedTuple, Optional, Sequence, Tuple, Union
 
 from . import _library
 from .calculator import EquityResult, PlayerEquity, equity
-from .cards import card_numbers, cards, name
+from .cards import Cards, card_numbers, cards, hand_cards, name
 from .evaluate import category, evaluate, evaluate_many, omaha_high, omaha_low
-from .ranges import HANDS_PER_SLOT, expand, parse, sample_slot
+from ._facts import RANGE_HANDS as HANDS_PER_SLOT
+from .ranges import expand, parse, sample_slot
+
+Hand = Tuple[int, ...]
+# A range for a slot: notation ("QQ+, AKs:0.5") or a list of hands (texts or card numbers).
+SlotHands = Union[str, Sequence[Cards]]
 
 try:
-    from ._version import __version__  # written by CMake into an installed package
+    from ._version import __version__  # type: ignore[import-not-found,unused-ignore]  # written by CMake into an installed package
 except ImportError:  # the source tree: the version stands in CMakeLists.txt
-    def _source_version():
+    def _source_version() -> str:
         path = os.path.join(os.path.dirname(__file__), "..", "..", "CMakeLists.txt")
         try:
             with open(path) as f:
@@ -43,10 +48,14 @@ __all__ = ["__version__", "load", "evaluate", "evaluate_many", "category", "omah
            "hilo_equity", "set_holdem_range", "set_holdem_ranges", "load_omaha_range", "load_hilo_range", "Equity"]
 
 from ._facts import HOLDEM_DEALS, HOLDEM_MAX_OPPONENTS, OMAHA_DEALS, OMAHA_MAX_OPPONENTS, RANGE_SLOTS
-_lib = None
+_lib: Optional[ctypes.CDLL] = None
 
 
-def load(path=None):
+def __dir__() -> List[str]:
+    return sorted(__all__)
+
+
+def load(path: Optional[str] = None) -> ctypes.CDLL:
     """Loads liboddsmith (from `path`, $ODDSMITH_LIBRARY, the copy inside this
     package, the install prefix, the system, or this source tree's build) and
     returns the ctypes handle. Called on first use. A named path that cannot be
@@ -56,50 +65,53 @@ def load(path=None):
     return _lib
 
 
-def _l():
+def _l() -> ctypes.CDLL:
     return _lib or load()
 
 
-Equity = namedtuple("Equity", "per_mille standard_error")
-Equity.__doc__ = ("Equity in thousandths of the pot, with the standard error of the simulation "
-                  "(exact for Hold'em; an upper bound where pots split).")
+class Equity(NamedTuple):
+    """Equity in thousandths of the pot, with the standard error of the simulation
+    (exact for Hold'em; an upper bound where pots split)."""
+    per_mille: int
+    standard_error: float
 
 
-def _no_overlap(first, second, first_name, second_name):
+def _no_overlap(first: List[int], second: List[int], first_name: str, second_name: str) -> None:
     shared = set(first) & set(second)
     if shared:
         raise ValueError(f"card {name(min(shared))} is both in {first_name} and on {second_name}")
 
 
-def _check_count(label, value, low, high):
+def _check_count(label: str, value: object, low: int, high: int) -> None:
     if not isinstance(value, int) or isinstance(value, bool) or not low <= value <= high:
         raise ValueError(f"{label} must be a whole number from {low} to {high}, got {value!r}")
 
 
-def _equity_arguments(hand, board, opponents, range_slot, hole_count, max_opponents):
-    h = cards(hand, hole_count, "the hand")
-    b = cards(board, (0, 1, 2, 3, 4, 5), "the board")
+def _equity_arguments(hand: Cards, board: Cards, opponents: int, range_slot: int, hole_count: int,
+                      max_opponents: int) -> Tuple[List[int], int, List[int]]:
+    h = hand_cards(hand, hole_count, "the hand")
+    b = hand_cards(board, (0, 1, 2, 3, 4, 5), "the board") if board else []
     _no_overlap(h, b, "the hand", "the board")
     _check_count("opponents", opponents, 0, max_opponents)
     _check_count("range_slot", range_slot, 0, RANGE_SLOTS)
     return h, len(b), b + [0] * (5 - len(b))
 
 
-def _equity(result, deals, what):
+def _equity(result: int, deals: int, what: str) -> Equity:
     if result < 0:
         raise ValueError(f"the library refused the {what} arguments")
     p = result / 1000.0
     return Equity(result, math.sqrt(p * (1 - p) / deals) * 1000.0)
 
 
-def holdem_equity(hand, board="", opponents=1, range_slot=0):
+def holdem_equity(hand: Cards, board: Cards = "", opponents: int = 1, range_slot: int = 0) -> Equity:
     """Hold'em equity of a two-card hand against `opponents` (0..22) random
     opponents, or opponents from range slot 1..4 (slot 0..3 in C); ties count as wins."""
     h, known, b = _equity_arguments(hand, board, opponents, range_slot, 2, HOLDEM_MAX_OPPONENTS)
     return _equity(_l().poker_holdem_equity(*h, known, opponents, range_slot, *b), HOLDEM_DEALS, "Hold'em")
 
 
-def omaha_equity(hand, board="", opponents=1, range_slot=0):
+def omaha_equity(hand: Cards, board: Cards = "", opponents: int = 1, range_slot: int = 0) -> Equity:
     """Omaha high equity of four hole cards against 0..10 opponents; ties split.
     (The "<score sum>,<deals> " record the library writes to standard output is
     kept out of the host's output.)"""
@@ -108,7 +120,7 @@ def omaha_equity(hand, board="", opponents=1, range_slot=0):
     return _equity(result, OMAHA_DEALS, "Omaha")
 
 
-def hilo_equity(hand, board="", opponents=1, range_slot=0):
+def hilo_equity(hand: Cards, board: Cards = "", opponents: int = 1, range_slot: int = 0) -> Equity:
     """Omaha eight-or-better equity of four hole cards against 0..10 opponents."""
     h, known, b = _equity_arguments(hand, board, opponents, range_slot, 4, OMAHA_MAX_OPPONENTS)
     return _equity(_l().poker_omahahl_equity(*h, known, opponents, range_slot, *b), OMAHA_DEALS, "Hi/Lo")
@@ -122,16 +134,16 @@ def hilo_equity(hand, board="", opponents=1, range_slot=0):
 # each file's header: '#' comments, then one hand per line as card numbers).
 _DATA_FILES = {"holdem": "builtin_holdem_ranges.txt", "omaha": "builtin_omaha_ranges.txt",
                "hilo": "builtin_omahahl_ranges.txt"}
-_slots = {}
+_slots: "dict[str, List[List[Hand]]]" = {}
 
 
-def _builtin(game, per_hand):
+def _builtin(game: str, per_hand: int) -> List[List[Hand]]:
     here = os.path.dirname(os.path.abspath(__file__))
     for folder in (os.path.join(here, "data"), os.path.join(here, "..", "..", "oddsmith", "equity")):
         path = os.path.join(folder, _DATA_FILES[game])
         if os.path.exists(path):
             with open(path) as f:
-                hands = [[int(n) for n in line.split()] for line in f if line.strip() and not line.startswith("#")]
+                hands = [tuple(int(n) for n in line.split()) for line in f if line.strip() and not line.startswith("#")]
             if len(hands) != RANGE_SLOTS * HANDS_PER_SLOT or any(len(h) != per_hand for h in hands):
                 raise ValueError(f"the built-in {game} ranges in {path} are not {RANGE_SLOTS} slots of "
                                  f"{HANDS_PER_SLOT} hands of {per_hand} cards")
@@ -140,7 +152,7 @@ def _builtin(game, per_hand):
                      "set all four slots at once instead")
 
 
-def _store(game, per_hand, setter, slot, hands):
+def _store(game: str, per_hand: int, setter: "ctypes._NamedFuncPointer", slot: int, hands: List[Hand]) -> None:
     _check_count("slot (the range argument 1..4; slot 0..3 in C)", slot, 1, RANGE_SLOTS)
     if game not in _slots:
         _slots[game] = _builtin(game, per_hand)
@@ -151,38 +163,38 @@ def _store(game, per_hand, setter, slot, hands):
         raise ValueError("the library refused the range buffer")
 
 
-def _as_hands(hands, per_hand, what):
+def _as_hands(hands: Sequence[Cards], per_hand: int, what: str) -> List[Hand]:
     """Hands given as a list of hand texts ("AhKh") or of card numbers."""
     out = []
     for hand in hands:
-        out.append(cards(hand, per_hand, what) if isinstance(hand, str) else card_numbers(hand, per_hand, what))
+        out.append(tuple(hand_cards(hand, per_hand, what)))
     if not out:
         raise ValueError(f"{what}: no hands given")
     return out
 
 
-def parse_range(notation, game="holdem"):
+def parse_range(notation: str, game: str = "holdem") -> List[Tuple[Hand, float]]:
     """The hands of range notation as (cards, weight) pairs; game is "holdem",
     "omaha" or "omaha-hilo". ValueError names the column and what was expected."""
     return parse(notation, game)
 
 
-def _holdem_slot(hands, rng):
+def _holdem_slot(hands: SlotHands, rng: random.Random) -> List[Hand]:
     """500 hands for a Hold'em slot, from notation (drawn by weight) or a hand list."""
     if isinstance(hands, str):
         weighted = parse(hands)
         return sample_slot([h for h, _ in weighted], rng, weights=[w for _, w in weighted])
-    return sample_slot([tuple(h) for h in _as_hands(hands, 2, "hand")], rng)
+    return sample_slot(_as_hands(hands, 2, "hand"), rng)
 
 
-def set_holdem_range(slot, hands, seed=None):
+def set_holdem_range(slot: int, hands: SlotHands, seed: Optional[int] = None) -> None:
     """Fills Hold'em range slot 1..4 (the library's range argument; slot 0..3 in
     C) with 500 hands drawn from range notation ("QQ+, AKs:0.5") by weight, or
     from a list of hands (["AhKh", "QsQd"])."""
     _store("holdem", 2, _l().poker_set_holdem_range_simul, slot, _holdem_slot(hands, random.Random(seed)))
 
 
-def set_holdem_ranges(ranges, seed=None):
+def set_holdem_ranges(ranges: Sequence[SlotHands], seed: Optional[int] = None) -> None:
     """Fills all four Hold'em slots at once from four range notations or hand lists."""
     if len(ranges) != 4:
         raise ValueError("set_holdem_ranges takes four ranges")
@@ -191,7 +203,8 @@ def set_holdem_ranges(ranges, seed=None):
     _store("holdem", 2, _l().poker_set_holdem_range_simul, 1, _slots["holdem"][0])
 
 
-def _load_four_card_range(game, setter, slot, hands, seed):
+def _load_four_card_range(game: str, setter: "ctypes._NamedFuncPointer", slot: int, hands: SlotHands,
+                          seed: Optional[int]) -> None:
     rng = random.Random(seed)
     if isinstance(hands, str):  # notation: "AhAsKhKs, AAxx:0.5"
         weighted = parse(hands, "omaha")
@@ -201,11 +214,11 @@ def _load_four_card_range(game, setter, slot, hands, seed):
     _store(game, 4, setter, slot, chosen)
 
 
-def load_omaha_range(slot, hands, seed=None):
+def load_omaha_range(slot: int, hands: SlotHands, seed: Optional[int] = None) -> None:
     """Fills Omaha range slot 1..4 with 500 hands sampled from a list of four-card hands."""
     _load_four_card_range("omaha", _l().poker_load_omaha_range, slot, hands, seed)
 
 
-def load_hilo_range(slot, hands, seed=None):
+def load_hilo_range(slot: int, hands: SlotHands, seed: Optional[int] = None) -> None:
     """Fills Omaha Hi/Lo range slot 1..4 with 500 hands sampled from a list of four-card hands."""
     _load_four_card_range("hilo", _l().poker_load_omahahl_range, slot, hands, seed)

@@ -6,6 +6,12 @@ import glob
 import os
 import sys
 import tempfile
+import types
+from typing import Any, Callable, Dict, List, Optional, Sequence, Tuple, TypeVar, Union
+
+T = TypeVar("T")
+# name: (argument types, result type)
+Exports = Dict[str, Tuple[Sequence[Any], Any]]
 
 from ._facts import MAX_PLAYERS
 
@@ -33,8 +39,7 @@ class _Result(ctypes.Structure):
                 ("low_equity", ctypes.c_double * MAX_PLAYERS)]
 
 
-# name: (argument types, result type)
-EXPORTS = {
+EXPORTS: Exports = {
     "poker_ev5": ([_INT] * 5, _INT),
     "poker_ev7": ([_INT] * 7, _INT),
     "poker_evomaha": ([_INT] * 9, _INT),
@@ -64,19 +69,23 @@ _REPO = os.path.dirname(_PACKAGES)
 _INSTALL_LIB = os.path.join(_PACKAGE, "..", "..", "..", "..", "lib")
 
 
-def candidates(stem):
+def candidates(stem: str) -> List[str]:
     """Paths to search when the caller names none: the library bundled inside its
     package (a pip install), the prefix this binding was installed into, the
     system's libraries, then this source tree's builds (release first)."""
-    bundled = os.path.join(_PACKAGES, stem, f"lib{stem}.so")
+    # A wheel names the library by its SONAME (lib<stem>.so.1), which the compiled part links to.
+    bundled = os.path.join(_PACKAGES, stem, f"lib{stem}.so.1")
+    if not os.path.exists(bundled):
+        bundled = os.path.join(_PACKAGES, stem, f"lib{stem}.so")
     installed = os.path.join(_INSTALL_LIB, f"lib{stem}.so")
-    found = [p if os.path.exists(p) else None for p in (bundled, installed)] + [ctypes.util.find_library(stem)]
+    found: List[Optional[str]] = [p if os.path.exists(p) else None for p in (bundled, installed)]
+    found.append(ctypes.util.find_library(stem))
     for preset in ("release", "debug", "*"):
         found += sorted(glob.glob(os.path.join(_REPO, "build", preset, "lib", f"lib{stem}.so")))
     return [path for path in found if path]
 
 
-def _declare(lib, exports):
+def _declare(lib: ctypes.CDLL, exports: Exports) -> ctypes.CDLL:
     for name, (argtypes, restype) in exports.items():
         fn = getattr(lib, name)
         fn.argtypes = argtypes
@@ -84,7 +93,7 @@ def _declare(lib, exports):
     return lib
 
 
-def load(stem, env_var, exports, explicit=None):
+def load(stem: str, env_var: str, exports: Exports, explicit: Optional[str] = None) -> ctypes.CDLL:
     """Loads the library from `explicit`, else from the path in `env_var`, else
     from the first of candidates() that loads. A path the caller or the
     environment names is used or refused: it never falls back to another build."""
@@ -104,10 +113,49 @@ def load(stem, env_var, exports, explicit=None):
     raise OSError(f"cannot load lib{stem}: set {env_var} or pass a path; tried: " + "; ".join(errors or ["nothing found"]))
 
 
+_extension: Union[types.ModuleType, None, bool] = False  # False: not looked for yet
+
+
+def extension() -> Optional[types.ModuleType]:
+    """oddsmith._core, the compiled part: inside the package (a pip install),
+    else the one $ODDSMITH_EXTENSION names, else this source tree's build (release
+    first); None where it was not built (the package then uses ctypes alone)."""
+    global _extension
+    if not isinstance(_extension, bool):
+        return _extension
+    import importlib
+    import importlib.util
+    try:
+        _extension = importlib.import_module(__package__ + "._core")
+        return _extension
+    except ImportError:
+        pass
+    named = os.environ.get("ODDSMITH_EXTENSION")
+    paths = [named] if named else []
+    for preset in ("release", "debug", "*"):
+        paths += sorted(glob.glob(os.path.join(_REPO, "build", preset, "python", "oddsmith", "_core.*.so")))
+    _extension = None
+    for path in paths:
+        spec = importlib.util.spec_from_file_location(__package__ + "._core", path)
+        if spec is None or spec.loader is None:
+            continue
+        try:
+            module = importlib.util.module_from_spec(spec)
+            spec.loader.exec_module(module)
+        except ImportError:
+            if named:
+                raise
+            continue
+        sys.modules[__package__ + "._core"] = module
+        _extension = module
+        break
+    return _extension
+
+
 _libc = ctypes.CDLL(None)
 
 
-def captured(fd, fn):
+def captured(fd: int, fn: Callable[[], T]) -> Tuple[T, str]:
     """Runs fn with the process's file descriptor `fd` (1 or 2) sent to a
     temporary file; returns (fn's result, the text written). Keeps what a
     library writes with C stdio out of the host's own output."""

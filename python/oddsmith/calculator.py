@@ -4,13 +4,16 @@ import ctypes
 import sys
 import warnings
 from dataclasses import dataclass
-from typing import Iterable, List, Optional
+from typing import Callable, Iterable, List, Optional, Sequence, Tuple, Union
 
+from . import _library
 from ._facts import (MAX_TRIALS, MODE_AUTO, MODE_EXACT, MODE_MONTE_CARLO, STATUS_NO_MEMORY, STATUS_OK,
                      STATUS_TARGET_NOT_MET)
 from ._library import _Query, _Result
+from .cards import Board, board_text
 from .ranges import GAMES
 
+Progress = Union[bool, Callable[[float], object], None]
 
 
 @dataclass(frozen=True)
@@ -40,42 +43,89 @@ class EquityResult:
     target_met: bool = True  # False: a standard-error target was given up (a RuntimeWarning says so)
 
 
-def _lib():
+# (status, message, exact, deals, seconds, seed, target_met, [(equity, win, tie, stderr, low) per player])
+_Run = Tuple[int, str, bool, int, float, int, bool, List[Tuple[float, float, float, float, float]]]
+
+
+def _lib() -> ctypes.CDLL:
     package = sys.modules[__package__]  # its handle, loaded on first use
-    return package._lib or package.load()
+    lib: ctypes.CDLL = package._lib or package.load()
+    return lib
 
 
-def _text(value, what: str) -> bytes:
+def _text(value: Optional[Board], what: str) -> str:
     if value is None:
-        return b""
-    if not isinstance(value, str):
-        raise ValueError(f"{what} must be card text such as 'Qh 7c 2d', got {type(value).__name__} {value!r}")
-    return value.encode("utf-8")
+        return ""
+    text = board_text(value, what)
+    if "\x00" in text:
+        raise ValueError(f"{what} holds a NUL character: {text!r}")
+    return text
 
 
-def equity(players: Iterable[str], board: Optional[str] = None, dead: Optional[str] = None, game: str = "holdem",
+def _reporter(progress: Progress) -> Tuple[Optional[Callable[[float], object]], Callable[[], None]]:
+    """The callable the run reports its share done to, and what closes it."""
+    if progress is None or progress is False:
+        return None, lambda: None
+    if progress is True:
+        try:
+            from tqdm import tqdm  # type: ignore[import-untyped]
+        except ImportError:
+            return None, lambda: None
+        bar = tqdm(total=1000, unit="‰", leave=False)
+        def update(done: float) -> None:
+            bar.update(int(done * 1000) - bar.n)
+        return update, bar.close
+    if callable(progress):
+        return progress, lambda: None
+    raise ValueError(f"progress must be True, False, None or a callable taking the share done, got {progress!r}")
+
+
+def _run_ctypes(texts: List[str], board: str, dead: str, game: int, mode: int, trials: int, stderr: float, seed: int,
+                threads: int, max_seconds: float) -> _Run:
+    """The same run through ctypes, where the compiled part is not built (no Ctrl-C, no progress)."""
+    encoded = [t.encode("utf-8") for t in texts]
+    players = (ctypes.c_char_p * max(1, len(encoded)))(*encoded)
+    query = _Query(size=ctypes.sizeof(_Query), game=game, player_count=len(encoded), players=players,
+                   board=board.encode("utf-8"), dead=dead.encode("utf-8"), mode=mode, threads=threads, trials=trials,
+                   target_stderr=stderr, seed=seed, max_seconds=max_seconds)
+    result = _Result(size=ctypes.sizeof(_Result))
+    error = ctypes.create_string_buffer(512)
+    status = _lib().oddsmith_equity(ctypes.byref(query), ctypes.byref(result), error, len(error))
+    each = [(p.equity, p.win, p.tie, p.std_error, result.low_equity[i])
+            for i, p in enumerate(result.players[:result.player_count])]
+    return (status, error.value.decode("utf-8", "replace"), bool(result.exact), result.deals, result.seconds,
+            result.seed, bool(result.target_met), each)
+
+
+def equity(players: Iterable[str], board: Optional[Board] = None, dead: Optional[Board] = None, game: str = "holdem",
            exact: Optional[bool] = None, trials: Optional[int] = None, stderr: Optional[float] = None,
-           seed: Optional[int] = None, threads: Optional[int] = None,
-           max_seconds: Optional[float] = None) -> EquityResult:
+           seed: Optional[int] = None, threads: Optional[int] = None, max_seconds: Optional[float] = None,
+           progress: Progress = None) -> EquityResult:
     """Equity of every player, each a hand ("AhKh") or a range ("QQ+, AKs", "random").
 
-    game is "holdem", "omaha" or "omaha-hilo". exact=True enumerates every deal,
-    exact=False simulates (`trials` deals, or until every standard error is at
-    most `stderr`), exact=None chooses: exact when that is quick, else a
-    simulation to `stderr` (0.0005 by default). A seed (0 or None: from the
-    system) and trial count give the same result on any number of threads
-    (None: every core). max_seconds (default 60) bounds the run: an exact
-    enumeration estimated longer on one core raises ValueError, and a `stderr`
-    target that would take longer is given up with a RuntimeWarning, the result
-    saying target_met=False. Impossible queries raise ValueError."""
+    board and dead are card text ("Qh7c2d", "Qh 7c 2d") or a list of cards
+    (["Qh", "7c", "2d"] or card numbers). game is "holdem", "omaha" or
+    "omaha-hilo". exact=True enumerates every deal, exact=False simulates
+    (`trials` deals, or until every standard error is at most `stderr`),
+    exact=None chooses: exact when that is quick, else a simulation to `stderr`
+    (0.0005 by default). A seed (0 or None: from the system) and trial count give
+    the same result on any number of threads (None: every core). max_seconds
+    (default 60) bounds the run: an exact enumeration estimated longer on one core
+    raises ValueError, and a `stderr` target that would take longer is given up
+    with a RuntimeWarning, the result saying target_met=False. progress=True
+    shows a tqdm bar when tqdm is installed; a callable gets the share done
+    (0..1) several times a second. Ctrl-C stops a run within half a second
+    (KeyboardInterrupt). Impossible queries raise ValueError."""
     if isinstance(players, str):
         raise ValueError("players must be a list of hands or ranges, e.g. ['AhKh', 'QQ+, AKs']")
-    players = list(players)
+    texts = list(players)
     if game not in GAMES:
         raise ValueError(f"game must be one of {', '.join(GAMES)}, got {game!r}")
-    for i, p in enumerate(players):
+    for i, p in enumerate(texts):
         if not isinstance(p, str):
             raise ValueError(f"player {i + 1} must be a hand or range as text, got {type(p).__name__} {p!r}")
+        if "\x00" in p:
+            raise ValueError(f"player {i + 1} holds a NUL character: {p!r}")
     for label, value, low, high in (("trials", trials, 1, MAX_TRIALS), ("seed", seed, 0, 2**64 - 1),
                                     ("threads", threads, 0, 2**31 - 1)):
         if value is not None and (isinstance(value, bool) or not isinstance(value, int) or not low <= value <= high):
@@ -85,21 +135,22 @@ def equity(players: Iterable[str], board: Optional[str] = None, dead: Optional[s
         raise ValueError(f"max_seconds must be a positive number of seconds, got {max_seconds!r}")
     if stderr is not None and (isinstance(stderr, bool) or not isinstance(stderr, (int, float)) or not 0 < stderr < 1):
         raise ValueError(f"stderr must be a number between 0 and 1, got {stderr!r}")
-    encoded = [p.encode("utf-8") for p in players]
-    texts = (ctypes.c_char_p * max(1, len(encoded)))(*encoded)
-    query = _Query(size=ctypes.sizeof(_Query), game=GAMES[game], player_count=len(encoded), players=texts,
-                   board=_text(board, "board"), dead=_text(dead, "dead"), threads=threads or 0, trials=trials or 0,
-                   target_stderr=stderr or 0.0, seed=seed or 0, max_seconds=max_seconds or 0.0)
+    board_cards, dead_cards = _text(board, "board"), _text(dead, "dead")
     if exact is True:
-        query.mode = MODE_EXACT
+        mode = MODE_EXACT
     elif exact is False or (exact is None and trials):
-        query.mode = MODE_MONTE_CARLO
+        mode = MODE_MONTE_CARLO
     else:
-        query.mode = MODE_AUTO
-    result = _Result(size=ctypes.sizeof(_Result))
-    error = ctypes.create_string_buffer(512)
-    status = _lib().oddsmith_equity(ctypes.byref(query), ctypes.byref(result), error, len(error))
-    message = error.value.decode("utf-8", "replace")
+        mode = MODE_AUTO
+    arguments = (texts, board_cards, dead_cards, GAMES[game], mode, trials or 0, float(stderr or 0.0), seed or 0,
+                 threads or 0, float(max_seconds or 0.0))
+    core = _library.extension()
+    report, close = _reporter(progress)
+    try:
+        run: _Run = core._equity(*arguments, report) if core else _run_ctypes(*arguments)
+    finally:
+        close()
+    status, message, was_exact, deals, seconds, used_seed, target_met, each = run
     if status == STATUS_NO_MEMORY:
         raise MemoryError(message)
     if status == STATUS_TARGET_NOT_MET:
@@ -107,8 +158,5 @@ def equity(players: Iterable[str], board: Optional[str] = None, dead: Optional[s
     elif status != STATUS_OK:
         raise ValueError(message)
     return EquityResult(
-        players=[PlayerEquity(players[i], r.equity, r.win, r.tie, r.std_error, r.equity - result.low_equity[i],
-                              result.low_equity[i])
-                 for i, r in enumerate(result.players[:result.player_count])],
-        deals=result.deals, exact=bool(result.exact), seconds=result.seconds, seed=result.seed,
-        target_met=status == STATUS_OK)
+        players=[PlayerEquity(texts[i], e, w, t, s, e - low, low) for i, (e, w, t, s, low) in enumerate(each)],
+        deals=deals, exact=was_exact, seconds=seconds, seed=used_seed, target_met=target_met)

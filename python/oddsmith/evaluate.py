@@ -2,26 +2,25 @@
 import array
 import ctypes
 import sys
-from typing import Optional, Sequence, Union
+from typing import TYPE_CHECKING, Any, Callable, List, Optional, Union
 
+from . import _library
 from ._facts import BEST_HAND, CATEGORIES, NO_LOW, WORST_HAND
-from .cards import card_numbers, cards, name
+from .cards import Cards, hand_cards, name
 
-Cards = Union[str, Sequence[int]]
+if TYPE_CHECKING:
+    import numpy
+    import numpy.typing
+    Values = Union["numpy.typing.NDArray[numpy.int32]", "array.array[int]"]
+    Hands = Union["numpy.typing.ArrayLike", "array.array[int]", memoryview]
+else:
+    Values = Hands = object
 
 
-
-def _lib():
+def _lib() -> ctypes.CDLL:
     package = sys.modules[__package__]  # its handle, loaded on first use
-    return package._lib or package.load()
-
-
-def _hand(hand: Cards, counts, what: str):
-    if isinstance(hand, str):
-        return cards(hand, counts, what)
-    if isinstance(hand, (bytes, bytearray)) or not hasattr(hand, "__len__"):
-        raise ValueError(f"{what} must be text such as 'As Ks Qs Js Ts' or a sequence of card numbers, got {hand!r}")
-    return card_numbers(hand, counts, what)
+    lib: ctypes.CDLL = package._lib or package.load()
+    return lib
 
 
 def category(value: int) -> str:
@@ -31,27 +30,33 @@ def category(value: int) -> str:
     raise ValueError(f"{value!r} is not a hand value ({BEST_HAND} to {WORST_HAND})")
 
 
-def evaluate(hand: Cards) -> int:
-    """The value (BEST_HAND best .. WORST_HAND worst) of the best five cards among 5 to 7
-    different cards, given as text ("As Ks Qs Js Ts", "AsKs...") or as card
-    numbers (rank * 4 + suit, 2c = 0 .. As = 51)."""
+def _evaluate_slow(hand: Cards) -> int:
+    """Every form of a hand, with the errors that name the fault: the compiled
+    evaluate calls this for whatever its quick path does not take."""
     lib = _lib()
-    # Plain ints: the library checks them; only a refusal (0) needs the slow path's message.
-    if type(hand) in (list, tuple) and len(hand) in (5, 7) and all(type(c) is int for c in hand):
-        value = (lib.poker_ev5 if len(hand) == 5 else lib.poker_ev7)(*hand)
-        if value:
-            return value
-    c = _hand(hand, (5, 6, 7), "the hand")
+    c = hand_cards(hand, (5, 6, 7), "the hand")
     if len(c) == 5:
-        return lib.poker_ev5(*c)
+        return int(lib.poker_ev5(*c))
     if len(c) == 7:
-        return lib.poker_ev7(*c)
-    return min(lib.poker_ev5(*(c[:i] + c[i + 1:])) for i in range(6))
+        return int(lib.poker_ev7(*c))
+    return min(int(lib.poker_ev5(*(c[:i] + c[i + 1:]))) for i in range(6))
 
 
-def _omaha(hole: Cards, board: Cards):
-    h = _hand(hole, (4,), "the hole")
-    b = _hand(board, (5,), "the board")
+_core = _library.extension()
+if _core is not None:
+    _core._set_slow_evaluate(_evaluate_slow)
+
+# The value (BEST_HAND best .. WORST_HAND worst) of the best five cards among 5
+# to 7 different cards, given as text ("As Ks Qs Js Ts", "AsKs..."), as a list of
+# card texts (["As", "Ks", ...]) or as card numbers (rank * 4 + suit, 2c = 0 ..
+# As = 51). Compiled where the package's compiled part is built: a call then
+# costs about what a Python call does.
+evaluate: Callable[[Cards], int] = _core.evaluate if _core is not None else _evaluate_slow
+
+
+def _omaha(hole: Cards, board: Cards) -> List[int]:
+    h = hand_cards(hole, (4,), "the hole")
+    b = hand_cards(board, (5,), "the board")
     shared = set(h) & set(b)
     if shared:
         raise ValueError(f"card {name(min(shared))} is both in the hole and on the board")
@@ -60,50 +65,98 @@ def _omaha(hole: Cards, board: Cards):
 
 def omaha_high(hole: Cards, board: Cards) -> int:
     """Omaha high value: exactly two of the four hole cards with three of the five board cards."""
-    return _lib().poker_evomaha(*_omaha(hole, board))
+    return int(_lib().poker_evomaha(*_omaha(hole, board)))
 
 
 def omaha_low(hole: Cards, board: Cards) -> Optional[int]:
     """Omaha eight-or-better low value (31 best .. 248 worst), or None without a low."""
-    value = _lib().poker_evomahalow(*_omaha(hole, board))
+    value = int(_lib().poker_evomahalow(*_omaha(hole, board)))
     return None if value == NO_LOW else value
 
 
-def evaluate_many(buffer, cards_per_hand: Optional[int] = None):
-    """Values of many hands in one call: `buffer` is a C-contiguous buffer of
-    32-bit card numbers, n x 5 or n x 7 (a NumPy int32 array of that shape, or a
-    flat array.array('i') with cards_per_hand given). Returns n values (a NumPy
-    array for NumPy input, else array.array('i')); a hand with a card outside
-    0..51 or a repeated card gets 0. The library runs without the GIL."""
-    view = memoryview(buffer)
-    if view.itemsize != 4 or view.format not in ("i", "=i", "<i", "l", "=l", "<l") or not view.c_contiguous:
-        raise ValueError(f"evaluate_many needs a C-contiguous buffer of 32-bit ints, got format {view.format!r} "
-                         f"of {view.itemsize}-byte items")
-    if view.ndim == 2:
-        count, per_hand = view.shape
-        if cards_per_hand not in (None, per_hand):
-            raise ValueError(f"cards_per_hand {cards_per_hand!r} does not match the buffer's {per_hand} columns")
-    elif view.ndim == 1:
-        per_hand = cards_per_hand
-        if per_hand not in (5, 7):
-            raise ValueError("a flat buffer needs cards_per_hand=5 or 7")
-        if view.shape[0] % per_hand:
-            raise ValueError(f"a flat buffer of {view.shape[0]} cards is not whole hands of {per_hand}")
-        count = view.shape[0] // per_hand
-    else:
-        raise ValueError(f"evaluate_many needs an n x 5 or n x 7 buffer, got {view.ndim} dimensions")
-    if per_hand not in (5, 7):
-        raise ValueError(f"hands of 5 or 7 cards, got {per_hand}")
-    numpy = None
-    if type(buffer).__module__.split(".")[0] == "numpy":
+_INT32 = ("i", "=i", "<i", "l", "=l", "<l")
+
+
+def _as_int32_cards(buffer: Any, cards_per_hand: Optional[int]) -> "tuple[Any, int, int, bool]":
+    """(flat int32 card buffer, hand count, cards per hand, whether the input was NumPy's)."""
+    is_numpy = type(buffer).__module__.split(".")[0] == "numpy"
+    if is_numpy:
         import numpy
-    # The values land straight in the array returned.
-    out = numpy.empty(count, dtype=numpy.int32) if numpy else array.array("i", bytes(4 * count))
-    out_address = out.ctypes.data if numpy else out.buffer_info()[0]
-    if count:
-        data = view if not view.readonly else memoryview(bytearray(view.cast("B")))
-        source = (ctypes.c_char * (count * per_hand * 4)).from_buffer(data.cast("B"))
-        if _lib().oddsmith_evaluate_many(ctypes.addressof(source), count, per_hand, out_address) != 0:
-            raise ValueError("the library refused the buffer")
-        del source
-    return out
+        if buffer.dtype.kind not in "iu":
+            raise ValueError(f"evaluate_many needs integer card numbers, got an array of {buffer.dtype}")
+        shape = buffer.shape
+    else:
+        view = memoryview(buffer)
+        if view.format.lstrip("@=<>!") not in "bBhHiIlLqQnN" or len(view.format.lstrip("@=<>!")) != 1:
+            raise ValueError(f"evaluate_many needs integer card numbers, got a buffer of format {view.format!r}")
+        shape = view.shape or (0,)
+    if len(shape) == 2:
+        count, per_hand = shape
+        if cards_per_hand not in (None, per_hand):
+            raise ValueError(f"cards_per_hand {cards_per_hand!r} does not match the array's {per_hand} columns")
+    elif len(shape) == 1:
+        per_hand = cards_per_hand
+        if per_hand not in (5, 6, 7):
+            raise ValueError("a flat buffer needs cards_per_hand=5, 6 or 7")
+        if shape[0] % per_hand:
+            raise ValueError(f"a flat buffer of {shape[0]} cards is not whole hands of {per_hand}")
+        count = shape[0] // per_hand
+    else:
+        raise ValueError(f"evaluate_many needs an n x 5, 6 or 7 array of card numbers, got {len(shape)} dimensions")
+    if per_hand not in (5, 6, 7):
+        raise ValueError(f"evaluate_many takes hands of 5, 6 or 7 cards, got {per_hand} columns")
+    if is_numpy:
+        flat = buffer.reshape(-1)
+        if flat.dtype != numpy.int32 or not flat.flags.c_contiguous:
+            # Other widths and strides are converted; numbers no card has become -1 (never a card), not a wrapped value.
+            flat = numpy.where((flat < 0) | (flat > 51), -1, flat).astype(numpy.int32)
+        return flat, count, per_hand, True
+    if view.format in _INT32 and view.itemsize == 4 and view.c_contiguous:
+        return view.cast("B").cast("i"), count, per_hand, False
+    numbers = view.cast("B").cast(view.format.lstrip("@=<>!")).tolist()  # type: ignore[call-overload]
+    converted = array.array("i", (c if 0 <= c <= 51 else -1 for c in numbers))
+    return converted, count, per_hand, False
+
+
+def evaluate_many(hands: Hands, cards_per_hand: Optional[int] = None) -> Values:
+    """Values of many hands in one call, without the GIL: `hands` is an n x 5, 6
+    or 7 array of card numbers (NumPy, any integer type, any strides), or a flat
+    buffer (array.array, memoryview) with cards_per_hand given. Arrays that are
+    not C-contiguous 32-bit ints are converted first (a copy). Returns n values
+    as int32 (a NumPy array for NumPy input, else array.array('i')); a hand with
+    a card outside 0..51 or a repeated card gets 0."""
+    flat, count, per_hand, is_numpy = _as_int32_cards(hands, cards_per_hand)
+    if is_numpy:
+        import numpy
+        out: Any = numpy.empty(count, dtype=numpy.int32)
+    else:
+        out = array.array("i", bytes(4 * count))
+    if not count:
+        return out  # type: ignore[no-any-return]
+    if _core is not None:
+        _core._evaluate_many(flat, per_hand, out)
+        return out  # type: ignore[no-any-return]
+    # Without the compiled part: the library through ctypes (six-card hands one by one).
+    if per_hand == 6:
+        for i in range(count):
+            hand = [int(c) for c in flat[i * 6:(i + 1) * 6]]
+            try:
+                out[i] = _evaluate_slow(hand)
+            except ValueError:
+                out[i] = 0
+        return out  # type: ignore[no-any-return]
+    source = _address(flat)
+    target = out.ctypes.data if is_numpy else out.buffer_info()[0]
+    if _lib().oddsmith_evaluate_many(source, count, per_hand, target) != 0:
+        raise ValueError("the library refused the buffer")
+    return out  # type: ignore[no-any-return]
+
+
+def _address(flat: Any) -> int:
+    """The address of a flat int32 buffer's first card, for ctypes."""
+    if hasattr(flat, "ctypes"):
+        return int(flat.ctypes.data)
+    if isinstance(flat, array.array):
+        return int(flat.buffer_info()[0])
+    data = flat if not flat.readonly else memoryview(bytearray(flat.cast("B")))
+    return ctypes.addressof((ctypes.c_char * data.nbytes).from_buffer(data.cast("B")))

@@ -7,18 +7,20 @@ random". Any item may carry a weight from 0 to 1 as
 import ctypes
 import sys
 import random
+from typing import List, Optional, Sequence, Tuple
 
 from ._facts import GAME_HOLDEM, GAME_OMAHA, GAME_OMAHA_HILO, RANGE_HANDS as HANDS_PER_SLOT
 
 GAMES = {"holdem": GAME_HOLDEM, "omaha": GAME_OMAHA, "omaha-hilo": GAME_OMAHA_HILO, "hilo": GAME_OMAHA_HILO}
 
 
-def _lib():
+def _lib() -> ctypes.CDLL:
     package = sys.modules[__package__]  # its handle, loaded on first use
-    return package._lib or package.load()
+    lib: ctypes.CDLL = package._lib or package.load()
+    return lib
 
 
-def parse(notation, game="holdem"):
+def parse(notation: str, game: str = "holdem") -> List[Tuple[Tuple[int, ...], float]]:
     """The hands of a range as (cards, weight) pairs, cards ascending, in the
     order the text first names them. Raises ValueError with the column and what
     was expected when the text is not range notation."""
@@ -26,8 +28,12 @@ def parse(notation, game="holdem"):
         raise ValueError(f"game must be one of {', '.join(GAMES)}, got {game!r}")
     if not isinstance(notation, str):
         raise ValueError(f"a range is text such as 'QQ+, AKs', got {type(notation).__name__} {notation!r}")
+    if "\x00" in notation:
+        raise ValueError(f"a range holds no NUL character, got {notation!r}")
     lib = _lib()
     data = notation.encode("utf-8")
+    if len(data) > 2**31 - 1:
+        raise ValueError(f"a range text is at most {2**31 - 1} bytes, got {len(data)}")
     column = ctypes.c_int(0)
     error = ctypes.create_string_buffer(256)
     handle = lib.oddsmith_range_parse(data, len(data), GAMES[game], ctypes.byref(column), error, len(error))
@@ -46,25 +52,26 @@ def parse(notation, game="holdem"):
         lib.oddsmith_range_free(handle)
 
 
-def expand(notation, game="holdem"):
+def expand(notation: str, game: str = "holdem") -> List[Tuple[int, ...]]:
     """Every distinct hand of a range, as tuples of card numbers (weights dropped)."""
     return [hand for hand, _ in parse(notation, game)]
 
 
-def sample_slot(hands, rng=None, size=HANDS_PER_SLOT, weights=None):
+def sample_slot(hands: Sequence[Tuple[int, ...]], rng: Optional[random.Random] = None, size: int = HANDS_PER_SLOT,
+                weights: Optional[Sequence[float]] = None) -> List[Tuple[int, ...]]:
     """`size` hands drawn from `hands` (by `weights` when given), each card order
     equally likely."""
     if not hands:
         raise ValueError("a range slot needs at least one hand")
     rng = rng or random.Random()
     out = []
-    for hand in rng.choices(hands, weights=weights, k=size):
-        hand = list(hand)
+    for chosen in rng.choices(hands, weights=weights, k=size):
+        hand = list(chosen)
         rng.shuffle(hand)
         out.append(tuple(hand))
     return out
 
 
-def describe(hand):
+def describe(hand: Sequence[int]) -> str:
     from .cards import name
     return "".join(name(c) for c in hand)

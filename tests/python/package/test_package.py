@@ -4,6 +4,9 @@ import array
 import os
 import random
 import re
+import signal
+import subprocess
+import sys
 import time
 
 import pytest
@@ -18,7 +21,7 @@ def test_the_installed_package_carries_its_library_version_and_types():
     package = os.path.dirname(oddsmith.__file__)
     assert not package.startswith(SOURCE + os.sep), f"imported from the source tree: {package}"
     assert os.path.exists(os.path.join(package, "py.typed"))
-    assert oddsmith._l()._name == os.path.join(package, "liboddsmith.so")
+    assert oddsmith._l()._name == os.path.join(package, "liboddsmith.so.1")
     with open(os.path.join(SOURCE, "CMakeLists.txt")) as f:
         assert oddsmith.__version__ == re.search(r"project\(oddsmith VERSION ([0-9.]+)", f.read()).group(1)
 
@@ -82,12 +85,52 @@ def test_runs_are_bounded():
     (lambda: oddsmith.equity(["AhKh", "QsQd"], board="Qh7x"), "bad card 'Qh7x'|bad card '7x'"),
     (lambda: oddsmith.evaluate("As Ks Qs Js Xs"), "bad card 'Xs'"),
     (lambda: oddsmith.evaluate([51, 47, 43, 39]), "5 or 6 or 7"),
-    (lambda: oddsmith.evaluate_many(array.array("d", [1.0] * 5)), "32-bit ints"),
+    (lambda: oddsmith.evaluate_many(array.array("d", [1.0] * 5)), "integer card numbers"),
+    (lambda: oddsmith.equity(["AhKh\x00, QQ", "KK"]), "NUL"),
+    (lambda: oddsmith.equity(["AhKh", "KK"], board="Qh\x007c2d"), "NUL"),
+    (lambda: oddsmith.parse_range("AhKh\x00, QQ"), "NUL"),
+    (lambda: oddsmith.equity(["AhKh", "QsQd"], seed=2**64 + 7), "seed must be a whole number"),
     (lambda: oddsmith.parse_range("AK-"), "column 4"),
 ])
 def test_bad_input_raises_value_error_naming_the_piece(call, words):
     with pytest.raises(ValueError, match=words):
         call()
+
+
+def test_the_compiled_part_takes_every_form_and_any_integer_array():
+    assert os.path.dirname(oddsmith._library.extension().__file__) == os.path.dirname(oddsmith.__file__)
+    assert oddsmith.evaluate(["As", "Ks", "Qs", "Js", "Ts"]) == oddsmith.evaluate("AsKsQsJsTs") == 1
+    flop = oddsmith.equity(["AhKh", "QsQd"], board=["Qh", "7c", "2d"])
+    assert flop.players == oddsmith.equity(["AhKh", "QsQd"], board="Qh 7c 2d").players
+    hilo = oddsmith.equity(["Ah2h5c9d", "KcKdQhQs"], game="omaha-hilo", board="3c4d8h", exact=True)
+    assert all(abs(p.high_equity + p.low_equity - p.equity) < 1e-12 for p in hilo.players)
+    assert hilo.players[0].low_equity > 0.4 and hilo.players[1].low_equity == 0
+    numpy = pytest.importorskip("numpy")
+    hands = numpy.argsort(numpy.random.default_rng(2).random((2000, 52)), axis=1)[:, :7]  # int64
+    seven = oddsmith.evaluate_many(numpy.ascontiguousarray(hands, dtype=numpy.int32))
+    assert (oddsmith.evaluate_many(hands) == seven).all() and seven.dtype == numpy.int32
+    strided = hands[:, ::-1][:, :5]  # a view: neither contiguous nor int32
+    assert (oddsmith.evaluate_many(strided) == oddsmith.evaluate_many(numpy.ascontiguousarray(strided, numpy.int32))).all()
+    six = oddsmith.evaluate_many(hands[:, :6].astype(numpy.uint8))
+    assert [int(v) for v in six[:20]] == [oddsmith.evaluate(h.tolist()) for h in hands[:20, :6]]
+    wrapped = numpy.array([[51 + 2**32, 47, 43, 39, 35]], dtype=numpy.int64)  # would wrap to a royal flush
+    assert list(oddsmith.evaluate_many(wrapped)) == [0]
+
+
+def test_ctrl_c_stops_a_long_equity_run():
+    # A run of many minutes, interrupted 1.5 s in: KeyboardInterrupt well within 2 s.
+    child = subprocess.Popen([sys.executable, "-c", "import oddsmith; print('started', flush=True); "
+                              "oddsmith.equity(['AhKh'] + ['random'] * 3, trials=10**11)"],
+                             stdout=subprocess.PIPE, stderr=subprocess.PIPE, text=True)
+    assert child.stdout.readline() == "started\n"
+    time.sleep(1.5)
+    child.send_signal(signal.SIGINT)
+    sent = time.perf_counter()
+    try:
+        _, err = child.communicate(timeout=30)
+    finally:
+        child.kill()
+    assert time.perf_counter() - sent < 2.0 and "KeyboardInterrupt" in err
 
 
 def test_nothing_from_the_library_reaches_standard_output(capfd):

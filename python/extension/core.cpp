@@ -1,0 +1,228 @@
+// oddsmith._core: the Python package's compiled part. It calls the library's C
+// exports directly, so that one evaluation costs about as much as a Python call,
+// batches and equity runs release the GIL, and a long equity run checks for
+// signals (Ctrl-C) and reports progress from its progress callback.
+#include <nanobind/nanobind.h>
+#include <nanobind/ndarray.h>
+#include <nanobind/stl/string.h>
+#include <nanobind/stl/tuple.h>
+#include <nanobind/stl/vector.h>
+
+#include <algorithm>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "oddsmith.h"
+
+namespace nb = nanobind;
+
+namespace {
+
+// The package's own evaluate, called when the quick path below cannot answer:
+// it handles every other form and raises the errors that name the fault.
+nb::object& slow_evaluate() {
+  static nb::object* fallback = new nb::object();  // lives as long as the process, as the module does
+  return *fallback;
+}
+
+int card_of_text(const char* s) {
+  static constexpr char kRanks[] = ODDSMITH_RANK_LETTERS;
+  static constexpr char kSuits[] = ODDSMITH_SUIT_LETTERS;
+  const char* rank = s[0] ? std::char_traits<char>::find(kRanks, 13, s[0]) : nullptr;
+  const char lower = static_cast<char>(s[1] >= 'A' && s[1] <= 'Z' ? s[1] - 'A' + 'a' : s[1]);
+  const char* suit = lower ? std::char_traits<char>::find(kSuits, 4, lower) : nullptr;
+  return rank && suit ? static_cast<int>(rank - kRanks) * 4 + static_cast<int>(suit - kSuits) : -1;
+}
+
+// Cards of a list or tuple of ints or two-character texts, or of one text
+// ("As Ks Qs Js Ts"); false for anything else.
+bool quick_cards(PyObject* hand, int (&c)[7], int& n) {
+  n = 0;
+  if (PyUnicode_Check(hand)) {
+    Py_ssize_t size = 0;
+    const char* s = PyUnicode_AsUTF8AndSize(hand, &size);
+    if (!s) return PyErr_Clear(), false;
+    for (Py_ssize_t i = 0; i < size;) {
+      if (s[i] == ' ' || s[i] == ',') {
+        ++i;
+        continue;
+      }
+      if (n == 7 || i + 1 >= size || (c[n] = card_of_text(s + i)) < 0) return false;
+      ++n, i += 2;
+    }
+    return true;
+  }
+  if (!PyList_Check(hand) && !PyTuple_Check(hand)) return false;
+  const Py_ssize_t size = PySequence_Fast_GET_SIZE(hand);
+  if (size < 5 || size > 7) return false;
+  PyObject** items = PySequence_Fast_ITEMS(hand);
+  for (Py_ssize_t i = 0; i < size; ++i) {
+    PyObject* item = items[i];
+    if (PyLong_CheckExact(item)) {
+      int overflow = 0;
+      const long v = PyLong_AsLongAndOverflow(item, &overflow);
+      if (overflow || v < 0 || v > 51) return false;
+      c[n++] = static_cast<int>(v);
+    } else if (PyUnicode_Check(item)) {
+      Py_ssize_t length = 0;
+      const char* s = PyUnicode_AsUTF8AndSize(item, &length);
+      if (!s) return PyErr_Clear(), false;
+      if (length != 2 || (c[n] = card_of_text(s)) < 0) return false;
+      ++n;
+    } else {
+      return false;
+    }
+  }
+  return true;
+}
+
+int best_of_six(const int* c) {
+  int best = ODDSMITH_WORST_HAND + 1;
+  for (int out = 0; out < 6; ++out) {
+    int five[5], k = 0;
+    for (int i = 0; i < 6; ++i)
+      if (i != out) five[k++] = c[i];
+    best = std::min(best, poker_ev5(five[0], five[1], five[2], five[3], five[4]));
+  }
+  return best;
+}
+
+// 0 for a repeated or unreal card, as the exports answer.
+int value_of(const int* c, int n) {
+  if (n == 5) return poker_ev5(c[0], c[1], c[2], c[3], c[4]);
+  if (n == 7) return poker_ev7(c[0], c[1], c[2], c[3], c[4], c[5], c[6]);
+  std::uint64_t seen = 0;
+  for (int i = 0; i < 6; ++i) {
+    if (c[i] < 0 || c[i] > 51 || (seen >> c[i] & 1)) return 0;
+    seen |= std::uint64_t{1} << c[i];
+  }
+  return best_of_six(c);
+}
+
+nb::object evaluate(nb::handle hand) {
+  int c[7], n = 0;
+  if (quick_cards(hand.ptr(), c, n) && n >= 5) {
+    const int value = value_of(c, n);
+    if (value > 0) return nb::int_(value);
+  }
+  return slow_evaluate()(hand);  // the message that names the fault, or the value of a form read only there
+}
+
+using CardArray = nb::ndarray<const std::int32_t, nb::ndim<1>, nb::c_contig, nb::device::cpu>;
+using ValueArray = nb::ndarray<std::int32_t, nb::ndim<1>, nb::c_contig, nb::device::cpu>;
+
+// values[i] = the value of hand i of `cards` (per_hand cards each), without the GIL.
+void evaluate_many(const CardArray& cards, int per_hand, const ValueArray& values) {
+  if (per_hand < 5 || per_hand > 7) throw nb::value_error("hands of 5, 6 or 7 cards");
+  const std::size_t count = values.shape(0);
+  if (cards.shape(0) != count * static_cast<std::size_t>(per_hand))
+    throw nb::value_error("the card buffer does not hold that many hands");
+  const std::int32_t* in = cards.data();
+  std::int32_t* out = values.data();
+  nb::gil_scoped_release unlocked;
+  if (per_hand != 6) {
+    oddsmith_evaluate_many(in, static_cast<long long>(count), per_hand, out);
+    return;
+  }
+  for (std::size_t h = 0; h < count; ++h) {
+    int c[6];
+    for (int i = 0; i < 6; ++i) c[i] = in[h * 6 + static_cast<std::size_t>(i)];
+    out[h] = value_of(c, 6);
+  }
+}
+
+// What the progress callback needs: the Python callable (or none), and the
+// exception that stopped the run (a KeyboardInterrupt from the signal check,
+// or whatever the callable raised).
+struct Progress {
+  PyObject* callable;
+  PyObject* raised = nullptr;
+};
+
+int on_progress(double done, void* user) {
+  auto* p = static_cast<Progress*>(user);
+  nb::gil_scoped_acquire locked;
+  if (PyErr_CheckSignals() == 0 && p->callable) {
+    PyObject* share = PyFloat_FromDouble(done);
+    PyObject* answer = share ? PyObject_CallOneArg(p->callable, share) : nullptr;
+    Py_XDECREF(share);
+    Py_XDECREF(answer);
+  }
+  if (!PyErr_Occurred()) return 0;
+#if PY_VERSION_HEX >= 0x030C0000
+  p->raised = PyErr_GetRaisedException();
+#else
+  PyObject *type = nullptr, *traceback = nullptr;
+  PyErr_Fetch(&type, &p->raised, &traceback);
+  PyErr_NormalizeException(&type, &p->raised, &traceback);
+  if (p->raised && traceback) PyException_SetTraceback(p->raised, traceback);
+  Py_XDECREF(type);
+  Py_XDECREF(traceback);
+#endif
+  return 1;  // cancel: the run stops within about half a second
+}
+
+// One run of the calculator. Returns (status, message, exact, deals, seconds,
+// seed, target_met, [(equity, win, tie, std_error, low_equity) per player]).
+nb::tuple equity(const std::vector<std::string>& players, const std::string& board, const std::string& dead, int game,
+                 int mode, long long trials, double target_stderr, unsigned long long seed, int threads,
+                 double max_seconds, const nb::object& progress) {
+  std::vector<const char*> texts;
+  texts.reserve(players.size());
+  for (const std::string& p : players) texts.push_back(p.c_str());
+  oddsmith_equity_query q{};
+  q.size = sizeof q;
+  q.game = game;
+  q.player_count = static_cast<int>(texts.size());
+  q.players = texts.data();
+  q.board = board.c_str();
+  q.dead = dead.c_str();
+  q.mode = mode;
+  q.trials = trials;
+  q.target_stderr = target_stderr;
+  q.seed = seed;
+  q.threads = threads;
+  q.max_seconds = max_seconds;
+  Progress watch{progress.is_none() ? nullptr : progress.ptr()};
+  q.progress = on_progress;
+  q.progress_user = &watch;
+  oddsmith_equity_result r{};
+  r.size = sizeof r;
+  char error[512] = "";
+  int status = 0;
+  {
+    nb::gil_scoped_release unlocked;
+    status = oddsmith_equity(&q, &r, error, sizeof error);
+  }
+  if (watch.raised) {
+#if PY_VERSION_HEX >= 0x030C0000
+    PyErr_SetRaisedException(watch.raised);
+#else
+    PyErr_Restore(Py_NewRef(reinterpret_cast<PyObject*>(Py_TYPE(watch.raised))), watch.raised,
+                  PyException_GetTraceback(watch.raised));
+#endif
+    throw nb::python_error();
+  }
+  std::vector<nb::tuple> each;
+  const bool filled = status == ODDSMITH_STATUS_OK || status == ODDSMITH_STATUS_TARGET_NOT_MET;
+  for (int p = 0; filled && p < r.player_count; ++p)
+    each.push_back(nb::make_tuple(r.players[p].equity, r.players[p].win, r.players[p].tie, r.players[p].std_error,
+                                  r.low_equity[p]));
+  return nb::make_tuple(status, std::string(error), r.exact != 0, r.deals, r.seconds, r.seed, r.target_met != 0, each);
+}
+
+}  // namespace
+
+NB_MODULE(_core, m) {
+  m.doc() = "The compiled part of the oddsmith package (use the package's functions).";
+  m.def("evaluate", &evaluate, nb::arg("hand"), nb::sig("def evaluate(hand: str | Sequence[int | str]) -> int"),
+        "The value (1 best .. 7462 worst) of the best five cards among 5 to 7 different cards, given as text\n"
+        "(\"As Ks Qs Js Ts\", \"AsKs...\"), as a list of card texts or as card numbers (rank * 4 + suit,\n"
+        "2c = 0 .. As = 51).");
+  m.def("_set_slow_evaluate", [](nb::object fallback) { slow_evaluate() = std::move(fallback); });
+  m.def("_evaluate_many", &evaluate_many);
+  m.def("_equity", &equity, nb::arg("players"), nb::arg("board"), nb::arg("dead"), nb::arg("game"), nb::arg("mode"),
+        nb::arg("trials"), nb::arg("target_stderr"), nb::arg("seed"), nb::arg("threads"), nb::arg("max_seconds"),
+        nb::arg("progress").none());
+}

@@ -1,0 +1,28 @@
+"""The public API as a typed program uses it; CI checks it with `mypy --strict`
+against the installed package, so every public signature stays fully typed."""
+from typing import List, Optional
+
+import oddsmith
+
+
+def best_of(hands: List[str]) -> int:
+    return min(oddsmith.evaluate(h) for h in hands)
+
+
+def preflop(hero: str, villain: str, seed: Optional[int] = None) -> float:
+    result: oddsmith.EquityResult = oddsmith.equity([hero, villain], board=["Qh", "7c", "2d"], trials=1000, seed=seed)
+    first: oddsmith.PlayerEquity = result.players[0]
+    return first.equity + first.high_equity - first.low_equity
+
+
+def hands_in(notation: str) -> int:
+    pairs = oddsmith.parse_range(notation, game="omaha")
+    weights: List[float] = [w for _, w in pairs]
+    return len(weights) + len(oddsmith.expand("QQ+"))
+
+
+def host(hand: str) -> int:
+    oddsmith.set_holdem_range(1, "QQ+, AKs", seed=1)
+    per_mille: int = oddsmith.holdem_equity(hand, board="Qh7c2d", opponents=1, range_slot=1).per_mille
+    low: Optional[int] = oddsmith.omaha_low("4s5s9c9d", "Ac2d3hKcKd")
+    return per_mille + (low or 0) + len(oddsmith.category(oddsmith.omaha_high("AcAdAhAs", "KcKdQhQsJc")))
