@@ -203,7 +203,8 @@ class Parser {
   // Two ranks and an optional s/o at `at`; advances past them.
   bool parse_class(std::size_t& at, std::size_t end, HandClass& out) {
     const int first = at < end ? rank_of_letter(text_[at]) : -1;
-    if (first < 0) return expected(at, kExpectRank);
+    if (first < 0)
+      return expected(at, at == item_begin_ ? "a hand (AhKh), a class (AKs, QQ+), a percentage (10%) or random" : kExpectRank);
     const int second = at + 1 < end ? rank_of_letter(text_[at + 1]) : -1;
     if (second < 0) return expected(at + 1, "a second rank (" ODDSMITH_RANK_LETTERS ") or a suit");
     at += 2;
@@ -216,7 +217,7 @@ class Parser {
   }
 
   bool parse_classes(std::size_t begin, std::size_t end, double weight) {
-    std::size_t at = begin;
+    std::size_t at = item_begin_ = begin;
     HandClass first{};
     if (!parse_class(at, end, first)) return false;
     if (at == end) return add_class(first, weight);
@@ -230,7 +231,14 @@ class Parser {
       }
       return true;
     }
-    if (text_[at] != '-') return expected(at, after);
+    if (text_[at] != '-') {
+      expected(at, after);
+      // Omaha notation in a Hold'em range: say where it belongs.
+      const std::string_view rest = text_.substr(at, std::min<std::size_t>(2, end - at));
+      if (rest[0] == 'x' || rest[0] == 'X' || rest[0] == '!' || rest == "ds" || rest == "ss" || rest == "rb")
+        error_.message += " (x, '!' and the suit qualifiers ds, ss, rb are Omaha notation)";
+      return false;
+    }
     const std::size_t dash = at++;
     if (at == end) return expected(at, "a hand class after '-'");
     HandClass last{};
@@ -357,6 +365,7 @@ class Parser {
   RangeBuilder builder_;
   RangeParseError error_{};
   std::size_t work_ = 0;
+  std::size_t item_begin_ = 0;  // where the Hold'em item being read starts
   std::optional<StartRanking> ranking_;  // built at the first percentage
 };
 

@@ -45,7 +45,7 @@ def test_a_mixed_range_counts_each_combination_once():
 @pytest.mark.parametrize("bad, words", [("10s", "column 1: .*tens are written T"), ("AKx", "column 3"),
                                         ("AAs", "pair is neither"), ("AhAh", "Ah is repeated"), ("", "empty"),
                                         ("AK,,QQ", "column 4: expected a hand before ','"), ("K7s-Q5s", "span"),
-                                        ("AKs-QQ", "two pairs"), ("XY", "column 1: expected a rank"),
+                                        ("AKs-QQ", "two pairs"), ("XY", "column 1: expected a hand"),
                                         ("AKé", "column 3: expected printable ASCII")])
 def test_bad_notation_names_the_column_and_what_was_expected(bad, words):
     with pytest.raises(ValueError, match=words):
