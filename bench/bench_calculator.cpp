@@ -1,6 +1,7 @@
-// The equity calculator through its export, one query per iteration: exact
-// enumerations (hand against hand, ranges, Omaha) and Monte-Carlo rates (deals
-// per second as "items"). One thread unless the name says otherwise.
+// The equity calculator through its exports, one query per iteration: range
+// breakdowns, exact enumerations (hand against hand, ranges, Omaha) and
+// Monte-Carlo rates (deals per second as "items"). One thread unless the name
+// says otherwise.
 //   build/release/bin/bench_calculator --benchmark_filter=-slow   (skips the long exact runs)
 #include <benchmark/benchmark.h>
 
@@ -37,6 +38,27 @@ void monte_carlo(benchmark::State& state, const std::vector<const char*>& player
   state.SetItemsProcessed(state.iterations() * trials);
 }
 
+// A breakdown, hand by hand and card by card: a third of all hands against a
+// fifth, exact, on one core.
+void breakdown(benchmark::State& state, const char* board) {
+  const char* players[] = {"33%", "20%"};
+  oddsmith_equity_query q{};
+  q.size = sizeof q;
+  q.game = ODDSMITH_GAME_HOLDEM;
+  q.player_count = 2;
+  q.players = players;
+  q.board = board;
+  q.mode = ODDSMITH_MODE_EXACT;
+  q.threads = 1;
+  for (auto _ : state) {
+    oddsmith_breakdown* b = oddsmith_breakdown_run(&q, nullptr, nullptr, 0);
+    benchmark::DoNotOptimize(oddsmith_breakdown_hand_count(b));
+    oddsmith_breakdown_free(b);
+  }
+}
+
+BENCHMARK_CAPTURE(breakdown, third_vs_fifth_flop, "Th7h2d")->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(breakdown, third_vs_fifth_turn, "Th7h2d5s")->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(exact, holdem_AhKh_vs_QsQd, ODDSMITH_GAME_HOLDEM, {"AhKh", "QsQd"})->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(exact, omaha_AhAsKhKs_vs_JcTc9d8d, ODDSMITH_GAME_OMAHA, {"AhAsKhKs", "JcTc9d8d"})->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(exact, hilo_AhAsKhKs_vs_JcTc9d8d, ODDSMITH_GAME_OMAHA_HILO, {"AhAsKhKs", "JcTc9d8d"})->Unit(benchmark::kMillisecond);

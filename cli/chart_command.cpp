@@ -59,35 +59,11 @@ std::string xml_escape(std::string_view text) {
   return out;
 }
 
-// `text` in lines of at most `width` characters, broken after spaces where it
-// can be and inside a word only where one is longer than a line: never cut.
-std::vector<std::string> wrap(const std::string& text, std::size_t width) {
-  std::vector<std::string> lines;
-  std::string line;
-  std::size_t at = 0;
-  while (at < text.size()) {
-    std::size_t end = text.find(' ', at);
-    end = end == std::string::npos ? text.size() : end + 1;
-    std::string word = text.substr(at, end - at);
-    at = end;
-    while (word.size() > width) {  // a word longer than a line: its own lines
-      if (!line.empty()) lines.push_back(line), line.clear();
-      lines.push_back(word.substr(0, width));
-      word.erase(0, width);
-    }
-    if (line.size() + word.size() > width + (word.ends_with(' ') ? 1 : 0) && !line.empty()) lines.push_back(line), line.clear();
-    line += word;
-  }
-  if (!line.empty()) lines.push_back(line);
-  for (std::string& l : lines)
-    while (l.ends_with(' ')) l.pop_back();
-  return lines;
-}
-
+// printf into a string of whatever length it takes.
 std::string printf_string(const char* format, auto... values) {
-  char buffer[512];
-  std::snprintf(buffer, sizeof buffer, format, values...);
-  return buffer;
+  std::string out(static_cast<std::size_t>(std::max(0, std::snprintf(nullptr, 0, format, values...))), '\0');
+  std::snprintf(out.data(), out.size() + 1, format, values...);
+  return out;
 }
 
 // The board's cards drawn as small playing cards from (x, y).

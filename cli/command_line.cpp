@@ -130,6 +130,29 @@ std::string write_file_atomically(const std::string& path, const std::string& te
   return "cannot write " + path + (why ? std::string(": ") + std::strerror(why) : std::string()) + "; it is left as it was";
 }
 
+std::vector<std::string> wrap(const std::string& text, std::size_t width) {
+  std::vector<std::string> lines;
+  std::string line;
+  std::size_t at = 0;
+  while (at < text.size()) {
+    std::size_t end = text.find(' ', at);
+    end = end == std::string::npos ? text.size() : end + 1;
+    std::string word = text.substr(at, end - at);
+    at = end;
+    while (word.size() > width) {  // a word longer than a line: its own lines
+      if (!line.empty()) lines.push_back(line), line.clear();
+      lines.push_back(word.substr(0, width));
+      word.erase(0, width);
+    }
+    if (line.size() + word.size() > width + (word.ends_with(' ') ? 1 : 0) && !line.empty()) lines.push_back(line), line.clear();
+    line += word;
+  }
+  if (!line.empty()) lines.push_back(line);
+  for (std::string& l : lines)
+    while (l.ends_with(' ')) l.pop_back();
+  return lines;
+}
+
 std::string capture_stdout(const std::function<void()>& call) {
   std::fflush(stdout);
   std::FILE* buffer = std::tmpfile();

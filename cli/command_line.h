@@ -62,6 +62,10 @@ void class_cell(const int ascending_cards[2], int& row, int& col);
 // Returns an error message, empty on success.
 std::string write_file_atomically(const std::string& path, const std::string& text);
 
+// `text` in lines of at most `width` characters, broken after spaces where it
+// can be and inside a word only where one is longer than a line: never cut.
+std::vector<std::string> wrap(const std::string& text, std::size_t width);
+
 // Runs `call` with standard output going to a buffer; returns what it wrote.
 std::string capture_stdout(const std::function<void()>& call);
 

@@ -15,7 +15,8 @@ int run_hilo_equity(Args args);   // hilo-equity ...
 int run_bench(Args args);         // bench [COUNT]
 int run_range(Args args);         // range TEXT [--game G]
 int run_equity_command(Args args);  // equity [options] PLAYER PLAYER...
-int run_chart(Args args);         // chart OPPONENT [--board CARDS] [--svg FILE] [--threads N]
+int run_chart(Args args);
+int run_breakdown(Args args);     // breakdown RANGE OPPONENT... [options]         // chart OPPONENT [--board CARDS] [--svg FILE] [--threads N]
 int run_demo(Args args);          // demo
 // Fills every hand of the first stored range of `game` ("holdem", "omaha",
 // "omaha-hilo") with copies of one hand.

@@ -9,6 +9,7 @@
 #include <cstdlib>
 #include <string>
 
+#include "calculator_args.h"
 #include "commands.h"
 #include "json_text.h"
 #include "oddsmith.h"
@@ -19,96 +20,23 @@ namespace {
 
 constexpr int kTargetNotMet = 3;
 
-// A bar on standard error once a run has taken a second, when it is a terminal:
-// the share done, the time taken and, once a few percent are done, the time
-// left at the pace so far.
-struct ProgressBar {
-  std::chrono::steady_clock::time_point start = std::chrono::steady_clock::now();
-  bool shown = false;
-
-  static int update(double done, void* self) {
-    auto* bar = static_cast<ProgressBar*>(self);
-    const double elapsed = std::chrono::duration<double>(std::chrono::steady_clock::now() - bar->start).count();
-    if (elapsed < 1.0) return 0;
-    const int width = 30, filled = static_cast<int>(done * width);
-    char left[48] = "";
-    if (done >= 0.02 && done < 1) std::snprintf(left, sizeof left, ", about %.0f s left", elapsed * (1 - done) / done);
-    std::fprintf(stderr, "\r[%.*s%*s] %3d%%  %.0f s%-24s", filled, "##############################", width - filled, "",
-                 static_cast<int>(done * 100), elapsed, left);
-    std::fflush(stderr);
-    bar->shown = true;
-    return 0;
-  }
-
-  void clear() const {
-    if (shown) std::fprintf(stderr, "\r%80s\r", "");
-  }
-};
-
 }  // namespace
 
-int run_equity_command(Args args) {
-  oddsmith_equity_query query{};
-  query.size = sizeof query;
-  const char* game_name = "holdem";
-  std::string board, dead;
-  std::vector<std::string> players;
-  bool json = false;
-  for (std::size_t i = 0; i < args.size(); ++i) {
-    const std::string_view arg = args[i];
-    const bool has_value = i + 1 < args.size();
-    long long n = 0;
-    if (arg == "--json") {
-      json = true;
-    } else if (arg == "--exact") {
-      query.mode = ODDSMITH_MODE_EXACT;
-    } else if (arg == "--monte-carlo") {
-      query.mode = ODDSMITH_MODE_MONTE_CARLO;
-    } else if (arg == "--game" && has_value) {
-      const std::string_view name = args[++i];
-      const GameName* game = find_game(name);
-      if (!game) return fail("--game must be " + std::string(kGameChoices) + ", got '" + std::string(name) + "'");
-      game_name = game->name;
-      query.game = game->game;
-    } else if ((arg == "--board" || arg == "-b") && has_value) {
-      take_cards_value(args, i, board);
-    } else if ((arg == "--dead" || arg == "-d") && has_value) {
-      take_cards_value(args, i, dead);
-    } else if (arg == "--trials" && has_value) {
-      if (std::string e = parse_count("--trials", args[++i], 1, ODDSMITH_MAX_TRIALS, n); !e.empty()) return fail(e);
-      query.trials = n;
-      if (query.mode == ODDSMITH_MODE_AUTO) query.mode = ODDSMITH_MODE_MONTE_CARLO;
-    } else if (arg == "--seed" && has_value) {
-      if (std::string e = parse_seed("--seed", args[++i], query.seed); !e.empty()) return fail(e);
-    } else if (arg == "--threads" && has_value) {
-      if (std::string e = parse_count("--threads", args[++i], 0, 256, n); !e.empty()) return fail(e);
-      query.threads = static_cast<int>(n);
-    } else if (arg == "--stderr" && has_value) {
-      const std::string text(args[++i]);
-      char* end = nullptr;
-      const double x = std::strtod(text.c_str(), &end);
-      if (text.empty() || *end != '\0' || !(x > 0 && x < 1)) return fail("--stderr must be a number between 0 and 1");
-      query.target_stderr = x;
-      if (query.mode == ODDSMITH_MODE_AUTO) query.mode = ODDSMITH_MODE_MONTE_CARLO;
-    } else if (arg == "--max-seconds" && has_value) {
-      const std::string text(args[++i]);
-      char* end = nullptr;
-      const double x = std::strtod(text.c_str(), &end);
-      if (text.empty() || *end != '\0' || !(x > 0 && x <= 1e9)) return fail("--max-seconds must be a number of seconds above 0");
-      query.max_seconds = x;
-    } else if (arg.starts_with("-") && arg.size() > 1) {
-      return fail("equity: unknown option or missing value '" + std::string(arg) + "'; see oddsmith equity --help");
-    } else {
-      players.emplace_back(arg);
-    }
-  }
+int run_equity_command(Args args) {  // NOLINT(performance-unnecessary-value-param): the command table's signature
+  CalculatorArgs parsed;
+  if (std::string error = parse_calculator_args(args, "equity", parsed); !error.empty()) return fail(error);
+  oddsmith_equity_query& query = parsed.query;
+  const char* game_name = parsed.game_name;
+  const std::vector<std::string>& players = parsed.players;
+  const bool json = parsed.json;
+  if (!parsed.svg.empty()) return fail("equity: unknown option or missing value '--svg'; see oddsmith equity --help");
   if (players.size() < 2) return fail("equity needs at least two players, e.g. oddsmith equity AhKh QsQd");
   std::vector<const char*> texts(players.size());
   for (std::size_t p = 0; p < players.size(); ++p) texts[p] = players[p].c_str();
   query.player_count = static_cast<int>(texts.size());
   query.players = texts.data();
-  query.board = board.c_str();
-  query.dead = dead.c_str();
+  query.board = parsed.board.c_str();
+  query.dead = parsed.dead.c_str();
   ProgressBar bar;
   if (isatty(2)) {
     query.progress = ProgressBar::update;

@@ -27,6 +27,8 @@ constexpr const char* kUsage =
     "  equity [options] PLAYER PLAYER...      equity of hands or ranges, exact or simulated\n"
     "  chart OPPONENT [--board CARDS] [--svg FILE]\n"
     "                                         the 169 starting hands against a hand or range\n"
+    "  breakdown RANGE OPPONENT... [--board CARDS] [--svg FILE]\n"
+    "                                         a range on a board hand by hand: equity, category, draws\n"
     "  range TEXT [--game holdem|omaha|omaha-hilo]\n"
     "                                         the hands of a range; for Hold'em a 13x13 chart\n"
     "  host holdem|omaha|hilo CARDS --opponents N [--board CARDS] [--range K]\n"
@@ -100,6 +102,17 @@ const Command kCommands[] = {
      "usage: oddsmith chart OPPONENT [--board CARDS] [--game holdem] [--svg FILE] [--threads N] [--json]\n\n"
      "The equity of each of the 169 starting-hand classes against a hand or range, as a\n"
      "13x13 heat map (coloured on a terminal) and, with --svg, as an SVG picture.\n"},
+    {"breakdown", cli::run_breakdown,
+     "usage: oddsmith breakdown RANGE OPPONENT... [options]\n"
+     "\n"
+     "The first range on the board, hand by hand, against the other players: each\n"
+     "hand's weight, equity (card removal applied), category and draws (flop, turn);\n"
+     "the range summed by category (Hold'em pairs as overpair, top, second, weaker)\n"
+     "and by draw; every player's equity after each card that can come next.\n"
+     "Exact when that is quick, else seeded Monte Carlo. Options as for equity\n"
+     "(--game, --board/-b, --dead/-d, --exact, --monte-carlo, --trials, --seed,\n"
+     "--threads, --max-seconds, --json), and --svg FILE for the equity distribution,\n"
+     "the categories and the next cards as one picture.\n"},
     {"range", cli::run_range,
      "usage: oddsmith range TEXT [--game holdem|omaha|omaha-hilo] [--json]\n\n"
      "The number of hands of a range, their share of all hands and, for Hold'em, a\n13x13 chart of its classes.\n"},
@@ -142,7 +155,7 @@ int run_command(cli::Args args) {
     return c.run(std::move(args));
   }
   return cli::fail("unknown command '" + std::string(command) +
-                   "'; try: eval, omaha, equity, chart, range, host, bench, demo, help");
+                   "'; try: eval, omaha, equity, breakdown, chart, range, host, bench, demo, help");
 }
 
 }  // namespace

@@ -262,6 +262,56 @@ typedef struct oddsmith_equity_result {
 ODDSMITH_API int oddsmith_equity(const oddsmith_equity_query *query, oddsmith_equity_result *result, char *error,
                                  int error_size);
 
+/* ---- Range breakdown -----------------------------------------------------
+ * The first player's range on the board, hand by hand, against the other
+ * players: the query is oddsmith_equity's (players, board, dead, game, mode,
+ * trials or target, seed, threads, max_seconds, progress and cancel all hold
+ * for the whole breakdown). Each hand's equity is against the others given that
+ * hand (card removal applied): two Hold'em ranges run exactly in one sorted
+ * sweep per board; otherwise each hand is its own run, exact when all of them
+ * are quick (or asked for), else seeded Monte Carlo (hand i with seed + i).
+ * On flop and turn boards the breakdown also holds each hand's draws and every
+ * player's equity after each card that can come next. Reentrant: the handle is
+ * the caller's, read by any thread. */
+typedef struct oddsmith_breakdown oddsmith_breakdown;
+
+#define ODDSMITH_DRAW_FLUSH 1       /* a next card of one suit makes a flush the hand lacked */
+#define ODDSMITH_DRAW_OPEN_ENDED 2  /* next cards of two or more ranks make a straight */
+#define ODDSMITH_DRAW_GUTSHOT 4     /* next cards of one rank make a straight */
+#define ODDSMITH_BREAKDOWN_CATEGORIES 0
+#define ODDSMITH_BREAKDOWN_DRAWS 1
+
+/* Runs the breakdown: a handle, or NULL with *status (may be NULL) set to an
+ * ODDSMITH_STATUS_* code and `error` saying why, as oddsmith_equity does. */
+ODDSMITH_API oddsmith_breakdown *oddsmith_breakdown_run(const oddsmith_equity_query *query, int *status, char *error,
+                                                        int error_size);
+ODDSMITH_API void oddsmith_breakdown_free(oddsmith_breakdown *breakdown);
+/* The player count; *exact 1 when enumerated, *deals, *seed (Monte Carlo's base
+ * seed). Any pointer may be NULL; 0 for a NULL handle. */
+ODDSMITH_API int oddsmith_breakdown_summary(const oddsmith_breakdown *breakdown, int *exact, long long *deals,
+                                            unsigned long long *seed);
+ODDSMITH_API int oddsmith_breakdown_hand_count(const oddsmith_breakdown *breakdown);
+/* Hand `index`, best equity first: its cards (ascending), weight, equity, hand
+ * value on the board (0 before the flop) and ODDSMITH_DRAW_* bits. Returns the
+ * card count (2 or 4), or 0 for a bad index. */
+ODDSMITH_API int oddsmith_breakdown_hand(const oddsmith_breakdown *breakdown, int index, int cards[4], double *weight,
+                                         double *equity, int *value, int *draws);
+/* Row `index` of a summary table (ODDSMITH_BREAKDOWN_CATEGORIES: the nine
+ * categories strongest first, Hold'em's one pairs as "Overpair", "Top pair",
+ * "Second pair", "Weaker pair"; ODDSMITH_BREAKDOWN_DRAWS: "flush draw",
+ * "open-ended straight draw", "gutshot", alone or joined by " + ", with
+ * " + pair" or " + two pair or better" for what the hand holds, and "no draw").
+ * Only rows holding hands are listed. The name is written NUL-terminated, cut
+ * to name_size bytes; weighted combos, share of the range's weight, average
+ * equity. Returns 1, or 0 past the end. */
+ODDSMITH_API int oddsmith_breakdown_row(const oddsmith_breakdown *breakdown, int table, int index, char *name,
+                                        int name_size, double *combos, double *share, double *equity);
+ODDSMITH_API int oddsmith_breakdown_next_card_count(const oddsmith_breakdown *breakdown);
+/* Next card `index` (card order): the card, and every player's equity with it
+ * on the board into equities[0 .. player count - 1]. Returns 1, or 0 for a bad index. */
+ODDSMITH_API int oddsmith_breakdown_next_card(const oddsmith_breakdown *breakdown, int index, int *card,
+                                              double *equities);
+
 /* NOLINTEND(modernize-use-using) */
 #ifdef __cplusplus
 }

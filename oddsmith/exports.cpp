@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
+#include <memory>
 #include <new>
 #include <optional>
 #include <string>
@@ -20,6 +21,7 @@
 #include "equity/holdem.h"
 #include "equity/omaha.h"
 #include "equity/process_state.h"
+#include "analysis/breakdown.h"
 #include "calculator/equity_query.h"
 #include "calculator/query_text.h"
 #include "range/range_notation.h"
@@ -67,7 +69,60 @@ void report_error(int column, const std::string& message, int* error_column, cha
   }
 }
 
+// The C query as the calculator's, or a message saying what is wrong with it.
+// Callers built against the earlier, smaller query are read up to its size.
+struct ProgressCallback {
+  oddsmith_progress_fn fn;
+  void* user;
+};
+
+std::string read_query(const oddsmith_equity_query* query, oddsmith::calc::EquityQuery& q, ProgressCallback& callback) {
+  namespace calc = oddsmith::calc;
+  if (!query) return "no query (a null pointer)";
+  constexpr int kFirstQuerySize = offsetof(oddsmith_equity_query, max_seconds);
+  if (query->size < kFirstQuerySize) return "the query's or result's size field is not set to its sizeof";
+  const bool query_has_bound = query->size >= static_cast<int>(sizeof(oddsmith_equity_query));
+  const auto game = game_of(query->game);
+  if (!game) return "unknown game " + std::to_string(query->game);
+  if (std::string message = calc::player_count_error(*game, query->player_count); !message.empty()) return message;
+  if (!query->players) return "no players (a null pointer)";
+  if (query->mode < ODDSMITH_MODE_AUTO || query->mode > ODDSMITH_MODE_MONTE_CARLO)
+    return "unknown mode " + std::to_string(query->mode);
+  std::vector<std::string_view> players;
+  for (int p = 0; p < query->player_count; ++p) {
+    if (!query->players[p]) return "player " + std::to_string(p + 1) + " has no text (a null pointer)";
+    players.emplace_back(query->players[p]);
+  }
+  std::string message;
+  if (!calc::query_from_text(*game, players, query->board ? query->board : "", query->dead ? query->dead : "", q, message))
+    return message;
+  q.mode = query->mode == ODDSMITH_MODE_EXACT         ? calc::Mode::exact
+           : query->mode == ODDSMITH_MODE_MONTE_CARLO ? calc::Mode::monte_carlo
+                                                      : calc::Mode::automatic;
+  q.trials = query->trials;
+  q.target_stderr = query->target_stderr;
+  q.seed = query->seed;
+  q.threads = query->threads < 0 ? 1 : query->threads;
+  q.max_seconds = query_has_bound ? query->max_seconds : 0;
+  callback = {query->progress, query->progress_user};
+  if (query->progress) {
+    q.progress = [](double done, void* c) {
+      const auto* cb = static_cast<const ProgressCallback*>(c);
+      return cb->fn(done, cb->user) != 0;
+    };
+    q.progress_user = &callback;
+  }
+  return {};
+}
+
 }  // namespace
+
+// A breakdown as the exports hand it out.
+struct oddsmith_breakdown {
+  int players = 0;
+  int cards_per_hand = 2;
+  oddsmith::Breakdown breakdown;
+};
 
 struct oddsmith_range {
   oddsmith::Range range;
@@ -216,52 +271,18 @@ ODDSMITH_API int oddsmith_equity(const oddsmith_equity_query* query, oddsmith_eq
     return static_cast<int>(status);
   };
   if (!query || !result) return refuse(calc::Status::bad_query, "no query or no result (a null pointer)");
-  // Callers built against the earlier, smaller structs: their fields are read
-  // and written, the later ones take their defaults or are left alone.
-  constexpr int kFirstQuerySize = offsetof(oddsmith_equity_query, max_seconds);
+  // Callers built against the earlier, smaller result: its fields are written,
+  // the later ones left alone.
   constexpr int kFirstResultSize = offsetof(oddsmith_equity_result, target_met);
-  if (query->size < kFirstQuerySize || result->size < kFirstResultSize)
+  if (result->size < kFirstResultSize)
     return refuse(calc::Status::bad_query, "the query's or result's size field is not set to its sizeof");
-  const bool query_has_bound = query->size >= static_cast<int>(sizeof(oddsmith_equity_query));
   const bool result_has_target = result->size >= static_cast<int>(offsetof(oddsmith_equity_result, low_equity));
   const bool result_has_low = result->size >= static_cast<int>(sizeof(oddsmith_equity_result));
-  const auto game = game_of(query->game);
-  if (!game) return refuse(calc::Status::bad_query, "unknown game " + std::to_string(query->game));
-  if (std::string message = calc::player_count_error(*game, query->player_count); !message.empty())
-    return refuse(calc::Status::bad_query, message);
-  if (!query->players) return refuse(calc::Status::bad_query, "no players (a null pointer)");
-  if (query->mode < ODDSMITH_MODE_AUTO || query->mode > ODDSMITH_MODE_MONTE_CARLO)
-    return refuse(calc::Status::bad_query, "unknown mode " + std::to_string(query->mode));
   try {
-    std::vector<std::string_view> players;
-    for (int p = 0; p < query->player_count; ++p) {
-      if (!query->players[p])
-        return refuse(calc::Status::bad_query, "player " + std::to_string(p + 1) + " has no text (a null pointer)");
-      players.emplace_back(query->players[p]);
-    }
     calc::EquityQuery q;
-    std::string message;
-    if (!calc::query_from_text(*game, players, query->board ? query->board : "", query->dead ? query->dead : "", q, message))
+    ProgressCallback callback{};
+    if (std::string message = read_query(query, q, callback); !message.empty())
       return refuse(calc::Status::bad_query, message);
-    q.mode = query->mode == ODDSMITH_MODE_EXACT ? calc::Mode::exact
-             : query->mode == ODDSMITH_MODE_MONTE_CARLO ? calc::Mode::monte_carlo
-                                                        : calc::Mode::automatic;
-    q.trials = query->trials;
-    q.target_stderr = query->target_stderr;
-    q.seed = query->seed;
-    q.threads = query->threads < 0 ? 1 : query->threads;
-    q.max_seconds = query_has_bound ? query->max_seconds : 0;
-    struct Callback {
-      oddsmith_progress_fn fn;
-      void* user;
-    } callback{query->progress, query->progress_user};
-    if (query->progress) {
-      q.progress = [](double done, void* c) {
-        const auto* cb = static_cast<const Callback*>(c);
-        return cb->fn(done, cb->user) != 0;
-      };
-      q.progress_user = &callback;
-    }
     const calc::EquityOutcome out = calc::compute_equity(q);
     if (!out.has_result()) return refuse(out.status, out.error);
     result->exact = out.exact ? 1 : 0;
@@ -279,6 +300,86 @@ ODDSMITH_API int oddsmith_equity(const oddsmith_equity_query* query, oddsmith_eq
   } catch (...) {
     return refuse(calc::Status::no_memory, "out of memory");
   }
+}
+
+ODDSMITH_API oddsmith_breakdown* oddsmith_breakdown_run(const oddsmith_equity_query* query, int* status, char* error,
+                                                        int error_size) {
+  namespace calc = oddsmith::calc;
+  auto refuse = [&](calc::Status why, const std::string& message) -> oddsmith_breakdown* {
+    report_error(0, message, nullptr, error, error_size);
+    if (status) *status = static_cast<int>(why);
+    return nullptr;
+  };
+  try {
+    calc::EquityQuery q;
+    ProgressCallback callback{};
+    if (std::string message = read_query(query, q, callback); !message.empty())
+      return refuse(calc::Status::bad_query, message);
+    auto out = std::make_unique<oddsmith_breakdown>();
+    out->players = static_cast<int>(q.players.size());
+    out->cards_per_hand = calc::cards_per_hand(q.game);
+    out->breakdown = oddsmith::compute_breakdown(q);
+    if (out->breakdown.status != calc::Status::ok) return refuse(out->breakdown.status, out->breakdown.error);
+    if (status) *status = ODDSMITH_STATUS_OK;
+    return out.release();
+  } catch (...) {
+    return refuse(calc::Status::no_memory, "out of memory");
+  }
+}
+
+ODDSMITH_API void oddsmith_breakdown_free(oddsmith_breakdown* b) { delete b; }
+
+ODDSMITH_API int oddsmith_breakdown_summary(const oddsmith_breakdown* b, int* exact, long long* deals,
+                                            unsigned long long* seed) {
+  if (!b) return 0;
+  if (exact) *exact = b->breakdown.exact ? 1 : 0;
+  if (deals) *deals = b->breakdown.deals;
+  if (seed) *seed = b->breakdown.seed;
+  return b->players;
+}
+
+ODDSMITH_API int oddsmith_breakdown_hand_count(const oddsmith_breakdown* b) {
+  return b ? static_cast<int>(b->breakdown.hands.size()) : 0;
+}
+
+ODDSMITH_API int oddsmith_breakdown_hand(const oddsmith_breakdown* b, int index, int cards[4], double* weight,
+                                         double* equity, int* value, int* draws) {
+  if (!b || index < 0 || static_cast<std::size_t>(index) >= b->breakdown.hands.size()) return 0;
+  const oddsmith::BreakdownHand& h = b->breakdown.hands[static_cast<std::size_t>(index)];
+  const int n = b->cards_per_hand;
+  if (cards)
+    for (int i = 0; i < n; ++i) cards[i] = h.hand.cards[static_cast<std::size_t>(i)];
+  if (weight) *weight = h.hand.weight;
+  if (equity) *equity = h.equity;
+  if (value) *value = h.features.value;
+  if (draws) *draws = static_cast<int>(h.features.draws);
+  return n;
+}
+
+ODDSMITH_API int oddsmith_breakdown_row(const oddsmith_breakdown* b, int table, int index, char* name, int name_size,
+                                        double* combos, double* share, double* equity) {
+  if (!b || (table != ODDSMITH_BREAKDOWN_CATEGORIES && table != ODDSMITH_BREAKDOWN_DRAWS)) return 0;
+  const auto& rows = table == ODDSMITH_BREAKDOWN_CATEGORIES ? b->breakdown.categories : b->breakdown.draws;
+  if (index < 0 || static_cast<std::size_t>(index) >= rows.size()) return 0;
+  const oddsmith::BreakdownRow& row = rows[static_cast<std::size_t>(index)];
+  report_error(0, row.name, nullptr, name, name_size);
+  if (combos) *combos = row.combos;
+  if (share) *share = row.share;
+  if (equity) *equity = row.equity;
+  return 1;
+}
+
+ODDSMITH_API int oddsmith_breakdown_next_card_count(const oddsmith_breakdown* b) {
+  return b ? static_cast<int>(b->breakdown.next_cards.size()) : 0;
+}
+
+ODDSMITH_API int oddsmith_breakdown_next_card(const oddsmith_breakdown* b, int index, int* card, double* equities) {
+  if (!b || index < 0 || static_cast<std::size_t>(index) >= b->breakdown.next_cards.size()) return 0;
+  const oddsmith::NextCard& next = b->breakdown.next_cards[static_cast<std::size_t>(index)];
+  if (card) *card = next.card;
+  if (equities)
+    for (std::size_t p = 0; p < next.equities.size(); ++p) equities[p] = next.equities[p];
+  return 1;
 }
 
 }  // extern "C"

@@ -246,7 +246,7 @@ std::optional<Plan> choose_method(const PreparedQuery& q, const EquityQuery& que
   }
   if (plan.method == Method::monte_carlo && (query.force_method || query.mode == Mode::monte_carlo)) return plan;
 
-  plan.symmetry = SuitSymmetry(q);
+  plan.symmetry = query.without_symmetry ? SuitSymmetry() : SuitSymmetry(q);
   plan.costs = estimate_costs(q, plan.symmetry);
   if (!query.force_method) {
     plan.method = Method::board_sweep;

@@ -53,6 +53,8 @@ struct EquityQuery {
   void* progress_user = nullptr;
   // Tests only: run this method whatever it costs (refused where it does not apply).
   std::optional<Method> force_method;
+  // Value every board, renamed ones too (per-hand results need it).
+  bool without_symmetry = false;
 };
 
 struct PlayerEquity {
@@ -88,5 +90,21 @@ struct EquityOutcome {
 // Answers the query (errors in the outcome; never throws but std::bad_alloc).
 // The players' equities are filled when has_result().
 EquityOutcome compute_equity(const EquityQuery& query);
+
+// Per hand of the first player's range (hand_equities.cpp): its equity against
+// the other players given that hand, card removal applied. Two Hold'em ranges
+// run exactly in one sorted sweep per board; otherwise each hand is a run of
+// its own (exact when all of them together are quick, else seeded Monte Carlo,
+// hand i with seed + i), under the one time bound, progress and cancel.
+struct HandsOutcome {
+  Status status = Status::bad_query;
+  std::string error;
+  bool exact = false;
+  std::int64_t deals = 0;
+  std::uint64_t seed = 0;  // Monte Carlo: hand i ran with seed + i
+  std::vector<RangeHand> hands;       // the first player's hands that can play, in range order
+  std::vector<PlayerEquity> equities; // one per hand
+};
+HandsOutcome compute_hand_equities(const EquityQuery& query);
 
 }  // namespace oddsmith::calc

@@ -18,8 +18,11 @@ SweepResult run_board_sweep(const PreparedQuery& q, const Plan& plan, int thread
 // rank_count_sweep.cpp: Hold'em boards counted by their ranks per assignment.
 SweepResult run_rank_counting(const PreparedQuery& q, const Plan& plan, int threads, ProgressFn progress, void* user);
 
-// two_range_sweep.cpp: two Hold'em ranges, a sorted sweep per board.
-SweepResult run_two_range_sweep(const PreparedQuery& q, const Plan& plan, int threads, ProgressFn progress, void* user);
+// two_range_sweep.cpp: two Hold'em ranges, a sorted sweep per board; with
+// `per_hand`, the first player's hands' tallies too (the plan's symmetry must
+// then be the identity: a renamed board gives other hands other results).
+SweepResult run_two_range_sweep(const PreparedQuery& q, const Plan& plan, int threads, ProgressFn progress, void* user,
+                                bool per_hand = false);
 
 // monte_carlo_sweep.cpp: `trials` seeded deals, or (trials 0) batches until
 // every player's standard error is at most `target_stderr`, given up (target_met

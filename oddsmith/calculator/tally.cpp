@@ -7,6 +7,12 @@ void SweepTally::add(const SweepTally& o) {
   for (std::size_t p = 0; p < o.players.size(); ++p) players[p].add(o.players[p]);
   weight += o.weight;
   deals += o.deals;
+  if (first_hands.size() < o.first_hands.size()) first_hands.resize(o.first_hands.size());
+  for (std::size_t h = 0; h < o.first_hands.size(); ++h) {
+    first_hands[h].win += o.first_hands[h].win;
+    first_hands[h].tie += o.first_hands[h].tie;
+    first_hands[h].weight += o.first_hands[h].weight;
+  }
 }
 
 SweepResult run_in_chunk_order(int players, const ChunkSchedule& schedule, const ChunkWork& work, ProgressFn progress,

@@ -36,9 +36,17 @@ struct Tally {
   }
 };
 
-// Tallies of a run or a chunk: per player, plus the total weight and count of deals.
+// One hand of the first player's range: the opponents' weight it beat, tied and
+// met, summed over boards (its equity is (win + tie / 2) / weight heads-up).
+struct HandTally {
+  double win = 0, tie = 0, weight = 0;
+};
+
+// Tallies of a run or a chunk: per player, plus the total weight and count of
+// deals; where asked for, per hand of the first player too.
 struct SweepTally {
   std::vector<Tally> players;
+  std::vector<HandTally> first_hands;
   double weight = 0;
   std::int64_t deals = 0;
   void add(const SweepTally& o);

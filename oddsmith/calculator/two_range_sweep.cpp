@@ -22,9 +22,11 @@ constexpr int kNoValue = INT_MAX;  // a hand that shares a card with the board
 
 class TwoRangeBoards {
  public:
-  TwoRangeBoards(const PreparedQuery& q, const SuitSymmetry& symmetry, const std::vector<int>& twin, SweepTally& out)
+  TwoRangeBoards(const PreparedQuery& q, const SuitSymmetry& symmetry, const std::vector<int>& twin, SweepTally& out,
+                 bool per_hand)
       : first_(q.hands[0]), second_(q.hands[1]), symmetry_(symmetry), twin_(twin), out_(out),
         first_values_(first_.size()), second_values_(second_.size()) {
+    if (per_hand) out_.first_hands.assign(first_.size(), HandTally{});
     for (const RangeHand& h : first_) first_keys_.push_back(Evaluator<Game::holdem>::hand_key(h));
     for (const RangeHand& h : second_) second_keys_.push_back(Evaluator<Game::holdem>::hand_key(h));
     order_.reserve(first_.size() + second_.size());
@@ -87,6 +89,10 @@ class TwoRangeBoards {
         }
         wins += h.weight * beaten;
         ties += h.weight * tied;
+        if (!out_.first_hands.empty()) {
+          out_.first_hands[i].win += static_cast<double>(orbit) * beaten;
+          out_.first_hands[i].tie += static_cast<double>(orbit) * tied;
+        }
       }
       // The group joins the weaker hands of the groups after it.
       weaker += equal;
@@ -123,6 +129,7 @@ class TwoRangeBoards {
       }
       total += h.weight * w;
       pairs += n;
+      if (!out_.first_hands.empty()) out_.first_hands[i].weight += static_cast<double>(orbit) * w;
     }
     const double boards = orbit, losses = total - wins - ties;
     Tally* t = out_.players.data();
@@ -148,7 +155,8 @@ class TwoRangeBoards {
 
 }  // namespace
 
-SweepResult run_two_range_sweep(const PreparedQuery& q, const Plan& plan, int threads, ProgressFn progress, void* user) {
+SweepResult run_two_range_sweep(const PreparedQuery& q, const Plan& plan, int threads, ProgressFn progress, void* user,
+                                bool per_hand) {
   // Per first-player hand: the second player's hand with the same two cards, or -1.
   std::vector<int> twin(q.hands[0].size(), -1);
   {
@@ -162,7 +170,7 @@ SweepResult run_two_range_sweep(const PreparedQuery& q, const Plan& plan, int th
   return run_in_chunk_order(
       q.players, static_cast<std::size_t>(plan.chunks), threads,
       [&](std::size_t chunk, SweepTally& out, const ChunkPoll& poll) {
-        TwoRangeBoards sweep(q, plan.symmetry, twin, out);
+        TwoRangeBoards sweep(q, plan.symmetry, twin, out, per_hand);
         const std::int64_t first = static_cast<std::int64_t>(chunk) * plan.boards_per_chunk;
         walk_boards<Game::holdem>(q, first, std::min(boards, first + plan.boards_per_chunk), poll,
                                   [&](const int*, const BoardKeys& keys, CardMask mask) INLINE_VISIT { sweep.value_board(keys, mask); });

@@ -20,6 +20,7 @@ import re
 from typing import List, NamedTuple, Optional, Sequence, Tuple, Union
 
 from . import _library
+from .breakdown import Breakdown, BreakdownHand, BreakdownRow, NextCard, breakdown
 from .calculator import EquityResult, PlayerEquity, equity
 from .cards import Cards, card_numbers, cards, hand_cards, name
 from .evaluate import category, evaluate, evaluate_many, omaha_high, omaha_low
@@ -44,7 +45,8 @@ except ImportError:  # the source tree: the version stands in CMakeLists.txt
     __version__ = _source_version()
 
 __all__ = ["__version__", "load", "evaluate", "evaluate_many", "category", "omaha_high", "omaha_low", "equity",
-           "EquityResult", "PlayerEquity", "parse_range", "expand", "cards", "holdem_equity", "omaha_equity",
+           "EquityResult", "PlayerEquity", "breakdown", "Breakdown", "BreakdownHand", "BreakdownRow", "NextCard",
+           "parse_range", "expand", "cards", "holdem_equity", "omaha_equity",
            "hilo_equity", "set_holdem_range", "set_holdem_ranges", "load_omaha_range", "load_hilo_range", "Equity"]
 
 from ._facts import HOLDEM_DEALS, HOLDEM_MAX_OPPONENTS, OMAHA_DEALS, OMAHA_MAX_OPPONENTS, RANGE_SLOTS

@@ -60,6 +60,17 @@ EXPORTS: Exports = {
     "oddsmith_range_hand": ([ctypes.c_void_p, _INT, _INT_PTR, ctypes.POINTER(ctypes.c_double)], _INT),
     "oddsmith_range_free": ([ctypes.c_void_p], None),
     "oddsmith_equity": ([ctypes.POINTER(_Query), ctypes.POINTER(_Result), ctypes.c_char_p, _INT], _INT),
+    "oddsmith_breakdown_run": ([ctypes.POINTER(_Query), _INT_PTR, ctypes.c_char_p, _INT], ctypes.c_void_p),
+    "oddsmith_breakdown_free": ([ctypes.c_void_p], None),
+    "oddsmith_breakdown_summary": ([ctypes.c_void_p, _INT_PTR, ctypes.POINTER(ctypes.c_longlong),
+                                    ctypes.POINTER(ctypes.c_ulonglong)], _INT),
+    "oddsmith_breakdown_hand_count": ([ctypes.c_void_p], _INT),
+    "oddsmith_breakdown_hand": ([ctypes.c_void_p, _INT, _INT_PTR, ctypes.POINTER(ctypes.c_double),
+                                 ctypes.POINTER(ctypes.c_double), _INT_PTR, _INT_PTR], _INT),
+    "oddsmith_breakdown_row": ([ctypes.c_void_p, _INT, _INT, ctypes.c_char_p, _INT, ctypes.POINTER(ctypes.c_double),
+                                ctypes.POINTER(ctypes.c_double), ctypes.POINTER(ctypes.c_double)], _INT),
+    "oddsmith_breakdown_next_card_count": ([ctypes.c_void_p], _INT),
+    "oddsmith_breakdown_next_card": ([ctypes.c_void_p, _INT, _INT_PTR, ctypes.POINTER(ctypes.c_double)], _INT),
 }
 
 _PACKAGE = os.path.dirname(os.path.abspath(__file__))

@@ -97,25 +97,13 @@ def _run_ctypes(texts: List[str], board: str, dead: str, game: int, mode: int, t
             result.seed, bool(result.target_met), each)
 
 
-def equity(players: Iterable[str], board: Optional[Board] = None, dead: Optional[Board] = None, game: str = "holdem",
-           exact: Optional[bool] = None, trials: Optional[int] = None, stderr: Optional[float] = None,
-           seed: Optional[int] = None, threads: Optional[int] = None, max_seconds: Optional[float] = None,
-           progress: Progress = None) -> EquityResult:
-    """Equity of every player, each a hand ("AhKh") or a range ("QQ+, AKs", "random").
+_Arguments = Tuple[List[str], str, str, int, int, int, float, int, int, float]
 
-    board and dead are card text ("Qh7c2d", "Qh 7c 2d") or a list of cards
-    (["Qh", "7c", "2d"] or card numbers). game is "holdem", "omaha" or
-    "omaha-hilo". exact=True enumerates every deal, exact=False simulates
-    (`trials` deals, or until every standard error is at most `stderr`),
-    exact=None chooses: exact when that is quick, else a simulation to `stderr`
-    (0.0005 by default). A seed (0 or None: from the system) and trial count give
-    the same result on any number of threads (None: every core). max_seconds
-    (default 60) bounds the run: an exact enumeration estimated longer on one core
-    raises ValueError, and a `stderr` target that would take longer is given up
-    with a RuntimeWarning, the result saying target_met=False. progress=True
-    shows a tqdm bar when tqdm is installed; a callable gets the share done
-    (0..1) several times a second. Ctrl-C stops a run within half a second
-    (KeyboardInterrupt). Impossible queries raise ValueError."""
+
+def _checked(players: Iterable[str], board: Optional[Board], dead: Optional[Board], game: str, exact: Optional[bool],
+             trials: Optional[int], stderr: Optional[float], seed: Optional[int], threads: Optional[int],
+             max_seconds: Optional[float]) -> _Arguments:
+    """The calculator's arguments checked and in the order the library takes them."""
     if isinstance(players, str):
         raise ValueError("players must be a list of hands or ranges, e.g. ['AhKh', 'QQ+, AKs']")
     texts = list(players)
@@ -142,8 +130,31 @@ def equity(players: Iterable[str], board: Optional[Board] = None, dead: Optional
         mode = MODE_MONTE_CARLO
     else:
         mode = MODE_AUTO
-    arguments = (texts, board_cards, dead_cards, GAMES[game], mode, trials or 0, float(stderr or 0.0), seed or 0,
-                 threads or 0, float(max_seconds or 0.0))
+    return (texts, board_cards, dead_cards, GAMES[game], mode, trials or 0, float(stderr or 0.0), seed or 0,
+            threads or 0, float(max_seconds or 0.0))
+
+
+def equity(players: Iterable[str], board: Optional[Board] = None, dead: Optional[Board] = None, game: str = "holdem",
+           exact: Optional[bool] = None, trials: Optional[int] = None, stderr: Optional[float] = None,
+           seed: Optional[int] = None, threads: Optional[int] = None, max_seconds: Optional[float] = None,
+           progress: Progress = None) -> EquityResult:
+    """Equity of every player, each a hand ("AhKh") or a range ("QQ+, AKs", "random").
+
+    board and dead are card text ("Qh7c2d", "Qh 7c 2d") or a list of cards
+    (["Qh", "7c", "2d"] or card numbers). game is "holdem", "omaha" or
+    "omaha-hilo". exact=True enumerates every deal, exact=False simulates
+    (`trials` deals, or until every standard error is at most `stderr`),
+    exact=None chooses: exact when that is quick, else a simulation to `stderr`
+    (0.0005 by default). A seed (0 or None: from the system) and trial count give
+    the same result on any number of threads (None: every core). max_seconds
+    (default 60) bounds the run: an exact enumeration estimated longer on one core
+    raises ValueError, and a `stderr` target that would take longer is given up
+    with a RuntimeWarning, the result saying target_met=False. progress=True
+    shows a tqdm bar when tqdm is installed; a callable gets the share done
+    (0..1) several times a second. Ctrl-C stops a run within half a second
+    (KeyboardInterrupt). Impossible queries raise ValueError."""
+    arguments = _checked(players, board, dead, game, exact, trials, stderr, seed, threads, max_seconds)
+    texts = arguments[0]
     core = _library.extension()
     report, close = _reporter(progress)
     try:

@@ -144,6 +144,29 @@ if [ "$status" -ne 2 ] || [ "$(cat "$dir/chart.svg")" != "an earlier chart" ] ||
 fi
 rm -rf "$dir"
 
+# Breakdown: the JSON's fixed fields, next cards only before the river, a picture that parses.
+dir=$(mktemp -d)
+for board in "Th 7c 2d" "Th7c2d5s9h"; do
+  # shellcheck disable=SC2086
+  out=$("$bin" breakdown "QQ+, AKs, 98s" "JJ-99, AQo" --board $board --json --svg "$dir/b.svg")
+  if ! printf '%s' "$out" | python3 -c '
+import json, sys, xml.etree.ElementTree as tree
+d = json.load(sys.stdin)
+assert list(d) == ["game", "board", "players", "exact", "deals", "hands", "categories", "draws", "next_cards"], list(d)
+river = d["board"] == "Th7c2d5s9h"
+assert d["exact"] and d["players"] == ["QQ+, AKs, 98s", "JJ-99, AQo"] and len(d["hands"]) == (25 if river else 26)
+assert all(set(h) == {"hand", "weight", "equity", "category", "draws"} for h in d["hands"])
+assert [h["equity"] for h in d["hands"]] == sorted((h["equity"] for h in d["hands"]), reverse=True)
+assert abs(sum(r["share"] for r in d["categories"]) - 1) < 1e-9 and "Overpair" in [r["name"] for r in d["categories"]]
+assert len(d["next_cards"]) == (0 if river else 49)
+assert river or {"hand": "9s8s", "draws": ["open-ended straight draw"]}.items() <= next(h for h in d["hands"] if h["hand"] == "9s8s").items()
+titles = [t.text for t in tree.parse(sys.argv[1]).getroot().iter("{http://www.w3.org/2000/svg}text")]
+assert "Equity of each hand of the range, best first" in titles and ("Equity after each next card" in titles) != river
+' "$dir/b.svg"; then echo "FAIL: breakdown on $board: $out"; failures=$((failures + 1)); fi
+done
+rm -rf "$dir"
+expect 2 "breakdown needs a range and at least one opponent" breakdown "QQ+"
+
 # Single cards after --board join it; every 64-bit seed replays; Hi/Lo parts add up.
 same() {
   a=$("$bin" $1 2>&1 | sed 's/"seconds": [^,]*, //'); b=$("$bin" $2 2>&1 | sed 's/"seconds": [^,]*, //')

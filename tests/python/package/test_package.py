@@ -133,6 +133,16 @@ def test_ctrl_c_stops_a_long_equity_run():
     assert time.perf_counter() - sent < 2.0 and "KeyboardInterrupt" in err
 
 
+def test_breakdown_hand_by_hand_agrees_with_equity():
+    b = oddsmith.breakdown(["QQ+, AKs, 98s", "JJ-99, AQo"], board=["Th", "7c", "2d"])
+    assert b.exact and len(b.hands) == 26 and len(b.next_cards) == 49 and b.board == "Th7c2d"
+    for hand in (b.hands[0], b.hands[-1]):
+        alone = oddsmith.equity([hand.hand, "JJ-99, AQo"], board="Th7c2d", exact=True).players[0].equity
+        assert abs(hand.equity - alone) < 1e-9
+    assert "Overpair" in [r.name for r in b.categories] and abs(sum(r.share for r in b.categories) - 1) < 1e-9
+    assert oddsmith.breakdown(["QQ+", "JJ"], board="Th7c2d5s9h").next_cards == []
+
+
 def test_nothing_from_the_library_reaches_standard_output(capfd):
     oddsmith.omaha_equity("AhAsKhKs", opponents=1)
     oddsmith.holdem_equity("AhKh", opponents=1)

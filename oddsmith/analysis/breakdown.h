@@ -1,0 +1,50 @@
+// A range on a board, hand by hand: each hand of the first player's range with
+// its equity against the others (card removal applied), what it holds and what
+// it draws to; the range summed by category and by draw; and every player's
+// equity after each card that can come next.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "analysis/hand_features.h"
+#include "calculator/equity_query.h"
+
+namespace oddsmith {
+
+struct BreakdownHand {
+  RangeHand hand;
+  double equity = 0;
+  HandFeatures features;
+};
+
+// One row of a summary: the hands of a category (or a draw), their weight,
+// their share of the range's weight and their average equity.
+struct BreakdownRow {
+  std::string name;
+  double combos = 0, share = 0, equity = 0;
+};
+
+struct NextCard {
+  int card = 0;
+  std::vector<double> equities;  // one per player
+};
+
+struct Breakdown {
+  calc::Status status = calc::Status::bad_query;
+  std::string error;
+  bool exact = false;
+  std::int64_t deals = 0;
+  std::uint64_t seed = 0;              // Monte Carlo: the hands' base seed
+  std::vector<BreakdownHand> hands;    // best equity first
+  std::vector<BreakdownRow> categories;  // strongest first; Hold'em one pairs split into four
+  std::vector<BreakdownRow> draws;       // flop and turn boards only
+  std::vector<NextCard> next_cards;      // flop and turn boards only
+};
+
+// Runs the breakdown of `query`'s first player. The query's bound, mode, seed,
+// threads, progress and cancel hold for the whole of it.
+Breakdown compute_breakdown(const calc::EquityQuery& query);
+
+}  // namespace oddsmith

@@ -1,0 +1,131 @@
+#include "analysis/hand_features.h"
+
+#include <algorithm>
+#include <array>
+
+#include "cards/card.h"
+#include "eval/five_seven.h"
+
+namespace oddsmith {
+
+namespace {
+
+// The best five of `cards` (5 to 7), or for Omaha exactly two of the hole with
+// three of the board.
+int best_value(std::span<const int> hole, std::span<const int> board) {
+  int best = kWorstHandValue + 1;
+  if (hole.size() == 4) {
+    const std::size_t n = board.size();
+    for (std::size_t a = 0; a < 4; ++a)
+      for (std::size_t b = a + 1; b < 4; ++b)
+        for (std::size_t x = 0; x < n; ++x)
+          for (std::size_t y = x + 1; y < n; ++y)
+            for (std::size_t z = y + 1; z < n; ++z)
+              best = std::min(best, eval5(hole[a], hole[b], board[x], board[y], board[z]));
+    return best;
+  }
+  std::array<int, 7> c{};
+  std::size_t n = 0;
+  for (int x : hole) c[n++] = x;
+  for (int x : board) c[n++] = x;
+  if (n == 7) return eval7(c[0], c[1], c[2], c[3], c[4], c[5], c[6]);
+  if (n == 5) return eval5(c[0], c[1], c[2], c[3], c[4]);
+  for (std::size_t skip = 0; skip < 6; ++skip) {  // six cards: the best of the five left by each
+    std::array<int, 5> five{};
+    std::size_t k = 0;
+    for (std::size_t i = 0; i < 6; ++i)
+      if (i != skip) five[k++] = c[i];
+    best = std::min(best, eval5(five[0], five[1], five[2], five[3], five[4]));
+  }
+  return best;
+}
+
+int category_of(int value) {
+  constexpr int kFirst[] = {ODDSMITH_FIRST_STRAIGHT_FLUSH, ODDSMITH_FIRST_FOUR_OF_A_KIND, ODDSMITH_FIRST_FULL_HOUSE,
+                            ODDSMITH_FIRST_FLUSH,          ODDSMITH_FIRST_STRAIGHT,       ODDSMITH_FIRST_THREE_OF_A_KIND,
+                            ODDSMITH_FIRST_TWO_PAIR,       ODDSMITH_FIRST_ONE_PAIR,       ODDSMITH_FIRST_HIGH_CARD};
+  int c = 0;
+  while (c + 1 < 9 && value >= kFirst[c + 1]) ++c;
+  return c;  // 0 straight flush .. 8 high card
+}
+
+constexpr int kStraightCategory = 4, kFlushCategory = 3, kOnePairCategory = 7;
+
+PairKind pair_kind(std::span<const int> hole, std::span<const int> board) {
+  std::array<int, 5> ranks{};
+  std::size_t n = 0;
+  for (int c : board) ranks[n++] = card_rank(c);
+  std::sort(ranks.begin(), ranks.begin() + static_cast<std::ptrdiff_t>(n), std::greater<>());
+  const auto distinct_end = std::unique(ranks.begin(), ranks.begin() + static_cast<std::ptrdiff_t>(n));
+  const int a = card_rank(hole[0]), b = card_rank(hole[1]);
+  if (a == b) return a > ranks[0] ? PairKind::overpair : PairKind::weaker_pair;
+  for (int r : {a, b}) {
+    if (r == ranks[0]) return PairKind::top_pair;
+  }
+  for (int r : {a, b}) {
+    if (distinct_end - ranks.begin() > 1 && r == ranks[1]) return PairKind::second_pair;
+  }
+  return PairKind::weaker_pair;  // a lower board card paired, or the pair is the board's own
+}
+
+}  // namespace
+
+const char* category_name(int value) {
+  static constexpr const char* kNames[] = {"Straight flush", "Four of a kind", "Full house", "Flush", "Straight",
+                                           "Three of a kind", "Two pair", "One pair", "High card"};
+  return kNames[category_of(value)];
+}
+
+const char* pair_kind_name(PairKind kind) {
+  switch (kind) {
+    case PairKind::overpair: return "Overpair";
+    case PairKind::top_pair: return "Top pair";
+    case PairKind::second_pair: return "Second pair";
+    case PairKind::weaker_pair: return "Weaker pair";
+    case PairKind::none: break;
+  }
+  return "";
+}
+
+std::string draw_names(unsigned draws, const char* separator) {
+  std::string out;
+  for (const auto& [bit, name] : {std::pair{kFlushDraw, "flush draw"}, std::pair{kOpenEnded, "open-ended straight draw"},
+                                  std::pair{kGutshot, "gutshot"}}) {
+    if (!(draws & bit)) continue;
+    if (!out.empty()) out += separator;
+    out += name;
+  }
+  return out;
+}
+
+HandFeatures hand_features(std::span<const int> hole, std::span<const int> board) {
+  HandFeatures f;
+  if (board.size() < 3) return f;
+  f.value = best_value(hole, board);
+  const int category = category_of(f.value);
+  if (category == kOnePairCategory && hole.size() == 2) f.pair = pair_kind(hole, board);
+  if (board.size() == 5) return f;
+  CardMask used = 0;
+  for (int c : hole) used |= card_bit(c);
+  for (int c : board) used |= card_bit(c);
+  std::array<int, 5> next{};
+  std::copy(board.begin(), board.end(), next.begin());
+  const std::span<const int> with_next(next.data(), board.size() + 1);
+  unsigned straight_ranks = 0;
+  for (int c = 0; c < kDeckSize; ++c) {
+    if (used & card_bit(c)) continue;
+    next[board.size()] = c;
+    const int value = best_value(hole, with_next);
+    // Hold'em: the hand must use a hole card, so the board alone must not make as much.
+    if (hole.size() == 2 && board.size() == 4 && value >= eval5(next[0], next[1], next[2], next[3], next[4])) continue;
+    const int now = category_of(value);
+    if (now <= kFlushCategory && category > kFlushCategory && now != 1 && now != 2) f.draws |= kFlushDraw;
+    if ((now == kStraightCategory || now == 0) && category > kStraightCategory) straight_ranks |= 1u << card_rank(c);
+  }
+  const int outs = __builtin_popcount(straight_ranks);
+  if (outs >= 2) f.draws |= kOpenEnded;
+  if (outs == 1) f.draws |= kGutshot;
+  return f;
+}
+
+}  // namespace oddsmith
