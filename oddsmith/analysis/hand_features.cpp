@@ -52,10 +52,14 @@ int category_of(int value) {
 constexpr int kStraightCategory = 4, kFlushCategory = 3, kOnePairCategory = 7;
 
 PairKind pair_kind(std::span<const int> hole, std::span<const int> board) {
+  // The board's ranks, highest first (an insertion sort: at most five).
   std::array<int, 5> ranks{};
   std::size_t n = 0;
-  for (int c : board) ranks[n++] = card_rank(c);
-  std::sort(ranks.begin(), ranks.begin() + static_cast<std::ptrdiff_t>(n), std::greater<>());
+  for (int c : board) {
+    std::size_t at = n++;
+    for (; at > 0 && ranks[at - 1] < card_rank(c); --at) ranks[at] = ranks[at - 1];
+    ranks[at] = card_rank(c);
+  }
   const auto distinct_end = std::unique(ranks.begin(), ranks.begin() + static_cast<std::ptrdiff_t>(n));
   const int a = card_rank(hole[0]), b = card_rank(hole[1]);
   if (a == b) return a > ranks[0] ? PairKind::overpair : PairKind::weaker_pair;
