@@ -28,6 +28,18 @@ if ! printf '%s\n' "${sources[@]}" | xargs -P "$(nproc)" -n 4 clang-tidy -p "$bu
 fi
 echo "clang-tidy: clean"
 
-cppcheck --project="$build/compile_commands.json" --enable=warning,performance,portability --library=googletest \
-  --std=c++20 --inline-suppr --error-exitcode=1 -q -i build -i gpuscout/kernels -i python/extension --suppress=missingIncludeSystem
+# cppcheck reads the project's own sources only: not the build's, the Python
+# extension's or nanobind's (their Python headers need the real preprocessor).
+commands_dir=$(mktemp -d)
+commands=$commands_dir/compile_commands.json  # cppcheck knows a project by this name
+trap 'rm -rf "$log" "$commands_dir"' EXIT
+python3 - "$build/compile_commands.json" "$commands" <<'PY'
+import json, os, sys
+root = os.getcwd() + os.sep
+keep = [e for e in json.load(open(sys.argv[1]))
+        if e["file"].startswith(root) and not e["file"].startswith((root + "build", root + "python" + os.sep))]
+json.dump(keep, open(sys.argv[2], "w"))
+PY
+cppcheck --project="$commands" --enable=warning,performance,portability --library=googletest \
+  --std=c++20 --inline-suppr --error-exitcode=1 -q -i gpuscout/kernels --suppress=missingIncludeSystem
 echo "cppcheck: clean"
