@@ -11,9 +11,7 @@
 
 #include "analysis/breakdown.h"
 #include "calculator/query_text.h"
-#include "eval/five_seven.h"
-#include "eval/omaha_high.h"
-#include "eval/omaha_low.h"
+#include "support/brute_force_deals.h"
 #include "support/reference_poker.h"
 
 namespace {
@@ -29,52 +27,15 @@ calc::EquityQuery query_of(Game game, const std::vector<std::string_view>& playe
 }
 
 // Per hand of player 0 (by card mask): its share of the pot over every board and
-// every assignment of the others' hands, by weight.
+// every assignment of the others' hands, by the others' weights.
 struct BruteHands {
-  const calc::EquityQuery& q;
   std::map<CardMask, double> share, weight;
-  std::vector<int> board;
-  std::vector<const RangeHand*> chosen;
-
-  explicit BruteHands(const calc::EquityQuery& query) : q(query), board(query.board), chosen(query.players.size()) {
-    CardMask used = 0;
-    for (int c : board) used |= card_bit(c);
-    boards(used, 0);
-  }
-  void boards(CardMask used, int from) {
-    if (board.size() == 5) return hands(0, used, 1.0);
-    for (int c = from; c < 52; ++c) {
-      if (used & card_bit(c)) continue;
-      board.push_back(c);
-      boards(used | card_bit(c), c + 1);
-      board.pop_back();
-    }
-  }
-  void hands(std::size_t p, CardMask used, double w) {
-    if (p == q.players.size()) return showdown(w);
-    for (const RangeHand& h : q.players[p].hands()) {
-      if (h.mask & used) continue;
-      chosen[p] = &h;
-      hands(p + 1, used | h.mask, p == 0 ? w : w * h.weight);
-    }
-  }
-  void showdown(double w) {
-    const int* b = board.data();
-    std::vector<int> high, low;
-    for (const RangeHand* h : chosen) {
-      const auto& c = h->cards;
-      high.push_back(q.game == Game::holdem ? eval7(b[0], b[1], b[2], b[3], b[4], c[0], c[1])
-                                            : eval_omaha_high(b[0], b[1], b[2], b[3], b[4], c[0], c[1], c[2], c[3]));
-      low.push_back(q.game == Game::omaha_hilo ? eval_omaha_low(b[0], b[1], b[2], b[3], b[4], c[0], c[1], c[2], c[3]) : kNoLow);
-    }
-    const int best_high = *std::min_element(high.begin(), high.end()), best_low = *std::min_element(low.begin(), low.end());
-    const double highs = static_cast<double>(std::count(high.begin(), high.end(), best_high));
-    const double lows = best_low < kNoLow ? static_cast<double>(std::count(low.begin(), low.end(), best_low)) : 0;
-    double s = 0;
-    if (high[0] == best_high) s += (lows > 0 ? 0.5 : 1.0) / highs;
-    if (lows > 0 && low[0] == best_low) s += 0.5 / lows;
-    share[chosen[0]->mask] += w * s;
-    weight[chosen[0]->mask] += w;
+  explicit BruteHands(const calc::EquityQuery& q) {
+    reference::for_each_deal(q, [&](const reference::Deal& d) {
+      const double w = d.weight / d.hands[0]->weight;
+      share[d.hands[0]->mask] += w * d.share[0];
+      weight[d.hands[0]->mask] += w;
+    });
   }
 };
 

@@ -20,6 +20,7 @@
 #include "eval/omaha_high.h"
 #include "eval/omaha_low.h"
 #include "oddsmith.h"
+#include "support/brute_force_deals.h"
 
 namespace {
 
@@ -36,70 +37,24 @@ EquityQuery query_of(Game game, const std::vector<std::string_view>& players, st
 
 // Brute force: equity, win, tie and the low part of the equity of every player by enumeration.
 struct Brute {
-  const EquityQuery& q;
   std::vector<double> equity, win, tie, low_equity;
   double total = 0;
   std::int64_t deals = 0;
-  std::vector<int> board;
-  std::vector<const RangeHand*> chosen;
 
-  explicit Brute(const EquityQuery& query) : q(query), board(query.board) {
+  explicit Brute(const EquityQuery& q) {
     const std::size_t n = q.players.size();
-    equity.assign(n, 0), win.assign(n, 0), tie.assign(n, 0), low_equity.assign(n, 0), chosen.resize(n);
-    CardMask used = q.dead;
-    for (int c : board) used |= card_bit(c);
-    boards(used, 0);
-    for (std::size_t p = 0; p < n; ++p) equity[p] /= total, win[p] /= total, tie[p] /= total, low_equity[p] /= total;
-  }
-
-  void boards(CardMask used, int from) {
-    if (board.size() == 5) return hands(0, used, 1.0);
-    for (int c = from; c < 52; ++c) {
-      if (used & card_bit(c)) continue;
-      board.push_back(c);
-      boards(used | card_bit(c), c + 1);
-      board.pop_back();
-    }
-  }
-
-  void hands(std::size_t p, CardMask used, double weight) {
-    if (p == q.players.size()) return showdown(weight);
-    for (const RangeHand& h : q.players[p].hands()) {
-      if (h.mask & used) continue;
-      chosen[p] = &h;
-      hands(p + 1, used | h.mask, weight * h.weight);
-    }
-  }
-
-  void showdown(double weight) {
-    const std::size_t n = q.players.size();
-    std::vector<int> high(n), low(n, kNoLow);
-    const int* b = board.data();
-    for (std::size_t p = 0; p < n; ++p) {
-      const auto& c = chosen[p]->cards;
-      if (q.game == Game::holdem) {
-        high[p] = eval7(b[0], b[1], b[2], b[3], b[4], c[0], c[1]);
-      } else {
-        high[p] = eval_omaha_high(b[0], b[1], b[2], b[3], b[4], c[0], c[1], c[2], c[3]);
-        if (q.game == Game::omaha_hilo) low[p] = eval_omaha_low(b[0], b[1], b[2], b[3], b[4], c[0], c[1], c[2], c[3]);
+    equity.assign(n, 0), win.assign(n, 0), tie.assign(n, 0), low_equity.assign(n, 0);
+    reference::for_each_deal(q, [&](const reference::Deal& d) {
+      for (std::size_t p = 0; p < n; ++p) {
+        equity[p] += d.weight * d.share[p];
+        low_equity[p] += d.weight * d.low_share[p];
+        win[p] += d.share[p] == 1 ? d.weight : 0;
+        tie[p] += d.split[p] ? d.weight : 0;
       }
-    }
-    const int best_high = *std::min_element(high.begin(), high.end());
-    const int best_low = *std::min_element(low.begin(), low.end());
-    const double highs = static_cast<double>(std::count(high.begin(), high.end(), best_high));
-    const double lows = best_low < kNoLow ? static_cast<double>(std::count(low.begin(), low.end(), best_low)) : 0;
-    for (std::size_t p = 0; p < n; ++p) {
-      const bool h = high[p] == best_high, l = lows > 0 && low[p] == best_low;
-      double share = 0;
-      if (lows == 0) share = h ? 1 / highs : 0;
-      else share = (h ? 0.5 / highs : 0) + (l ? 0.5 / lows : 0);
-      equity[p] += weight * share;
-      low_equity[p] += l ? weight * 0.5 / lows : 0;
-      if (share == 1) win[p] += weight;
-      else if ((h && highs > 1) || (l && lows > 1)) tie[p] += weight;
-    }
-    total += weight;
-    ++deals;
+      total += d.weight;
+      ++deals;
+    });
+    for (std::size_t p = 0; p < n; ++p) equity[p] /= total, win[p] /= total, tie[p] /= total, low_equity[p] /= total;
   }
 };
 
