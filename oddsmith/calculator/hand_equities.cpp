@@ -118,6 +118,14 @@ HandsOutcome compute_hand_equities(const EquityQuery& query) {
     each.progress_user = &watch;
   }
   for (std::size_t i = 0; i < hands; ++i) {
+    // Each run sets up the whole query again, which no estimate above covers:
+    // the bound is held here, hand by hand.
+    if (std::chrono::steady_clock::now() > deadline)
+      return refused(Status::bad_query, "hand-by-hand equities of " + std::to_string(hands) +
+                                            " hands did not finish within the bound of " + describe_seconds(bound) +
+                                            ": narrow the ranges, or raise the bound (max_seconds)");
+    if (query.progress && query.progress(static_cast<double>(i) / static_cast<double>(hands), query.progress_user))
+      return refused(Status::cancelled, "cancelled");
     watch.hand = static_cast<double>(i);
     RangeBuilder one(cards_per_hand(query.game));
     std::vector<int> cards(q->hands[0][i].cards.begin(), q->hands[0][i].cards.begin() + cards_per_hand(query.game));

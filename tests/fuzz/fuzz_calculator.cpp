@@ -3,7 +3,7 @@
 // simulation on one thread, or (second byte's top bit set) the automatic mode,
 // which enumerates exactly where that is quick and otherwise simulates to a
 // loose target. A success gives equities in [0, 1] that add up to one; a
-// refusal gives status 1 and a message.
+// refusal gives status 1 and a message. Then the same query's breakdown.
 #include <cmath>
 #include <cstdint>
 #include <string>
@@ -56,5 +56,25 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   }
   fuzz::require(r.player_count == q.player_count && std::fabs(sum - 1) < 1e-9);
   fuzz::require(automatic ? r.deals > 0 : r.deals == trials);
+
+  // The breakdown of the same query, under a short bound: a handle whose hands
+  // have equities in [0, 1] and real cards, or a refusal with a message.
+  q.max_seconds = 0.2;
+  int breakdown_status = -1;
+  oddsmith_breakdown* b = oddsmith_breakdown_run(&q, &breakdown_status, error, sizeof error);
+  if (!b) {
+    fuzz::require(breakdown_status > 0 && error[0] != '\0');
+    return 0;
+  }
+  fuzz::require(breakdown_status == 0 && oddsmith_breakdown_summary(b, nullptr, nullptr, nullptr) == q.player_count);
+  for (int i = 0; i < oddsmith_breakdown_hand_count(b); ++i) {
+    int cards[4] = {-1, -1, -1, -1}, value = -1, draws = -1;
+    double weight = -1, equity = -1;
+    const int n = oddsmith_breakdown_hand(b, i, cards, &weight, &equity, &value, &draws);
+    fuzz::require((n == 2 || n == 4) && weight > 0 && equity >= 0 && equity <= 1 + 1e-12 && value >= 0 && draws >= 0);
+    for (int c = 0; c < n; ++c) fuzz::require(cards[c] >= 0 && cards[c] < 52);
+  }
+  fuzz::require(oddsmith_breakdown_hand(b, -1, nullptr, nullptr, nullptr, nullptr, nullptr) == 0);
+  oddsmith_breakdown_free(b);
   return 0;
 }

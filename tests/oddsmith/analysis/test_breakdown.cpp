@@ -80,6 +80,17 @@ TEST(Breakdown, HandEquitiesEqualABruteForce) {
   }
 }
 
+// Hand by hand, a run per hand sets the query up again: the bound holds there too.
+TEST(Breakdown, HandByHandRunsStopAtTheBound) {
+  calc::EquityQuery q = query_of(Game::omaha, {"random", "random"}, "Qh7c2d");
+  q.mode = calc::Mode::monte_carlo;
+  q.trials = 10;
+  q.max_seconds = 0.2;
+  const Breakdown b = compute_breakdown(q);
+  EXPECT_EQ(b.status, calc::Status::bad_query);
+  EXPECT_NE(b.error.find("did not finish within the bound of 0.2 s"), std::string::npos) << b.error;
+}
+
 // A category and draws by the rules, from the cards alone.
 struct RuleCount {
   int category;      // reference's: 8 straight flush .. 0 high card
