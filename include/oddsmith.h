@@ -31,6 +31,7 @@
 #define ODDSMITH_SUIT_LETTERS "cdhs"        /* clubs, diamonds, hearts, spades */
 #define ODDSMITH_BEST_HAND 1                /* royal flush */
 #define ODDSMITH_WORST_HAND 7462            /* seven-high */
+#define ODDSMITH_SHORTDECK_WORST_HAND 1404  /* short deck (36 cards): J-9-8-7-6 */
 /* The first (strongest) value of each hand category; a category runs up to the
  * value before the next category's first. */
 #define ODDSMITH_FIRST_STRAIGHT_FLUSH 1

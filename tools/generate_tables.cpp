@@ -267,12 +267,39 @@ void add_omaha_tables(std::vector<Output>& out, const std::vector<std::int16_t>&
   add(out, "omaha_unsuited_value", omaha_unsuited_table(unsuited5), "best Omaha unsuited value by board and hole hash");
 }
 
+// Short deck: flushes by the suit's 9-bit short-rank mask; the other hands by
+// the multiset index of their sorted short ranks (tables/table_layout.h), the
+// five-, six- and seven-card tables one after another.
+void add_short_deck_tables(std::vector<Output>& out) {
+  std::vector<std::uint16_t> flush(512);
+  for (unsigned m = 0; m < 512; ++m) flush[m] = static_cast<std::uint16_t>(rules::shortdeck_flush_value_of_mask(m));
+  add(out, "shortdeck_flush_value", flush, "short-deck value of the best flush in a 9-bit short-rank mask, 0 for none");
+  std::vector<std::uint16_t> unsuited(tables::kShortDeckRankSize);
+  for (int n = 5; n <= 7; ++n) {
+    int ranks[7] = {};
+    auto rec = [&](auto&& self, int i, int from) -> void {
+      if (i == n) {
+        unsuited[static_cast<std::size_t>(tables::shortdeck_rank_index(ranks, n))] =
+            static_cast<std::uint16_t>(rules::shortdeck_unsuited_value(ranks, n));
+        return;
+      }
+      for (int r = from; r < 9; ++r) {
+        ranks[i] = r;
+        self(self, i + 1, r);
+      }
+    };
+    rec(rec, 0, 0);
+  }
+  add(out, "shortdeck_rank_value", unsuited, "short-deck value of 5, 6 or 7 cards with no flush, by short-rank multiset index");
+}
+
 std::vector<Output> build_all() {
   std::vector<Output> out;
   add_card_tables(out);
   add_flush_tables(out);
   const std::vector<std::int16_t> unsuited5 = add_rank_count_tables(out);
   add_omaha_tables(out, unsuited5);
+  add_short_deck_tables(out);
   return out;
 }
 

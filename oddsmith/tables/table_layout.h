@@ -35,4 +35,30 @@ inline constexpr std::uint64_t kRankCountMask = (std::uint64_t{1} << kSuitSignat
 inline constexpr int kLowKeySize = 15625;   // 5^6
 inline constexpr int kHighKeySize = 78125;  // 5^7
 
+// Short deck: the non-flush values of 5, 6 and 7 cards, one table after another,
+// each indexed by the multiset index of the cards' short ranks (0..8, sixes to
+// aces) sorted ascending, s0 <= s1 <= ...: the sum of C(s_i + i, i + 1). The
+// tables hold C(13, 5), C(14, 6) and C(15, 7) entries.
+inline constexpr int kShortDeckRankOffset[8] = {0, 0, 0, 0, 0, 0, 1287, 1287 + 3003};
+inline constexpr int kShortDeckRankSize = 1287 + 3003 + 6435;
+
+// C(n, k) for n < 16, k < 8: the multiset index's terms.
+struct SmallBinomials {
+  int of[16][8] = {};
+  constexpr SmallBinomials() {
+    for (int n = 0; n < 16; ++n) {
+      of[n][0] = 1;
+      for (int k = 1; k < 8 && k <= n; ++k) of[n][k] = of[n - 1][k - 1] + (k <= n - 1 ? of[n - 1][k] : 0);
+    }
+  }
+};
+inline constexpr SmallBinomials kSmallBinomials;
+
+// Where n (5..7) short ranks, ascending, stand in the short-deck rank table.
+constexpr int shortdeck_rank_index(const int* ascending, int n) {
+  int index = kShortDeckRankOffset[n];
+  for (int i = 0; i < n; ++i) index += kSmallBinomials.of[ascending[i] + i][i + 1];
+  return index;
+}
+
 }  // namespace oddsmith::tables

@@ -5,6 +5,8 @@
 
 #include <algorithm>
 #include <bit>
+#include <functional>
+#include <vector>
 
 namespace oddsmith::rules {
 
@@ -215,6 +217,100 @@ int omaha_unsuited_value_of_counts(const RankCounts& board, const RankCounts& ho
   choose(choose, board, 0, 3, [&] {
     choose(choose, hole, 0, 2, [&] { best = std::min(best, hand_value_of_counts(pick, false)); });
   });
+  return best;
+}
+
+namespace {
+
+// A short-deck hand's strength as a comparable tuple: category (8 straight
+// flush, 7 four of a kind, 6 flush, 5 full house, 4 straight, 3 three of a
+// kind, 2 two pair, 1 one pair, 0 high card), then ranks in order of importance.
+std::array<int, 6> shortdeck_strength(const std::array<int, 5>& ranks, bool suited) {
+  std::array<int, 9> counts{};
+  for (int r : ranks) ++counts[static_cast<std::size_t>(r)];
+  std::array<int, 5> order = ranks;  // by count, then rank, both descending
+  std::sort(order.begin(), order.end(), [&](int a, int b) {
+    const int ca = counts[static_cast<std::size_t>(a)], cb = counts[static_cast<std::size_t>(b)];
+    return ca != cb ? ca > cb : a > b;
+  });
+  const int most = counts[static_cast<std::size_t>(order[0])];
+  const int second = counts[static_cast<std::size_t>(order[most])];
+  const bool distinct = most == 1;
+  int straight_top = -1;
+  if (distinct && order[0] - order[4] == 4) straight_top = order[0];
+  if (distinct && order[0] == 8 && order[1] == 3 && order[4] == 0) straight_top = 3;  // A-6-7-8-9: the nine plays high
+  int category = 0;
+  if (straight_top >= 0 && suited) category = 8;
+  else if (most == 4) category = 7;
+  else if (suited) category = 6;
+  else if (most == 3 && second == 2) category = 5;
+  else if (straight_top >= 0) category = 4;
+  else if (most == 3) category = 3;
+  else if (most == 2 && second == 2) category = 2;
+  else if (most == 2) category = 1;
+  if (straight_top >= 0 && (category == 8 || category == 4)) return {category, straight_top, 0, 0, 0, 0};
+  return {category, order[0], order[1], order[2], order[3], order[4]};
+}
+
+// Every strength a short-deck hand can have, strongest first: a value is a place here.
+const std::vector<std::array<int, 6>>& shortdeck_strengths() {
+  static const std::vector<std::array<int, 6>> all = [] {
+    std::vector<std::array<int, 6>> s;
+    std::array<int, 5> r{};
+    for (r[0] = 0; r[0] < 9; ++r[0])
+      for (r[1] = r[0]; r[1] < 9; ++r[1])
+        for (r[2] = r[1]; r[2] < 9; ++r[2])
+          for (r[3] = r[2]; r[3] < 9; ++r[3])
+            for (r[4] = r[3]; r[4] < 9; ++r[4]) {
+              if (r[0] == r[4]) continue;  // five of a rank
+              s.push_back(shortdeck_strength(r, false));
+              if (r[0] < r[1] && r[1] < r[2] && r[2] < r[3] && r[3] < r[4]) s.push_back(shortdeck_strength(r, true));
+            }
+    std::sort(s.begin(), s.end(), std::greater<>());
+    s.erase(std::unique(s.begin(), s.end()), s.end());
+    return s;
+  }();
+  return all;
+}
+
+}  // namespace
+
+int shortdeck_value_of_five(const std::array<int, 5>& short_ranks, bool suited) {
+  const auto& all = shortdeck_strengths();
+  const auto at = std::lower_bound(all.begin(), all.end(), shortdeck_strength(short_ranks, suited), std::greater<>());
+  return static_cast<int>(at - all.begin()) + 1;
+}
+
+int shortdeck_flush_value_of_mask(unsigned mask) {
+  mask &= 0x1ffu;
+  if (std::popcount(mask) < 5) return 0;
+  int best = kShortDeckWorst + 1;
+  for_each_subset(mask, 5, [&](unsigned sub) {
+    std::array<int, 5> r{};
+    int n = 0;
+    for (int b = 0; b < 9; ++b)
+      if (sub & (1u << b)) r[static_cast<std::size_t>(n++)] = b;
+    best = std::min(best, shortdeck_value_of_five(r, true));
+  });
+  return best;
+}
+
+int shortdeck_unsuited_value(const int* short_ranks, int n) {
+  std::array<int, 9> counts{};
+  for (int i = 0; i < n; ++i)
+    if (++counts[static_cast<std::size_t>(short_ranks[i])] > 4) return 0;
+  // Every choice of the n - 5 cards left out: none, one (skip_a), or two (skip_a < skip_b).
+  int best = kShortDeckWorst + 1;
+  for (int skip_a = n == 5 ? n : 0; skip_a <= n; ++skip_a) {
+    for (int skip_b = n == 7 ? skip_a + 1 : n; skip_b <= n; ++skip_b) {
+      if ((n == 6 && skip_a == n) || (n == 7 && (skip_a == n || skip_b == n))) continue;
+      std::array<int, 5> r{};
+      std::size_t k = 0;
+      for (int i = 0; i < n; ++i)
+        if (i != skip_a && i != skip_b) r[k++] = short_ranks[i];
+      best = std::min(best, shortdeck_value_of_five(r, false));
+    }
+  }
   return best;
 }
 

@@ -6,6 +6,8 @@
 #include <array>
 #include <cstdint>
 
+#include "oddsmith.h"
+
 namespace oddsmith::rules {
 
 using RankCounts = std::array<std::uint8_t, 13>;  // cards per rank, deuce first
@@ -39,6 +41,21 @@ int omaha_flush_value_of_masks(unsigned board_mask, unsigned hole_mask);
 // Best unsuited hand value from three board and two hole cards with these rank
 // counts; 0 when board and hole together need five cards of one rank.
 int omaha_unsuited_value_of_counts(const RankCounts& board, const RankCounts& hole);
+
+// Short deck (36 cards, sixes to aces: short ranks 0..8 stand for ranks 4..12).
+// The value (1 best .. kShortDeckWorst) of five cards of these short ranks, all
+// of one suit or not: a flush beats a full house, a straight beats three of a
+// kind, and A-6-7-8-9 is the lowest straight.
+inline constexpr int kShortDeckWorst = ODDSMITH_SHORTDECK_WORST_HAND;
+int shortdeck_value_of_five(const std::array<int, 5>& short_ranks, bool suited);
+
+// Best short-deck flush or straight flush among five of the short ranks of a
+// 9-bit mask with 5 or more bits set; 0 for any other mask.
+int shortdeck_flush_value_of_mask(unsigned mask);
+
+// Best short-deck value of five of n (5..7) cards of these short ranks
+// (ascending) when no five share a suit; 0 when a rank appears over four times.
+int shortdeck_unsuited_value(const int* short_ranks, int n);
 
 // Calls fn(counts) for every count vector of total k with every count at most 4,
 // in increasing hash order.

@@ -1,0 +1,47 @@
+// Short-deck (six-plus) hand values: 36 cards, sixes to aces (cards 16..51). A
+// flush beats a full house, a straight beats three of a kind, and A-6-7-8-9 is
+// the lowest straight. Values run from 1 (a royal flush) to
+// ODDSMITH_SHORTDECK_WORST_HAND (J-9-8-7-6): lower is
+// stronger, as in every evaluator here. Two table reads: the flush suit's rank
+// mask when five or more cards share a suit (four of a kind and a flush never
+// meet in seven cards, and a flush beats everything below), else the multiset
+// of the cards' ranks.
+#pragma once
+
+#include <bit>
+
+#include "cards/card.h"
+#include "tables/tables.h"
+
+namespace oddsmith {
+
+inline constexpr int kShortDeckLowestCard = 16;  // the six of clubs
+
+// The value of n (5..7) distinct short-deck cards; unchecked.
+inline int eval_shortdeck(const int* cards, int n) {
+  unsigned suit_ranks[4] = {};
+  int counts[9] = {};
+  for (int i = 0; i < n; ++i) {
+    const int r = card_rank(cards[i]) - 4;
+    ++counts[r];
+    suit_ranks[card_suit(cards[i])] |= 1u << r;
+  }
+  for (unsigned mask : suit_ranks)
+    if (std::popcount(mask) >= 5) return osm_shortdeck_flush_value[mask];
+  int ascending[7];
+  int k = 0;
+  for (int r = 0; r < 9; ++r)
+    for (int c = 0; c < counts[r]; ++c) ascending[k++] = r;
+  return osm_shortdeck_rank_value[tables::shortdeck_rank_index(ascending, n)];
+}
+
+// The same for any integers: 0 unless the n cards are distinct short-deck cards.
+inline int eval_shortdeck_checked(const int* cards, int n) {
+  if (n < 5 || n > 7) return 0;
+  CardMask seen = 0;
+  for (int i = 0; i < n; ++i)
+    if (cards[i] < kShortDeckLowestCard || !take_card(seen, cards[i])) return 0;
+  return eval_shortdeck(cards, n);
+}
+
+}  // namespace oddsmith
