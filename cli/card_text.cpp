@@ -52,6 +52,19 @@ const char* category_name(int v) {
   return "High card";
 }
 
+const char* shortdeck_category_name(int v) {
+  if (v < ODDSMITH_BEST_HAND || v > ODDSMITH_SHORTDECK_WORST_HAND) return "Not a hand value";
+  if (v < ODDSMITH_SHORTDECK_FIRST_FOUR_OF_A_KIND) return "Straight flush";
+  if (v < ODDSMITH_SHORTDECK_FIRST_FLUSH) return "Four of a kind";
+  if (v < ODDSMITH_SHORTDECK_FIRST_FULL_HOUSE) return "Flush";
+  if (v < ODDSMITH_SHORTDECK_FIRST_STRAIGHT) return "Full house";
+  if (v < ODDSMITH_SHORTDECK_FIRST_THREE_OF_A_KIND) return "Straight";
+  if (v < ODDSMITH_SHORTDECK_FIRST_TWO_PAIR) return "Three of a kind";
+  if (v < ODDSMITH_SHORTDECK_FIRST_ONE_PAIR) return "Two pair";
+  if (v < ODDSMITH_SHORTDECK_FIRST_HIGH_CARD) return "One pair";
+  return "High card";
+}
+
 std::string low_name(int low_value) {
   if (low_value <= 0 || low_value >= 256) return "no low";
   static constexpr const char* kLowRanks[8] = {"A", "2", "3", "4", "5", "6", "7", "8"};

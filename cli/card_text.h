@@ -20,6 +20,8 @@ std::string card_name(int card);
 
 // Name of the category a hand value belongs to.
 const char* category_name(int hand_value);
+// The same for a short-deck value (flushes above full houses).
+const char* shortdeck_category_name(int hand_value);
 
 // Describes a low value: "A-2-3-4-5" style, or "no low".
 std::string low_name(int low_value);

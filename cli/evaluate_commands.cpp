@@ -1,5 +1,6 @@
 // eval and omaha: hand values through the evaluator exports.
 #include <algorithm>
+#include <cstddef>
 #include <cstdio>
 #include <string>
 
@@ -22,29 +23,29 @@ std::string names(const std::vector<int>& cards, std::size_t from, std::size_t t
 
 int run_eval(Args args) {
   const bool json = take_flag(args, "--json");
+  bool short_deck = false;
+  for (std::size_t i = 0; i < args.size(); ++i) {
+    if (args[i] != "--game") continue;
+    if (i + 1 == args.size() || (args[i + 1] != "holdem" && args[i + 1] != "shortdeck"))
+      return fail("eval --game must be holdem or shortdeck");
+    short_deck = args[i + 1] == "shortdeck";
+    args.erase(args.begin() + static_cast<std::ptrdiff_t>(i), args.begin() + static_cast<std::ptrdiff_t>(i) + 2);
+    break;
+  }
   std::vector<int> c;
   if (std::string error = collect_cards(args, c); !error.empty()) return fail(error);
+  if (c.size() < 5 || c.size() > 7) return fail("eval takes 5, 6 or 7 cards, got " + std::to_string(c.size()));
   int value = 0;
-  if (c.size() == 5) {
-    value = poker_ev5(c[0], c[1], c[2], c[3], c[4]);
-  } else if (c.size() == 6) {
-    value = ODDSMITH_WORST_HAND;  // the best five of the six: leave each card out in turn
-    for (std::size_t out = 0; out < 6; ++out) {
-      int five[5], n = 0;
-      for (std::size_t i = 0; i < 6; ++i)
-        if (i != out) five[n++] = c[i];
-      value = std::min(value, poker_ev5(five[0], five[1], five[2], five[3], five[4]));
-    }
-  } else if (c.size() == 7) {
-    value = poker_ev7(c[0], c[1], c[2], c[3], c[4], c[5], c[6]);
-  } else {
-    return fail("eval takes 5, 6 or 7 cards, got " + std::to_string(c.size()));
-  }
+  const int game = short_deck ? ODDSMITH_GAME_SHORTDECK : ODDSMITH_GAME_HOLDEM;
+  oddsmith_evaluate_game_many(c.data(), 1, game, static_cast<int>(c.size()), &value);
+  if (value == 0) return fail(short_deck ? "short deck has no card below the six (6c .. As)" : "the library refused these cards");
+  const char* category = short_deck ? shortdeck_category_name(value) : category_name(value);
   if (json)
-    std::printf("{\"cards\": %s, \"value\": %d, \"category\": %s}\n", json_string(names(c, 0, c.size())).c_str(), value,
-                json_string(category_name(value)).c_str());
+    std::printf("{\"cards\": %s, \"game\": \"%s\", \"value\": %d, \"category\": %s}\n",
+                json_string(names(c, 0, c.size())).c_str(), short_deck ? "shortdeck" : "holdem", value,
+                json_string(category).c_str());
   else
-    std::printf("%d (%s)\n", value, category_name(value));
+    std::printf("%d (%s)\n", value, category);
   return 0;
 }
 

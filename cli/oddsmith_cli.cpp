@@ -75,8 +75,11 @@ struct Command {
 
 const Command kCommands[] = {
     {"eval", cli::run_eval,
-     "usage: oddsmith eval CARDS [--json]\n\nThe value (" CLI_NUMBER(ODDSMITH_BEST_HAND) " best .. " CLI_NUMBER(ODDSMITH_WORST_HAND) " worst) and category of 5, 6 or 7 cards:\n"
-     "  oddsmith eval As Ks Qs Js Ts      oddsmith eval AsKsQsJsTs2c3d\n"},
+     "usage: oddsmith eval CARDS [--game holdem|shortdeck] [--json]\n\nThe value (" CLI_NUMBER(ODDSMITH_BEST_HAND) " best .. " CLI_NUMBER(ODDSMITH_WORST_HAND) " worst) and category of 5, 6 or 7 cards:\n"
+     "  oddsmith eval As Ks Qs Js Ts      oddsmith eval AsKsQsJsTs2c3d\n"
+     "Short deck (--game shortdeck: 36 cards, sixes to aces; 1 .. " CLI_NUMBER(ODDSMITH_SHORTDECK_WORST_HAND) ", a flush above a\n"
+     "full house, A-6-7-8-9 the lowest straight):\n"
+     "  oddsmith eval --game shortdeck As Ks Qs Js 9s 6c 6d\n"},
     {"omaha", cli::run_omaha,
      "usage: oddsmith omaha --hole CARDS --board CARDS [--json]\n\nOmaha high value (two of the four hole cards with "
      "three of the five board cards)\nand the eight-or-better low (31 best .. 248 worst; " CLI_NUMBER(ODDSMITH_NO_LOW) ": no low).\n"},

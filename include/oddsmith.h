@@ -43,6 +43,16 @@
 #define ODDSMITH_FIRST_TWO_PAIR 2468
 #define ODDSMITH_FIRST_ONE_PAIR 3326
 #define ODDSMITH_FIRST_HIGH_CARD 6186
+/* The same for short deck, whose flushes rank above its full houses. */
+#define ODDSMITH_SHORTDECK_FIRST_STRAIGHT_FLUSH 1
+#define ODDSMITH_SHORTDECK_FIRST_FOUR_OF_A_KIND 7
+#define ODDSMITH_SHORTDECK_FIRST_FLUSH 79
+#define ODDSMITH_SHORTDECK_FIRST_FULL_HOUSE 199
+#define ODDSMITH_SHORTDECK_FIRST_STRAIGHT 271
+#define ODDSMITH_SHORTDECK_FIRST_THREE_OF_A_KIND 277
+#define ODDSMITH_SHORTDECK_FIRST_TWO_PAIR 529
+#define ODDSMITH_SHORTDECK_FIRST_ONE_PAIR 781
+#define ODDSMITH_SHORTDECK_FIRST_HIGH_CARD 1285
 #define ODDSMITH_NO_LOW 1024                /* no eight-or-better low */
 #define ODDSMITH_HOLDEM_DEALS 120000        /* deals per Hold'em equity call */
 #define ODDSMITH_OMAHA_DEALS 50000          /* deals per Omaha or Hi/Lo equity call */
@@ -132,6 +142,15 @@ ODDSMITH_API int poker_load_omahahl_range(const int *hands);
  * cards_per_hand. Reentrant: it reads only the tables. */
 ODDSMITH_API int oddsmith_evaluate_many(const int *cards, long long count, int cards_per_hand, int *values);
 
+/* The same for a game: ODDSMITH_GAME_HOLDEM (5, 6 or 7 cards, the best five)
+ * or ODDSMITH_GAME_SHORTDECK (5, 6 or 7 cards of the 36-card deck, sixes to
+ * aces: values 1 .. ODDSMITH_SHORTDECK_WORST_HAND, a flush above a full house,
+ * A-6-7-8-9 the lowest straight; a card below the six is refused like a
+ * repeated one, with 0). Returns 0, or -1, writing nothing, for null pointers,
+ * a negative count, another game or another cards_per_hand. Reentrant. */
+ODDSMITH_API int oddsmith_evaluate_game_many(const int *cards, long long count, int game, int cards_per_hand,
+                                             int *values);
+
 /* ---- Range notation -------------------------------------------------------
  * The functions below are reentrant: they keep no process-wide state and never
  * print, so any thread may call them at any time on its own handles.
@@ -151,6 +170,7 @@ ODDSMITH_API int oddsmith_evaluate_many(const int *cards, long long count, int c
 #define ODDSMITH_GAME_HOLDEM 0
 #define ODDSMITH_GAME_OMAHA 1
 #define ODDSMITH_GAME_OMAHA_HILO 2
+#define ODDSMITH_GAME_SHORTDECK 3  /* short deck, sixes to aces: oddsmith_evaluate_game_many */
 
 typedef struct oddsmith_range oddsmith_range;
 

@@ -17,6 +17,7 @@
 #include "eval/five_seven.h"
 #include "eval/omaha_high.h"
 #include "eval/omaha_low.h"
+#include "eval/short_deck.h"
 #include "eval/timing.h"
 #include "equity/holdem.h"
 #include "equity/omaha.h"
@@ -156,6 +157,39 @@ ODDSMITH_API int oddsmith_evaluate_many(const int* cards, long long count, int c
       values[i] = poker_ev7(cards[0], cards[1], cards[2], cards[3], cards[4], cards[5], cards[6]);
   }
   return 0;
+}
+
+ODDSMITH_API int oddsmith_evaluate_game_many(const int* cards, long long count, int game, int cards_per_hand,
+                                             int* values) {
+  if (!cards || !values || count < 0 || cards_per_hand < 5 || cards_per_hand > 7) return -1;
+  if (game == ODDSMITH_GAME_HOLDEM) {
+    for (long long i = 0; i < count; ++i, cards += cards_per_hand) {
+      int best = 0;  // the best five of six, 0 when any five of them is refused
+      if (cards_per_hand == 6) {
+        oddsmith::CardMask seen = 0;
+        bool real = true;
+        for (int c = 0; c < 6; ++c) real = real && oddsmith::take_card(seen, cards[c]);
+        best = real ? oddsmith::kWorstHandValue : 0;
+        for (int skip = 0; real && skip < 6; ++skip) {
+          int five[5], n = 0;
+          for (int c = 0; c < 6; ++c)
+            if (c != skip) five[n++] = cards[c];
+          best = std::min(best, oddsmith::eval5(five[0], five[1], five[2], five[3], five[4]));
+        }
+      } else {
+        best = cards_per_hand == 5 ? poker_ev5(cards[0], cards[1], cards[2], cards[3], cards[4])
+                                   : poker_ev7(cards[0], cards[1], cards[2], cards[3], cards[4], cards[5], cards[6]);
+      }
+      values[i] = best;
+    }
+    return 0;
+  }
+  if (game == ODDSMITH_GAME_SHORTDECK) {
+    for (long long i = 0; i < count; ++i, cards += cards_per_hand)
+      values[i] = oddsmith::eval_shortdeck_checked(cards, cards_per_hand);
+    return 0;
+  }
+  return -1;
 }
 
 ODDSMITH_API int holdem_test(int count) { return oddsmith::time_seven_card(count); }

@@ -100,20 +100,31 @@ int value_of(const int* c, int n) {
   return best_of_six(c);
 }
 
-nb::object evaluate(nb::handle hand) {
+// The game a name gives: "holdem" or "shortdeck"; -1 for anything else.
+int game_named(nb::handle name) {
+  if (!PyUnicode_Check(name.ptr())) return -1;
+  if (PyUnicode_CompareWithASCIIString(name.ptr(), "holdem") == 0) return ODDSMITH_GAME_HOLDEM;
+  if (PyUnicode_CompareWithASCIIString(name.ptr(), "shortdeck") == 0) return ODDSMITH_GAME_SHORTDECK;
+  return -1;
+}
+
+nb::object evaluate(nb::handle hand, nb::handle game_name) {
+  const int game = game_named(game_name);
   int c[7], n = 0;
-  if (quick_cards(hand.ptr(), c, n) && n >= 5) {
-    const int value = value_of(c, n);
+  if ((game == ODDSMITH_GAME_HOLDEM || game == ODDSMITH_GAME_SHORTDECK) && quick_cards(hand.ptr(), c, n) && n >= 5) {
+    int value = 0;
+    if (game == ODDSMITH_GAME_HOLDEM) value = value_of(c, n);
+    else oddsmith_evaluate_game_many(c, 1, game, n, &value);
     if (value > 0) return nb::int_(value);
   }
-  return slow_evaluate()(hand);  // the message that names the fault, or the value of a form read only there
+  return slow_evaluate()(hand, game_name);  // the message that names the fault, or the value of a form read only there
 }
 
 using CardArray = nb::ndarray<const std::int32_t, nb::ndim<1>, nb::c_contig, nb::device::cpu>;
 using ValueArray = nb::ndarray<std::int32_t, nb::ndim<1>, nb::c_contig, nb::device::cpu>;
 
 // values[i] = the value of hand i of `cards` (per_hand cards each), without the GIL.
-void evaluate_many(const CardArray& cards, int per_hand, const ValueArray& values) {
+void evaluate_many(const CardArray& cards, int per_hand, const ValueArray& values, int game) {
   if (per_hand < 5 || per_hand > 7) throw nb::value_error("hands of 5, 6 or 7 cards");
   const std::size_t count = values.shape(0);
   if (cards.shape(0) != count * static_cast<std::size_t>(per_hand))
@@ -121,6 +132,10 @@ void evaluate_many(const CardArray& cards, int per_hand, const ValueArray& value
   const std::int32_t* in = cards.data();
   std::int32_t* out = values.data();
   nb::gil_scoped_release unlocked;
+  if (game != ODDSMITH_GAME_HOLDEM) {
+    oddsmith_evaluate_game_many(in, static_cast<long long>(count), game, per_hand, out);
+    return;
+  }
   if (per_hand != 6) {
     oddsmith_evaluate_many(in, static_cast<long long>(count), per_hand, out);
     return;
@@ -216,12 +231,15 @@ nb::tuple equity(const std::vector<std::string>& players, const std::string& boa
 
 NB_MODULE(_core, m) {
   m.doc() = "The compiled part of the oddsmith package (use the package's functions).";
-  m.def("evaluate", &evaluate, nb::arg("hand"), nb::sig("def evaluate(hand: str | Sequence[int | str]) -> int"),
-        "The value (1 best .. 7462 worst) of the best five cards among 5 to 7 different cards, given as text\n"
-        "(\"As Ks Qs Js Ts\", \"AsKs...\"), as a list of card texts or as card numbers (rank * 4 + suit,\n"
-        "2c = 0 .. As = 51).");
+  m.def("evaluate", &evaluate, nb::arg("hand"), nb::arg("game") = "holdem",
+        nb::sig("def evaluate(hand: str | Sequence[int | str], game: str = 'holdem') -> int"),
+        "The value (1 best .. 7462 worst; short deck 1 .. 1404) of the best five cards among 5 to 7\n"
+        "different cards, given as text (\"As Ks Qs Js Ts\", \"AsKs...\"), as a list of card texts or as\n"
+        "card numbers (rank * 4 + suit, 2c = 0 .. As = 51). game: \"holdem\" or \"shortdeck\" (36 cards,\n"
+        "sixes to aces: a flush above a full house, A-6-7-8-9 the lowest straight).");
   m.def("_set_slow_evaluate", [](nb::object fallback) { slow_evaluate() = std::move(fallback); });
-  m.def("_evaluate_many", &evaluate_many);
+  m.def("_evaluate_many", &evaluate_many, nb::arg("cards"), nb::arg("per_hand"), nb::arg("values"),
+        nb::arg("game") = ODDSMITH_GAME_HOLDEM);
   m.def("_equity", &equity, nb::arg("players"), nb::arg("board"), nb::arg("dead"), nb::arg("game"), nb::arg("mode"),
         nb::arg("trials"), nb::arg("target_stderr"), nb::arg("seed"), nb::arg("threads"), nb::arg("max_seconds"),
         nb::arg("progress").none());

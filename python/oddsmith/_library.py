@@ -55,6 +55,7 @@ EXPORTS: Exports = {
     "poker_load_omaha_range": ([_INT_PTR], _INT),
     "poker_load_omahahl_range": ([_INT_PTR], _INT),
     "oddsmith_evaluate_many": ([ctypes.c_void_p, ctypes.c_longlong, _INT, ctypes.c_void_p], _INT),
+    "oddsmith_evaluate_game_many": ([ctypes.c_void_p, ctypes.c_longlong, _INT, _INT, ctypes.c_void_p], _INT),
     "oddsmith_range_parse": ([ctypes.c_char_p, _INT, _INT, _INT_PTR, ctypes.c_char_p, _INT], ctypes.c_void_p),
     "oddsmith_range_size": ([ctypes.c_void_p], _INT),
     "oddsmith_range_hand": ([ctypes.c_void_p, _INT, _INT_PTR, ctypes.POINTER(ctypes.c_double)], _INT),

@@ -2,10 +2,11 @@
 import array
 import ctypes
 import sys
-from typing import TYPE_CHECKING, Any, Callable, List, Optional, Union
+from typing import TYPE_CHECKING, Any, List, Optional, Protocol, Union
 
 from . import _library
-from ._facts import BEST_HAND, CATEGORIES, NO_LOW, WORST_HAND
+from ._facts import (BEST_HAND, CATEGORIES, GAME_HOLDEM, GAME_SHORTDECK, NO_LOW, SHORTDECK_CATEGORIES,
+                     SHORTDECK_LOWEST_CARD, SHORTDECK_WORST_HAND, WORST_HAND)
 from .cards import Cards, hand_cards, name
 
 if TYPE_CHECKING:
@@ -23,18 +24,38 @@ def _lib() -> ctypes.CDLL:
     return lib
 
 
-def category(value: int) -> str:
-    """The category name of a hand value BEST_HAND..WORST_HAND ("Straight flush" .. "High card")."""
-    if isinstance(value, int) and not isinstance(value, bool) and BEST_HAND <= value <= WORST_HAND:
-        return [label for first, label in CATEGORIES if first <= value][-1]
-    raise ValueError(f"{value!r} is not a hand value ({BEST_HAND} to {WORST_HAND})")
+def category(value: int, game: str = "holdem") -> str:
+    """The category name of a hand value ("Straight flush" .. "High card"):
+    BEST_HAND..WORST_HAND, or for game="shortdeck" 1..SHORTDECK_WORST_HAND."""
+    short = _evaluation_game(game) == GAME_SHORTDECK
+    worst, table = (SHORTDECK_WORST_HAND, SHORTDECK_CATEGORIES) if short else (WORST_HAND, CATEGORIES)
+    if isinstance(value, int) and not isinstance(value, bool) and BEST_HAND <= value <= worst:
+        return [label for first, label in table if first <= value][-1]
+    raise ValueError(f"{value!r} is not a hand value ({BEST_HAND} to {worst})")
 
 
-def _evaluate_slow(hand: Cards) -> int:
+_EVALUATION_GAMES = {"holdem": GAME_HOLDEM, "shortdeck": GAME_SHORTDECK}
+
+
+def _evaluation_game(game: str) -> int:
+    if not isinstance(game, str) or game not in _EVALUATION_GAMES:
+        raise ValueError(f"game must be one of {', '.join(_EVALUATION_GAMES)}, got {game!r}")
+    return _EVALUATION_GAMES[game]
+
+
+def _evaluate_slow(hand: Cards, game: str = "holdem") -> int:
     """Every form of a hand, with the errors that name the fault: the compiled
     evaluate calls this for whatever its quick path does not take."""
     lib = _lib()
+    game_id = _evaluation_game(game)
     c = hand_cards(hand, (5, 6, 7), "the hand")
+    if game_id == GAME_SHORTDECK:
+        low = [name(x) for x in c if x < SHORTDECK_LOWEST_CARD]
+        if low:
+            raise ValueError(f"short deck has no card below the six (6c .. As), got {low[0]}")
+        value = ctypes.c_int32()
+        lib.oddsmith_evaluate_game_many((ctypes.c_int32 * len(c))(*c), 1, game_id, len(c), ctypes.byref(value))
+        return int(value.value)
     if len(c) == 5:
         return int(lib.poker_ev5(*c))
     if len(c) == 7:
@@ -46,12 +67,17 @@ _core = _library.extension()
 if _core is not None:
     _core._set_slow_evaluate(_evaluate_slow)
 
+class _Evaluate(Protocol):
+    def __call__(self, hand: Cards, game: str = "holdem") -> int: ...
+
+
 # The value (BEST_HAND best .. WORST_HAND worst) of the best five cards among 5
 # to 7 different cards, given as text ("As Ks Qs Js Ts", "AsKs..."), as a list of
 # card texts (["As", "Ks", ...]) or as card numbers (rank * 4 + suit, 2c = 0 ..
-# As = 51). Compiled where the package's compiled part is built: a call then
-# costs about what a Python call does.
-evaluate: Callable[[Cards], int] = _core.evaluate if _core is not None else _evaluate_slow
+# As = 51); game="shortdeck" for the 36-card deck (1 .. SHORTDECK_WORST_HAND, a
+# flush above a full house, A-6-7-8-9 the lowest straight). Compiled where the
+# package's compiled part is built: a call then costs about what a Python call does.
+evaluate: _Evaluate = _core.evaluate if _core is not None else _evaluate_slow
 
 
 def _omaha(hole: Cards, board: Cards) -> List[int]:
@@ -118,13 +144,15 @@ def _as_int32_cards(buffer: Any, cards_per_hand: Optional[int]) -> "tuple[Any, i
     return converted, count, per_hand, False
 
 
-def evaluate_many(hands: Hands, cards_per_hand: Optional[int] = None) -> Values:
+def evaluate_many(hands: Hands, cards_per_hand: Optional[int] = None, game: str = "holdem") -> Values:
     """Values of many hands in one call, without the GIL: `hands` is an n x 5, 6
     or 7 array of card numbers (NumPy, any integer type, any strides), or a flat
     buffer (array.array, memoryview) with cards_per_hand given. Arrays that are
     not C-contiguous 32-bit ints are converted first (a copy). Returns n values
     as int32 (a NumPy array for NumPy input, else array.array('i')); a hand with
-    a card outside 0..51 or a repeated card gets 0."""
+    a card outside 0..51 or a repeated card gets 0 (game="shortdeck": short-deck
+    values, 0 for a card below the six too)."""
+    game_id = _evaluation_game(game)
     flat, count, per_hand, is_numpy = _as_int32_cards(hands, cards_per_hand)
     if is_numpy:
         import numpy
@@ -134,16 +162,12 @@ def evaluate_many(hands: Hands, cards_per_hand: Optional[int] = None) -> Values:
     if not count:
         return out  # type: ignore[no-any-return]
     if _core is not None:
-        _core._evaluate_many(flat, per_hand, out)
+        _core._evaluate_many(flat, per_hand, out, game_id)
         return out  # type: ignore[no-any-return]
-    # Without the compiled part: the library through ctypes (six-card hands one by one).
-    if per_hand == 6:
-        for i in range(count):
-            hand = [int(c) for c in flat[i * 6:(i + 1) * 6]]
-            try:
-                out[i] = _evaluate_slow(hand)
-            except ValueError:
-                out[i] = 0
+    if game_id != GAME_HOLDEM or per_hand == 6:  # without the compiled part: the library, one call for all
+        target = out.ctypes.data if is_numpy else out.buffer_info()[0]
+        if _lib().oddsmith_evaluate_game_many(_address(flat), count, game_id, per_hand, target) != 0:
+            raise ValueError("the library refused the buffer")
         return out  # type: ignore[no-any-return]
     source = _address(flat)
     target = out.ctypes.data if is_numpy else out.buffer_info()[0]

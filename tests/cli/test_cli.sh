@@ -113,6 +113,9 @@ for help in --help -h help; do expect 0 "usage: oddsmith" "$help"; done
 expect 0 "-b, -d" --help
 expect 0 "1 (Straight flush)" eval As Ks Qs Js Ts 2c
 expect 2 "eval takes 5, 6 or 7 cards, got 4" eval As Ks Qs Js
+expect 0 "79 (Flush)" eval --game shortdeck As Ks Qs Js 9s 6c 6d
+expect 0 '"value": 276, "category": "Straight"' eval --game shortdeck 9c 8d 7c 6c Ac --json
+expect 2 "short deck has no card below the six" eval --game shortdeck 2c 7d 8h 9s Tc
 
 # No host record in what a person reads; the host names as a group.
 for command in "" "host omaha AhAsKhKs --opponents 2" "omaha-equity AhAsKhKs --opponents 2"; do

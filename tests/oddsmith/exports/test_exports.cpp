@@ -2,6 +2,7 @@
 // input, and the timing loops.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <climits>
 #include <random>
 #include <set>
@@ -158,6 +159,39 @@ TEST(Exports, EvaluateManyMatchesTheSingleExports) {
   EXPECT_EQ(oddsmith_evaluate_many(cards.data(), 1, 5, nullptr), -1);
   EXPECT_EQ(value, -5);
   EXPECT_EQ(oddsmith_evaluate_many(cards.data(), 0, 7, &value), 0);
+
+  // By game: Hold'em as above (six cards the best five of them); short deck
+  // refuses a card below the six like a bad one; bad games and sizes write nothing.
+  for (int n : {5, 6, 7}) {
+    const long long count = static_cast<long long>(cards.size()) / n;
+    std::vector<int> holdem(static_cast<std::size_t>(count)), short_deck(static_cast<std::size_t>(count));
+    ASSERT_EQ(oddsmith_evaluate_game_many(cards.data(), count, ODDSMITH_GAME_HOLDEM, n, holdem.data()), 0);
+    ASSERT_EQ(oddsmith_evaluate_game_many(cards.data(), count, ODDSMITH_GAME_SHORTDECK, n, short_deck.data()), 0);
+    for (long long i = 0; i < count; ++i) {
+      const int* c = &cards[static_cast<std::size_t>(i * n)];
+      int want = n == 5 ? poker_ev5(c[0], c[1], c[2], c[3], c[4]) : poker_ev7(c[0], c[1], c[2], c[3], c[4], c[5], c[6]);
+      const bool real = std::all_of(c, c + n, [](int card) { return card >= 0 && card <= 51; }) &&
+                        std::set<int>(c, c + n).size() == static_cast<std::size_t>(n);
+      if (n == 6) {  // the best of the five-card hands left by each card, or 0
+        want = real ? oddsmith::kWorstHandValue : 0;
+        for (int skip = 0; real && skip < 6; ++skip) {
+          int five[5], k = 0;
+          for (int j = 0; j < 6; ++j)
+            if (j != skip) five[k++] = c[j];
+          want = std::min(want, poker_ev5(five[0], five[1], five[2], five[3], five[4]));
+        }
+      }
+      ASSERT_EQ(holdem[static_cast<std::size_t>(i)], want) << n << " cards, hand " << i;
+      const bool short_cards = real && std::all_of(c, c + n, [](int card) { return card >= 16; });
+      ASSERT_EQ(short_deck[static_cast<std::size_t>(i)] > 0, short_cards) << n << " cards, hand " << i;
+    }
+  }
+  value = -5;
+  for (int game : {ODDSMITH_GAME_OMAHA, -1, 99})
+    EXPECT_EQ(oddsmith_evaluate_game_many(cards.data(), 1, game, 5, &value), -1);
+  EXPECT_EQ(oddsmith_evaluate_game_many(cards.data(), 1, ODDSMITH_GAME_SHORTDECK, 4, &value), -1);
+  EXPECT_EQ(oddsmith_evaluate_game_many(nullptr, 1, ODDSMITH_GAME_SHORTDECK, 5, &value), -1);
+  EXPECT_EQ(value, -5);
 }
 
 }  // namespace

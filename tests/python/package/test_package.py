@@ -115,6 +115,11 @@ def test_the_compiled_part_takes_every_form_and_any_integer_array():
     assert [int(v) for v in six[:20]] == [oddsmith.evaluate(h.tolist()) for h in hands[:20, :6]]
     wrapped = numpy.array([[51 + 2**32, 47, 43, 39, 35]], dtype=numpy.int64)  # would wrap to a royal flush
     assert list(oddsmith.evaluate_many(wrapped)) == [0]
+    # Short deck: a flush above a full house, through both paths.
+    assert oddsmith.evaluate("As Ks Qs Js 9s 6c 6d", game="shortdeck") == 79
+    assert oddsmith.category(oddsmith.evaluate("AsAhAdKsKh", game="shortdeck"), game="shortdeck") == "Full house"
+    short = numpy.array([[51, 47, 43, 39, 35, 16, 20], [48, 16, 20, 24, 29, 40, 44]])
+    assert list(oddsmith.evaluate_many(short, game="shortdeck")) == [oddsmith.evaluate(h.tolist(), game="shortdeck") for h in short]
 
 
 def test_ctrl_c_stops_a_long_equity_run():
