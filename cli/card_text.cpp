@@ -39,30 +39,35 @@ std::string card_name(int card) {
   return {kRanks[static_cast<std::size_t>(card >> 2)], kSuits[static_cast<std::size_t>(card & 3)]};
 }
 
+namespace {
+
+// The category of a value from each category's first value, strongest first.
+const char* category_from(int v, int worst, const int (&first)[9], const char* const (&names)[9]) {
+  if (v < ODDSMITH_BEST_HAND || v > worst) return "Not a hand value";
+  int c = 0;
+  while (c + 1 < 9 && v >= first[c + 1]) ++c;
+  return names[c];
+}
+
+}  // namespace
+
 const char* category_name(int v) {
-  if (v < ODDSMITH_BEST_HAND || v > ODDSMITH_WORST_HAND) return "Not a hand value";
-  if (v < ODDSMITH_FIRST_FOUR_OF_A_KIND) return "Straight flush";
-  if (v < ODDSMITH_FIRST_FULL_HOUSE) return "Four of a kind";
-  if (v < ODDSMITH_FIRST_FLUSH) return "Full house";
-  if (v < ODDSMITH_FIRST_STRAIGHT) return "Flush";
-  if (v < ODDSMITH_FIRST_THREE_OF_A_KIND) return "Straight";
-  if (v < ODDSMITH_FIRST_TWO_PAIR) return "Three of a kind";
-  if (v < ODDSMITH_FIRST_ONE_PAIR) return "Two pair";
-  if (v < ODDSMITH_FIRST_HIGH_CARD) return "One pair";
-  return "High card";
+  static constexpr int kFirst[9] = {ODDSMITH_FIRST_STRAIGHT_FLUSH, ODDSMITH_FIRST_FOUR_OF_A_KIND, ODDSMITH_FIRST_FULL_HOUSE,
+                                    ODDSMITH_FIRST_FLUSH,          ODDSMITH_FIRST_STRAIGHT,       ODDSMITH_FIRST_THREE_OF_A_KIND,
+                                    ODDSMITH_FIRST_TWO_PAIR,       ODDSMITH_FIRST_ONE_PAIR,       ODDSMITH_FIRST_HIGH_CARD};
+  static constexpr const char* kNames[9] = {"Straight flush", "Four of a kind", "Full house", "Flush", "Straight",
+                                            "Three of a kind", "Two pair", "One pair", "High card"};
+  return category_from(v, ODDSMITH_WORST_HAND, kFirst, kNames);
 }
 
 const char* shortdeck_category_name(int v) {
-  if (v < ODDSMITH_BEST_HAND || v > ODDSMITH_SHORTDECK_WORST_HAND) return "Not a hand value";
-  if (v < ODDSMITH_SHORTDECK_FIRST_FOUR_OF_A_KIND) return "Straight flush";
-  if (v < ODDSMITH_SHORTDECK_FIRST_FLUSH) return "Four of a kind";
-  if (v < ODDSMITH_SHORTDECK_FIRST_FULL_HOUSE) return "Flush";
-  if (v < ODDSMITH_SHORTDECK_FIRST_STRAIGHT) return "Full house";
-  if (v < ODDSMITH_SHORTDECK_FIRST_THREE_OF_A_KIND) return "Straight";
-  if (v < ODDSMITH_SHORTDECK_FIRST_TWO_PAIR) return "Three of a kind";
-  if (v < ODDSMITH_SHORTDECK_FIRST_ONE_PAIR) return "Two pair";
-  if (v < ODDSMITH_SHORTDECK_FIRST_HIGH_CARD) return "One pair";
-  return "High card";
+  static constexpr int kFirst[9] = {
+      ODDSMITH_SHORTDECK_FIRST_STRAIGHT_FLUSH, ODDSMITH_SHORTDECK_FIRST_FOUR_OF_A_KIND, ODDSMITH_SHORTDECK_FIRST_FLUSH,
+      ODDSMITH_SHORTDECK_FIRST_FULL_HOUSE,     ODDSMITH_SHORTDECK_FIRST_STRAIGHT,       ODDSMITH_SHORTDECK_FIRST_THREE_OF_A_KIND,
+      ODDSMITH_SHORTDECK_FIRST_TWO_PAIR,       ODDSMITH_SHORTDECK_FIRST_ONE_PAIR,       ODDSMITH_SHORTDECK_FIRST_HIGH_CARD};
+  static constexpr const char* kNames[9] = {"Straight flush", "Four of a kind", "Flush", "Full house", "Straight",
+                                            "Three of a kind", "Two pair", "One pair", "High card"};
+  return category_from(v, ODDSMITH_SHORTDECK_WORST_HAND, kFirst, kNames);
 }
 
 std::string low_name(int low_value) {
