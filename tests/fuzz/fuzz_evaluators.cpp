@@ -1,5 +1,6 @@
 // The evaluator exports with arbitrary integers, repeated cards included: every
-// answer is 0 for bad input or a value of its scale, and nothing faults.
+// answer is 0 for bad input or a value of its scale, and nothing faults. The
+// by-game batch export too, one hand at a time.
 #include <cstdint>
 #include <set>
 
@@ -39,6 +40,18 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     bool on_deck = true;
     for (int card : c) on_deck = on_deck && card >= 0 && card <= 51;
     fuzz::require(on_deck ? low_value(low) : low == 0);
+    // By game: Hold'em agrees with the single exports; short deck answers within
+    // its scale for distinct cards from the six up, else 0; other games refuse.
+    for (int n = 5; n <= 7; ++n) {
+      int holdem = -1, short_deck = -1;
+      fuzz::require(oddsmith_evaluate_game_many(c, 1, ODDSMITH_GAME_HOLDEM, n, &holdem) == 0);
+      fuzz::require(n == 5 ? holdem == v5 : n == 7 ? holdem == v7 : (distinct_cards(c, 6) ? holdem >= v7 : holdem == 0));
+      fuzz::require(oddsmith_evaluate_game_many(c, 1, ODDSMITH_GAME_SHORTDECK, n, &short_deck) == 0);
+      bool short_cards = distinct_cards(c, n);
+      for (int i = 0; i < n; ++i) short_cards = short_cards && c[i] >= 16;
+      fuzz::require(short_cards ? short_deck >= 1 && short_deck <= ODDSMITH_SHORTDECK_WORST_HAND : short_deck == 0);
+    }
+    fuzz::require(oddsmith_evaluate_game_many(c, 1, in.int_near(-2, 8), in.int_near(-2, 9), nullptr) == -1);
     // The timing loops with small (or negative) counts.
     const int count = in.int_near(-2, 64);
     if (count <= 64) {
