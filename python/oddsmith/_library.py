@@ -148,12 +148,12 @@ def extension() -> Optional[types.ModuleType]:
         paths += sorted(glob.glob(os.path.join(_REPO, "build", preset, "python", "oddsmith", "_core.*.so")))
     _extension = None
     for path in paths:
-        spec = importlib.util.spec_from_file_location(__package__ + "._core", path)
-        if spec is None or spec.loader is None:
+        found = importlib.util.spec_from_file_location(__package__ + "._core", path)
+        if found is None or found.loader is None:
             continue
         try:
-            module = importlib.util.module_from_spec(spec)
-            spec.loader.exec_module(module)
+            module = importlib.util.module_from_spec(found)
+            found.loader.exec_module(module)
         except ImportError:
             if named:
                 raise
