@@ -14,6 +14,7 @@
 #include "card_text.h"
 #include "commands.h"
 #include "json_text.h"
+#include "svg_text.h"
 #include "oddsmith.h"
 
 namespace cli {
@@ -148,28 +149,15 @@ void print_text(const Result& r, const CalculatorArgs& a, const std::string& boa
   }
 }
 
-std::string xml(std::string_view text) {
-  std::string out;
-  for (char c : text) out += c == '&' ? "&amp;" : c == '<' ? "&lt;" : c == '>' ? "&gt;" : c == '"' ? "&quot;" : std::string(1, c);
-  return out;
-}
-
-// printf into a string of whatever length it takes.
-std::string format(const char* f, auto... values) {
-  std::string out(static_cast<std::size_t>(std::max(0, std::snprintf(nullptr, 0, f, values...))), '\0');
-  std::snprintf(out.data(), out.size() + 1, f, values...);
-  return out;
-}
-
 // Axes of a chart at (x, y), w x h, equity 0..100 % up the left side.
 std::string equity_axes(int x, int y, int w, int h, const char* title, const char* x_label) {
-  std::string out = format("<text x=\"%d\" y=\"%d\" font-size=\"16\" font-weight=\"bold\" fill=\"#222\">%s</text>\n", x, y - 12, title);
+  std::string out = printf_string("<text x=\"%d\" y=\"%d\" font-size=\"16\" font-weight=\"bold\" fill=\"#222\">%s</text>\n", x, y - 12, title);
   for (int pct = 0; pct <= 100; pct += 25) {
     const int gy = y + h - h * pct / 100;
-    out += format("<line x1=\"%d\" y1=\"%d\" x2=\"%d\" y2=\"%d\" stroke=\"#ddd\"/>\n", x, gy, x + w, gy);
-    out += format("<text x=\"%d\" y=\"%d\" font-size=\"11\" text-anchor=\"end\" fill=\"#555\">%d%%</text>\n", x - 6, gy + 4, pct);
+    out += printf_string("<line x1=\"%d\" y1=\"%d\" x2=\"%d\" y2=\"%d\" stroke=\"#ddd\"/>\n", x, gy, x + w, gy);
+    out += printf_string("<text x=\"%d\" y=\"%d\" font-size=\"11\" text-anchor=\"end\" fill=\"#555\">%d%%</text>\n", x - 6, gy + 4, pct);
   }
-  out += format("<text x=\"%d\" y=\"%d\" font-size=\"12\" text-anchor=\"middle\" fill=\"#555\">%s</text>\n", x + w / 2,
+  out += printf_string("<text x=\"%d\" y=\"%d\" font-size=\"12\" text-anchor=\"middle\" fill=\"#555\">%s</text>\n", x + w / 2,
                 y + h + 34, x_label);
   return out;
 }
@@ -186,12 +174,12 @@ std::string breakdown_svg(const Result& r, const CalculatorArgs& a, const std::s
   int y = 36;
   std::string body;
   for (const std::string& line : wrap(title, 80)) {
-    body += format("<text x=\"20\" y=\"%d\" font-size=\"20\" font-weight=\"bold\" fill=\"#222\">%s</text>\n", y,
-                   xml(line).c_str());
+    body += printf_string("<text x=\"20\" y=\"%d\" font-size=\"20\" font-weight=\"bold\" fill=\"#222\">%s</text>\n", y,
+                   xml_escape(line).c_str());
     y += 24;
   }
   y -= 24;
-  body += format("<text x=\"20\" y=\"%d\" font-size=\"13\" fill=\"#555\">%s, %s: %lld deals</text>\n", y + 20, a.game_name,
+  body += printf_string("<text x=\"20\" y=\"%d\" font-size=\"13\" fill=\"#555\">%s, %s: %lld deals</text>\n", y + 20, a.game_name,
                  r.exact ? "exact" : "Monte Carlo", r.deals);
   // 1. The equity distribution.
   y += 70;
@@ -203,29 +191,29 @@ std::string breakdown_svg(const Result& r, const CalculatorArgs& a, const std::s
   double before = 0;
   for (const Hand& h : r.hands) {
     const double x0 = left + plot * before / total, x1 = left + plot * (before + h.weight) / total, ey = y + h1 - h1 * h.equity;
-    points += format("%.1f,%.1f %.1f,%.1f ", x0, ey, x1, ey);
+    points += printf_string("%.1f,%.1f %.1f,%.1f ", x0, ey, x1, ey);
     before += h.weight;
   }
-  body += format("<polyline points=\"%s\" fill=\"none\" stroke=\"%s\" stroke-width=\"2.5\"/>\n", points.c_str(), kColours[0]);
+  body += printf_string("<polyline points=\"%s\" fill=\"none\" stroke=\"%s\" stroke-width=\"2.5\"/>\n", points.c_str(), kColours[0]);
   for (int pct = 0; pct <= 100; pct += 25)
-    body += format("<text x=\"%d\" y=\"%d\" font-size=\"11\" text-anchor=\"middle\" fill=\"#555\">%d%%</text>\n",
+    body += printf_string("<text x=\"%d\" y=\"%d\" font-size=\"11\" text-anchor=\"middle\" fill=\"#555\">%d%%</text>\n",
                    left + plot * pct / 100, y + h1 + 16, pct);
   // 2. The categories (and draws) as bars of their share, with their equity.
   y += h1 + 80;
   std::vector<Row> rows = r.categories;
   rows.insert(rows.end(), r.draws.begin(), r.draws.end());
   if (!rows.empty()) {
-    body += format("<text x=\"20\" y=\"%d\" font-size=\"16\" font-weight=\"bold\" fill=\"#222\">What the range holds "
+    body += printf_string("<text x=\"20\" y=\"%d\" font-size=\"16\" font-weight=\"bold\" fill=\"#222\">What the range holds "
                    "(share of its weight; average equity)</text>\n", y - 12);
     const int label = 280, bar_w = width - label - 160;
     for (std::size_t i = 0; i < rows.size(); ++i) {
       const int by = y + static_cast<int>(i) * 24;
       const bool draw = i >= r.categories.size();
-      body += format("<text x=\"%d\" y=\"%d\" font-size=\"13\" text-anchor=\"end\" fill=\"#222\">%s</text>\n", label,
-                     by + 14, xml(rows[i].name).c_str());
-      body += format("<rect x=\"%d\" y=\"%d\" width=\"%.1f\" height=\"18\" fill=\"%s\"/>\n", label + 8, by,
+      body += printf_string("<text x=\"%d\" y=\"%d\" font-size=\"13\" text-anchor=\"end\" fill=\"#222\">%s</text>\n", label,
+                     by + 14, xml_escape(rows[i].name).c_str());
+      body += printf_string("<rect x=\"%d\" y=\"%d\" width=\"%.1f\" height=\"18\" fill=\"%s\"/>\n", label + 8, by,
                      std::max(1.0, bar_w * rows[i].share), draw ? "#ff7f0e" : kColours[0]);
-      body += format("<text x=\"%.1f\" y=\"%d\" font-size=\"12\" fill=\"#333\">%.1f%%; equity %.1f%%</text>\n",
+      body += printf_string("<text x=\"%.1f\" y=\"%d\" font-size=\"12\" fill=\"#333\">%.1f%%; equity %.1f%%</text>\n",
                      label + 14 + bar_w * rows[i].share, by + 14, rows[i].share * 100, rows[i].equity * 100);
     }
     y += static_cast<int>(rows.size()) * 24 + 60;
@@ -238,19 +226,19 @@ std::string breakdown_svg(const Result& r, const CalculatorArgs& a, const std::s
     for (const Next& n : r.next_cards) {
       const double cx = left + step * (card_suit_of(n.card) * 14 + card_rank_of(n.card) + 0.5);
       for (std::size_t p = 0; p < n.equities.size(); ++p)
-        body += format("<circle cx=\"%.1f\" cy=\"%.1f\" r=\"3.5\" fill=\"%s\"/>\n", cx, y + h3 - h3 * n.equities[p],
+        body += printf_string("<circle cx=\"%.1f\" cy=\"%.1f\" r=\"3.5\" fill=\"%s\"/>\n", cx, y + h3 - h3 * n.equities[p],
                        kColours[p % 6]);
-      body += format("<text x=\"%.1f\" y=\"%d\" font-size=\"9\" text-anchor=\"middle\" fill=\"#555\">%s</text>\n", cx,
+      body += printf_string("<text x=\"%.1f\" y=\"%d\" font-size=\"9\" text-anchor=\"middle\" fill=\"#555\">%s</text>\n", cx,
                      y + h3 + 14, card_name(n.card).c_str());
     }
     for (std::size_t p = 0; p < a.players.size(); ++p)
-      body += format("<circle cx=\"%d\" cy=\"%d\" r=\"5\" fill=\"%s\"/><text x=\"%d\" y=\"%d\" font-size=\"12\" "
+      body += printf_string("<circle cx=\"%d\" cy=\"%d\" r=\"5\" fill=\"%s\"/><text x=\"%d\" y=\"%d\" font-size=\"12\" "
                      "fill=\"#333\">%s</text>\n", left + 10 + static_cast<int>(p) * 220, y + h3 + 54, kColours[p % 6],
                      left + 20 + static_cast<int>(p) * 220, y + h3 + 58,
-                     xml(a.players[p].size() > 28 ? a.players[p].substr(0, 25) + "..." : a.players[p]).c_str());
+                     xml_escape(a.players[p].size() > 28 ? a.players[p].substr(0, 25) + "..." : a.players[p]).c_str());
     y += h3 + 80;
   }
-  return format("<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"%d\" height=\"%d\" viewBox=\"0 0 %d %d\" "
+  return printf_string("<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"%d\" height=\"%d\" viewBox=\"0 0 %d %d\" "
                 "font-family=\"Helvetica, Arial, sans-serif\">\n<rect width=\"100%%\" height=\"100%%\" fill=\"#fff\"/>\n",
                 width, y, width, y) + body + "</svg>\n";
 }

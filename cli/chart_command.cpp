@@ -14,6 +14,7 @@
 
 #include "commands.h"
 #include "json_text.h"
+#include "svg_text.h"
 #include "oddsmith.h"
 
 namespace cli {
@@ -44,27 +45,6 @@ struct Scale {
     b = 60;
   }
 };
-
-std::string xml_escape(std::string_view text) {
-  std::string out;
-  for (char c : text) {
-    switch (c) {
-      case '&': out += "&amp;"; break;
-      case '<': out += "&lt;"; break;
-      case '>': out += "&gt;"; break;
-      case '"': out += "&quot;"; break;
-      default: out += c;
-    }
-  }
-  return out;
-}
-
-// printf into a string of whatever length it takes.
-std::string printf_string(const char* format, auto... values) {
-  std::string out(static_cast<std::size_t>(std::max(0, std::snprintf(nullptr, 0, format, values...))), '\0');
-  std::snprintf(out.data(), out.size() + 1, format, values...);
-  return out;
-}
 
 // The board's cards drawn as small playing cards from (x, y).
 std::string board_cards_svg(const std::vector<int>& board, int x, int y) {
