@@ -8,7 +8,6 @@
 #include <nanobind/stl/tuple.h>
 #include <nanobind/stl/vector.h>
 
-#include <algorithm>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -77,27 +76,14 @@ bool quick_cards(PyObject* hand, int (&c)[7], int& n) {
   return true;
 }
 
-int best_of_six(const int* c) {
-  int best = ODDSMITH_WORST_HAND + 1;
-  for (int out = 0; out < 6; ++out) {
-    int five[5], k = 0;
-    for (int i = 0; i < 6; ++i)
-      if (i != out) five[k++] = c[i];
-    best = std::min(best, poker_ev5(five[0], five[1], five[2], five[3], five[4]));
-  }
-  return best;
-}
-
-// 0 for a repeated or unreal card, as the exports answer.
-int value_of(const int* c, int n) {
-  if (n == 5) return poker_ev5(c[0], c[1], c[2], c[3], c[4]);
-  if (n == 7) return poker_ev7(c[0], c[1], c[2], c[3], c[4], c[5], c[6]);
-  std::uint64_t seen = 0;
-  for (int i = 0; i < 6; ++i) {
-    if (c[i] < 0 || c[i] > 51 || (seen >> c[i] & 1)) return 0;
-    seen |= std::uint64_t{1} << c[i];
-  }
-  return best_of_six(c);
+// 0 for a repeated or unreal card, as the exports answer. Five and seven cards
+// go to their own exports, the quickest calls; six to the by-game export.
+int value_of(const int* c, int n, int game) {
+  int value = 0;
+  if (game == ODDSMITH_GAME_HOLDEM && n == 5) return poker_ev5(c[0], c[1], c[2], c[3], c[4]);
+  if (game == ODDSMITH_GAME_HOLDEM && n == 7) return poker_ev7(c[0], c[1], c[2], c[3], c[4], c[5], c[6]);
+  oddsmith_evaluate_game_many(c, 1, game, n, &value);
+  return value;
 }
 
 // The game a name gives: "holdem" or "shortdeck"; -1 for anything else.
@@ -112,9 +98,7 @@ nb::object evaluate(nb::handle hand, nb::handle game_name) {
   const int game = game_named(game_name);
   int c[7], n = 0;
   if ((game == ODDSMITH_GAME_HOLDEM || game == ODDSMITH_GAME_SHORTDECK) && quick_cards(hand.ptr(), c, n) && n >= 5) {
-    int value = 0;
-    if (game == ODDSMITH_GAME_HOLDEM) value = value_of(c, n);
-    else oddsmith_evaluate_game_many(c, 1, game, n, &value);
+    const int value = value_of(c, n, game);
     if (value > 0) return nb::int_(value);
   }
   return slow_evaluate()(hand, game_name);  // the message that names the fault, or the value of a form read only there
@@ -132,19 +116,7 @@ void evaluate_many(const CardArray& cards, int per_hand, const ValueArray& value
   const std::int32_t* in = cards.data();
   std::int32_t* out = values.data();
   nb::gil_scoped_release unlocked;
-  if (game != ODDSMITH_GAME_HOLDEM) {
-    oddsmith_evaluate_game_many(in, static_cast<long long>(count), game, per_hand, out);
-    return;
-  }
-  if (per_hand != 6) {
-    oddsmith_evaluate_many(in, static_cast<long long>(count), per_hand, out);
-    return;
-  }
-  for (std::size_t h = 0; h < count; ++h) {
-    int c[6];
-    for (int i = 0; i < 6; ++i) c[i] = in[h * 6 + static_cast<std::size_t>(i)];
-    out[h] = value_of(c, 6);
-  }
+  oddsmith_evaluate_game_many(in, static_cast<long long>(count), game, per_hand, out);
 }
 
 // What the progress callback needs: the Python callable (or none), and the

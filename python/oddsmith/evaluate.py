@@ -46,22 +46,15 @@ def _evaluation_game(game: str) -> int:
 def _evaluate_slow(hand: Cards, game: str = "holdem") -> int:
     """Every form of a hand, with the errors that name the fault: the compiled
     evaluate calls this for whatever its quick path does not take."""
-    lib = _lib()
     game_id = _evaluation_game(game)
     c = hand_cards(hand, (5, 6, 7), "the hand")
     if game_id == GAME_SHORTDECK:
         low = [name(x) for x in c if x < SHORTDECK_LOWEST_CARD]
         if low:
             raise ValueError(f"short deck has no card below the six (6c .. As), got {low[0]}")
-        value = ctypes.c_int32()
-        lib.oddsmith_evaluate_game_many((ctypes.c_int32 * len(c))(*c), 1, game_id, len(c), ctypes.byref(value))
-        return int(value.value)
-    if len(c) == 5:
-        return int(lib.poker_ev5(*c))
-    if len(c) == 7:
-        return int(lib.poker_ev7(*c))
-    return min(int(lib.poker_ev5(*(c[:i] + c[i + 1:]))) for i in range(6))
-
+    value = ctypes.c_int32()
+    _lib().oddsmith_evaluate_game_many((ctypes.c_int32 * len(c))(*c), 1, game_id, len(c), ctypes.byref(value))
+    return int(value.value)
 
 _core = _library.extension()
 if _core is not None:
