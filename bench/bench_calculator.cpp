@@ -11,7 +11,8 @@
 
 namespace {
 
-oddsmith_equity_result run(int game, const std::vector<const char*>& players, int mode, long long trials, int threads) {
+oddsmith_equity_query query_of(int game, const std::vector<const char*>& players, int mode, long long trials,
+                               int threads) {
   oddsmith_equity_query q{};
   q.size = sizeof q;
   q.game = game;
@@ -21,6 +22,11 @@ oddsmith_equity_result run(int game, const std::vector<const char*>& players, in
   q.trials = trials;
   q.seed = 1;
   q.threads = threads;
+  return q;
+}
+
+oddsmith_equity_result run(int game, const std::vector<const char*>& players, int mode, long long trials, int threads) {
+  const oddsmith_equity_query q = query_of(game, players, mode, trials, threads);
   oddsmith_equity_result r{};
   r.size = sizeof r;
   oddsmith_equity(&q, &r, nullptr, 0);
@@ -41,15 +47,9 @@ void monte_carlo(benchmark::State& state, const std::vector<const char*>& player
 // A breakdown, hand by hand and card by card: a third of all hands against a
 // fifth, exact, on one core.
 void breakdown(benchmark::State& state, const char* board) {
-  const char* players[] = {"33%", "20%"};
-  oddsmith_equity_query q{};
-  q.size = sizeof q;
-  q.game = ODDSMITH_GAME_HOLDEM;
-  q.player_count = 2;
-  q.players = players;
+  const std::vector<const char*> players = {"33%", "20%"};
+  oddsmith_equity_query q = query_of(ODDSMITH_GAME_HOLDEM, players, ODDSMITH_MODE_EXACT, 0, 1);
   q.board = board;
-  q.mode = ODDSMITH_MODE_EXACT;
-  q.threads = 1;
   for (auto _ : state) {
     oddsmith_breakdown* b = oddsmith_breakdown_run(&q, nullptr, nullptr, 0);
     benchmark::DoNotOptimize(oddsmith_breakdown_hand_count(b));

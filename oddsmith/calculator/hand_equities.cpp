@@ -58,6 +58,13 @@ HandsOutcome two_range_hands(const PreparedQuery& q, const EquityQuery& query, c
   return out;
 }
 
+// A range of one hand, weight 1.
+Range range_of(const RangeHand& hand, Game game) {
+  RangeBuilder one(cards_per_hand(game));
+  one.add_ascending(hand.cards, 1.0);
+  return std::move(one).finish();
+}
+
 }  // namespace
 
 HandsOutcome compute_hand_equities(const EquityQuery& query) {
@@ -89,10 +96,7 @@ HandsOutcome compute_hand_equities(const EquityQuery& query) {
   Mode mode = query.mode;
   if (mode != Mode::monte_carlo) {
     EquityQuery first = query;
-    RangeBuilder one(cards_per_hand(query.game));
-    std::vector<int> cards(q->hands[0][0].cards.begin(), q->hands[0][0].cards.begin() + cards_per_hand(query.game));
-    one.add(cards, 1.0);
-    first.players[0] = std::move(one).finish();
+    first.players[0] = range_of(q->hands[0][0], query.game);
     first.mode = Mode::exact;
     first.max_seconds = 1e12;
     const std::optional<PreparedQuery> fq = prepare_query(first, error);
@@ -127,10 +131,7 @@ HandsOutcome compute_hand_equities(const EquityQuery& query) {
     if (query.progress && query.progress(static_cast<double>(i) / static_cast<double>(hands), query.progress_user))
       return refused(Status::cancelled, "cancelled");
     watch.hand = static_cast<double>(i);
-    RangeBuilder one(cards_per_hand(query.game));
-    std::vector<int> cards(q->hands[0][i].cards.begin(), q->hands[0][i].cards.begin() + cards_per_hand(query.game));
-    one.add(cards, 1.0);
-    each.players[0] = std::move(one).finish();
+    each.players[0] = range_of(q->hands[0][i], query.game);
     each.seed = out.seed + i;
     each.max_seconds = std::max(1e-3, std::chrono::duration<double>(deadline - std::chrono::steady_clock::now()).count());
     const EquityOutcome run = compute_equity(each);
