@@ -3,10 +3,7 @@
 // standard-error target was given up (the answer reached is still printed).
 #include <unistd.h>
 
-#include <chrono>
-#include <cmath>
 #include <cstdio>
-#include <cstdlib>
 #include <string>
 
 #include "calculator_args.h"

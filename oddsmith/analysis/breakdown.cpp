@@ -2,9 +2,7 @@
 
 #include <algorithm>
 #include <chrono>
-#include <map>
 #include <optional>
-#include <span>
 
 #include "calculator/prepared_query.h"
 
