@@ -86,7 +86,10 @@ bool take_flag(Args& args, std::string_view flag) {
 const GameName* find_game(std::string_view name) {
   static constexpr GameName kGames[] = {{"holdem", ODDSMITH_GAME_HOLDEM, 1326},
                                         {"omaha", ODDSMITH_GAME_OMAHA, 270725},
-                                        {"omaha-hilo", ODDSMITH_GAME_OMAHA_HILO, 270725}};
+                                        {"omaha-hilo", ODDSMITH_GAME_OMAHA_HILO, 270725},
+                                        {"shortdeck", ODDSMITH_GAME_SHORTDECK, 630},
+                                        {"omaha5", ODDSMITH_GAME_OMAHA5, 2598960},
+                                        {"omaha5-hilo", ODDSMITH_GAME_OMAHA5_HILO, 2598960}};
   for (const GameName& g : kGames)
     if (name == g.name) return &g;
   return nullptr;

@@ -42,14 +42,14 @@ bool take_flag(Args& args, std::string_view flag);
 
 // A game as the --game option names it.
 struct GameName {
-  const char* name;       // "holdem", "omaha", "omaha-hilo"
+  const char* name;       // "holdem", "omaha", "omaha-hilo", "shortdeck", "omaha5", "omaha5-hilo"
   int game;               // ODDSMITH_GAME_*
-  double hands_in_deck;   // two-card or four-card hands of a full deck
+  double hands_in_deck;   // the hands the game's deck holds
 };
 
 // The game called `name`, or nullptr.
 const GameName* find_game(std::string_view name);
-inline constexpr std::string_view kGameChoices = "holdem, omaha or omaha-hilo";
+inline constexpr std::string_view kGameChoices = "holdem, omaha, omaha-hilo, shortdeck, omaha5 or omaha5-hilo";
 
 // The 13 x 13 chart of Hold'em hand classes: row and column by rank, ace first;
 // pairs on the diagonal, suited classes above it, offsuit below.

@@ -29,7 +29,7 @@ constexpr const char* kUsage =
     "                                         the 169 starting hands against a hand or range\n"
     "  breakdown RANGE OPPONENT... [--board CARDS] [--svg FILE]\n"
     "                                         a range on a board hand by hand: equity, category, draws\n"
-    "  range TEXT [--game holdem|omaha|omaha-hilo]\n"
+    "  range TEXT [--game holdem|omaha|omaha-hilo|shortdeck|omaha5|omaha5-hilo]\n"
     "                                         the hands of a range; for Hold'em a 13x13 chart\n"
     "  host holdem|omaha|hilo CARDS --opponents N [--board CARDS] [--range K]\n"
     "                                         the host application's equity exports (per mille,\n"
@@ -87,7 +87,7 @@ const Command kCommands[] = {
      "usage: oddsmith equity [options] PLAYER PLAYER...\n"
      "\n"
      "Each PLAYER is a hand (AhKh; AhAsKhKs in Omaha) or a range (\"QQ+, AKs\", random).\n"
-     "  --game holdem|omaha|omaha-hilo   the game (holdem)\n"
+     "  --game holdem|omaha|omaha-hilo|shortdeck|omaha5|omaha5-hilo   the game (holdem)\n"
      "  --board CARDS                    0 to 5 known board cards\n"
      "  --dead CARDS                     cards out of play\n"
      "  --exact | --monte-carlo          enumerate every deal, or simulate (default: exact\n"
@@ -117,7 +117,7 @@ const Command kCommands[] = {
      "--threads, --max-seconds, --json), and --svg FILE for the equity distribution,\n"
      "the categories and the next cards as one picture.\n"},
     {"range", cli::run_range,
-     "usage: oddsmith range TEXT [--game holdem|omaha|omaha-hilo] [--json]\n\n"
+     "usage: oddsmith range TEXT [--game holdem|omaha|omaha-hilo|shortdeck|omaha5|omaha5-hilo] [--json]\n\n"
      "The number of hands of a range, their share of all hands and, for Hold'em, a\n13x13 chart of its classes.\n"},
     {"host", run_host, kHostUsage},
     // The names before the host group; they keep working, out of the main help.

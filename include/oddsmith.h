@@ -142,12 +142,16 @@ ODDSMITH_API int poker_load_omahahl_range(const int *hands);
  * cards_per_hand. Reentrant: it reads only the tables. */
 ODDSMITH_API int oddsmith_evaluate_many(const int *cards, long long count, int cards_per_hand, int *values);
 
-/* The same for a game: ODDSMITH_GAME_HOLDEM (5, 6 or 7 cards, the best five)
- * or ODDSMITH_GAME_SHORTDECK (5, 6 or 7 cards of the 36-card deck, sixes to
+/* The same for a game: ODDSMITH_GAME_HOLDEM (5, 6 or 7 cards, the best five);
+ * ODDSMITH_GAME_SHORTDECK (5, 6 or 7 cards of the 36-card deck, sixes to
  * aces: values 1 .. ODDSMITH_SHORTDECK_WORST_HAND, a flush above a full house,
  * A-6-7-8-9 the lowest straight; a card below the six is refused like a
- * repeated one, with 0). Returns 0, or -1, writing nothing, for null pointers,
- * a negative count, another game or another cards_per_hand. Reentrant. */
+ * repeated one, with 0); ODDSMITH_GAME_OMAHA (9 cards: four hole cards, then
+ * the five board cards) and ODDSMITH_GAME_OMAHA5 (10 cards: five hole cards,
+ * then the board), the best high hand of exactly two hole and three board
+ * cards, values as poker_ev5. Returns 0, or -1, writing nothing, for null
+ * pointers, a negative count, another game or another cards_per_hand. The
+ * Hi/Lo games' high halves are their high games'. Reentrant. */
 ODDSMITH_API int oddsmith_evaluate_game_many(const int *cards, long long count, int game, int cards_per_hand,
                                              int *values);
 
@@ -162,15 +166,21 @@ ODDSMITH_API int oddsmith_evaluate_game_many(const int *cards, long long count, 
  *   Omaha    AhAsKhKs (one hand); AAxx, AKQx, AA (hands holding those ranks,
  *            x or nothing: any card); suits as AAKKds (2+2), AKxxss (2+1+1),
  *            JT98rb (1+1+1+1); KK-TT (KKxx through TTxx); AA!AAA (but not AAA)
- *   both     10% (strongest tenth of the hands), 5-15% (5th to 15th
+ *   five-card Omaha  the same with five cards: AhAsKhKsQd; AAxxx or AA;
+ *            AAKKds (2+2+1), AAxxss (2+1+1+1); five cards cannot be rainbow
+ *   short deck  Hold'em notation over ranks 6 to A: TT+ is TT-AA, A6s+
+ *            (deuces to fives, written in a class or span, are passed over)
+ *   all      10% (strongest tenth of the hands), 5-15% (5th to 15th
  *            percentile); random (every hand); a weight from 0 to 1 as
  *            AKs:0.5 (default 1)
  * A hand named twice counts once, with its last weight; weight 0 leaves it out.
- * Omaha Hi/Lo ranges are Omaha ranges. */
+ * Omaha Hi/Lo ranges are Omaha ranges, likewise for five cards. */
 #define ODDSMITH_GAME_HOLDEM 0
 #define ODDSMITH_GAME_OMAHA 1
 #define ODDSMITH_GAME_OMAHA_HILO 2
-#define ODDSMITH_GAME_SHORTDECK 3  /* short deck, sixes to aces: oddsmith_evaluate_game_many */
+#define ODDSMITH_GAME_SHORTDECK 3    /* short deck: 36 cards, sixes to aces; Hold'em notation, ranks 6 to A */
+#define ODDSMITH_GAME_OMAHA5 4       /* five-card Omaha: two of five hole cards, three of the board */
+#define ODDSMITH_GAME_OMAHA5_HILO 5  /* five-card Omaha Hi/Lo (eight-or-better) */
 
 typedef struct oddsmith_range oddsmith_range;
 
@@ -186,10 +196,10 @@ ODDSMITH_API oddsmith_range *oddsmith_range_parse(const char *text, int length, 
 /* Number of hands in the range (0 for NULL). */
 ODDSMITH_API int oddsmith_range_size(const oddsmith_range *range);
 
-/* Hand `index` (0 .. size-1): its cards, ascending, into cards[0..3] (2 or 4 of
+/* Hand `index` (0 .. size-1): its cards, ascending, into cards[0..4] (2, 4 or 5 of
  * them) and its weight into *weight (may be NULL). Returns the number of cards,
  * or 0, writing nothing, for a NULL range or an index outside the range. */
-ODDSMITH_API int oddsmith_range_hand(const oddsmith_range *range, int index, int cards[4], double *weight);
+ODDSMITH_API int oddsmith_range_hand(const oddsmith_range *range, int index, int cards[5], double *weight);
 
 /* Releases a range from oddsmith_range_parse; NULL is ignored. */
 ODDSMITH_API void oddsmith_range_free(oddsmith_range *range);
@@ -206,6 +216,8 @@ ODDSMITH_API void oddsmith_range_free(oddsmith_range *range);
 #define ODDSMITH_MODE_MONTE_CARLO 2 /* `trials` deals, or until every standard error <= target */
 #define ODDSMITH_MAX_PLAYERS 23       /* Hold'em: 23 hands and a board use 51 cards */
 #define ODDSMITH_OMAHA_MAX_PLAYERS 11 /* Omaha and Omaha Hi/Lo */
+#define ODDSMITH_SHORTDECK_MAX_PLAYERS 15 /* short deck: 15 hands and a board use 35 of 36 cards */
+#define ODDSMITH_OMAHA5_MAX_PLAYERS 9     /* five-card Omaha and its Hi/Lo */
 #define ODDSMITH_MAX_TRIALS 281474976710656LL /* 2^48: the most Monte-Carlo deals one query may ask for */
 #define ODDSMITH_DEFAULT_MAX_SECONDS 60.0 /* the time bound unless max_seconds says otherwise */
 
@@ -223,7 +235,7 @@ typedef int (*oddsmith_progress_fn)(double done, void *user);
 typedef struct oddsmith_equity_query {
   int size;                    /* sizeof(oddsmith_equity_query), for later growth */
   int game;                    /* ODDSMITH_GAME_* */
-  int player_count;            /* 2 .. ODDSMITH_MAX_PLAYERS (Hold'em), 2 .. ODDSMITH_OMAHA_MAX_PLAYERS (Omaha) */
+  int player_count;            /* 2 .. ODDSMITH_*MAX_PLAYERS of the game (Hold'em 23, short deck 15, Omaha 11, five-card Omaha 9) */
   const char *const *players;  /* each a hand ("AhKh") or range ("QQ+, AKs", "random") */
   const char *board;           /* 0 to 5 known board cards ("Qh Jh 2c"); NULL for none */
   const char *dead;            /* cards out of play; NULL for none */
@@ -314,8 +326,8 @@ ODDSMITH_API int oddsmith_breakdown_summary(const oddsmith_breakdown *breakdown,
 ODDSMITH_API int oddsmith_breakdown_hand_count(const oddsmith_breakdown *breakdown);
 /* Hand `index`, best equity first: its cards (ascending), weight, equity, hand
  * value on the board (0 before the flop) and ODDSMITH_DRAW_* bits. Returns the
- * card count (2 or 4), or 0 for a bad index. */
-ODDSMITH_API int oddsmith_breakdown_hand(const oddsmith_breakdown *breakdown, int index, int cards[4], double *weight,
+ * card count (2, 4 or 5), or 0 for a bad index. */
+ODDSMITH_API int oddsmith_breakdown_hand(const oddsmith_breakdown *breakdown, int index, int cards[5], double *weight,
                                          double *equity, int *value, int *draws);
 /* Row `index` of a summary table (ODDSMITH_BREAKDOWN_CATEGORIES: the nine
  * categories strongest first, Hold'em's one pairs as "Overpair", "Top pair",

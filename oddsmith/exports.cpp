@@ -17,6 +17,7 @@
 #include "eval/five_seven.h"
 #include "eval/omaha_high.h"
 #include "eval/omaha_low.h"
+#include "eval/omaha5.h"
 #include "eval/short_deck.h"
 #include "eval/timing.h"
 #include "equity/holdem.h"
@@ -57,6 +58,9 @@ std::optional<oddsmith::calc::Game> game_of(int game) {
     case ODDSMITH_GAME_HOLDEM: return oddsmith::calc::Game::holdem;
     case ODDSMITH_GAME_OMAHA: return oddsmith::calc::Game::omaha;
     case ODDSMITH_GAME_OMAHA_HILO: return oddsmith::calc::Game::omaha_hilo;
+    case ODDSMITH_GAME_SHORTDECK: return oddsmith::calc::Game::shortdeck;
+    case ODDSMITH_GAME_OMAHA5: return oddsmith::calc::Game::omaha5;
+    case ODDSMITH_GAME_OMAHA5_HILO: return oddsmith::calc::Game::omaha5_hilo;
     default: return std::nullopt;
   }
 }
@@ -161,7 +165,19 @@ ODDSMITH_API int oddsmith_evaluate_many(const int* cards, long long count, int c
 
 ODDSMITH_API int oddsmith_evaluate_game_many(const int* cards, long long count, int game, int cards_per_hand,
                                              int* values) {
-  if (!cards || !values || count < 0 || cards_per_hand < 5 || cards_per_hand > 7) return -1;
+  if (!cards || !values || count < 0) return -1;
+  // Omaha hands: the hole cards, then the five board cards.
+  if (game == ODDSMITH_GAME_OMAHA && cards_per_hand == 9) {
+    for (long long i = 0; i < count; ++i, cards += 9)
+      values[i] = oddsmith::eval_omaha_high_checked(cards[0], cards[1], cards[2], cards[3], cards[4], cards[5], cards[6],
+                                                    cards[7], cards[8]);
+    return 0;
+  }
+  if (game == ODDSMITH_GAME_OMAHA5 && cards_per_hand == 10) {
+    for (long long i = 0; i < count; ++i, cards += 10) values[i] = oddsmith::eval_omaha5_high_checked(cards, cards + 5);
+    return 0;
+  }
+  if (cards_per_hand < 5 || cards_per_hand > 7) return -1;
   if (game == ODDSMITH_GAME_HOLDEM) {
     for (long long i = 0; i < count; ++i, cards += cards_per_hand) {
       int best = 0;  // the best five of six, 0 when any five of them is refused
@@ -259,7 +275,10 @@ ODDSMITH_API oddsmith_range* oddsmith_range_parse(const char* text, int length, 
                                                   char* error, int error_size) {
   const auto known_game = game_of(game);
   if (!known_game) {
-    report_error(0, "unknown game " + std::to_string(game) + ": expected 0 (Hold'em), 1 (Omaha) or 2 (Omaha Hi/Lo)",
+    report_error(0,
+                 "unknown game " + std::to_string(game) +
+                     ": expected 0 (Hold'em), 1 (Omaha), 2 (Omaha Hi/Lo), 3 (short deck), 4 (five-card Omaha) or 5 "
+                     "(five-card Omaha Hi/Lo)",
                  error_column, error, error_size);
     return nullptr;
   }
@@ -269,7 +288,7 @@ ODDSMITH_API oddsmith_range* oddsmith_range_parse(const char* text, int length, 
   }
   try {
     const std::string_view view = length < 0 ? std::string_view(text) : std::string_view(text, static_cast<std::size_t>(length));
-    oddsmith::RangeParse parsed = oddsmith::parse_range(view, oddsmith::calc::cards_per_hand(*known_game));
+    oddsmith::RangeParse parsed = oddsmith::parse_range(view, oddsmith::calc::range_game(*known_game));
     if (!parsed.range) {
       report_error(parsed.error.column, parsed.error.message, error_column, error, error_size);
       return nullptr;
@@ -285,7 +304,7 @@ ODDSMITH_API int oddsmith_range_size(const oddsmith_range* range) {
   return range ? static_cast<int>(range->range.size()) : 0;
 }
 
-ODDSMITH_API int oddsmith_range_hand(const oddsmith_range* range, int index, int cards[4], double* weight) {
+ODDSMITH_API int oddsmith_range_hand(const oddsmith_range* range, int index, int cards[5], double* weight) {
   if (!range || index < 0 || static_cast<std::size_t>(index) >= range->range.size()) return 0;
   const oddsmith::RangeHand& hand = range->range[static_cast<std::size_t>(index)];
   const int n = range->range.cards_per_hand();
@@ -376,7 +395,7 @@ ODDSMITH_API int oddsmith_breakdown_hand_count(const oddsmith_breakdown* b) {
   return b ? static_cast<int>(b->breakdown.hands.size()) : 0;
 }
 
-ODDSMITH_API int oddsmith_breakdown_hand(const oddsmith_breakdown* b, int index, int cards[4], double* weight,
+ODDSMITH_API int oddsmith_breakdown_hand(const oddsmith_breakdown* b, int index, int cards[5], double* weight,
                                          double* equity, int* value, int* draws) {
   if (!b || index < 0 || static_cast<std::size_t>(index) >= b->breakdown.hands.size()) return 0;
   const oddsmith::BreakdownHand& h = b->breakdown.hands[static_cast<std::size_t>(index)];

@@ -120,7 +120,7 @@ std::vector<int> sub_multiset_keys(const RankCounts& counts, int size) {
   return keys;
 }
 
-std::vector<std::int16_t> omaha_unsuited_table(const std::vector<std::int16_t>& unsuited5) {
+TriplePairValues triple_pair_values(const std::vector<std::int16_t>& unsuited5) {
   TriplePairValues best5;
   for (int a = 0; a < 13; ++a)
     for (int b = a; b < 13; ++b)
@@ -132,7 +132,10 @@ std::vector<std::int16_t> omaha_unsuited_table(const std::vector<std::int16_t>& 
             if (*std::max_element(counts.begin(), counts.end()) > 4) continue;
             best5.v[(a * 169 + b * 13 + c) * 169 + d * 13 + e] = unsuited5[rules::rank_count_hash(counts, 5)];
           }
+  return best5;
+}
 
+std::vector<std::int16_t> omaha_unsuited_table(const TriplePairValues& best5) {
   std::vector<RankCounts> holes;
   std::vector<std::vector<int>> hole_pairs;
   // Enumerated in hash order, so position hh holds the vector whose hash is hh.
@@ -154,6 +157,29 @@ std::vector<std::int16_t> omaha_unsuited_table(const std::vector<std::int16_t>& 
         for (int pk : hole_pairs[hh]) best = std::min<int>(best, best5.at(tk, pk));
       t[static_cast<std::size_t>(hb) * tables::kHole4Size + hh] = static_cast<std::int16_t>(best);
     }
+  });
+  return t;
+}
+
+// Five-card Omaha: a hole holds ten rank pairs, too many hole rank multisets
+// for a table by board and hole. Instead, per board rank multiset, the best
+// unsuited value of each of the 91 rank pairs (tables::omaha5_pair_index) with
+// three of the board's cards; a hole's value is the best of its ten pairs'.
+// A pair the board leaves no card for (a fifth of a rank) gets kNoPairValue.
+std::vector<std::int16_t> omaha5_pair_table(const TriplePairValues& best5) {
+  std::vector<std::int16_t> t(static_cast<std::size_t>(tables::kUnsuited5Size) * tables::kRankPairs,
+                              tables::kNoPairValue);
+  rules::for_each_count_vector(5, [&](const RankCounts& board) {
+    const int hb = rules::rank_count_hash(board, 5);
+    const std::vector<int> triples = sub_multiset_keys(board, 3);
+    for (int b = 0; b < 13; ++b)
+      for (int a = 0; a <= b; ++a) {
+        if (board[a] + 1 + (a == b) > 4 || board[b] + 1 + (a == b) > 4) continue;
+        int best = tables::kNoPairValue;
+        for (int tk : triples) best = std::min<int>(best, best5.at(tk, a * 13 + b));
+        t[static_cast<std::size_t>(hb) * tables::kRankPairs + static_cast<std::size_t>(tables::omaha5_pair_index(a, b))] =
+            static_cast<std::int16_t>(best);
+      }
   });
   return t;
 }
@@ -264,7 +290,10 @@ void add_omaha_tables(std::vector<Output>& out, const std::vector<std::int16_t>&
     }
   }
   add(out, "omaha_flush_value", omaha_flush, "best Omaha flush by board and hole rank-mask hash, 0 for none");
-  add(out, "omaha_unsuited_value", omaha_unsuited_table(unsuited5), "best Omaha unsuited value by board and hole hash");
+  const TriplePairValues best5 = triple_pair_values(unsuited5);
+  add(out, "omaha_unsuited_value", omaha_unsuited_table(best5), "best Omaha unsuited value by board and hole hash");
+  add(out, "omaha5_pair_value", omaha5_pair_table(best5),
+      "best unsuited value of a hole rank pair with three board cards, by board hash and pair index");
 }
 
 // Short deck: flushes by the suit's 9-bit short-rank mask; the other hands by
@@ -291,6 +320,17 @@ void add_short_deck_tables(std::vector<Output>& out) {
     rec(rec, 0, 0);
   }
   add(out, "shortdeck_rank_value", unsuited, "short-deck value of 5, 6 or 7 cards with no flush, by short-rank multiset index");
+  // The calculator sums card keys as in Hold'em: the same seven-card values by
+  // the Hold'em rank-count hash (0 where a rank below the six is held).
+  std::vector<std::uint16_t> by_hash(tables::kUnsuited7Size);
+  rules::for_each_count_vector(7, [&](const RankCounts& c) {
+    if (c[0] || c[1] || c[2] || c[3]) return;
+    int ranks[7], k = 0;
+    for (int r = 4; r < 13; ++r)
+      for (int i = 0; i < c[r]; ++i) ranks[k++] = r - 4;
+    by_hash[rules::rank_count_hash(c, 7)] = static_cast<std::uint16_t>(rules::shortdeck_unsuited_value(ranks, 7));
+  });
+  add(out, "shortdeck_unsuited7_value", by_hash, "short-deck value of seven cards with no flush, by rank_count_hash");
 }
 
 std::vector<Output> build_all() {

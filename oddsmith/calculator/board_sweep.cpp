@@ -205,7 +205,7 @@ SweepResult run_board_sweep_game(const PreparedQuery& q, const Plan& plan, int t
     all_known = all_known && h.size() == 1;
     known_weight *= h[0].weight;
   }
-  const bool count_outcomes = all_known && q.players == 2 && G != Game::omaha_hilo;
+  const bool count_outcomes = all_known && q.players == 2 && !is_hilo(G);
   const bool one_range = one_range_against_known_hands(q);
   const std::int64_t boards = boards_to_walk(q);
   const std::size_t slices = static_cast<std::size_t>(plan.hand_slices);
@@ -243,12 +243,7 @@ SweepResult run_board_sweep_game(const PreparedQuery& q, const Plan& plan, int t
 }  // namespace
 
 SweepResult run_board_sweep(const PreparedQuery& q, const Plan& plan, int threads, ProgressFn progress, void* user) {
-  switch (q.game) {
-    case Game::holdem: return run_board_sweep_game<Game::holdem>(q, plan, threads, progress, user);
-    case Game::omaha: return run_board_sweep_game<Game::omaha>(q, plan, threads, progress, user);
-    case Game::omaha_hilo: return run_board_sweep_game<Game::omaha_hilo>(q, plan, threads, progress, user);
-  }
-  return {};
+  return with_game(q.game, [&](auto g) { return run_board_sweep_game<g()>(q, plan, threads, progress, user); });
 }
 
 }  // namespace oddsmith::calc

@@ -27,6 +27,9 @@ constexpr GameCosts kGameCosts[] = {
     {1.0e-9, 2.0e-9},   // Hold'em
     {5e-9, 5e-9},       // Omaha
     {12e-9, 8e-9},      // Omaha Hi/Lo
+    {1.0e-9, 2.0e-9},   // short deck
+    {8e-9, 8e-9},       // five-card Omaha
+    {15e-9, 10e-9},     // five-card Omaha Hi/Lo
 };
 constexpr double kSymmetryTest = 2.5e-9;    // a board or assignment against one renaming
 constexpr double kAssignmentStep = 1.2e-9;  // a hand tested against the cards in use
@@ -100,7 +103,7 @@ double board_sweep_per_board(const PreparedQuery& q, const SuitSymmetry& symmetr
   const GameCosts& g = game_costs(q.game);
   const double players = q.players;
   if (all_fixed(q)) {
-    const bool counted = q.players == 2 && q.game != Game::omaha_hilo;  // three outcomes counted, weighed at the end
+    const bool counted = q.players == 2 && !is_hilo(q.game);  // three outcomes counted, weighed at the end
     return g.board + players * g.hand_value + (counted ? 0 : players * kSettle);
   }
   const AssignmentCount a = count_assignments(q, 5);
@@ -194,7 +197,7 @@ double MethodCosts::of(Method m) const {
 }
 
 bool one_range_against_known_hands(const PreparedQuery& q) {
-  if (q.game == Game::omaha_hilo) return false;
+  if (is_hilo(q.game)) return false;
   return std::count_if(q.hands.begin(), q.hands.end(), [](const auto& h) { return h.size() > 1; }) == 1;
 }
 
@@ -202,8 +205,8 @@ bool method_applies(Method m, const PreparedQuery& q) {
   switch (m) {
     case Method::board_sweep:
     case Method::monte_carlo: return true;
-    case Method::rank_counting: return q.game == Game::holdem && assignment_numbers(q) < 0x1p62;
-    case Method::two_range_sweep: return q.game == Game::holdem && q.players == 2;
+    case Method::rank_counting: return is_seven_card(q.game) && assignment_numbers(q) < 0x1p62;
+    case Method::two_range_sweep: return is_seven_card(q.game) && q.players == 2;
   }
   return false;
 }

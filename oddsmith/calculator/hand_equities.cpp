@@ -75,7 +75,7 @@ HandsOutcome compute_hand_equities(const EquityQuery& query) {
   const std::size_t hands = q->hands[0].size();
 
   // Two Hold'em ranges: the per-hand sweep, when exact is asked for or quick.
-  if (query.game == Game::holdem && q->players == 2 && query.mode != Mode::monte_carlo &&
+  if (is_seven_card(query.game) && q->players == 2 && query.mode != Mode::monte_carlo &&
       method_applies(Method::two_range_sweep, *q)) {
     EquityQuery sweep_query = query;
     sweep_query.force_method = Method::two_range_sweep;

@@ -176,7 +176,7 @@ template <Game G, int kBoardCards>
 bool deal_block(const PreparedQuery& q, const Dealing& dealing, const std::vector<HandSampler>& samplers,
                 RandomStream& stream, std::int64_t deals, DealScratch<G>& scratch, SweepTally& out) {
   using E = Evaluator<G>;
-  constexpr bool kBatched = G != Game::holdem;
+  constexpr bool kBatched = G == Game::omaha || G == Game::omaha_hilo;
   constexpr int kBatch = kBatched ? kValueBatch : 1;
   constexpr int kPerHand = cards_per_hand(G);
   constexpr int kKnown = 5 - kBoardCards;
@@ -227,7 +227,7 @@ bool deal_block(const PreparedQuery& q, const Dealing& dealing, const std::vecto
         for (std::size_t k = 0; k < narrow_count; ++k) row[narrow[k]] = range_keys[narrow[k]][pick[k]];
       }
       // The random players' cards and the board's, uniform over the cards left.
-      if constexpr (G == Game::holdem) {
+      if constexpr (is_seven_card(G)) {
         if (by_rejection) {
           // Few cards out: each drawn from all 52, again while it is out, and
           // added to its hand's or the board's keys as it comes.
@@ -282,7 +282,7 @@ bool deal_block(const PreparedQuery& q, const Dealing& dealing, const std::vecto
       }
       const int* drawn = deck;
       for (std::size_t k = 0; k < random_count; ++k, drawn += kPerHand) row[random[k]] = E::key_of_cards(drawn);
-      if constexpr (G == Game::holdem) {
+      if constexpr (is_seven_card(G)) {
         BoardKeys b = known_keys;
         for (int i = 0; i < kBoardCards; ++i) b = add_card(b, drawn[i]);
         boards[d] = b;
@@ -320,7 +320,8 @@ struct QuickHoldem {
   int known_count = 0, random_count = 0;
   BoardKeys known_board{0, 0};
   CardMask out_of_deck = 0;  // the cards no random hand or board card can take
-  QuickHoldem(const PreparedQuery& q, const Dealing& dealing, const HandKeys<Game::holdem>& keys) {
+  template <Game G>
+  QuickHoldem(const PreparedQuery& q, const Dealing& dealing, const HandKeys<G>& keys) {
     for (int p = 0; p < q.players; ++p)
       if (q.hands[static_cast<std::size_t>(p)].size() == 1) {
         known[static_cast<std::size_t>(known_count)] = keys.of[static_cast<std::size_t>(p)][0];
@@ -337,7 +338,7 @@ struct QuickHoldem {
 
 // kPlayers > 0: one known hand and kPlayers - 1 random ones, fixed at compile
 // time so that the loops over the players unroll (the commonest queries).
-template <int kBoardCards, int kPlayers>
+template <Game G, int kBoardCards, int kPlayers>
 void deal_quick_holdem(const QuickHoldem& h, RandomStream& stream, std::int64_t deals, Tally* tally) {
   RandomStream rng = stream;  // a local copy the compiler keeps in registers
   const StoreBack store_back{stream, rng};
@@ -386,17 +387,16 @@ void deal_quick_holdem(const QuickHoldem& h, RandomStream& stream, std::int64_t 
       best = std::min(best, v);
     };
     if (!board_allows_flush(board_sum)) {
-      for (int i = 0; i < known_count; ++i) take(i, rank_only_value7(board_sum + h.known[static_cast<std::size_t>(i)].key_sum));
+      for (int i = 0; i < known_count; ++i) take(i, rank_only_value<G>(board_sum + h.known[static_cast<std::size_t>(i)].key_sum));
       for (int i = known_count; i < players; ++i)
-        take(i, rank_only_value7(board_sum + card_key[hole(i)] +
-                                 card_key[hole2(i)]));
+        take(i, rank_only_value<G>(board_sum + card_key[hole(i)] +
+                                   card_key[hole2(i)]));
     } else {
       BoardKeys board{board_sum, h.known_board.suit_ranks};
       for (int i = 0; i < kBoardCards; ++i) board.suit_ranks |= osm_card_suit_rank[board_cards[i]];
-      for (int i = 0; i < known_count; ++i) take(i, eval7_of_keys(board, h.known[static_cast<std::size_t>(i)]));
+      for (int i = 0; i < known_count; ++i) take(i, Evaluator<G>::value(board, h.known[static_cast<std::size_t>(i)]).high);
       for (int i = known_count; i < players; ++i)
-        take(i, eval7_of_keys(board, add_card(add_card({0, 0}, hole(i)),
-                                              hole2(i))));
+        take(i, Evaluator<G>::value(board, add_card(add_card({0, 0}, hole(i)), hole2(i))).high);
     }
     int winners = 0, winner = 0;
     for (int i = 0; i < players; ++i)
@@ -419,27 +419,28 @@ void deal_quick_holdem(const QuickHoldem& h, RandomStream& stream, std::int64_t 
   }
 }
 
-template <int kBoardCards>
+template <Game G, int kBoardCards>
 void deal_quick_players(const QuickHoldem& h, RandomStream& rng, std::int64_t count, Tally* tally) {
   const int players = h.known_count == 1 ? h.known_count + h.random_count : 0;
   switch (players) {
-    case 2: return deal_quick_holdem<kBoardCards, 2>(h, rng, count, tally);
-    case 3: return deal_quick_holdem<kBoardCards, 3>(h, rng, count, tally);
-    case 4: return deal_quick_holdem<kBoardCards, 4>(h, rng, count, tally);
-    case 5: return deal_quick_holdem<kBoardCards, 5>(h, rng, count, tally);
-    case 6: return deal_quick_holdem<kBoardCards, 6>(h, rng, count, tally);
-    default: return deal_quick_holdem<kBoardCards, 0>(h, rng, count, tally);
+    case 2: return deal_quick_holdem<G, kBoardCards, 2>(h, rng, count, tally);
+    case 3: return deal_quick_holdem<G, kBoardCards, 3>(h, rng, count, tally);
+    case 4: return deal_quick_holdem<G, kBoardCards, 4>(h, rng, count, tally);
+    case 5: return deal_quick_holdem<G, kBoardCards, 5>(h, rng, count, tally);
+    case 6: return deal_quick_holdem<G, kBoardCards, 6>(h, rng, count, tally);
+    default: return deal_quick_holdem<G, kBoardCards, 0>(h, rng, count, tally);
   }
 }
 
+template <Game G>
 bool deal_quick(const QuickHoldem& h, int board_cards, RandomStream& rng, std::int64_t count, Tally* tally) {
   switch (board_cards) {
-    case 0: deal_quick_players<0>(h, rng, count, tally); break;
-    case 1: deal_quick_players<1>(h, rng, count, tally); break;
-    case 2: deal_quick_players<2>(h, rng, count, tally); break;
-    case 3: deal_quick_players<3>(h, rng, count, tally); break;
-    case 4: deal_quick_players<4>(h, rng, count, tally); break;
-    default: deal_quick_players<5>(h, rng, count, tally); break;
+    case 0: deal_quick_players<G, 0>(h, rng, count, tally); break;
+    case 1: deal_quick_players<G, 1>(h, rng, count, tally); break;
+    case 2: deal_quick_players<G, 2>(h, rng, count, tally); break;
+    case 3: deal_quick_players<G, 3>(h, rng, count, tally); break;
+    case 4: deal_quick_players<G, 4>(h, rng, count, tally); break;
+    default: deal_quick_players<G, 5>(h, rng, count, tally); break;
   }
   return true;
 }
@@ -450,11 +451,12 @@ template <Game G>
 bool run_chunk(const PreparedQuery& q, const Dealing& dealing, const std::vector<HandSampler>& samplers,
                const HandKeys<G>& hand_keys, const QuickHoldem* quick_holdem, std::uint64_t seed, std::uint64_t chunk,
                std::int64_t deals, SweepTally& out, const ChunkPoll& poll) {
-  constexpr std::int64_t kBlock = G == Game::holdem ? 256 : kValueBatch;
+  constexpr bool kBatched = G == Game::omaha || G == Game::omaha_hilo;
+  constexpr std::int64_t kBlock = kBatched ? kValueBatch : 256;
   RandomStream rng(seed, chunk);
   out.players.assign(static_cast<std::size_t>(q.players), Tally{});
   const std::size_t players = static_cast<std::size_t>(q.players);
-  const std::size_t batch = G == Game::holdem ? 1 : kValueBatch;
+  const std::size_t batch = kBatched ? kValueBatch : 1;
   DealScratch<G> scratch;
   scratch.keys.resize(batch * players);
   for (std::size_t p = 0; p < players; ++p) {
@@ -463,7 +465,7 @@ bool run_chunk(const PreparedQuery& q, const Dealing& dealing, const std::vector
       for (std::size_t d = 0; d < batch; ++d) scratch.keys[d * players + p] = hand_keys.of[p][0];
   }
   scratch.boards.resize(batch);
-  scratch.index.resize(G == Game::holdem ? 0 : batch * players);
+  scratch.index.resize(kBatched ? batch * players : 0);
   scratch.unsuited.resize(scratch.index.size());
   for (std::size_t i = 0; i < q.deck.size(); ++i) {
     scratch.deck[i] = q.deck[i];
@@ -475,9 +477,9 @@ bool run_chunk(const PreparedQuery& q, const Dealing& dealing, const std::vector
   }
   // The board's cards to come as a constant of the dealing loop.
   auto block = [&](std::int64_t count) {
-    if constexpr (G == Game::holdem) {
+    if constexpr (is_seven_card(G)) {
       if (quick_holdem) {
-        return deal_quick(*quick_holdem, dealing.board_cards, rng, count, out.players.data());
+        return deal_quick<G>(*quick_holdem, dealing.board_cards, rng, count, out.players.data());
       }
     }
     switch (dealing.board_cards) {
@@ -514,7 +516,7 @@ SweepResult run_game(const PreparedQuery& q, const MonteCarloRun& run, ProgressF
     return std::find(dealing.random.begin(), dealing.random.end(), p) == dealing.random.end();
   });
   std::optional<QuickHoldem> quick;
-  if constexpr (G == Game::holdem)
+  if constexpr (is_seven_card(G))
     if (dealing.narrow.empty()) quick.emplace(q, dealing, keys);
   const bool fixed = run.trials > 0;
   const std::int64_t goal = fixed ? run.trials : kMaxDeals;
@@ -560,12 +562,7 @@ SweepResult run_game(const PreparedQuery& q, const MonteCarloRun& run, ProgressF
 }  // namespace
 
 SweepResult run_monte_carlo(const PreparedQuery& q, const MonteCarloRun& run, ProgressFn progress, void* user) {
-  switch (q.game) {
-    case Game::holdem: return run_game<Game::holdem>(q, run, progress, user);
-    case Game::omaha: return run_game<Game::omaha>(q, run, progress, user);
-    case Game::omaha_hilo: return run_game<Game::omaha_hilo>(q, run, progress, user);
-  }
-  return {};
+  return with_game(q.game, [&](auto g) { return run_game<g()>(q, run, progress, user); });
 }
 
 }  // namespace oddsmith::calc

@@ -14,6 +14,9 @@ const char* game_name(Game g) {
     case Game::holdem: return "Hold'em";
     case Game::omaha: return "Omaha";
     case Game::omaha_hilo: return "Omaha Hi/Lo";
+    case Game::shortdeck: return "Short deck";
+    case Game::omaha5: return "Five-card Omaha";
+    case Game::omaha5_hilo: return "Five-card Omaha Hi/Lo";
   }
   return "?";
 }
@@ -39,9 +42,15 @@ std::optional<PreparedQuery> prepare_query(const EquityQuery& query, std::string
     error = "the board holds at most 5 cards, got " + std::to_string(query.board.size());
     return std::nullopt;
   }
+  // Cards the game does not play with are out of play like dead ones.
+  const CardMask outside_game = ((CardMask{1} << kDeckSize) - 1) & ~game_deck(query.game);
   for (int c : query.board) {
     if (!is_card(c)) {
       error = "the board holds a card outside 0..51";
+      return std::nullopt;
+    }
+    if (outside_game & card_bit(c)) {
+      error = "card " + card_name(c) + " on the board is not in the short deck (sixes to aces)";
       return std::nullopt;
     }
     if (q.known_mask & card_bit(c)) {
@@ -55,7 +64,7 @@ std::optional<PreparedQuery> prepare_query(const EquityQuery& query, std::string
     q.board[q.known++] = c;
     q.known_mask |= card_bit(c);
   }
-  q.dead = query.dead & ((CardMask{1} << kDeckSize) - 1);
+  q.dead = (query.dead & ((CardMask{1} << kDeckSize) - 1)) | outside_game;
   const int free_cards = kDeckSize - std::popcount(q.known_mask | q.dead);
   if (q.players * per_hand + (5 - q.known) > free_cards) {
     error = "the deck cannot deal " + std::to_string(q.players) + " hands and the board beside the known and dead cards";
@@ -73,6 +82,10 @@ std::optional<PreparedQuery> prepare_query(const EquityQuery& query, std::string
     if (r.size() != 1) continue;
     for (int j = 0; j < per_hand; ++j) {
       const int c = r[0].cards[static_cast<std::size_t>(j)];
+      if (outside_game & card_bit(c)) {
+        error = player_name(p) + " holds " + card_name(c) + ", which is not in the short deck (sixes to aces)";
+        return std::nullopt;
+      }
       if (q.known_mask & card_bit(c)) {
         error = player_name(p) + " holds " + card_name(c) + ", which is on the board";
         return std::nullopt;

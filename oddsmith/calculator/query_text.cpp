@@ -10,7 +10,7 @@ bool query_from_text(Game game, const std::vector<std::string_view>& players, st
   query.game = game;
   query.players.clear();
   for (std::size_t p = 0; p < players.size(); ++p) {
-    RangeParse parsed = parse_range(players[p], cards_per_hand(game));
+    RangeParse parsed = parse_range(players[p], range_game(game));
     if (!parsed.range) {
       error = "player " + std::to_string(p + 1) + " ('" + std::string(players[p]) + "'), column " +
               std::to_string(parsed.error.column) + ": " + parsed.error.message;

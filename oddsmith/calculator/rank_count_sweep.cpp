@@ -1,4 +1,4 @@
-// Rank counting: exact Hold'em equity by counting boards instead of visiting
+// Rank counting: exact Hold'em (and short-deck) equity by counting boards instead of visiting
 // them, for queries with few assignments of hands (a hand against a hand, a
 // hand against a range, two small ranges).
 //
@@ -86,6 +86,7 @@ void for_each_choice(const int* cards, int n, int from, int count, const BoardKe
 }
 
 // The outcome counts of one assignment: every player a known hand.
+template <Game G>
 class KnownHands {
  public:
   KnownHands(const PreparedQuery& q, const RangeHand* const* hands)
@@ -110,7 +111,7 @@ class KnownHands {
     for (int i = 0; i < deck_size_; ++i) ++by_rank[static_cast<std::size_t>(card_rank(deck_[i]))];
     for_each_rank_multiset(by_rank, 0, left_, 1, 0, [&](std::uint64_t keys, std::int64_t ways) {
       for (int p = 0; p < players_; ++p)
-        values_[static_cast<std::size_t>(p)] = rank_only_value7(keys_[static_cast<std::size_t>(p)].key_sum + keys);
+        values_[static_cast<std::size_t>(p)] = rank_only_value<G>(keys_[static_cast<std::size_t>(p)].key_sum + keys);
       counts_.add(values_.data(), ways);
     });
     for (int suit = 0; suit < kSuitCount; ++suit) correct_flushes(suit);
@@ -143,7 +144,7 @@ class KnownHands {
         // Each player's flush value given the suited cards (0 for none).
         for (int p = 0; p < players_; ++p) {
           const std::size_t i = static_cast<std::size_t>(p);
-          flush_values_[i] = flush_value7(BoardKeys{keys_[i].key_sum + with_suited.key_sum, keys_[i].suit_ranks | with_suited.suit_ranks});
+          flush_values_[i] = flush_value<G>(BoardKeys{keys_[i].key_sum + with_suited.key_sum, keys_[i].suit_ranks | with_suited.suit_ranks});
         }
         for_each_rank_multiset(others, 0, left_ - k, 1, 0, [&](std::uint64_t keys, std::int64_t ways) {
           // The rank-only count took these boards as if nobody had a flush.
@@ -154,7 +155,7 @@ class KnownHands {
           bool someone_has_a_flush = false;
           for (int p = 0; p < players_; ++p) {
             const std::size_t i = static_cast<std::size_t>(p);
-            values_[i] = rank_only_value7(keys_[i].key_sum + with_suited.key_sum + keys);
+            values_[i] = rank_only_value<G>(keys_[i].key_sum + with_suited.key_sum + keys);
             true_values_[i] = flush_values_[i] ? flush_values_[i] : values_[i];
             someone_has_a_flush = someone_has_a_flush || flush_values_[i] != 0;
           }
@@ -220,10 +221,14 @@ SweepResult run_rank_counting(const PreparedQuery& q, const Plan& plan, int thre
           if (orbit == 0) continue;
           double weight = orbit;
           for (std::size_t p = 0; p < players; ++p) weight *= hands[p]->weight;
-          KnownHands known(q, hands.data());
-          known.run().tally_into(t, weight);
-          t.weight += weight * static_cast<double>(known.boards());
-          t.deals += orbit * known.boards();
+          auto count = [&](auto game) {
+            KnownHands<game()> known(q, hands.data());
+            known.run().tally_into(t, weight);
+            t.weight += weight * static_cast<double>(known.boards());
+            t.deals += orbit * known.boards();
+          };
+          if (q.game == Game::shortdeck) count(std::integral_constant<Game, Game::shortdeck>{});
+          else count(std::integral_constant<Game, Game::holdem>{});
         }
         return true;
       },

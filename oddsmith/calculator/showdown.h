@@ -7,13 +7,16 @@
 #include <algorithm>
 #include <array>
 #include <cstdint>
+#include <type_traits>
 #include <vector>
 
 #include "calculator/equity_query.h"
 #include "calculator/tally.h"
 #include "eval/five_seven.h"
+#include "eval/omaha5.h"
 #include "eval/omaha_high.h"
 #include "eval/omaha_low.h"
+#include "eval/short_deck.h"
 
 namespace oddsmith::calc {
 
@@ -42,6 +45,25 @@ struct Evaluator<Game::holdem> {
   static Board finish(const Partial& p, const int* /*board*/) { return p; }
   static HandValue value(const Board& b, const HandKey& h) { return {eval7_of_keys(b, h), kNoLow}; }
 };
+
+// Short deck: Hold'em's keys, with the short-deck tables.
+template <>
+struct Evaluator<Game::shortdeck> : Evaluator<Game::holdem> {
+  static HandValue value(const Board& b, const HandKey& h) { return {eval_shortdeck_of_keys(b, h), kNoLow}; }
+};
+
+// The values of seven cards from their summed keys, by game: the rank-only
+// value (right on boards where no flush can be) and the flush value (0 for none).
+template <Game G>
+inline int rank_only_value(std::uint64_t key_sum) {
+  if constexpr (G == Game::shortdeck) return shortdeck_rank_only_value7(key_sum);
+  else return rank_only_value7(key_sum);
+}
+template <Game G>
+inline int flush_value(const BoardKeys& keys) {
+  if constexpr (G == Game::shortdeck) return shortdeck_flush_value7(keys);
+  else return flush_value7(keys);
+}
 
 struct OmahaHandKey {
   int cards[4];
@@ -100,6 +122,42 @@ struct Evaluator<Game::omaha_hilo> {
   }
 };
 
+// Five-card Omaha: the hole's pairs and suits, and its low ranks for Hi/Lo.
+struct Omaha5HandKey {
+  Omaha5Hole hole;
+  unsigned low_ranks;
+};
+
+template <Game G>
+struct Omaha5Evaluator {
+  using HandKey = Omaha5HandKey;
+  struct Board {
+    Omaha5Board high;
+    unsigned low;
+  };
+  struct Partial {};
+  static HandKey key_of_cards(const int* c) {
+    return {omaha5_hole(c), detail::fold_low_ranks(detail::low_rank_words(c[0], c[1], c[2], c[3], c[4]))};
+  }
+  static HandKey hand_key(const RangeHand& h) {
+    const int c[5] = {h.cards[0], h.cards[1], h.cards[2], h.cards[3], h.cards[4]};
+    return key_of_cards(c);
+  }
+  static Board prepare(const int* b) { return {omaha5_board(b), G == Game::omaha5_hilo ? omaha_low_board(b[0], b[1], b[2], b[3], b[4]) : 0u}; }
+  static Partial start() { return {}; }
+  static Partial extend(const Partial& p, int /*card*/) { return p; }
+  static Board finish(const Partial& /*p*/, const int* b) { return prepare(b); }
+  static HandValue value(const Board& b, const HandKey& h) {
+    const int high = eval_omaha5_high_on_board(b.high, h.hole);
+    if constexpr (G == Game::omaha5_hilo) return {high, detail::omaha_low_from_masks(b.low, h.low_ranks)};
+    else return {high, kNoLow};
+  }
+};
+template <>
+struct Evaluator<Game::omaha5> : Omaha5Evaluator<Game::omaha5> {};
+template <>
+struct Evaluator<Game::omaha5_hilo> : Omaha5Evaluator<Game::omaha5_hilo> {};
+
 // Every player's hands as Evaluator<G> keys them: made once per run, read by
 // every chunk.
 template <Game G>
@@ -117,6 +175,20 @@ struct HandKeys {
   }
 };
 
+// Calls f(std::integral_constant<Game, g>{}): a run-time game to the code
+// compiled for it.
+template <class F>
+decltype(auto) with_game(Game g, F&& f) {
+  switch (g) {
+    case Game::omaha: return f(std::integral_constant<Game, Game::omaha>{});
+    case Game::omaha_hilo: return f(std::integral_constant<Game, Game::omaha_hilo>{});
+    case Game::shortdeck: return f(std::integral_constant<Game, Game::shortdeck>{});
+    case Game::omaha5: return f(std::integral_constant<Game, Game::omaha5>{});
+    case Game::omaha5_hilo: return f(std::integral_constant<Game, Game::omaha5_hilo>{});
+    default: return f(std::integral_constant<Game, Game::holdem>{});
+  }
+}
+
 // 1 / k for k players sharing a pot: a multiply instead of a divide per deal.
 inline constexpr auto kInverse = [] {
   std::array<double, kMaxPlayers + 1> inv{};
@@ -127,7 +199,7 @@ inline constexpr auto kInverse = [] {
 // Adds one deal of `weight` to each player's tally.
 template <Game G>
 inline void settle(const HandValue* v, int n, double weight, Tally* tally) {
-  if constexpr (G != Game::omaha_hilo) {
+  if constexpr (!is_hilo(G)) {
     if (n == 2) {  // heads-up, the commonest: one comparison
       const int a = v[0].high, b = v[1].high;
       if (a != b) {
@@ -149,7 +221,7 @@ inline void settle(const HandValue* v, int n, double weight, Tally* tally) {
   for (int p = 1; p < n; ++p) best_high = v[p].high < best_high ? v[p].high : best_high;
   int high_winners = 0;
   for (int p = 0; p < n; ++p) high_winners += v[p].high == best_high;
-  if constexpr (G != Game::omaha_hilo) {
+  if constexpr (!is_hilo(G)) {
     if (high_winners == 1) {
       int p = 0;
       while (v[p].high != best_high) ++p;

@@ -1,4 +1,4 @@
-// The two-range sweep: two Hold'em ranges on every board (board_walk.h; the
+// The two-range sweep: two Hold'em (or short-deck) ranges on every board (board_walk.h; the
 // smallest board of each suit orbit, counted for all of it) without visiting
 // every pair of hands. With both ranges' hands sorted from weakest to strongest,
 // the weight of second-player hands weaker than (or equal to) a first-player
@@ -20,6 +20,7 @@ namespace {
 
 constexpr int kNoValue = INT_MAX;  // a hand that shares a card with the board
 
+template <Game G>
 class TwoRangeBoards {
  public:
   TwoRangeBoards(const PreparedQuery& q, const SuitSymmetry& symmetry, const std::vector<int>& twin, SweepTally& out,
@@ -27,8 +28,8 @@ class TwoRangeBoards {
       : first_(q.hands[0]), second_(q.hands[1]), symmetry_(symmetry), twin_(twin), out_(out),
         first_values_(first_.size()), second_values_(second_.size()) {
     if (per_hand) out_.first_hands.assign(first_.size(), HandTally{});
-    for (const RangeHand& h : first_) first_keys_.push_back(Evaluator<Game::holdem>::hand_key(h));
-    for (const RangeHand& h : second_) second_keys_.push_back(Evaluator<Game::holdem>::hand_key(h));
+    for (const RangeHand& h : first_) first_keys_.push_back(Evaluator<G>::hand_key(h));
+    for (const RangeHand& h : second_) second_keys_.push_back(Evaluator<G>::hand_key(h));
     order_.reserve(first_.size() + second_.size());
   }
 
@@ -52,7 +53,7 @@ class TwoRangeBoards {
   void value_range(const std::vector<RangeHand>& hands, const std::vector<BoardKeys>& keys, const BoardKeys& board,
                    CardMask board_mask, int player, std::vector<int>& values) {
     for (std::size_t i = 0; i < hands.size(); ++i) {
-      values[i] = hands[i].mask & board_mask ? kNoValue : eval7_of_keys(board, keys[i]);
+      values[i] = hands[i].mask & board_mask ? kNoValue : Evaluator<G>::value(board, keys[i]).high;
       if (values[i] != kNoValue) order_.push_back({values[i], player, static_cast<int>(i)});
     }
   }
@@ -167,16 +168,21 @@ SweepResult run_two_range_sweep(const PreparedQuery& q, const Plan& plan, int th
         if (q.hands[1][static_cast<std::size_t>(j)].mask == q.hands[0][i].mask) twin[i] = j;
   }
   const std::int64_t boards = boards_to_walk(q);
-  return run_in_chunk_order(
-      q.players, static_cast<std::size_t>(plan.chunks), threads,
-      [&](std::size_t chunk, SweepTally& out, const ChunkPoll& poll) {
-        TwoRangeBoards sweep(q, plan.symmetry, twin, out, per_hand);
-        const std::int64_t first = static_cast<std::int64_t>(chunk) * plan.boards_per_chunk;
-        walk_boards<Game::holdem>(q, first, std::min(boards, first + plan.boards_per_chunk), poll,
-                                  [&](const int*, const BoardKeys& keys, CardMask mask) INLINE_VISIT { sweep.value_board(keys, mask); });
-        return true;
-      },
-      progress, user);
+  auto run = [&](auto game) {
+    constexpr Game G = game();
+    return run_in_chunk_order(
+        q.players, static_cast<std::size_t>(plan.chunks), threads,
+        [&](std::size_t chunk, SweepTally& out, const ChunkPoll& poll) {
+          TwoRangeBoards<G> sweep(q, plan.symmetry, twin, out, per_hand);
+          const std::int64_t first = static_cast<std::int64_t>(chunk) * plan.boards_per_chunk;
+          walk_boards<G>(q, first, std::min(boards, first + plan.boards_per_chunk), poll,
+                         [&](const int*, const BoardKeys& keys, CardMask mask) INLINE_VISIT { sweep.value_board(keys, mask); });
+          return true;
+        },
+        progress, user);
+  };
+  return q.game == Game::shortdeck ? run(std::integral_constant<Game, Game::shortdeck>{})
+                                   : run(std::integral_constant<Game, Game::holdem>{});
 }
 
 }  // namespace oddsmith::calc

@@ -22,6 +22,9 @@ inline constexpr int kNoLow = ODDSMITH_NO_LOW;
 inline constexpr char kRankChars[] = ODDSMITH_RANK_LETTERS;
 inline constexpr char kSuitChars[] = ODDSMITH_SUIT_LETTERS;
 
+// Short deck plays the 36 cards from this one (the six of clubs) on.
+inline constexpr int kShortDeckLowestCard = 16;
+
 // A set of cards: bit c stands for card c.
 using CardMask = std::uint64_t;
 

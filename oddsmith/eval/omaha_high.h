@@ -44,6 +44,18 @@ inline std::uint32_t omaha_unsuited_index(const OmahaBoard& board, std::uint64_t
   return board.unsuited_row + detail::count_hash(hole_keys, osm_count_hash_low4);
 }
 
+// The best flush of two of 2..4 hole cards and three of 3..5 board cards of one
+// suit, given each side's rank mask in that suit and its count.
+inline int omaha_flush_of_masks(unsigned bmask, unsigned board_n, unsigned hmask, unsigned hole_n) {
+  // The five suited cards are the only flush; the padded table has no entry for it.
+  if (board_n == 3 && hole_n == 2) return osm_flush_value[bmask | hmask];
+  // Pad the board mask to five bits and the hole mask to four with bits 13 and 14.
+  static constexpr unsigned kBoardPad[6] = {0, 0, 0, 0x6000, 0x2000, 0};
+  static constexpr unsigned kHolePad[5] = {0, 0, 0x6000, 0x2000, 0};
+  return osm_omaha_flush_value[osm_mask_hash5[bmask | kBoardPad[board_n]] * tables::kHoleMaskSize +
+                               osm_mask_hash4[hmask | kHolePad[hole_n]]];
+}
+
 // The hand's value given its best unsuited value: that, or the best flush of
 // two hole cards with three board cards where that is stronger. hole_ranks()
 // gives the OR of the hole cards' suit-rank words, asked for only when a flush
@@ -59,18 +71,7 @@ inline int omaha_high_with_flush(const OmahaBoard& board, std::uint64_t hole_key
   const unsigned board_n = (board.suit_signature >> (3 * suit)) & 7u;
   const unsigned bmask = detail::suit_rank_mask(board.suit_ranks, suit);
   const unsigned hmask = detail::suit_rank_mask(hole_ranks(), suit);
-  int flush;
-  if (board_n == 3 && hole_n == 2) {
-    // The five suited cards are the only flush; the padded table has no entry for it.
-    flush = osm_flush_value[bmask | hmask];
-  } else {
-    // Pad the board mask to five bits and the hole mask to four with bits 13 and 14.
-    static constexpr unsigned kBoardPad[6] = {0, 0, 0, 0x6000, 0x2000, 0};
-    static constexpr unsigned kHolePad[5] = {0, 0, 0x6000, 0x2000, 0};
-    flush = osm_omaha_flush_value[osm_mask_hash5[bmask | kBoardPad[board_n]] * tables::kHoleMaskSize +
-                                  osm_mask_hash4[hmask | kHolePad[hole_n]]];
-  }
-  return std::min(flush, unsuited);
+  return std::min(omaha_flush_of_masks(bmask, board_n, hmask, hole_n), unsuited);
 }
 
 inline int omaha_high_with_flush(const OmahaBoard& board, std::uint64_t hole_keys, int unsuited, int h1, int h2, int h3,

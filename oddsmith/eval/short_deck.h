@@ -11,11 +11,10 @@
 #include <bit>
 
 #include "cards/card.h"
+#include "eval/five_seven.h"
 #include "tables/tables.h"
 
 namespace oddsmith {
-
-inline constexpr int kShortDeckLowestCard = 16;  // the six of clubs
 
 // The value of n (5..7) distinct short-deck cards; unchecked.
 inline int eval_shortdeck(const int* cards, int n) {
@@ -33,6 +32,26 @@ inline int eval_shortdeck(const int* cards, int n) {
   for (int r = 0; r < 9; ++r)
     for (int c = 0; c < counts[r]; ++c) ascending[k++] = r;
   return osm_shortdeck_rank_value[tables::shortdeck_rank_index(ascending, n)];
+}
+
+// The calculator's form: seven cards as sums of their Hold'em card keys
+// (five_seven.h), so that board and hole sums are carried and shared as in
+// Hold'em; the short-deck tables take the place of Hold'em's.
+inline int shortdeck_rank_only_value7(std::uint64_t key_sum) {
+  return osm_shortdeck_unsuited7_value[detail::count_hash(key_sum, osm_count_hash_low7)];
+}
+
+// The flush value of seven cards' keys, or 0 when they hold no flush (then
+// their true value: no full house or four of a kind beats a flush here).
+inline int shortdeck_flush_value7(const BoardKeys& keys) {
+  const unsigned flush = osm_flush_suit[detail::suit_signature(keys.key_sum)];
+  return flush ? osm_shortdeck_flush_value[detail::suit_rank_mask(keys.suit_ranks, flush - 1) >> 4] : 0;
+}
+
+inline int eval_shortdeck_of_keys(const BoardKeys& board, const BoardKeys& hole) {
+  const BoardKeys all{board.key_sum + hole.key_sum, board.suit_ranks | hole.suit_ranks};
+  const int flush = shortdeck_flush_value7(all);
+  return flush ? flush : shortdeck_rank_only_value7(all.key_sum);
 }
 
 // The same for any integers: 0 unless the n cards are distinct short-deck cards.

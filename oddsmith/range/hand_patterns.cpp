@@ -9,16 +9,17 @@ namespace {
 // (counts are at most 4, so no field borrows from the next).
 constexpr std::uint64_t kFieldTops = 0x8888888888888ULL;  // 13 fields
 
-SuitShape shape_of(const std::array<std::uint8_t, 4>& cards) {
+SuitShape shape_of(const std::array<std::uint8_t, kMaxRangeCards>& cards, int n) {
   int per_suit[4] = {};
-  for (const std::uint8_t c : cards) ++per_suit[card_suit(c)];
+  for (int i = 0; i < n; ++i) ++per_suit[card_suit(cards[static_cast<std::size_t>(i)])];
   int suits = 0, most = 0;
-  for (const int n : per_suit) {
-    suits += n > 0;
-    most = n > most ? n : most;
+  for (const int k : per_suit) {
+    suits += k > 0;
+    most = k > most ? k : most;
   }
   if (most == 1) return SuitShape::rainbow;
-  if (most == 2) return suits == 2 ? SuitShape::double_suited : SuitShape::single_suited;
+  // Two suited pairs leave n - 4 suits for the rest; one pair n - 2.
+  if (most == 2) return suits == n - 2 ? SuitShape::double_suited : SuitShape::single_suited;
   return SuitShape::other;
 }
 
@@ -28,11 +29,11 @@ bool matches(const HandPattern& p, std::uint64_t guarded_ranks, SuitShape suits)
 
 }  // namespace
 
-void add_matching_hands(const PatternItem& item, RangeBuilder& builder, double weight) {
-  for_each_hand(4, [&](const std::array<std::uint8_t, 4>& cards) {
+void add_matching_hands(const PatternItem& item, int n, RangeBuilder& builder, double weight) {
+  for_each_hand(n, [&](const std::array<std::uint8_t, kMaxRangeCards>& cards) {
     std::uint64_t ranks = kFieldTops;
-    for (const std::uint8_t c : cards) ranks += std::uint64_t{1} << (4 * card_rank(c));
-    const SuitShape suits = shape_of(cards);
+    for (int i = 0; i < n; ++i) ranks += std::uint64_t{1} << (4 * card_rank(cards[static_cast<std::size_t>(i)]));
+    const SuitShape suits = shape_of(cards, n);
     bool take = false;
     for (const HandPattern& p : item.any_of) take = take || matches(p, ranks, suits);
     for (const HandPattern& p : item.none_of) take = take && !matches(p, ranks, suits);

@@ -1,6 +1,6 @@
-// Omaha hand patterns: ranks a hand must hold (AAxx: two aces at least, any two
-// other cards) and the shape of its suits (ds, ss, rb), matched against every
-// hand of the deck in one pass per range item.
+// Omaha hand patterns (four or five cards): ranks a hand must hold (AAxx: two
+// aces at least, any two other cards) and the shape of its suits (ds, ss, rb),
+// matched against every hand of the deck in one pass per range item.
 #pragma once
 
 #include <cstdint>
@@ -10,13 +10,14 @@
 
 namespace oddsmith {
 
-// How the four cards of a hand spread over the suits.
+// How the cards of a hand spread over the suits (five cards: the same with a
+// fifth card of a suit not yet held, rainbow impossible).
 enum class SuitShape : std::uint8_t {
   any,            // no condition (patterns only)
   double_suited,  // ds: two suits, two cards of each
-  single_suited,  // ss: one suit twice, the other two cards of two other suits
+  single_suited,  // ss: one suit twice, the other cards of different other suits
   rainbow,        // rb: four suits
-  other,          // three or four of one suit (hands only)
+  other,          // three or more of one suit (hands only)
 };
 
 struct HandPattern {
@@ -30,7 +31,7 @@ struct PatternItem {
   std::vector<HandPattern> none_of;
 };
 
-// Adds every four-card hand matching `item` to `builder` with `weight`.
-void add_matching_hands(const PatternItem& item, RangeBuilder& builder, double weight);
+// Adds every hand of `cards` (4 or 5) cards matching `item` to `builder` with `weight`.
+void add_matching_hands(const PatternItem& item, int cards, RangeBuilder& builder, double weight);
 
 }  // namespace oddsmith

@@ -18,7 +18,7 @@ struct Binomials {
 };
 constexpr Binomials kBinomials;
 
-// Sorts the first n (2 or 4) cards ascending.
+// Sorts the first n (2, 4 or 5) cards ascending.
 void sort_cards(std::array<std::uint8_t, kMaxRangeCards>& c, int n) {
   auto order = [&](int i, int j) {
     if (c[static_cast<std::size_t>(i)] > c[static_cast<std::size_t>(j)])
@@ -29,6 +29,8 @@ void sort_cards(std::array<std::uint8_t, kMaxRangeCards>& c, int n) {
     return;
   }
   order(0, 1), order(2, 3), order(0, 2), order(1, 3), order(1, 2);  // a sorting network
+  if (n == 5)  // the fifth card put in place
+    for (int i = 4; i > 0 && c[static_cast<std::size_t>(i - 1)] > c[static_cast<std::size_t>(i)]; --i) order(i - 1, i);
 }
 
 }  // namespace

@@ -1,5 +1,5 @@
-// A range: a set of distinct hands of one game (two cards for Hold'em, four for
-// Omaha), each with a weight that says how likely it is relative to the others.
+// A range: a set of distinct hands of one game (two cards for Hold'em and short
+// deck, four for Omaha, five for five-card Omaha), each with a weight that says how likely it is relative to the others.
 // Built from text (range_notation.h) or hand by hand with RangeBuilder.
 #pragma once
 
@@ -13,7 +13,15 @@
 
 namespace oddsmith {
 
-inline constexpr int kMaxRangeCards = 4;
+inline constexpr int kMaxRangeCards = 5;
+
+// The hands a game's ranges hold: Hold'em and short deck two cards (short deck
+// from its 36), Omaha four (Hi/Lo too), five-card Omaha five.
+enum class RangeGame { holdem, omaha, shortdeck, omaha5 };
+constexpr int range_cards(RangeGame g) { return g == RangeGame::omaha ? 4 : g == RangeGame::omaha5 ? 5 : 2; }
+constexpr bool in_range_deck(RangeGame g, const std::uint8_t* ascending) {
+  return g != RangeGame::shortdeck || ascending[0] >= kShortDeckLowestCard;
+}
 
 struct RangeHand {
   std::array<std::uint8_t, kMaxRangeCards> cards;  // ascending; the first cards_per_hand are used
@@ -64,7 +72,7 @@ class RangeBuilder {
   std::size_t added_ = 0;
 };
 
-// Number of hands of `cards_per_hand` cards in a full deck: 1,326 or 270,725.
+// Number of hands of `cards_per_hand` cards in a full deck: 1,326, 270,725 or 2,598,960.
 std::size_t hands_in_deck(int cards_per_hand);
 
 // The combinatorial (colex) index of n ascending cards: a distinct number below
@@ -72,8 +80,8 @@ std::size_t hands_in_deck(int cards_per_hand);
 // outermost loop (each loop ascending, below the one outside it) come in index order.
 std::size_t combination_index(const std::uint8_t* ascending, int n);
 
-// Calls visit(cards) for every hand of n (2 or 4) cards, cards ascending (the
-// first n used), in combination-index order.
+// Calls visit(cards) for every hand of n (2, 4 or 5) cards, cards ascending
+// (the first n used), in combination-index order.
 template <typename Visit>
 void for_each_hand(int n, Visit&& visit) {
   std::array<std::uint8_t, kMaxRangeCards> c{};
@@ -82,10 +90,14 @@ void for_each_hand(int n, Visit&& visit) {
       for (c[0] = 0; c[0] < c[1]; ++c[0]) visit(c);
     return;
   }
-  for (c[3] = 3; c[3] < kDeckSize; ++c[3])
-    for (c[2] = 2; c[2] < c[3]; ++c[2])
-      for (c[1] = 1; c[1] < c[2]; ++c[1])
-        for (c[0] = 0; c[0] < c[1]; ++c[0]) visit(c);
+  auto four = [&] {
+    for (c[3] = 3; c[3] < (n == 5 ? c[4] : kDeckSize); ++c[3])
+      for (c[2] = 2; c[2] < c[3]; ++c[2])
+        for (c[1] = 1; c[1] < c[2]; ++c[1])
+          for (c[0] = 0; c[0] < c[1]; ++c[0]) visit(c);
+  };
+  if (n == 4) return four();
+  for (c[4] = 4; c[4] < kDeckSize; ++c[4]) four();
 }
 
 }  // namespace oddsmith

@@ -45,7 +45,8 @@ struct HandClass {
 
 class Parser {
  public:
-  Parser(std::string_view text, int cards_per_hand) : text_(text), cards_(cards_per_hand), builder_(cards_per_hand) {}
+  Parser(std::string_view text, RangeGame game)
+      : text_(text), game_(game), cards_(range_cards(game)), builder_(range_cards(game)) {}
 
   RangeParse run() {
     if (parse_text()) {
@@ -126,14 +127,16 @@ class Parser {
     const std::string_view body = text_.substr(begin, end - begin);
     if (body == "random") {
       if (!spend(hands_in_deck(cards_), begin)) return false;
-      builder_.add_all(weight);
+      for_each_hand(cards_, [&](const std::array<std::uint8_t, kMaxRangeCards>& cards) {
+        if (in_range_deck(game_, cards.data())) builder_.add_ascending(cards, weight);
+      });
       return true;
     }
     // Digits 2-9 are ranks, so a percentage is told by its '%' or by a first 0, 1 or '.'.
     if (body.back() == '%' || body[0] == '0' || body[0] == '1' || body[0] == '.') return parse_percentage(begin, end, weight);
     // A rank then a suit starts one hand (AhKh); a rank then a rank starts a class.
     if (body.size() >= 2 && rank_of_letter(body[0]) >= 0 && suit_of_letter(body[1]) >= 0) return parse_hand(begin, end, weight);
-    if (cards_ == 4) return parse_pattern_item(begin, end, weight);
+    if (cards_ >= 4) return parse_pattern_item(begin, end, weight);
     return parse_classes(begin, end, weight);
   }
 
@@ -167,7 +170,7 @@ class Parser {
     }
     if (++at != end) return expected(at, "',' or the end after a percentage");
     if (!spend(hands_in_deck(cards_) / 4 * (ranking_ ? 1 : 2), begin)) return false;
-    if (!ranking_) ranking_.emplace(cards_);
+    if (!ranking_) ranking_.emplace(game_);
     const std::size_t first = ranking_->classes_in_top(std::min(from, to));
     const std::size_t last = ranking_->classes_in_top(std::max(from, to));
     std::size_t index = 0;
@@ -191,6 +194,8 @@ class Parser {
       const int suit = at + 1 < end ? suit_of_letter(text_[at + 1]) : -1;
       if (suit < 0) return expected(at + 1, "a suit (" ODDSMITH_SUIT_LETTERS ")");
       cards[i] = make_card(rank, suit);
+      if (cards[i] < lowest_card())
+        return fail(at, "short deck plays sixes to aces: there is no " + std::string(text_.substr(at, 2)));
       if (seen & card_bit(cards[i])) return fail(at, "the card " + std::string(text_.substr(at, 2)) + " is repeated in this hand");
       seen |= card_bit(cards[i]);
     }
@@ -266,6 +271,7 @@ class Parser {
   }
 
   bool add_class(const HandClass& k, double weight) {
+    if (make_card(k.low, 0) < lowest_card()) return true;  // a rank short deck does not play
     for (int s1 = 0; s1 < 4; ++s1) {
       for (int s2 = 0; s2 < 4; ++s2) {
         const bool take = k.pair() ? s1 < s2 : (k.kind != 'o' && s1 == s2) || (k.kind != 's' && s1 != s2);
@@ -307,9 +313,9 @@ class Parser {
       item.none_of.push_back(excluded.pattern);
     }
     if (at != end) return expected(at, "'-', '!', ',' or the end after a pattern");
-    if (!spend(hands_in_deck(4) / 4 * (item.any_of.size() + item.none_of.size()), begin)) return false;
+    if (!spend(hands_in_deck(cards_) / 4 * (item.any_of.size() + item.none_of.size()), begin)) return false;
     const std::size_t before = builder_.added();
-    add_matching_hands(item, builder_, weight);
+    add_matching_hands(item, cards_, builder_, weight);
     work_ += builder_.added() - before;
     return true;
   }
@@ -319,19 +325,22 @@ class Parser {
     int pair_rank;  // the rank of a pattern that is one pair and x's (KK, KKxx), else -1
   };
 
-  // One to four symbols, each a rank or x (missing ones are x), then an
-  // optional suit qualifier: ds, ss or rb.
+  // One to four (five-card Omaha: five) symbols, each a rank or x (missing ones
+  // are x), then an optional suit qualifier: ds, ss or rb.
   bool parse_alternative(std::size_t& at, std::size_t end, bool starts_item, Alternative& out) {
     int need[kRankCount] = {};
     int symbols = 0, ranks = 0;
     for (; at < end && (text_[at] == 'x' || text_[at] == 'X' || rank_of_letter(text_[at]) >= 0); ++at, ++symbols) {
-      if (symbols == 4) return fail(at, "a pattern has at most four symbols (ranks or x), got a fifth: " + shown(text_, at));
+      if (symbols == cards_)
+        return fail(at, cards_ == 4 ? "a pattern has at most four symbols (ranks or x), got a fifth: " + shown(text_, at)
+                                    : "a pattern has at most five symbols (ranks or x), got a sixth: " + shown(text_, at));
       if (text_[at] == 'x' || text_[at] == 'X') continue;
       ++need[rank_of_letter(text_[at])];
       ++ranks;
     }
     if (symbols == 0)
-      return expected(at, starts_item ? "a hand (AhAsKhKs), a pattern (AAxx, AAKKds, KK-TT), a percentage (10%) or random"
+      return expected(at, starts_item ? (cards_ == 4 ? "a hand (AhAsKhKs), a pattern (AAxx, AAKKds, KK-TT), a percentage (10%) or random"
+                                                     : "a hand (AhAsKhKsQd), a pattern (AAxxx, AAKKds, KK-TT), a percentage (10%) or random")
                                       : "a rank (" ODDSMITH_RANK_LETTERS ") or x");
     out = {{}, -1};
     for (int r = 0; r < kRankCount; ++r) {
@@ -350,17 +359,26 @@ class Parser {
     for (const auto& [name, shape] : kQualifiers)
       if (word == name) {
         suits = shape;
+        if (cards_ == 5 && shape == SuitShape::rainbow)
+          return fail(begin, "five cards cannot be rainbow (four suits): ss is one suited pair, ds two");
         return true;
       }
-    std::string message = "expected a suit qualifier: ds (two suits, two cards each), ss (one suit twice, the "
-                          "others two different suits) or rb (four suits), got '" + std::string(word) + "'";
+    std::string message =
+        cards_ == 4 ? "expected a suit qualifier: ds (two suits, two cards each), ss (one suit twice, the "
+                      "others two different suits) or rb (four suits), got '" + std::string(word) + "'"
+                    : "expected a suit qualifier: ds (two suits twice, the fifth card a third suit) or ss (one "
+                      "suit twice, the others three different suits), got '" + std::string(word) + "'";
     for (const auto& [name, shape] : kQualifiers)
       if (word.size() == 2 && std::is_permutation(word.begin(), word.end(), name.begin()))
         message += " (did you mean " + std::string(name) + "?)";
     return fail(begin, std::move(message));
   }
 
+  // The lowest card the game plays: only short deck has one above the deuces.
+  int lowest_card() const { return game_ == RangeGame::shortdeck ? kShortDeckLowestCard : 0; }
+
   std::string_view text_;
+  RangeGame game_;
   int cards_;
   RangeBuilder builder_;
   RangeParseError error_{};
@@ -371,6 +389,10 @@ class Parser {
 
 }  // namespace
 
-RangeParse parse_range(std::string_view text, int cards_per_hand) { return Parser(text, cards_per_hand).run(); }
+RangeParse parse_range(std::string_view text, RangeGame game) { return Parser(text, game).run(); }
+
+RangeParse parse_range(std::string_view text, int cards_per_hand) {
+  return parse_range(text, cards_per_hand == 4 ? RangeGame::omaha : RangeGame::holdem);
+}
 
 }  // namespace oddsmith

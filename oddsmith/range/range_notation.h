@@ -14,7 +14,11 @@
 //   AAKKds AKxxss JT98rb    with the suits spread 2+2, 2+1+1 or 1+1+1+1
 //   KK-TT  KK-TTds          pairs: KKxx through TTxx (a qualifier on either end)
 //   AA!AAA                  a pattern less any after '!' (here: exactly two aces)
-// Both: `10%` (the strongest tenth of all hands) and `5-15%` (the 5th to the
+// Five-card Omaha: the same with five cards (AAxxx, or AA); ds is 2+2+1 and ss
+// 2+1+1+1 (five cards cannot be rainbow).
+// Short deck: Hold'em notation over ranks 6 to A; classes and spans pass over
+// the ranks below the six, so 22+ is 66+.
+// All: `10%` (the strongest tenth of all hands) and `5-15%` (the 5th to the
 // 15th percentile), whole classes as range/start_orders.h ranks them; `random`
 // (every hand of the deck); and a weight from 0 to 1 on any item as `AKs:0.5`
 // (1 when omitted). A hand named twice counts once, with the weight
@@ -41,8 +45,9 @@ struct RangeParse {
   RangeParseError error;       // meaningful only when !range
 };
 
-// Parses `text` for hands of `cards_per_hand` (2 or 4) cards. Never throws but
-// std::bad_alloc.
+// Parses `text` for a game's hands. Never throws but std::bad_alloc.
+RangeParse parse_range(std::string_view text, RangeGame game);
+// The same for Hold'em (2 cards) or Omaha (4).
 RangeParse parse_range(std::string_view text, int cards_per_hand);
 
 }  // namespace oddsmith

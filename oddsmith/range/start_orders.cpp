@@ -16,6 +16,9 @@ constexpr StartClass kHoldemOrder[] = {
 constexpr StartClass kOmahaOrder[] = {
 #include "omaha_start_order.inc"
 };
+constexpr StartClass kShortDeckOrder[] = {
+#include "shortdeck_start_order.inc"
+};
 
 // The 24 orderings of the four suits.
 struct SuitPermutations {
@@ -32,12 +35,15 @@ constexpr SuitPermutations kSuitPermutations;
 
 }  // namespace
 
-std::span<const StartClass> start_order(int cards_per_hand) {
-  if (cards_per_hand == 2) return kHoldemOrder;
-  return kOmahaOrder;
+std::span<const StartClass> start_order(RangeGame game) {
+  switch (game) {
+    case RangeGame::holdem: return kHoldemOrder;
+    case RangeGame::shortdeck: return kShortDeckOrder;
+    default: return kOmahaOrder;
+  }
 }
 
-SuitImages suit_images(const std::array<std::uint8_t, 4>& ascending, int cards_per_hand) {
+SuitImages suit_images(const std::array<std::uint8_t, kMaxRangeCards>& ascending, int cards_per_hand) {
   SuitImages images{};
   const auto n = static_cast<std::size_t>(cards_per_hand);
   for (std::size_t p = 0; p < images.size(); ++p) {
@@ -51,15 +57,16 @@ SuitImages suit_images(const std::array<std::uint8_t, 4>& ascending, int cards_p
   return images;
 }
 
-StartRanking::StartRanking(int cards_per_hand) : place_(hands_in_deck(cards_per_hand), 0xFFFF) {
-  const std::span<const StartClass> order = start_order(cards_per_hand);
+StartRanking::StartRanking(RangeGame game) : place_(hands_in_deck(range_cards(game)), 0xFFFFFFFF) {
+  const int cards_per_hand = range_cards(game);
+  const std::span<const StartClass> order = start_order(game);
   hands_before_.reserve(order.size() + 1);
   std::size_t hands = 0;
   for (std::size_t place = 0; place < order.size(); ++place) {
     hands_before_.push_back(hands);
     hands += order[place].hands;
     for (const auto& image : suit_images(order[place].cards, cards_per_hand))
-      place_[combination_index(image.data(), cards_per_hand)] = static_cast<std::uint16_t>(place);
+      place_[combination_index(image.data(), cards_per_hand)] = static_cast<std::uint32_t>(place);
   }
   hands_before_.push_back(hands);
 }

@@ -35,6 +35,12 @@ inline constexpr std::uint64_t kRankCountMask = (std::uint64_t{1} << kSuitSignat
 inline constexpr int kLowKeySize = 15625;   // 5^6
 inline constexpr int kHighKeySize = 78125;  // 5^7
 
+// Five-card Omaha: the place of a rank pair a <= b among the 91, and the value a
+// pair table holds where the pair cannot stand beside the board.
+inline constexpr int kRankPairs = 91;
+constexpr int omaha5_pair_index(int a, int b) { return b * (b + 1) / 2 + a; }
+inline constexpr std::int16_t kNoPairValue = 0x7fff;
+
 // Short deck: the non-flush values of 5, 6 and 7 cards, one table after another,
 // each indexed by the multiset index of the cards' short ranks (0..8, sixes to
 // aces) sorted ascending, s0 <= s1 <= ...: the sum of C(s_i + i, i + 1). The

@@ -1,6 +1,7 @@
 // Short-deck values against rules written from the game's rules: every
 // five-card hand of the 36-card deck in the right order (1,404 values), random
-// seven-card hands as their best five, and the rules that set
+// seven-card hands as their best five (the calculator's summed-key form
+// too), and the rules that set
 // the game apart pinned by single cases.
 #include <gtest/gtest.h>
 
@@ -86,6 +87,11 @@ TEST(ShortDeck, SevenCardsAreTheirBestFiveAndTheRulesHold) {
         best = std::min(best, eval_shortdeck(five, 5));
       }
     ASSERT_EQ(eval_shortdeck(seven, 7), best);
+    // The calculator's form, from summed card keys and its own tables.
+    BoardKeys board{0, 0}, hole{0, 0};
+    for (int i = 0; i < 5; ++i) board = add_card(board, seven[i]);
+    hole = add_card(add_card(hole, seven[5]), seven[6]);
+    ASSERT_EQ(eval_shortdeck_of_keys(board, hole), best);
     int six[6];
     std::copy(seven, seven + 6, six);
     ASSERT_LE(eval_shortdeck(seven, 7), eval_shortdeck(six, 6));

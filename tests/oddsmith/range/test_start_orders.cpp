@@ -6,6 +6,7 @@
 
 #include <set>
 #include <string>
+#include <tuple>
 
 #include "cards/card_text.h"
 #include "range/range_notation.h"
@@ -35,9 +36,12 @@ CardMask mask_of(std::string_view text) {
 }
 
 TEST(StartOrders, CoverEveryHandOnceBestFirstAndReplayTheirScores) {
-  for (const int cards : {2, 4}) {
-    const std::span<const StartClass> order = start_order(cards);
-    ASSERT_EQ(order.size(), cards == 2 ? 169u : 16432u);
+  for (const auto& [game, classes, deck_hands] : {std::tuple{RangeGame::holdem, 169u, 1326u},
+                                                 std::tuple{RangeGame::shortdeck, 81u, 630u},
+                                                 std::tuple{RangeGame::omaha, 16432u, 270725u}}) {
+    const int cards = range_cards(game);
+    const std::span<const StartClass> order = start_order(game);
+    ASSERT_EQ(order.size(), classes);
     std::size_t hands = 0;
     for (std::size_t i = 0; i < order.size(); ++i) {
       hands += order[i].hands;
@@ -45,20 +49,27 @@ TEST(StartOrders, CoverEveryHandOnceBestFirstAndReplayTheirScores) {
         EXPECT_GE(order[i - 1].equity_millionths, order[i].equity_millionths) << i;
       }
     }
-    EXPECT_EQ(hands, hands_in_deck(cards));
-    // Every hand lies in the class whose hand is one of its suit images.
-    const StartRanking ranking(cards);
+    EXPECT_EQ(hands, deck_hands);
+    // Every hand of the game's deck lies in the class whose hand is one of its
+    // suit images; a hand outside the deck in none.
+    const StartRanking ranking(game);
     std::vector<std::size_t> members(order.size());
-    for (std::size_t index = 0; index < hands_in_deck(cards); ++index) {
-      ASSERT_LT(ranking.place(index), order.size()) << index;
-      ++members[ranking.place(index)];
-    }
+    std::size_t index = 0;
+    for_each_hand(cards, [&](const std::array<std::uint8_t, kMaxRangeCards>& hand) {
+      const std::uint32_t place = ranking.place(index++);
+      if (!in_range_deck(game, hand.data())) {
+        EXPECT_GE(place, order.size());
+        return;
+      }
+      ASSERT_LT(place, order.size()) << index;
+      ++members[place];
+    });
     for (std::size_t i = 0; i < order.size(); ++i) ASSERT_EQ(members[i], order[i].hands) << i;
     // The best, a middle and the worst class scored again as the generator does.
-    calc::EquityQuery query = start_score::query_against_random(cards);
+    calc::EquityQuery query = start_score::query_against_random(game);
     for (const std::size_t place : {std::size_t{0}, order.size() / 2, order.size() - 1}) {
       const StartClass& c = order[place];
-      const int hand[4] = {c.cards[0], c.cards[1], c.cards[2], c.cards[3]};
+      const int hand[kMaxRangeCards] = {c.cards[0], c.cards[1], c.cards[2], c.cards[3], c.cards[4]};
       EXPECT_EQ(start_score::score(query, {hand, static_cast<std::size_t>(cards)}), c.equity_millionths) << place;
     }
   }
@@ -72,14 +83,14 @@ TEST(StartOrders, PercentagesTakeWholeClassesStrongestFirst) {
     for (const CardMask h : hands_of(in, 2)) EXPECT_TRUE(top10.count(h)) << in;
   for (const CardMask h : hands_of("72o", 2)) EXPECT_FALSE(top10.count(h));
   // Whole classes: each class is all in or all out.
-  const StartRanking ranking(2);
+  const StartRanking ranking(RangeGame::holdem);
   std::vector<std::size_t> in(169);
   std::size_t index = 0;
-  for_each_hand(2, [&](const std::array<std::uint8_t, 4>& c) {
+  for_each_hand(2, [&](const std::array<std::uint8_t, kMaxRangeCards>& c) {
     in[ranking.place(index++)] += top10.count(card_bit(c[0]) | card_bit(c[1]));
   });
   for (std::size_t place = 0; place < in.size(); ++place)
-    EXPECT_TRUE(in[place] == 0 || in[place] == start_order(2)[place].hands) << place;
+    EXPECT_TRUE(in[place] == 0 || in[place] == start_order(RangeGame::holdem)[place].hands) << place;
   // A span is the wider share less the narrower, either way round; shares nest.
   const std::set<CardMask> top5 = hands_of("5%", 2), top15 = hands_of("15%", 2);
   std::set<CardMask> difference;
