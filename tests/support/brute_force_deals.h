@@ -11,6 +11,8 @@
 #include "eval/five_seven.h"
 #include "eval/omaha_high.h"
 #include "eval/omaha_low.h"
+#include "eval/short_deck.h"
+#include "support/reference_poker.h"
 
 namespace reference {
 
@@ -30,7 +32,7 @@ class DealWalk {
     const std::size_t n = q.players.size();
     deal_.hands.resize(n), deal_.share.resize(n), deal_.low_share.resize(n), deal_.split.resize(n);
     deal_.high.resize(n), deal_.low.resize(n);
-    oddsmith::CardMask used = q.dead;
+    oddsmith::CardMask used = q.dead | ~oddsmith::calc::game_deck(q.game);
     for (int c : board_) used |= oddsmith::card_bit(c);
     boards(used, 0);
   }
@@ -66,6 +68,21 @@ class DealWalk {
       low[p] = oddsmith::kNoLow;
       if (q_.game == Game::holdem) {
         high[p] = oddsmith::eval7(b[0], b[1], b[2], b[3], b[4], c[0], c[1]);
+      } else if (q_.game == Game::shortdeck) {
+        const int seven[7] = {b[0], b[1], b[2], b[3], b[4], c[0], c[1]};
+        high[p] = oddsmith::eval_shortdeck(seven, 7);  // the rank-multiset tables, not the calculator's
+      } else if (q_.game == Game::omaha5 || q_.game == Game::omaha5_hilo) {
+        // Every two of the five hole cards with every three board cards; the
+        // low by the brute force over each four of the five.
+        const int hole[5] = {c[0], c[1], c[2], c[3], c[4]};
+        high[p] = reference::best_omaha5(b, hole, [](const int* f) { return oddsmith::eval5(f[0], f[1], f[2], f[3], f[4]); });
+        if (q_.game == Game::omaha5_hilo)
+          for (int skip = 0; skip < 5; ++skip) {
+            int four[4], k = 0;
+            for (int i = 0; i < 5; ++i)
+              if (i != skip) four[k++] = hole[i];
+            low[p] = std::min(low[p], reference::omaha_low_brute_force(b, four));
+          }
       } else {
         high[p] = oddsmith::eval_omaha_high(b[0], b[1], b[2], b[3], b[4], c[0], c[1], c[2], c[3]);
         if (q_.game == Game::omaha_hilo)

@@ -4,6 +4,7 @@
 // step-by-step Omaha low walk.
 #pragma once
 
+#include <algorithm>
 #include <array>
 #include <compare>
 #include <vector>
@@ -70,6 +71,19 @@ int best_omaha(const int board[5], const int hole[4], Value5 value5) {
             const int v = value5(five);
             if (v < best) best = v;
           }
+  return best;
+}
+
+// The same over two of five hole cards.
+template <class Value5>
+int best_omaha5(const int board[5], const int hole[5], Value5 value5) {
+  int best = 1 << 30;
+  for (int skip = 0; skip < 5; ++skip) {  // every pair lies in some four of the five
+    int four[4], n = 0;
+    for (int i = 0; i < 5; ++i)
+      if (i != skip) four[n++] = hole[i];
+    best = std::min(best, best_omaha(board, four, value5));
+  }
   return best;
 }
 

@@ -92,6 +92,18 @@ TEST(Calculator, ExactEqualsBruteForce) {
       // One range against known hands: compared with the known hands' best.
       {Game::omaha, {"AhAsKhKs", "QQxx:0.5, JJxx"}, "Qc7h2d5s", ""},
       {Game::holdem, {"AhKh", "QsQd", "random"}, "Qh2c3d4s", ""},
+      // Short deck: a flush over a full house (AhKh makes the flush on the
+      // river, QsQd the full house), A-6-7-8-9 (Ac against a pair of eights),
+      // ranges with ranks below the six passed over, three-way.
+      {Game::shortdeck, {"AhKh", "QsQd"}, "Qh7h9h7c", ""},
+      {Game::shortdeck, {"AcJd", "8s8d"}, "6h7d9c", ""},
+      {Game::shortdeck, {"TT+, AKs:0.5", "22-88, AQo"}, "Jh7c6d", ""},
+      {Game::shortdeck, {"AhAs", "KK", "T9s"}, "Kd8h6c", ""},
+      {Game::shortdeck, {"AhKh", "random"}, "Qh7h9h7c", "Tc"},
+      // Five-card Omaha and its Hi/Lo: two of five hole cards exactly.
+      {Game::omaha5, {"AhAsKhKsQd", "JcTc9d8d7h"}, "QcJh2d", ""},
+      {Game::omaha5, {"AhKhQhJhTh", "9c9d8s8c2d", "AAKK"}, "3h4h5s6c", ""},
+      {Game::omaha5_hilo, {"Ah2h5c9dTs", "As2s6cTdJc", "KcKdQhQs3d"}, "3c4d8h", ""},
   };
   // Every exact method that applies to a case, forced, against the same brute force.
   int runs = 0;
@@ -124,7 +136,9 @@ TEST(Calculator, ExactEqualsBruteForce) {
       ++runs;
     }
   }
-  EXPECT_EQ(runs, 16 + 11 + 6);  // every case by the board sweep, Hold'em by rank counting, heads-up Hold'em by the sorted sweep
+  // Every case by the board sweep; Hold'em and short deck by rank counting,
+  // heads-up by the sorted sweep.
+  EXPECT_EQ(runs, 24 + (11 + 5) + (6 + 4));
   std::string error;
   const auto symmetric = prepare_query(query_of(Game::holdem, {"QQ+, AKs", "JJ-99, AQo:0.5"}, "2h3h4h"), error);
   ASSERT_TRUE(symmetric) << error;
@@ -151,6 +165,10 @@ TEST(Calculator, MonteCarloAgreesWithExactUnderJointCardRemoval) {
       {Game::holdem, {"AhAd, KhKd", "random", "AhKc, 2c2d", "random"}, "Jc7d", kThinned},
       {Game::holdem, {"QsJs", "random", "random"}, "2c7h", kThinned},
       {Game::omaha_hilo, {"AhAd2c7d, KhKdQsJs", "random", "random"}, "Jc7cKs2h", kThinned},
+      // Short deck deals from its 36 cards; five-card Omaha hands of five.
+      {Game::shortdeck, {"AhKh", "random", "random"}, "Jc7d8s9h", ""},
+      {Game::shortdeck, {"AhAd, KhKd", "random", "AhKc, 9c9d"}, "Jc7d8s", ""},
+      {Game::omaha5_hilo, {"AhAd2c7dQh, KhKdQsJsJd", "random", "random"}, "Jc7cKs2h", kThinned},
   };
   for (const TableQuery& c : cases) {
     const auto& players = c.players;

@@ -20,14 +20,7 @@ namespace {
 using namespace oddsmith;
 
 int rule_high(const int* hole, const int* board) {
-  int best = 1 << 30;
-  for (int h1 = 0; h1 < 5; ++h1)
-    for (int h2 = h1 + 1; h2 < 5; ++h2)
-      for (int b1 = 0; b1 < 5; ++b1)
-        for (int b2 = b1 + 1; b2 < 5; ++b2)
-          for (int b3 = b2 + 1; b3 < 5; ++b3)
-            best = std::min(best, eval5(hole[h1], hole[h2], board[b1], board[b2], board[b3]));
-  return best;
+  return reference::best_omaha5(board, hole, [](const int* f) { return eval5(f[0], f[1], f[2], f[3], f[4]); });
 }
 
 // The best low of any four of the five hole cards, by the 60-choice brute force.

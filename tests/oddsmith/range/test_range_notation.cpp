@@ -16,10 +16,13 @@ namespace {
 
 using namespace oddsmith;
 
-std::size_t count(std::string_view text, int cards = 2) {
-  const RangeParse parsed = parse_range(text, cards);
+std::size_t count(std::string_view text, RangeGame game) {
+  const RangeParse parsed = parse_range(text, game);
   EXPECT_TRUE(parsed.range) << text << ": column " << parsed.error.column << ": " << parsed.error.message;
   return parsed.range ? parsed.range->size() : 0;
+}
+std::size_t count(std::string_view text, int cards = 2) {
+  return count(text, cards == 4 ? RangeGame::omaha : RangeGame::holdem);
 }
 
 TEST(RangeNotation, HandCounts) {
@@ -37,6 +40,15 @@ TEST(RangeNotation, HandCounts) {
       {"AAxxss", 4392}, {"JT98rb", 24}, {"AA!AAA", 6768}, {"KK-TT", 27628}, {"TTxx-KK", 27628},
       {"AAxxds, AAKKds, AAxxss", 864 + 4392}, {"KK-QQds", 1722}};
   for (const auto& [text, n] : omaha) EXPECT_EQ(count(text, 4), n) << text;
+  // Five-card Omaha: counts from a separate brute-force count over all 2,598,960 hands.
+  const std::pair<const char*, std::size_t> omaha5[] = {
+      {"random", 2598960}, {"AhAsKhKsQd", 1}, {"AA", 108336}, {"AAxxx", 108336}, {"AA!AAA", 103776},
+      {"AAKKds", 684}, {"AAKKss", 552}, {"AAKK", 1632}, {"AAxxxds", 41472}, {"AAss", 32280}, {"KK-QQ", 215040}};
+  for (const auto& [text, n] : omaha5) EXPECT_EQ(count(text, RangeGame::omaha5), n) << text;
+  // Short deck: ranks 6 to A; classes and spans pass over the lower ranks.
+  const std::pair<const char*, std::size_t> shortdeck[] = {
+      {"random", 630}, {"22+", 54}, {"A2s+", 32}, {"AK", 16}, {"K9+", 64}, {"76s-54s", 4}, {"100%", 630}};
+  for (const auto& [text, n] : shortdeck) EXPECT_EQ(count(text, RangeGame::shortdeck), n) << text;
 }
 
 TEST(RangeNotation, ClassesWeightsRepeatsAndRemoval) {
@@ -65,7 +77,7 @@ TEST(RangeNotation, ClassesWeightsRepeatsAndRemoval) {
 TEST(RangeNotation, ErrorsNameTheColumnAndWhatWasExpected) {
   struct Case {
     const char* text;
-    int cards;
+    int cards;  // 2 Hold'em, 4 Omaha, 5 five-card Omaha, 1 short deck
     int column;
     const char* words;
   };
@@ -106,9 +118,18 @@ TEST(RangeNotation, ErrorsNameTheColumnAndWhatWasExpected) {
       {"12", 2, 3, "'%' after a percentage"},
       {"10%x", 4, 4, "',' or the end after a percentage"},
       {"0%", 2, 1, "holds no hand"},
+      // Five-card Omaha (cards 5) and short deck (cards 1).
+      {"AAKKrb", 5, 5, "five cards cannot be rainbow"},
+      {"AAAAxx", 5, 6, "at most five symbols"},
+      {"AhAsKhKs", 5, 9, "another card"},
+      {"AhKs, 5h5s", 1, 7, "short deck plays sixes to aces: there is no 5h"},
+      {"22-55", 1, 1, "holds no hand"},
   };
   for (const Case& c : cases) {
-    const RangeParse parsed = parse_range(c.text, c.cards);
+    const RangeParse parsed = parse_range(c.text, c.cards == 5   ? RangeGame::omaha5
+                                                  : c.cards == 4 ? RangeGame::omaha
+                                                  : c.cards == 1 ? RangeGame::shortdeck
+                                                                 : RangeGame::holdem);
     EXPECT_FALSE(parsed.range) << c.text;
     EXPECT_EQ(parsed.error.column, c.column) << c.text << ": " << parsed.error.message;
     EXPECT_NE(parsed.error.message.find(c.words), std::string::npos) << c.text << ": " << parsed.error.message;
