@@ -61,7 +61,7 @@ Result read_breakdown(const oddsmith_breakdown* b) {
   r.players = oddsmith_breakdown_summary(b, &r.exact, &r.deals, &r.seed);
   for (int i = 0; i < oddsmith_breakdown_hand_count(b); ++i) {
     Hand h;
-    int cards[4] = {};
+    int cards[5] = {};
     const int n = oddsmith_breakdown_hand(b, i, cards, &h.weight, &h.equity, &h.value, &h.draws);
     for (int c = n - 1; c >= 0; --c) h.text += card_name(cards[c]);
     r.hands.push_back(h);
@@ -83,6 +83,11 @@ Result read_breakdown(const oddsmith_breakdown* b) {
   return r;
 }
 
+// The category of a hand value of the breakdown's game.
+const char* category_in(const CalculatorArgs& a, int value) {
+  return a.query.game == ODDSMITH_GAME_SHORTDECK ? shortdeck_category_name(value) : category_name(value);
+}
+
 void print_json(const Result& r, const CalculatorArgs& a, const std::string& board) {
   std::printf("{\"game\": \"%s\", \"board\": %s, \"players\": [", a.game_name, json_string(board).c_str());
   for (std::size_t p = 0; p < a.players.size(); ++p) std::printf("%s%s", p ? ", " : "", json_string(a.players[p]).c_str());
@@ -93,7 +98,7 @@ void print_json(const Result& r, const CalculatorArgs& a, const std::string& boa
     const Hand& h = r.hands[i];
     std::printf("%s{\"hand\": \"%s\", \"weight\": %s, \"equity\": %s, \"category\": %s, \"draws\": [", i ? ", " : "",
                 h.text.c_str(), json_number(h.weight).c_str(), json_number(h.equity).c_str(),
-                h.value ? json_string(category_name(h.value)).c_str() : "null");
+                h.value ? json_string(category_in(a, h.value)).c_str() : "null");
     const std::vector<std::string> draws = draw_list(h.draws);
     for (std::size_t d = 0; d < draws.size(); ++d) std::printf("%s\"%s\"", d ? ", " : "", draws[d].c_str());
     std::printf("]}");
@@ -135,7 +140,7 @@ void print_text(const Result& r, const CalculatorArgs& a, const std::string& boa
   print_rows("draws", r.draws);
   std::printf("\n%-12s %8s %8s  %s\n", "hand", "weight", "equity", "holds");
   for (const Hand& h : r.hands) {
-    std::string holds = h.value ? category_name(h.value) : "";
+    std::string holds = h.value ? category_in(a, h.value) : "";
     for (const std::string& d : draw_list(h.draws)) holds += (holds.empty() ? "" : ", ") + d;
     std::printf("%-12s %8.2f %7.1f%%  %s\n", h.text.c_str(), h.weight, h.equity * 100, holds.c_str());
   }

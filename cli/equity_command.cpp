@@ -52,7 +52,7 @@ int run_equity_command(Args args) {  // NOLINT(performance-unnecessary-value-par
     std::fprintf(stderr, "oddsmith: warning: %s; these are the estimates reached (see +/-)\n", error);
 
   // Hi/Lo: the scoops and each half's part of the equity instead of win and tie.
-  const bool hilo = query.game == ODDSMITH_GAME_OMAHA_HILO;
+  const bool hilo = query.game == ODDSMITH_GAME_OMAHA_HILO || query.game == ODDSMITH_GAME_OMAHA5_HILO;
   if (json) {
     std::printf("{\"game\": \"%s\", \"exact\": %s, \"deals\": %lld, \"seconds\": %s", game_name,
                 result.exact ? "true" : "false", result.deals, json_number(result.seconds, 4).c_str());

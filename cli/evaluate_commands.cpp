@@ -21,29 +21,45 @@ std::string names(const std::vector<int>& cards, std::size_t from, std::size_t t
 
 }  // namespace
 
+// The games eval values: the cards it takes (hole cards first, then the board).
+struct EvalGame {
+  const char* name;
+  int game;  // ODDSMITH_GAME_*
+  int fewest, most;
+  const char* cards;  // said when the count is wrong
+  const char* refused;
+};
+constexpr EvalGame kEvalGames[] = {
+    {"holdem", ODDSMITH_GAME_HOLDEM, 5, 7, "5, 6 or 7 cards", "the library refused these cards"},
+    {"shortdeck", ODDSMITH_GAME_SHORTDECK, 5, 7, "5, 6 or 7 cards", "short deck has no card below the six (6c .. As)"},
+    {"omaha", ODDSMITH_GAME_OMAHA, 9, 9, "9 cards (4 hole cards, then the 5 board cards)", "the library refused these cards"},
+    {"omaha5", ODDSMITH_GAME_OMAHA5, 10, 10, "10 cards (5 hole cards, then the 5 board cards)", "the library refused these cards"},
+};
+
 int run_eval(Args args) {
   const bool json = take_flag(args, "--json");
-  bool short_deck = false;
+  const EvalGame* game = &kEvalGames[0];
   for (std::size_t i = 0; i < args.size(); ++i) {
     if (args[i] != "--game") continue;
-    if (i + 1 == args.size() || (args[i + 1] != "holdem" && args[i + 1] != "shortdeck"))
-      return fail("eval --game must be holdem or shortdeck");
-    short_deck = args[i + 1] == "shortdeck";
+    const auto named = i + 1 == args.size() ? std::end(kEvalGames)
+                                            : std::find_if(std::begin(kEvalGames), std::end(kEvalGames),
+                                                           [&](const EvalGame& g) { return args[i + 1] == g.name; });
+    if (named == std::end(kEvalGames)) return fail("eval --game must be holdem, shortdeck, omaha or omaha5");
+    game = named;
     args.erase(args.begin() + static_cast<std::ptrdiff_t>(i), args.begin() + static_cast<std::ptrdiff_t>(i) + 2);
     break;
   }
   std::vector<int> c;
   if (std::string error = collect_cards(args, c); !error.empty()) return fail(error);
-  if (c.size() < 5 || c.size() > 7) return fail("eval takes 5, 6 or 7 cards, got " + std::to_string(c.size()));
+  if (static_cast<int>(c.size()) < game->fewest || static_cast<int>(c.size()) > game->most)
+    return fail(std::string(game->name) + " eval takes " + game->cards + ", got " + std::to_string(c.size()));
   int value = 0;
-  const int game = short_deck ? ODDSMITH_GAME_SHORTDECK : ODDSMITH_GAME_HOLDEM;
-  oddsmith_evaluate_game_many(c.data(), 1, game, static_cast<int>(c.size()), &value);
-  if (value == 0) return fail(short_deck ? "short deck has no card below the six (6c .. As)" : "the library refused these cards");
-  const char* category = short_deck ? shortdeck_category_name(value) : category_name(value);
+  oddsmith_evaluate_game_many(c.data(), 1, game->game, static_cast<int>(c.size()), &value);
+  if (value == 0) return fail(game->refused);
+  const char* category = game->game == ODDSMITH_GAME_SHORTDECK ? shortdeck_category_name(value) : category_name(value);
   if (json)
     std::printf("{\"cards\": %s, \"game\": \"%s\", \"value\": %d, \"category\": %s}\n",
-                json_string(names(c, 0, c.size())).c_str(), short_deck ? "shortdeck" : "holdem", value,
-                json_string(category).c_str());
+                json_string(names(c, 0, c.size())).c_str(), game->name, value, json_string(category).c_str());
   else
     std::printf("%d (%s)\n", value, category);
   return 0;

@@ -22,7 +22,7 @@ constexpr const char* kUsage =
     "usage: oddsmith [command] [arguments] [--json]\n"
     "\n"
     "  (no command), demo                     a demonstration of every evaluator and game\n"
-    "  eval CARDS                             value and category of 5, 6 or 7 cards (As Ks Qs Js Ts)\n"
+    "  eval CARDS [--game G]                  value and category of a hand (As Ks Qs Js Ts)\n"
     "  omaha --hole CARDS --board CARDS       Omaha high and eight-or-better low (4 + 5 cards)\n"
     "  equity [options] PLAYER PLAYER...      equity of hands or ranges, exact or simulated\n"
     "  chart OPPONENT [--board CARDS] [--svg FILE]\n"
@@ -75,11 +75,14 @@ struct Command {
 
 const Command kCommands[] = {
     {"eval", cli::run_eval,
-     "usage: oddsmith eval CARDS [--game holdem|shortdeck] [--json]\n\nThe value (" CLI_NUMBER(ODDSMITH_BEST_HAND) " best .. " CLI_NUMBER(ODDSMITH_WORST_HAND) " worst) and category of 5, 6 or 7 cards:\n"
+     "usage: oddsmith eval CARDS [--game holdem|shortdeck|omaha|omaha5] [--json]\n\nThe value (" CLI_NUMBER(ODDSMITH_BEST_HAND) " best .. " CLI_NUMBER(ODDSMITH_WORST_HAND) " worst) and category of 5, 6 or 7 cards:\n"
      "  oddsmith eval As Ks Qs Js Ts      oddsmith eval AsKsQsJsTs2c3d\n"
      "Short deck (--game shortdeck: 36 cards, sixes to aces; 1 .. " CLI_NUMBER(ODDSMITH_SHORTDECK_WORST_HAND) ", a flush above a\n"
      "full house, A-6-7-8-9 the lowest straight):\n"
-     "  oddsmith eval --game shortdeck As Ks Qs Js 9s 6c 6d\n"},
+     "  oddsmith eval --game shortdeck As Ks Qs Js 9s 6c 6d\n"
+     "Omaha high (--game omaha: 4 hole cards, then 5 board cards) and five-card Omaha\n"
+     "(--game omaha5: 5 hole cards, then 5 board cards): two hole cards with three board cards:\n"
+     "  oddsmith eval --game omaha5 AhKh7h5h3c QhJh9s8d2c\n"},
     {"omaha", cli::run_omaha,
      "usage: oddsmith omaha --hole CARDS --board CARDS [--json]\n\nOmaha high value (two of the four hole cards with "
      "three of the five board cards)\nand the eight-or-better low (31 best .. 248 worst; " CLI_NUMBER(ODDSMITH_NO_LOW) ": no low).\n"},

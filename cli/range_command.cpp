@@ -45,14 +45,16 @@ int run_range(Args args) {
     return 2;
   }
   const int size = oddsmith_range_size(range);
+  // Hold'em and short deck: the 13 x 13 chart of classes.
+  const bool two_cards = game->game == ODDSMITH_GAME_HOLDEM || game->game == ODDSMITH_GAME_SHORTDECK;
   double total_weight = 0;
   int in_class[13][13] = {};
-  int cards[4];
+  int cards[5];
   for (int i = 0; i < size; ++i) {
     double weight = 0;
     oddsmith_range_hand(range, i, cards, &weight);
     total_weight += weight;
-    if (game->game == ODDSMITH_GAME_HOLDEM) {
+    if (two_cards) {
       int row, col;
       class_cell(cards, row, col);
       ++in_class[row][col];
@@ -64,7 +66,7 @@ int run_range(Args args) {
   if (json) {
     std::printf("{\"range\": %s, \"game\": \"%s\", \"combos\": %d, \"share\": %s, \"weight\": %s", json_string(text).c_str(),
                 game->name, size, json_number(share, 6).c_str(), json_number(total_weight, 10).c_str());
-    if (game->game == ODDSMITH_GAME_HOLDEM) {
+    if (two_cards) {
       std::printf(", \"classes\": {");
       const char* separator = "";
       for (int row = 0; row < 13; ++row)
@@ -83,7 +85,7 @@ int run_range(Args args) {
               game->name);
   if (total_weight != size) std::printf(" (total weight %.4g)", total_weight);
   std::printf("\n");
-  if (game->game != ODDSMITH_GAME_HOLDEM) return 0;
+  if (!two_cards) return 0;
   std::printf("\n");
   for (int row = 0; row < 13; ++row) {
     for (int col = 0; col < 13; ++col) {

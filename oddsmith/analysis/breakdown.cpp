@@ -40,33 +40,34 @@ std::vector<BreakdownRow> rows(const std::vector<std::string>& order, const std:
   return out;
 }
 
-void summarise(Breakdown& b, bool holdem, std::size_t board_cards) {
+void summarise(Breakdown& b, calc::Game game, std::size_t board_cards) {
   if (board_cards < 3) return;
   double total = 0;
   for (const BreakdownHand& h : b.hands) total += h.hand.weight;
-  // Categories, strongest first; Hold'em's one pairs by what they pair.
+  // Categories, strongest first (short deck: the flush above the full house);
+  // two-card games' one pairs by what they pair.
+  const bool two_cards = calc::is_seven_card(game);
   std::vector<std::string> order, category_of;
-  for (int first : {ODDSMITH_FIRST_STRAIGHT_FLUSH, ODDSMITH_FIRST_FOUR_OF_A_KIND, ODDSMITH_FIRST_FULL_HOUSE,
-                    ODDSMITH_FIRST_FLUSH, ODDSMITH_FIRST_STRAIGHT, ODDSMITH_FIRST_THREE_OF_A_KIND, ODDSMITH_FIRST_TWO_PAIR,
-                    ODDSMITH_FIRST_ONE_PAIR, ODDSMITH_FIRST_HIGH_CARD}) {
-    if (first == ODDSMITH_FIRST_ONE_PAIR && holdem) {
+  for (Category c : {kStraightFlush, kFourOfAKind, kFullHouse, kFlush, kStraight, kThreeOfAKind, kTwoPair, kOnePair, kHighCard}) {
+    if (c == kOnePair && two_cards) {
       for (PairKind k : {PairKind::overpair, PairKind::top_pair, PairKind::second_pair, PairKind::weaker_pair})
         order.emplace_back(pair_kind_name(k));
     } else {
-      order.emplace_back(category_name(first));
+      order.emplace_back(category_name(c));
     }
   }
+  if (game == calc::Game::shortdeck) std::swap(order[2], order[3]);
   for (const BreakdownHand& h : b.hands)
     category_of.emplace_back(h.features.pair != PairKind::none ? pair_kind_name(h.features.pair)
-                                                               : category_name(h.features.value));
+                                                               : category_name(h.features.category));
   b.categories = rows(order, b.hands, category_of, total);
   if (board_cards == 5) return;
   // Draws, alone or with what the hand already holds.
   std::vector<std::string> draw_of, draw_order;
   for (const BreakdownHand& h : b.hands) {
     std::string name = h.features.draws ? draw_names(h.features.draws, " + ") : "no draw";
-    if (h.features.draws && h.features.value < ODDSMITH_FIRST_HIGH_CARD)
-      name += h.features.value >= ODDSMITH_FIRST_ONE_PAIR ? " + pair" : " + two pair or better";
+    if (h.features.draws && h.features.category != kHighCard)
+      name += h.features.category == kOnePair ? " + pair" : " + two pair or better";
     draw_of.push_back(name);
   }
   constexpr unsigned kDrawOrder[] = {kFlushDraw | kOpenEnded, kFlushDraw | kGutshot, kFlushDraw, kOpenEnded, kGutshot};
@@ -102,14 +103,14 @@ Breakdown compute_breakdown(const calc::EquityQuery& query) {
   for (std::size_t i = 0; i < hands.hands.size(); ++i) {
     const RangeHand& h = hands.hands[i];
     const std::vector<int> hole(h.cards.begin(), h.cards.begin() + n);
-    b.hands.push_back({h, hands.equities[i].equity, hand_features(hole, query.board)});
+    b.hands.push_back({h, hands.equities[i].equity, hand_features(hole, query.board, query.game == calc::Game::shortdeck)});
   }
   std::stable_sort(b.hands.begin(), b.hands.end(),
                    [](const BreakdownHand& x, const BreakdownHand& y) { return x.equity > y.equity; });
-  summarise(b, query.game == calc::Game::holdem, query.board.size());
+  summarise(b, query.game, query.board.size());
 
   if (next) {
-    CardMask used = query.dead;
+    CardMask used = query.dead | ~calc::game_deck(query.game);
     for (int c : query.board) used |= card_bit(c);
     calc::EquityQuery each = query;
     each.board.push_back(0);

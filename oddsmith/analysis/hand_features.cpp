@@ -5,6 +5,7 @@
 
 #include "cards/card.h"
 #include "eval/five_seven.h"
+#include "eval/short_deck.h"
 
 namespace oddsmith {
 
@@ -12,12 +13,12 @@ namespace {
 
 // The best five of `cards` (5 to 7), or for Omaha exactly two of the hole with
 // three of the board.
-int best_value(std::span<const int> hole, std::span<const int> board) {
+int best_value(std::span<const int> hole, std::span<const int> board, bool short_deck) {
   int best = kWorstHandValue + 1;
-  if (hole.size() == 4) {
-    const std::size_t n = board.size();
-    for (std::size_t a = 0; a < 4; ++a)
-      for (std::size_t b = a + 1; b < 4; ++b)
+  if (hole.size() >= 4) {
+    const std::size_t n = board.size(), h = hole.size();
+    for (std::size_t a = 0; a < h; ++a)
+      for (std::size_t b = a + 1; b < h; ++b)
         for (std::size_t x = 0; x < n; ++x)
           for (std::size_t y = x + 1; y < n; ++y)
             for (std::size_t z = y + 1; z < n; ++z)
@@ -28,6 +29,7 @@ int best_value(std::span<const int> hole, std::span<const int> board) {
   std::size_t n = 0;
   for (int x : hole) c[n++] = x;
   for (int x : board) c[n++] = x;
+  if (short_deck) return eval_shortdeck(c.data(), static_cast<int>(n));
   if (n == 7) return eval7(c[0], c[1], c[2], c[3], c[4], c[5], c[6]);
   if (n == 5) return eval5(c[0], c[1], c[2], c[3], c[4]);
   for (std::size_t skip = 0; skip < 6; ++skip) {  // six cards: the best of the five left by each
@@ -40,16 +42,6 @@ int best_value(std::span<const int> hole, std::span<const int> board) {
   return best;
 }
 
-int category_of(int value) {
-  constexpr int kFirst[] = {ODDSMITH_FIRST_STRAIGHT_FLUSH, ODDSMITH_FIRST_FOUR_OF_A_KIND, ODDSMITH_FIRST_FULL_HOUSE,
-                            ODDSMITH_FIRST_FLUSH,          ODDSMITH_FIRST_STRAIGHT,       ODDSMITH_FIRST_THREE_OF_A_KIND,
-                            ODDSMITH_FIRST_TWO_PAIR,       ODDSMITH_FIRST_ONE_PAIR,       ODDSMITH_FIRST_HIGH_CARD};
-  int c = 0;
-  while (c + 1 < 9 && value >= kFirst[c + 1]) ++c;
-  return c;  // 0 straight flush .. 8 high card
-}
-
-constexpr int kStraightCategory = 4, kFlushCategory = 3, kOnePairCategory = 7;
 
 PairKind pair_kind(std::span<const int> hole, std::span<const int> board) {
   // The board's ranks, highest first (an insertion sort: at most five).
@@ -74,10 +66,34 @@ PairKind pair_kind(std::span<const int> hole, std::span<const int> board) {
 
 }  // namespace
 
-const char* category_name(int value) {
+Category category_of(int value, bool short_deck) {
+  struct First {
+    int value;
+    Category category;
+  };
+  // Each game's categories by their first (strongest) value, strongest first.
+  static constexpr First kHoldem[] = {
+      {ODDSMITH_FIRST_STRAIGHT_FLUSH, kStraightFlush}, {ODDSMITH_FIRST_FOUR_OF_A_KIND, kFourOfAKind},
+      {ODDSMITH_FIRST_FULL_HOUSE, kFullHouse},         {ODDSMITH_FIRST_FLUSH, kFlush},
+      {ODDSMITH_FIRST_STRAIGHT, kStraight},            {ODDSMITH_FIRST_THREE_OF_A_KIND, kThreeOfAKind},
+      {ODDSMITH_FIRST_TWO_PAIR, kTwoPair},             {ODDSMITH_FIRST_ONE_PAIR, kOnePair},
+      {ODDSMITH_FIRST_HIGH_CARD, kHighCard}};
+  static constexpr First kShortDeck[] = {
+      {ODDSMITH_SHORTDECK_FIRST_STRAIGHT_FLUSH, kStraightFlush}, {ODDSMITH_SHORTDECK_FIRST_FOUR_OF_A_KIND, kFourOfAKind},
+      {ODDSMITH_SHORTDECK_FIRST_FLUSH, kFlush},                  {ODDSMITH_SHORTDECK_FIRST_FULL_HOUSE, kFullHouse},
+      {ODDSMITH_SHORTDECK_FIRST_STRAIGHT, kStraight},            {ODDSMITH_SHORTDECK_FIRST_THREE_OF_A_KIND, kThreeOfAKind},
+      {ODDSMITH_SHORTDECK_FIRST_TWO_PAIR, kTwoPair},             {ODDSMITH_SHORTDECK_FIRST_ONE_PAIR, kOnePair},
+      {ODDSMITH_SHORTDECK_FIRST_HIGH_CARD, kHighCard}};
+  const First* first = short_deck ? kShortDeck : kHoldem;
+  std::size_t c = 0;
+  while (c + 1 < 9 && value >= first[c + 1].value) ++c;
+  return first[c].category;
+}
+
+const char* category_name(Category category) {
   static constexpr const char* kNames[] = {"Straight flush", "Four of a kind", "Full house", "Flush", "Straight",
                                            "Three of a kind", "Two pair", "One pair", "High card"};
-  return kNames[category_of(value)];
+  return kNames[category];
 }
 
 const char* pair_kind_name(PairKind kind) {
@@ -102,14 +118,15 @@ std::string draw_names(unsigned draws, const char* separator) {
   return out;
 }
 
-HandFeatures hand_features(std::span<const int> hole, std::span<const int> board) {
+HandFeatures hand_features(std::span<const int> hole, std::span<const int> board, bool short_deck) {
   HandFeatures f;
   if (board.size() < 3) return f;
-  f.value = best_value(hole, board);
-  const int category = category_of(f.value);
-  if (category == kOnePairCategory && hole.size() == 2) f.pair = pair_kind(hole, board);
+  f.value = best_value(hole, board, short_deck);
+  const Category category = f.category = category_of(f.value, short_deck);
+  if (category == kOnePair && hole.size() == 2) f.pair = pair_kind(hole, board);
   if (board.size() == 5) return f;
-  CardMask used = 0;
+  // Cards the game does not play count as used: none of them comes next.
+  CardMask used = short_deck ? card_bit(kShortDeckLowestCard) - 1 : 0;
   for (int c : hole) used |= card_bit(c);
   for (int c : board) used |= card_bit(c);
   std::array<int, 5> next{};
@@ -119,12 +136,13 @@ HandFeatures hand_features(std::span<const int> hole, std::span<const int> board
   for (int c = 0; c < kDeckSize; ++c) {
     if (used & card_bit(c)) continue;
     next[board.size()] = c;
-    const int value = best_value(hole, with_next);
+    const int value = best_value(hole, with_next, short_deck);
     // Hold'em: the hand must use a hole card, so the board alone must not make as much.
-    if (hole.size() == 2 && board.size() == 4 && value >= eval5(next[0], next[1], next[2], next[3], next[4])) continue;
-    const int now = category_of(value);
-    if (now <= kFlushCategory && category > kFlushCategory && now != 1 && now != 2) f.draws |= kFlushDraw;
-    if ((now == kStraightCategory || now == 0) && category > kStraightCategory) straight_ranks |= 1u << card_rank(c);
+    if (hole.size() == 2 && board.size() == 4 && value >= best_value({}, next, short_deck)) continue;
+    // Draws to a flush or a straight for hands holding a straight or less.
+    const Category now = category_of(value, short_deck);
+    if ((now == kFlush || now == kStraightFlush) && category >= kStraight) f.draws |= kFlushDraw;
+    if ((now == kStraight || now == kStraightFlush) && category > kStraight) straight_ranks |= 1u << card_rank(c);
   }
   const int outs = __builtin_popcount(straight_ranks);
   if (outs >= 2) f.draws |= kOpenEnded;

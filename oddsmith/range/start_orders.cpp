@@ -19,6 +19,9 @@ constexpr StartClass kOmahaOrder[] = {
 constexpr StartClass kShortDeckOrder[] = {
 #include "shortdeck_start_order.inc"
 };
+constexpr StartClass kOmaha5Order[] = {
+#include "omaha5_start_order.inc"
+};
 
 // The 24 orderings of the four suits.
 struct SuitPermutations {
@@ -39,8 +42,10 @@ std::span<const StartClass> start_order(RangeGame game) {
   switch (game) {
     case RangeGame::holdem: return kHoldemOrder;
     case RangeGame::shortdeck: return kShortDeckOrder;
-    default: return kOmahaOrder;
+    case RangeGame::omaha: return kOmahaOrder;
+    case RangeGame::omaha5: return kOmaha5Order;
   }
+  return kHoldemOrder;
 }
 
 SuitImages suit_images(const std::array<std::uint8_t, kMaxRangeCards>& ascending, int cards_per_hand) {

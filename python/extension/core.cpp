@@ -109,7 +109,7 @@ using ValueArray = nb::ndarray<std::int32_t, nb::ndim<1>, nb::c_contig, nb::devi
 
 // values[i] = the value of hand i of `cards` (per_hand cards each), without the GIL.
 void evaluate_many(const CardArray& cards, int per_hand, const ValueArray& values, int game) {
-  if (per_hand < 5 || per_hand > 7) throw nb::value_error("hands of 5, 6 or 7 cards");
+  if (per_hand < 5 || per_hand > 10) throw nb::value_error("hands of 5 to 10 cards");  // the export checks the game's count
   const std::size_t count = values.shape(0);
   if (cards.shape(0) != count * static_cast<std::size_t>(per_hand))
     throw nb::value_error("the card buffer does not hold that many hands");

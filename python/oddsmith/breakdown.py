@@ -105,7 +105,7 @@ def breakdown(players: Iterable[str], board: Optional[Board] = None, dead: Optio
 def _read(lib: ctypes.CDLL, handle: int, texts: List[str], board_text: str, game: str) -> Breakdown:
     is_exact, deals, used_seed = ctypes.c_int(), ctypes.c_longlong(), ctypes.c_ulonglong()
     count = lib.oddsmith_breakdown_summary(handle, ctypes.byref(is_exact), ctypes.byref(deals), ctypes.byref(used_seed))
-    cards = (ctypes.c_int * 4)()
+    cards = (ctypes.c_int * 5)()
     weight, equity_value = ctypes.c_double(), ctypes.c_double()
     value, draws = ctypes.c_int(), ctypes.c_int()
     hands = []

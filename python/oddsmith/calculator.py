@@ -141,8 +141,8 @@ def equity(players: Iterable[str], board: Optional[Board] = None, dead: Optional
     """Equity of every player, each a hand ("AhKh") or a range ("QQ+, AKs", "random").
 
     board and dead are card text ("Qh7c2d", "Qh 7c 2d") or a list of cards
-    (["Qh", "7c", "2d"] or card numbers). game is "holdem", "omaha" or
-    "omaha-hilo". exact=True enumerates every deal, exact=False simulates
+    (["Qh", "7c", "2d"] or card numbers). game is "holdem", "omaha",
+    "omaha-hilo", "shortdeck", "omaha5" or "omaha5-hilo". exact=True enumerates every deal, exact=False simulates
     (`trials` deals, or until every standard error is at most `stderr`),
     exact=None chooses: exact when that is quick, else a simulation to `stderr`
     (0.0005 by default). A seed (0 or None: from the system) and trial count give

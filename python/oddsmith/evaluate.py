@@ -5,7 +5,7 @@ import sys
 from typing import TYPE_CHECKING, Any, List, Optional, Protocol, Union
 
 from . import _library
-from ._facts import (BEST_HAND, CATEGORIES, GAME_HOLDEM, GAME_SHORTDECK, NO_LOW, SHORTDECK_CATEGORIES,
+from ._facts import (BEST_HAND, CATEGORIES, GAME_HOLDEM, GAME_OMAHA, GAME_OMAHA5, GAME_SHORTDECK, NO_LOW, SHORTDECK_CATEGORIES,
                      SHORTDECK_LOWEST_CARD, SHORTDECK_WORST_HAND, WORST_HAND)
 from .cards import Cards, hand_cards, name
 
@@ -26,7 +26,8 @@ def _lib() -> ctypes.CDLL:
 
 def category(value: int, game: str = "holdem") -> str:
     """The category name of a hand value ("Straight flush" .. "High card"):
-    BEST_HAND..WORST_HAND, or for game="shortdeck" 1..SHORTDECK_WORST_HAND."""
+    BEST_HAND..WORST_HAND (Omaha games too), or for game="shortdeck"
+    1..SHORTDECK_WORST_HAND."""
     short = _evaluation_game(game) == GAME_SHORTDECK
     worst, table = (SHORTDECK_WORST_HAND, SHORTDECK_CATEGORIES) if short else (WORST_HAND, CATEGORIES)
     if isinstance(value, int) and not isinstance(value, bool) and BEST_HAND <= value <= worst:
@@ -34,7 +35,9 @@ def category(value: int, game: str = "holdem") -> str:
     raise ValueError(f"{value!r} is not a hand value ({BEST_HAND} to {worst})")
 
 
-_EVALUATION_GAMES = {"holdem": GAME_HOLDEM, "shortdeck": GAME_SHORTDECK}
+_EVALUATION_GAMES = {"holdem": GAME_HOLDEM, "shortdeck": GAME_SHORTDECK, "omaha": GAME_OMAHA, "omaha5": GAME_OMAHA5}
+# The cards a hand of each game has: Omaha's hole cards first, then the board.
+_HAND_SIZES = {GAME_HOLDEM: (5, 6, 7), GAME_SHORTDECK: (5, 6, 7), GAME_OMAHA: (9,), GAME_OMAHA5: (10,)}
 
 
 def _evaluation_game(game: str) -> int:
@@ -47,7 +50,7 @@ def _evaluate_slow(hand: Cards, game: str = "holdem") -> int:
     """Every form of a hand, with the errors that name the fault: the compiled
     evaluate calls this for whatever its quick path does not take."""
     game_id = _evaluation_game(game)
-    c = hand_cards(hand, (5, 6, 7), "the hand")
+    c = hand_cards(hand, _HAND_SIZES[game_id], "the hand")
     if game_id == GAME_SHORTDECK:
         low = [name(x) for x in c if x < SHORTDECK_LOWEST_CARD]
         if low:
@@ -68,7 +71,9 @@ class _Evaluate(Protocol):
 # to 7 different cards, given as text ("As Ks Qs Js Ts", "AsKs..."), as a list of
 # card texts (["As", "Ks", ...]) or as card numbers (rank * 4 + suit, 2c = 0 ..
 # As = 51); game="shortdeck" for the 36-card deck (1 .. SHORTDECK_WORST_HAND, a
-# flush above a full house, A-6-7-8-9 the lowest straight). Compiled where the
+# flush above a full house, A-6-7-8-9 the lowest straight); game="omaha5" for
+# five-card Omaha (five hole cards, then the five board cards: two of the hole
+# with three of the board; "omaha" the same with four hole cards). Compiled where the
 # package's compiled part is built: a call then costs about what a Python call does.
 evaluate: _Evaluate = _core.evaluate if _core is not None else _evaluate_slow
 
@@ -96,7 +101,7 @@ def omaha_low(hole: Cards, board: Cards) -> Optional[int]:
 _INT32 = ("i", "=i", "<i", "l", "=l", "<l")
 
 
-def _as_int32_cards(buffer: Any, cards_per_hand: Optional[int]) -> "tuple[Any, int, int, bool]":
+def _as_int32_cards(buffer: Any, cards_per_hand: Optional[int], sizes: "tuple[int, ...]") -> "tuple[Any, int, int, bool]":
     """(flat int32 card buffer, hand count, cards per hand, whether the input was NumPy's)."""
     is_numpy = type(buffer).__module__.split(".")[0] == "numpy"
     if is_numpy:
@@ -115,15 +120,15 @@ def _as_int32_cards(buffer: Any, cards_per_hand: Optional[int]) -> "tuple[Any, i
             raise ValueError(f"cards_per_hand {cards_per_hand!r} does not match the array's {per_hand} columns")
     elif len(shape) == 1:
         per_hand = cards_per_hand
-        if per_hand not in (5, 6, 7):
-            raise ValueError("a flat buffer needs cards_per_hand=5, 6 or 7")
+        if per_hand not in sizes:
+            raise ValueError(f"a flat buffer needs cards_per_hand={' or '.join(map(str, sizes))}")
         if shape[0] % per_hand:
             raise ValueError(f"a flat buffer of {shape[0]} cards is not whole hands of {per_hand}")
         count = shape[0] // per_hand
     else:
         raise ValueError(f"evaluate_many needs an n x 5, 6 or 7 array of card numbers, got {len(shape)} dimensions")
-    if per_hand not in (5, 6, 7):
-        raise ValueError(f"evaluate_many takes hands of 5, 6 or 7 cards, got {per_hand} columns")
+    if per_hand not in sizes:
+        raise ValueError(f"evaluate_many takes hands of {' or '.join(map(str, sizes))} cards here, got {per_hand} columns")
     if is_numpy:
         flat = buffer.reshape(-1)
         if flat.dtype != numpy.int32 or not flat.flags.c_contiguous:
@@ -144,9 +149,10 @@ def evaluate_many(hands: Hands, cards_per_hand: Optional[int] = None, game: str 
     not C-contiguous 32-bit ints are converted first (a copy). Returns n values
     as int32 (a NumPy array for NumPy input, else array.array('i')); a hand with
     a card outside 0..51 or a repeated card gets 0 (game="shortdeck": short-deck
-    values, 0 for a card below the six too)."""
+    values, 0 for a card below the six too; game="omaha5": n x 10, five hole
+    cards then the board, "omaha": n x 9)."""
     game_id = _evaluation_game(game)
-    flat, count, per_hand, is_numpy = _as_int32_cards(hands, cards_per_hand)
+    flat, count, per_hand, is_numpy = _as_int32_cards(hands, cards_per_hand, _HAND_SIZES[game_id])
     if is_numpy:
         import numpy
         out: Any = numpy.empty(count, dtype=numpy.int32)

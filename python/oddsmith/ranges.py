@@ -1,7 +1,8 @@
 """Range notation, read by the library's own parser (the grammar every surface
 shares). Hold'em: "QQ+, AKs, AJo+, KQ, 76s-54s, TT-77, KTs-K7s, AhKh, 10%, 5-15%,
 random"; Omaha: "AhAsKhKs, AAxx, AA, AAKKds, AKxxss, JT98rb, KK-TT, AA!AAA, 10%,
-random". Any item may carry a weight from 0 to 1 as
+random"; five-card Omaha the same with five cards ("AAxxx", "AAKKds"); short
+deck Hold'em's over ranks 6 to A. Any item may carry a weight from 0 to 1 as
 "AKs:0.5"; a hand named twice counts once, with its last weight.
 """
 import ctypes
@@ -9,9 +10,11 @@ import sys
 import random
 from typing import List, Optional, Sequence, Tuple
 
-from ._facts import GAME_HOLDEM, GAME_OMAHA, GAME_OMAHA_HILO, RANGE_HANDS as HANDS_PER_SLOT
+from ._facts import (GAME_HOLDEM, GAME_OMAHA, GAME_OMAHA5, GAME_OMAHA5_HILO, GAME_OMAHA_HILO, GAME_SHORTDECK,
+                     RANGE_HANDS as HANDS_PER_SLOT)
 
-GAMES = {"holdem": GAME_HOLDEM, "omaha": GAME_OMAHA, "omaha-hilo": GAME_OMAHA_HILO, "hilo": GAME_OMAHA_HILO}
+GAMES = {"holdem": GAME_HOLDEM, "omaha": GAME_OMAHA, "omaha-hilo": GAME_OMAHA_HILO, "hilo": GAME_OMAHA_HILO,
+         "shortdeck": GAME_SHORTDECK, "omaha5": GAME_OMAHA5, "omaha5-hilo": GAME_OMAHA5_HILO}
 
 
 def _lib() -> ctypes.CDLL:
@@ -41,7 +44,7 @@ def parse(notation: str, game: str = "holdem") -> List[Tuple[Tuple[int, ...], fl
         at = len(data[:max(column.value - 1, 0)].decode("utf-8", "ignore")) + 1
         raise ValueError(f"bad range {notation!r} at column {at}: {error.value.decode('ascii', 'replace')}")
     try:
-        cards = (ctypes.c_int * 4)()
+        cards = (ctypes.c_int * 5)()
         weight = ctypes.c_double()
         out = []
         for i in range(lib.oddsmith_range_size(handle)):

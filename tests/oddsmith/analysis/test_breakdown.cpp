@@ -143,7 +143,7 @@ TEST(Breakdown, CategoriesAndDrawsMatchTheRules) {
     const RuleCount r = by_rule(hole, q.board.data());
     static constexpr std::string_view kNames[] = {"Straight flush", "Four of a kind", "Full house", "Flush", "Straight",
                                                   "Three of a kind", "Two pair", "One pair", "High card"};
-    const std::string_view name = category_name(h.features.value);
+    const std::string_view name = category_name(h.features.category);
     ASSERT_EQ(8 - r.category, std::find(kNames, kNames + 9, name) - kNames) << name;
     EXPECT_EQ(r.flush_draw, (h.features.draws & kFlushDraw) != 0);
     EXPECT_EQ(r.open_ended, (h.features.draws & kOpenEnded) != 0);

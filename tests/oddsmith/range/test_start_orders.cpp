@@ -38,7 +38,8 @@ CardMask mask_of(std::string_view text) {
 TEST(StartOrders, CoverEveryHandOnceBestFirstAndReplayTheirScores) {
   for (const auto& [game, classes, deck_hands] : {std::tuple{RangeGame::holdem, 169u, 1326u},
                                                  std::tuple{RangeGame::shortdeck, 81u, 630u},
-                                                 std::tuple{RangeGame::omaha, 16432u, 270725u}}) {
+                                                 std::tuple{RangeGame::omaha, 16432u, 270725u},
+                                                 std::tuple{RangeGame::omaha5, 134459u, 2598960u}}) {
     const int cards = range_cards(game);
     const std::span<const StartClass> order = start_order(game);
     ASSERT_EQ(order.size(), classes);
