@@ -25,22 +25,24 @@ oddsmith_equity_query query_of(int game, const std::vector<const char*>& players
   return q;
 }
 
-oddsmith_equity_result run(int game, const std::vector<const char*>& players, int mode, long long trials, int threads) {
-  const oddsmith_equity_query q = query_of(game, players, mode, trials, threads);
+oddsmith_equity_result run(int game, const std::vector<const char*>& players, int mode, long long trials, int threads,
+                           const char* board = "") {
+  oddsmith_equity_query q = query_of(game, players, mode, trials, threads);
+  q.board = board;
   oddsmith_equity_result r{};
   r.size = sizeof r;
   oddsmith_equity(&q, &r, nullptr, 0);
   return r;
 }
 
-void exact(benchmark::State& state, int game, const std::vector<const char*>& players) {
-  for (auto _ : state) benchmark::DoNotOptimize(run(game, players, ODDSMITH_MODE_EXACT, 0, 1).deals);
+void exact(benchmark::State& state, int game, const std::vector<const char*>& players, const char* board = "") {
+  for (auto _ : state) benchmark::DoNotOptimize(run(game, players, ODDSMITH_MODE_EXACT, 0, 1, board).deals);
 }
 
-void monte_carlo(benchmark::State& state, const std::vector<const char*>& players) {
+void monte_carlo(benchmark::State& state, int game, const std::vector<const char*>& players) {
   const long long trials = 2'000'000;
   const int threads = static_cast<int>(state.range(0));
-  for (auto _ : state) benchmark::DoNotOptimize(run(ODDSMITH_GAME_HOLDEM, players, ODDSMITH_MODE_MONTE_CARLO, trials, threads).deals);
+  for (auto _ : state) benchmark::DoNotOptimize(run(game, players, ODDSMITH_MODE_MONTE_CARLO, trials, threads).deals);
   state.SetItemsProcessed(state.iterations() * trials);
 }
 
@@ -62,10 +64,21 @@ BENCHMARK_CAPTURE(breakdown, third_vs_fifth_turn, "Th7h2d5s")->Unit(benchmark::k
 BENCHMARK_CAPTURE(exact, holdem_AhKh_vs_QsQd, ODDSMITH_GAME_HOLDEM, {"AhKh", "QsQd"})->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(exact, omaha_AhAsKhKs_vs_JcTc9d8d, ODDSMITH_GAME_OMAHA, {"AhAsKhKs", "JcTc9d8d"})->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(exact, hilo_AhAsKhKs_vs_JcTc9d8d, ODDSMITH_GAME_OMAHA_HILO, {"AhAsKhKs", "JcTc9d8d"})->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(exact, shortdeck_AhKh_vs_QsQd, ODDSMITH_GAME_SHORTDECK, {"AhKh", "QsQd"})->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(exact, omaha5_flop, ODDSMITH_GAME_OMAHA5, {"AhAsKhKsQd", "JcTc9d8d7h"}, "Qc Jh 2d")->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(exact, omaha5_hilo_flop, ODDSMITH_GAME_OMAHA5_HILO, {"Ah2h5c9dTs", "As3s6cTdJc"}, "4c 7d 8h")->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(exact, slow_holdem_ranges, ODDSMITH_GAME_HOLDEM, {"QQ+,AKs", "JJ-88,AQo"})->Unit(benchmark::kMillisecond)->Iterations(1);
 BENCHMARK_CAPTURE(exact, slow_holdem_AhKh_vs_random, ODDSMITH_GAME_HOLDEM, {"AhKh", "random"})->Unit(benchmark::kMillisecond)->Iterations(1);
-BENCHMARK_CAPTURE(monte_carlo, heads_up_ranges, {"QQ+,AKs", "JJ-88,AQo"})->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond);
-BENCHMARK_CAPTURE(monte_carlo, three_way, {"AhKh", "QQ+,AKs", "random"})->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(monte_carlo, heads_up_ranges, ODDSMITH_GAME_HOLDEM, {"QQ+,AKs", "JJ-88,AQo"})->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(monte_carlo, three_way, ODDSMITH_GAME_HOLDEM, {"AhKh", "QQ+,AKs", "random"})->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond);
+// Short deck against Hold'em on the same queries, and five-card Omaha.
+BENCHMARK_CAPTURE(monte_carlo, holdem_vs_random, ODDSMITH_GAME_HOLDEM, {"AhKh", "random"})->Arg(1)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(monte_carlo, shortdeck_vs_random, ODDSMITH_GAME_SHORTDECK, {"AhKh", "random"})->Arg(1)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(monte_carlo, holdem_six_way, ODDSMITH_GAME_HOLDEM, {"AhKh", "random", "random", "random", "random", "random"})->Arg(1)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(monte_carlo, shortdeck_six_way, ODDSMITH_GAME_SHORTDECK, {"AhKh", "random", "random", "random", "random", "random"})->Arg(1)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(monte_carlo, holdem_ranges, ODDSMITH_GAME_HOLDEM, {"QQ+,AKs", "JJ-88,AQo"})->Arg(1)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(monte_carlo, shortdeck_ranges, ODDSMITH_GAME_SHORTDECK, {"QQ+,AKs", "JJ-88,AQo"})->Arg(1)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(monte_carlo, omaha5_vs_random, ODDSMITH_GAME_OMAHA5, {"AhAsKhKsQd", "random"})->Arg(1)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

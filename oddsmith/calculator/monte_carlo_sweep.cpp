@@ -79,6 +79,7 @@ constexpr int kValueBatch = 32;
 struct Dealing {
   std::vector<std::size_t> narrow, random;
   int board_cards = 0;  // to come
+  int first_card = 0;   // the game's deck is cards first_card .. 51 (short deck: from the six)
   int random_cards = 0;  // the random players' and the board's, drawn from what is left
   CardMask out_of_deck = 0;  // the cards no random player or board card can take
   // Whether those cards are drawn from all 52 and drawn again while taken (few
@@ -97,9 +98,11 @@ struct Dealing {
     random_cards = static_cast<int>(random.size()) * per_hand + board_cards;
     out_of_deck = (CardMask{1} << kDeckSize) - 1;
     for (int c : q.deck) out_of_deck &= ~card_bit(c);
-    int most_taken = kDeckSize - static_cast<int>(q.deck.size()) + random_cards;
+    first_card = std::countr_zero(game_deck(q.game));
+    const int span = kDeckSize - first_card;
+    int most_taken = span - static_cast<int>(q.deck.size()) + random_cards;
     most_taken += static_cast<int>(narrow.size()) * per_hand;
-    by_rejection = most_taken <= kDeckSize / 2;  // at most two draws a card on average
+    by_rejection = most_taken <= span / 2;  // at most two draws a card on average
   }
 };
 
@@ -195,6 +198,9 @@ bool deal_block(const PreparedQuery& q, const Dealing& dealing, const std::vecto
   const int players = q.players;
   const auto known_keys = scratch.known_keys;
   const bool by_rejection = dealing.by_rejection;
+  // Drawn by rejection from the game's deck: cards first_card .. 51.
+  const int first_card = dealing.first_card;
+  const auto span = static_cast<std::uint32_t>(kDeckSize - first_card);
   const CardMask out_of_deck = dealing.out_of_deck;
   std::array<HandValue, kMaxPlayers> values{};
   typename E::HandKey* const keys = scratch.keys.data();
@@ -229,12 +235,12 @@ bool deal_block(const PreparedQuery& q, const Dealing& dealing, const std::vecto
       // The random players' cards and the board's, uniform over the cards left.
       if constexpr (is_seven_card(G)) {
         if (by_rejection) {
-          // Few cards out: each drawn from all 52, again while it is out, and
+          // Few cards out: each drawn from the whole deck, again while it is out, and
           // added to its hand's or the board's keys as it comes.
           CardMask used = narrow_used | out_of_deck;
           auto next_card = [&] {
             int card;
-            do card = static_cast<int>(pieces.below(rng, kDeckSize));
+            do card = first_card + static_cast<int>(pieces.below(rng, span));
             while (used & card_bit(card));
             used |= card_bit(card);
             return card;
@@ -250,11 +256,11 @@ bool deal_block(const PreparedQuery& q, const Dealing& dealing, const std::vecto
         }
       }
       if (by_rejection) {
-        // Few cards out: each drawn from all 52, again while it is out.
+        // Few cards out: each drawn from the whole deck, again while it is out.
         CardMask used = narrow_used | out_of_deck;
         for (int c = 0; c < drawn_cards; ++c) {
           int card;
-          do card = static_cast<int>(pieces.below(rng, kDeckSize));
+          do card = first_card + static_cast<int>(pieces.below(rng, span));
           while (used & card_bit(card));
           used |= card_bit(card);
           deck[c] = card;

@@ -49,9 +49,11 @@ inline int shortdeck_flush_value7(const BoardKeys& keys) {
 }
 
 inline int eval_shortdeck_of_keys(const BoardKeys& board, const BoardKeys& hole) {
-  const BoardKeys all{board.key_sum + hole.key_sum, board.suit_ranks | hole.suit_ranks};
-  const int flush = shortdeck_flush_value7(all);
-  return flush ? flush : shortdeck_rank_only_value7(all.key_sum);
+  const std::uint64_t sum = board.key_sum + hole.key_sum;
+  const unsigned flush = osm_flush_suit[detail::suit_signature(sum)];
+  if (flush) [[unlikely]]
+    return osm_shortdeck_flush_value[detail::suit_rank_mask(board.suit_ranks | hole.suit_ranks, flush - 1) >> 4];
+  return shortdeck_rank_only_value7(sum);
 }
 
 // The same for any integers: 0 unless the n cards are distinct short-deck cards.
