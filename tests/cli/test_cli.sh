@@ -30,6 +30,13 @@ expect 2 "card Ac is given twice" omaha --hole AcAdAhAs --board AcKdQhQsJc
 expect 2 "eval takes 5, 6 or 7 cards, got 3" eval As Ks Qs
 expect 2 "--board needs 5 cards" omaha --hole AcAdAhAs --board KcKd
 expect 2 "unknown command" frobnicate
+# Short deck and five-card Omaha: values, the two-plus-three rule, the 36-card deck.
+expect 0 '"game": "omaha5", "value": 4433, "category": "One pair"' eval --game omaha5 AhKhQhJhTh 9c9d4s3c2d --json
+expect 2 "omaha5 eval takes 10 cards (5 hole cards, then the 5 board cards), got 9" eval --game omaha5 AhKhQhJhTh 9c9d4s3c
+expect 2 "card 5h on the board is not in the short deck" equity AhKh QsQd --game shortdeck --board 5h 7c 9d
+expect 2 "Five-card Omaha takes 2 to 9 players, got 10" equity --game omaha5 random random random random random random random random random random
+expect 0 '"combos": 259884' range 10% --game omaha5 --json
+expect 0 '"combos": 54' range 22+ --game shortdeck --json
 expect 2 "bench count" bench -5
 
 expect 0 "1000 per mille (100.0%), standard error 0.0" holdem 2c7d --opponents 4 --board AsKsQsJsTs

@@ -120,6 +120,23 @@ def test_the_compiled_part_takes_every_form_and_any_integer_array():
     assert oddsmith.category(oddsmith.evaluate("AsAhAdKsKh", game="shortdeck"), game="shortdeck") == "Full house"
     short = numpy.array([[51, 47, 43, 39, 35, 16, 20], [48, 16, 20, 24, 29, 40, 44]])
     assert list(oddsmith.evaluate_many(short, game="shortdeck")) == [oddsmith.evaluate(h.tolist(), game="shortdeck") for h in short]
+    # Five-card Omaha: five hole cards, then the board; two of them play with three of the board.
+    assert oddsmith.evaluate("AhKhQhJhTh 9c9d4s3c2d", game="omaha5") == oddsmith.evaluate("AhKh9c9d4s")
+    omaha5 = numpy.argsort(numpy.random.default_rng(3).random((500, 52)), axis=1)[:, :10]
+    assert list(oddsmith.evaluate_many(omaha5, game="omaha5")) == [oddsmith.evaluate(h.tolist(), game="omaha5") for h in omaha5]
+
+
+def test_short_deck_and_five_card_omaha_games():
+    # The same hands, other games: short deck's AK against QQ, five-card Omaha's ranges.
+    short = oddsmith.equity(["AhKh", "QsQd"], game="shortdeck", exact=True)
+    assert abs(short.players[0].equity - 0.54277) < 1e-5
+    assert len(oddsmith.parse_range("random", game="shortdeck")) == 630
+    assert len(oddsmith.parse_range("AAKKds", game="omaha5")) == 684
+    assert all(len(hand) == 5 for hand, _ in oddsmith.parse_range("AAKKds", game="omaha5"))
+    hilo = oddsmith.equity(["Ah2h5c9dTs", "As3s6cTdJc"], game="omaha5-hilo", board="4c7d8h", exact=True)
+    assert abs(sum(p.equity for p in hilo.players) - 1) < 1e-12 and hilo.players[0].low_equity > 0.4
+    with pytest.raises(ValueError, match="short deck plays sixes to aces: there is no 5c"):
+        oddsmith.equity(["AhKh", "5c5d"], game="shortdeck")
 
 
 def test_ctrl_c_stops_a_long_equity_run():
