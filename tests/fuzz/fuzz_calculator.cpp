@@ -14,7 +14,7 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   if (size < 2) return 0;
-  const int game = data[0] % 3;
+  const int game = data[0] % 6;
   const bool automatic = (data[1] & 0x80) != 0;
   const long long trials = automatic ? 0 : 1 + data[1] % 100;
   std::vector<std::string> fields(1);

@@ -10,7 +10,7 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   if (size == 0) return 0;
-  const int game = data[0] % 4 == 3 ? data[0] : data[0] % 4;  // now and then an unknown game
+  const int game = data[0] % 7 == 6 ? data[0] : data[0] % 7;  // now and then an unknown game
   const std::string text(reinterpret_cast<const char*>(data + 1), size - 1);
   int column = -1;
   char error[32];
@@ -24,10 +24,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   fuzz::require(n >= 1);
   std::set<std::uint64_t> seen;
   for (int i = 0; i < n; ++i) {
-    int cards[4] = {-1, -1, -1, -1};
+    int cards[5] = {-1, -1, -1, -1, -1};
     double weight = -1;
     const int count = oddsmith_range_hand(range, i, cards, &weight);
-    fuzz::require(count == (game == ODDSMITH_GAME_HOLDEM ? 2 : 4) && weight > 0 && weight <= 1);
+    const int per_hand = game == ODDSMITH_GAME_HOLDEM || game == ODDSMITH_GAME_SHORTDECK ? 2
+                         : game == ODDSMITH_GAME_OMAHA5 || game == ODDSMITH_GAME_OMAHA5_HILO ? 5
+                                                                                          : 4;
+    fuzz::require(count == per_hand && weight > 0 && weight <= 1);
+    fuzz::require(game != ODDSMITH_GAME_SHORTDECK || cards[0] >= 16);  // sixes to aces
     std::uint64_t mask = 0;
     for (int j = 0; j < count; ++j) {
       fuzz::require(cards[j] >= 0 && cards[j] < 52 && (j == 0 || cards[j - 1] < cards[j]));
