@@ -102,7 +102,7 @@ class OneRange {
       known_value_[p] = Evaluator<G>::value(prepared, keys_.of[p][0]).high;
       best = std::min(best, known_value_[p]);
     }
-    const std::vector<RangeHand>& hands = q_.hands[range_];
+    const std::span<const RangeHand> hands = q_.hands[range_];
     const auto& keys = keys_.of[range_];
     double beats = 0, ties = 0, loses = 0;
     std::int64_t count = 0;
@@ -160,7 +160,7 @@ class RangeAssignments {
     if (orbit_ == 0) return;
     const auto prepared = Evaluator<G>::finish(partial, board);
     for (std::size_t p = 0; p < q_.hands.size(); ++p) {
-      const std::vector<RangeHand>& hands = q_.hands[p];
+      const std::span<const RangeHand> hands = q_.hands[p];
       const std::size_t from = p == 0 ? first_hand_ : 0, to = p == 0 ? end_hand_ : hands.size();
       for (std::size_t i = from; i < to; ++i)
         values_[p][i] = hands[i].mask & board_mask ? HandValue{kNoValue, kNoLow} : Evaluator<G>::value(prepared, keys_.of[p][i]);
@@ -176,7 +176,7 @@ class RangeAssignments {
       out_.deals += orbit_;
       return;
     }
-    const std::vector<RangeHand>& hands = q_.hands[static_cast<std::size_t>(p)];
+    const std::span<const RangeHand> hands = q_.hands[static_cast<std::size_t>(p)];
     const std::vector<HandValue>& values = values_[static_cast<std::size_t>(p)];
     const std::size_t from = p == 0 ? first_hand_ : 0, to = p == 0 ? end_hand_ : hands.size();
     for (std::size_t i = from; i < to; ++i) {

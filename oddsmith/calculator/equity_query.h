@@ -19,10 +19,10 @@ enum class Mode { automatic, exact, monte_carlo };
 
 // The ways a query can run (calculator/chooser.h picks one):
 //   board_sweep      every board completion, every assignment of hands on it;
-//   rank_counting    Hold'em, few assignments: boards counted by their ranks,
-//                    flush boards by their suited cards;
-//   two_range_sweep  two Hold'em ranges: per board, both ranges sorted by value
-//                    and swept once instead of visiting every pair;
+//   rank_counting    Hold'em or short deck, few assignments: boards counted by
+//                    their ranks, flush boards by their suited cards;
+//   two_range_sweep  two Hold'em (or short-deck) ranges: per board, both ranges
+//                    sorted by value and swept once instead of visiting every pair;
 //   monte_carlo      seeded random deals.
 enum class Method { board_sweep, rank_counting, two_range_sweep, monte_carlo };
 

@@ -44,7 +44,7 @@ HandsOutcome two_range_hands(const PreparedQuery& q, const EquityQuery& query, c
   out.status = Status::ok;
   out.exact = true;
   out.deals = sweep.tally.deals;
-  out.hands = q.hands[0];
+  out.hands.assign(q.hands[0].begin(), q.hands[0].end());
   for (std::size_t i = 0; i < q.hands[0].size(); ++i) {
     PlayerEquity e;
     const HandTally t = i < sweep.tally.first_hands.size() ? sweep.tally.first_hands[i] : HandTally{};

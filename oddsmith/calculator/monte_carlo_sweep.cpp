@@ -25,7 +25,7 @@ constexpr int kMaxRejections = 1'000'000;                 // in a row, before gi
 // Draws hand indexes by weight in constant time (Vose's alias method).
 class HandSampler {
  public:
-  explicit HandSampler(const std::vector<RangeHand>& hands) : n_(static_cast<std::uint32_t>(hands.size())) {
+  explicit HandSampler(std::span<const RangeHand> hands) : n_(static_cast<std::uint32_t>(hands.size())) {
     const bool uniform = std::all_of(hands.begin(), hands.end(), [&](const RangeHand& h) { return h.weight == hands[0].weight; });
     if (uniform) return;
     double total = 0;
@@ -82,14 +82,14 @@ struct Dealing {
   int first_card = 0;   // the game's deck is cards first_card .. 51 (short deck: from the six)
   int random_cards = 0;  // the random players' and the board's, drawn from what is left
   CardMask out_of_deck = 0;  // the cards no random player or board card can take
-  // Whether those cards are drawn from all 52 and drawn again while taken (few
-  // taken: cheaper), or by shuffling the deck's front (many taken).
+  // Whether those cards are drawn from the game's whole deck and drawn again
+  // while taken (few taken: cheaper), or by shuffling the deck's front (many taken).
   bool by_rejection = false;
   explicit Dealing(const PreparedQuery& q) {
     const int per_hand = cards_per_hand(q.game);
     const auto every_hand = static_cast<std::size_t>(binomial(static_cast<int>(q.deck.size()), per_hand));
     for (std::size_t p = 0; p < q.hands.size(); ++p) {
-      const std::vector<RangeHand>& hands = q.hands[p];
+      const std::span<const RangeHand> hands = q.hands[p];
       if (hands.size() == 1) continue;
       const bool uniform = std::all_of(hands.begin(), hands.end(), [&](const RangeHand& h) { return h.weight == hands[0].weight; });
       (uniform && hands.size() == every_hand ? random : narrow).push_back(p);
@@ -194,7 +194,7 @@ bool deal_block(const PreparedQuery& q, const Dealing& dealing, const std::vecto
   const std::size_t narrow_count = dealing.narrow.size(), random_count = dealing.random.size();
   const std::size_t* const narrow = dealing.narrow.data();
   const std::size_t* const random = dealing.random.data();
-  const std::vector<RangeHand>* const hands = q.hands.data();
+  const std::span<const RangeHand>* const hands = q.hands.data();
   const int players = q.players;
   const auto known_keys = scratch.known_keys;
   const bool by_rejection = dealing.by_rejection;

@@ -102,21 +102,44 @@ std::optional<PreparedQuery> prepare_query(const EquityQuery& query, std::string
     }
     fixed |= r[0].mask;
   }
-  q.hands.resize(static_cast<std::size_t>(q.players));
+  // Each list made once: players with the same range (copies share their
+  // hands) and the same cards blocked get the same list, and a range that
+  // loses no hand and needs no scaling is used as it stands.
+  struct Made {
+    const std::vector<RangeHand>* from;
+    CardMask blocked;
+    std::shared_ptr<const std::vector<RangeHand>> list;
+  };
+  std::vector<Made> made;
   for (int p = 0; p < q.players; ++p) {
     const Range& r = query.players[static_cast<std::size_t>(p)];
     const CardMask blocked = r.size() == 1 ? (q.known_mask | q.dead) : fixed;
-    for (const RangeHand& h : r.hands())
-      if (!(h.mask & blocked)) q.hands[static_cast<std::size_t>(p)].push_back(h);
-    std::vector<RangeHand>& hands = q.hands[static_cast<std::size_t>(p)];
-    if (hands.empty()) {
+    const auto same = std::find_if(made.begin(), made.end(),
+                                   [&](const Made& m) { return m.from == &r.hands() && m.blocked == blocked; });
+    std::shared_ptr<const std::vector<RangeHand>> list = same != made.end() ? same->list : nullptr;
+    if (!list) {
+      double heaviest = 0;
+      std::size_t kept = 0;
+      for (const RangeHand& h : r.hands())
+        if (!(h.mask & blocked)) heaviest = std::max(heaviest, h.weight), ++kept;
+      if (kept == r.size() && heaviest == 1) {
+        list = r.shared_hands();
+      } else {
+        auto hands = std::make_shared<std::vector<RangeHand>>();
+        hands->reserve(kept);
+        for (const RangeHand& h : r.hands())
+          if (!(h.mask & blocked)) hands->push_back(h);
+        for (RangeHand& h : *hands) h.weight /= heaviest;
+        list = std::move(hands);
+      }
+      made.push_back({&r.hands(), blocked, list});
+    }
+    if (list->empty()) {
       error = player_name(p) + "'s range has no hand left beside the board, the dead cards and the other players' hands";
       return std::nullopt;
     }
-    double heaviest = 0;
-    for (const RangeHand& h : hands) heaviest = std::max(heaviest, h.weight);
-    if (heaviest != 1)
-      for (RangeHand& h : hands) h.weight /= heaviest;
+    q.hands.emplace_back(*list);
+    q.hand_lists.push_back(std::move(list));
   }
   for (int c = 0; c < kDeckSize; ++c)
     if (!(fixed & card_bit(c))) q.deck.push_back(c);

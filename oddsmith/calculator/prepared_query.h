@@ -7,7 +7,9 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <optional>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -18,7 +20,10 @@ namespace oddsmith::calc {
 struct PreparedQuery {
   Game game = Game::holdem;
   int players = 0;
-  std::vector<std::vector<RangeHand>> hands;  // per player, non-empty
+  // Per player, non-empty; players with the same range and the same cards
+  // blocked share one list (hand_lists owns them).
+  std::vector<std::span<const RangeHand>> hands;
+  std::vector<std::shared_ptr<const std::vector<RangeHand>>> hand_lists;
   int board[5] = {};
   int known = 0;                              // known board cards, board[0..known)
   CardMask known_mask = 0;

@@ -1,5 +1,7 @@
 #include "calculator/query_text.h"
 
+#include <algorithm>
+
 #include "cards/card_text.h"
 #include "range/range_notation.h"
 
@@ -10,6 +12,14 @@ bool query_from_text(Game game, const std::vector<std::string_view>& players, st
   query.game = game;
   query.players.clear();
   for (std::size_t p = 0; p < players.size(); ++p) {
+    // A text given before (several "random" opponents) is copied, not parsed
+    // again: a five-card Omaha "random" is 2,598,960 hands.
+    const auto same = std::find(players.begin(), players.begin() + static_cast<std::ptrdiff_t>(p), players[p]);
+    if (same != players.begin() + static_cast<std::ptrdiff_t>(p)) {
+      Range copy = query.players[static_cast<std::size_t>(same - players.begin())];
+      query.players.push_back(std::move(copy));
+      continue;
+    }
     RangeParse parsed = parse_range(players[p], range_game(game));
     if (!parsed.range) {
       error = "player " + std::to_string(p + 1) + " ('" + std::string(players[p]) + "'), column " +

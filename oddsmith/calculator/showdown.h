@@ -163,10 +163,10 @@ struct Evaluator<Game::omaha5_hilo> : Omaha5Evaluator<Game::omaha5_hilo> {};
 template <Game G>
 struct HandKeys {
   std::vector<std::vector<typename Evaluator<G>::HandKey>> of;  // [player][hand]
-  explicit HandKeys(const std::vector<std::vector<RangeHand>>& hands) : HandKeys(hands, [](std::size_t) { return true; }) {}
+  explicit HandKeys(const std::vector<std::span<const RangeHand>>& hands) : HandKeys(hands, [](std::size_t) { return true; }) {}
   // Only the players for whom wanted(p) holds (the others' lists stay empty).
   template <class Wanted>
-  HandKeys(const std::vector<std::vector<RangeHand>>& hands, Wanted wanted) : of(hands.size()) {
+  HandKeys(const std::vector<std::span<const RangeHand>>& hands, Wanted wanted) : of(hands.size()) {
     for (std::size_t p = 0; p < hands.size(); ++p) {
       if (!wanted(p)) continue;
       of[p].reserve(hands[p].size());

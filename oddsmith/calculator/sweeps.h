@@ -15,10 +15,10 @@ namespace oddsmith::calc {
 // board_sweep.cpp: every board completion, every assignment of hands on it.
 SweepResult run_board_sweep(const PreparedQuery& q, const Plan& plan, int threads, ProgressFn progress, void* user);
 
-// rank_count_sweep.cpp: Hold'em boards counted by their ranks per assignment.
+// rank_count_sweep.cpp: Hold'em and short-deck boards counted by their ranks per assignment.
 SweepResult run_rank_counting(const PreparedQuery& q, const Plan& plan, int threads, ProgressFn progress, void* user);
 
-// two_range_sweep.cpp: two Hold'em ranges, a sorted sweep per board; with
+// two_range_sweep.cpp: two Hold'em (or short-deck) ranges, a sorted sweep per board; with
 // `per_hand`, the first player's hands' tallies too (the plan's symmetry must
 // then be the identity: a renamed board gives other hands other results).
 SweepResult run_two_range_sweep(const PreparedQuery& q, const Plan& plan, int threads, ProgressFn progress, void* user,

@@ -50,7 +50,7 @@ class TwoRangeBoards {
     int index;
   };
 
-  void value_range(const std::vector<RangeHand>& hands, const std::vector<BoardKeys>& keys, const BoardKeys& board,
+  void value_range(std::span<const RangeHand> hands, const std::vector<BoardKeys>& keys, const BoardKeys& board,
                    CardMask board_mask, int player, std::vector<int>& values) {
     for (std::size_t i = 0; i < hands.size(); ++i) {
       values[i] = hands[i].mask & board_mask ? kNoValue : Evaluator<G>::value(board, keys[i]).high;
@@ -144,8 +144,8 @@ class TwoRangeBoards {
     out_.deals += std::llround(pairs) * orbit;
   }
 
-  const std::vector<RangeHand>& first_;
-  const std::vector<RangeHand>& second_;
+  const std::span<const RangeHand> first_;
+  const std::span<const RangeHand> second_;
   const SuitSymmetry& symmetry_;
   const std::vector<int>& twin_;
   SweepTally& out_;

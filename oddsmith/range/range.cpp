@@ -45,14 +45,14 @@ std::size_t hands_in_deck(int cards_per_hand) { return static_cast<std::size_t>(
 
 double Range::total_weight() const {
   double total = 0;
-  for (const RangeHand& h : hands_) total += h.weight;
+  for (const RangeHand& h : *hands_) total += h.weight;
   return total;
 }
 
 Range Range::without(CardMask cards) const {
   Range out(cards_per_hand_);
-  for (const RangeHand& h : hands_)
-    if ((h.mask & cards) == 0) out.hands_.push_back(h);
+  for (const RangeHand& h : *hands_)
+    if ((h.mask & cards) == 0) out.hands_->push_back(h);
   return out;
 }
 
@@ -79,10 +79,10 @@ void RangeBuilder::add_ascending(const std::array<std::uint8_t, kMaxRangeCards>&
   ++added_;
   std::int32_t& at = position_[combination_index(hand.cards.data(), n)];
   if (at >= 0) {
-    range_.hands_[static_cast<std::size_t>(at)].weight = weight;
+    (*range_.hands_)[static_cast<std::size_t>(at)].weight = weight;
   } else {
-    at = static_cast<std::int32_t>(range_.hands_.size());
-    range_.hands_.push_back(hand);
+    at = static_cast<std::int32_t>(range_.hands_->size());
+    range_.hands_->push_back(hand);
   }
 }
 
@@ -91,7 +91,7 @@ void RangeBuilder::add_all(double weight) {
 }
 
 Range RangeBuilder::finish() && {
-  std::erase_if(range_.hands_, [](const RangeHand& h) { return h.weight <= 0; });
+  std::erase_if(*range_.hands_, [](const RangeHand& h) { return h.weight <= 0; });
   return std::move(range_);
 }
 
