@@ -86,10 +86,6 @@ void RangeBuilder::add_ascending(const std::array<std::uint8_t, kMaxRangeCards>&
   }
 }
 
-void RangeBuilder::add_all(double weight) {
-  for_each_hand(range_.cards_per_hand_, [&](const std::array<std::uint8_t, kMaxRangeCards>& c) { add_ascending(c, weight); });
-}
-
 Range RangeBuilder::finish() && {
   std::erase_if(*range_.hands_, [](const RangeHand& h) { return h.weight <= 0; });
   return std::move(range_);

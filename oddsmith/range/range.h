@@ -65,8 +65,6 @@ class RangeBuilder {
   void add(std::span<const int> cards, double weight);
   // The same for cards already ascending (the first cards_per_hand are used).
   void add_ascending(const std::array<std::uint8_t, kMaxRangeCards>& cards, double weight);
-  // Every hand of the deck.
-  void add_all(double weight);
   // Hands added so far, counting repeats: a measure of the work done.
   std::size_t added() const { return added_; }
 
