@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cstddef>
 #include <cstdint>
 
 #include "eval/omaha_high.h"
@@ -39,8 +40,8 @@ struct Omaha5Board {
 
 inline Omaha5Board omaha5_board_of(std::uint64_t key_sum, std::uint64_t suit_ranks) {
   const std::uint32_t signature = detail::suit_signature(key_sum);
-  return {osm_omaha5_pair_value + detail::count_hash(key_sum, osm_count_hash_low5) * tables::kRankPairs, signature,
-          suit_ranks, osm_board_flush_suit[signature]};
+  const std::size_t row = std::size_t{detail::count_hash(key_sum, osm_count_hash_low5)} * tables::kRankPairs;
+  return {osm_omaha5_pair_value + row, signature, suit_ranks, osm_board_flush_suit[signature]};
 }
 
 inline Omaha5Board omaha5_board(const int* b) {

@@ -9,20 +9,6 @@ namespace oddsmith {
 
 namespace {
 
-// range/*_start_order.txt as initialisers (the build writes them).
-constexpr StartClass kHoldemOrder[] = {
-#include "holdem_start_order.inc"
-};
-constexpr StartClass kOmahaOrder[] = {
-#include "omaha_start_order.inc"
-};
-constexpr StartClass kShortDeckOrder[] = {
-#include "shortdeck_start_order.inc"
-};
-constexpr StartClass kOmaha5Order[] = {
-#include "omaha5_start_order.inc"
-};
-
 // The 24 orderings of the four suits.
 struct SuitPermutations {
   std::array<std::array<std::uint8_t, 4>, 24> of{};
@@ -37,16 +23,6 @@ struct SuitPermutations {
 constexpr SuitPermutations kSuitPermutations;
 
 }  // namespace
-
-std::span<const StartClass> start_order(RangeGame game) {
-  switch (game) {
-    case RangeGame::holdem: return kHoldemOrder;
-    case RangeGame::shortdeck: return kShortDeckOrder;
-    case RangeGame::omaha: return kOmahaOrder;
-    case RangeGame::omaha5: return kOmaha5Order;
-  }
-  return kHoldemOrder;
-}
 
 SuitImages suit_images(const std::array<std::uint8_t, kMaxRangeCards>& ascending, int cards_per_hand) {
   SuitImages images{};

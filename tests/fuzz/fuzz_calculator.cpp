@@ -68,10 +68,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   }
   fuzz::require(breakdown_status == 0 && oddsmith_breakdown_summary(b, nullptr, nullptr, nullptr) == q.player_count);
   for (int i = 0; i < oddsmith_breakdown_hand_count(b); ++i) {
-    int cards[4] = {-1, -1, -1, -1}, value = -1, draws = -1;
+    int cards[5] = {-1, -1, -1, -1, -1}, value = -1, draws = -1;
     double weight = -1, equity = -1;
     const int n = oddsmith_breakdown_hand(b, i, cards, &weight, &equity, &value, &draws);
-    fuzz::require((n == 2 || n == 4) && weight > 0 && equity >= 0 && equity <= 1 + 1e-12 && value >= 0 && draws >= 0);
+    fuzz::require((n == 2 || n == 4 || n == 5) && weight > 0 && equity >= 0 && equity <= 1 + 1e-12 && value >= 0 && draws >= 0);
     for (int c = 0; c < n; ++c) fuzz::require(cards[c] >= 0 && cards[c] < 52);
   }
   fuzz::require(oddsmith_breakdown_hand(b, -1, nullptr, nullptr, nullptr, nullptr, nullptr) == 0);

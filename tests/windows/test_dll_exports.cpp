@@ -86,7 +86,7 @@ int main(int argc, char** argv) {
   check(simul(hands.data()) == 1 && load_omaha(hands.data()) == 1 && load_hilo(hands.data()) == 1, "loaders");
   check(exact(2, L"QQ+") == 1 && exact(4, L"QQ+") == 0 && exact(0, nullptr) == 1, "poker_set_holdem_range_exact");
   void* range = range_parse("QQ+, AKs, AJo+", -1, 0, nullptr, nullptr, 0);
-  int cards[4];
+  int cards[5];
   double weight = 0;
   check(range && range_size(range) == 58 && range_hand(range, 0, cards, &weight) == 2 && weight == 1.0,
         "oddsmith_range_parse, _size and _hand: QQ+, AKs, AJo+ is 58 hands");

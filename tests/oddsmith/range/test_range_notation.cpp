@@ -150,7 +150,7 @@ TEST(RangeExports, ParseCountReadAndFree) {
   oddsmith_range* range = oddsmith_range_parse("QQ+, AKs, AJo+ and more", 14, ODDSMITH_GAME_HOLDEM, &column, error, 64);
   ASSERT_NE(range, nullptr) << error;  // the length stops the text before " and more"
   EXPECT_EQ(oddsmith_range_size(range), 58);
-  int cards[4] = {-1, -1, -1, -1};
+  int cards[5] = {-1, -1, -1, -1, -1};
   double weight = 0;
   EXPECT_EQ(oddsmith_range_hand(range, 57, cards, &weight), 2);
   EXPECT_LT(cards[0], cards[1]);

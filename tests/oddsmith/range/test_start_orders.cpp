@@ -6,7 +6,6 @@
 
 #include <set>
 #include <string>
-#include <tuple>
 
 #include "cards/card_text.h"
 #include "range/range_notation.h"
@@ -36,10 +35,14 @@ CardMask mask_of(std::string_view text) {
 }
 
 TEST(StartOrders, CoverEveryHandOnceBestFirstAndReplayTheirScores) {
-  for (const auto& [game, classes, deck_hands] : {std::tuple{RangeGame::holdem, 169u, 1326u},
-                                                 std::tuple{RangeGame::shortdeck, 81u, 630u},
-                                                 std::tuple{RangeGame::omaha, 16432u, 270725u},
-                                                 std::tuple{RangeGame::omaha5, 134459u, 2598960u}}) {
+  struct Game {
+    RangeGame game;
+    std::size_t classes, deck_hands;
+  };
+  for (const Game& g : {Game{RangeGame::holdem, 169, 1326}, Game{RangeGame::shortdeck, 81, 630},
+                        Game{RangeGame::omaha, 16432, 270725}, Game{RangeGame::omaha5, 134459, 2598960}}) {
+    const RangeGame game = g.game;
+    const std::size_t classes = g.classes, deck_hands = g.deck_hands;
     const int cards = range_cards(game);
     const std::span<const StartClass> order = start_order(game);
     ASSERT_EQ(order.size(), classes);
