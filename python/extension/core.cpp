@@ -10,6 +10,7 @@
 
 #include <cstdint>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "oddsmith.h"
@@ -35,8 +36,10 @@ int card_of_text(const char* s) {
 }
 
 // Cards of a list or tuple of ints or two-character texts, or of one text
-// ("As Ks Qs Js Ts"); false for anything else.
-bool quick_cards(PyObject* hand, int (&c)[7], int& n) {
+// ("As Ks Qs Js Ts"): at most 10 (a five-card Omaha hole and board); false for
+// anything else.
+constexpr int kMostCards = 10;
+bool quick_cards(PyObject* hand, int (&c)[kMostCards], int& n) {
   n = 0;
   if (PyUnicode_Check(hand)) {
     Py_ssize_t size = 0;
@@ -47,14 +50,14 @@ bool quick_cards(PyObject* hand, int (&c)[7], int& n) {
         ++i;
         continue;
       }
-      if (n == 7 || i + 1 >= size || (c[n] = card_of_text(s + i)) < 0) return false;
+      if (n == kMostCards || i + 1 >= size || (c[n] = card_of_text(s + i)) < 0) return false;
       ++n, i += 2;
     }
     return true;
   }
   if (!PyList_Check(hand) && !PyTuple_Check(hand)) return false;
   const Py_ssize_t size = PySequence_Fast_GET_SIZE(hand);
-  if (size < 5 || size > 7) return false;
+  if (size < 5 || size > kMostCards) return false;
   PyObject** items = PySequence_Fast_ITEMS(hand);
   for (Py_ssize_t i = 0; i < size; ++i) {
     PyObject* item = items[i];
@@ -86,18 +89,29 @@ int value_of(const int* c, int n, int game) {
   return value;
 }
 
-// The game a name gives: "holdem" or "shortdeck"; -1 for anything else.
-int game_named(nb::handle name) {
-  if (!PyUnicode_Check(name.ptr())) return -1;
-  if (PyUnicode_CompareWithASCIIString(name.ptr(), "holdem") == 0) return ODDSMITH_GAME_HOLDEM;
-  if (PyUnicode_CompareWithASCIIString(name.ptr(), "shortdeck") == 0) return ODDSMITH_GAME_SHORTDECK;
-  return -1;
+// The game a name gives and the card counts its hands have; game -1 for
+// anything else.
+struct NamedGame {
+  int game, fewest, most;
+};
+NamedGame game_named(nb::handle name) {
+  static constexpr std::pair<const char*, NamedGame> kGames[] = {
+      {"holdem", {ODDSMITH_GAME_HOLDEM, 5, 7}},
+      {"shortdeck", {ODDSMITH_GAME_SHORTDECK, 5, 7}},
+      {"omaha", {ODDSMITH_GAME_OMAHA, 9, 9}},
+      {"omaha5", {ODDSMITH_GAME_OMAHA5, 10, 10}},
+  };
+  if (PyUnicode_Check(name.ptr()))
+    for (const auto& [text, game] : kGames)
+      if (PyUnicode_CompareWithASCIIString(name.ptr(), text) == 0) return game;
+  return {-1, 0, 0};
 }
 
 nb::object evaluate(nb::handle hand, nb::handle game_name) {
-  const int game = game_named(game_name);
-  int c[7], n = 0;
-  if ((game == ODDSMITH_GAME_HOLDEM || game == ODDSMITH_GAME_SHORTDECK) && quick_cards(hand.ptr(), c, n) && n >= 5) {
+  const NamedGame named = game_named(game_name);
+  const int game = named.game;
+  int c[kMostCards], n = 0;
+  if (game >= 0 && quick_cards(hand.ptr(), c, n) && n >= named.fewest && n <= named.most) {
     const int value = value_of(c, n, game);
     if (value > 0) return nb::int_(value);
   }
@@ -208,7 +222,9 @@ NB_MODULE(_core, m) {
         "The value (1 best .. 7462 worst; short deck 1 .. 1404) of the best five cards among 5 to 7\n"
         "different cards, given as text (\"As Ks Qs Js Ts\", \"AsKs...\"), as a list of card texts or as\n"
         "card numbers (rank * 4 + suit, 2c = 0 .. As = 51). game: \"holdem\" or \"shortdeck\" (36 cards,\n"
-        "sixes to aces: a flush above a full house, A-6-7-8-9 the lowest straight).");
+        "sixes to aces: a flush above a full house, A-6-7-8-9 the lowest straight); \"omaha\" (4 hole\n"
+        "cards, then 5 board cards) or \"omaha5\" (5 hole cards, then 5 board cards): two hole cards with\n"
+        "three board cards.");
   m.def("_set_slow_evaluate", [](nb::object fallback) { slow_evaluate() = std::move(fallback); });
   m.def("_evaluate_many", &evaluate_many, nb::arg("cards"), nb::arg("per_hand"), nb::arg("values"),
         nb::arg("game") = ODDSMITH_GAME_HOLDEM);
