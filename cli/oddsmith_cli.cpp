@@ -30,7 +30,7 @@ constexpr const char* kUsage =
     "  breakdown RANGE OPPONENT... [--board CARDS] [--svg FILE]\n"
     "                                         a range on a board hand by hand: equity, category, draws\n"
     "  range TEXT [--game holdem|omaha|omaha-hilo|shortdeck|omaha5|omaha5-hilo]\n"
-    "                                         the hands of a range; for Hold'em a 13x13 chart\n"
+    "                                         the hands of a range; two-card games: a 13x13 chart\n"
     "  host holdem|omaha|hilo CARDS --opponents N [--board CARDS] [--range K]\n"
     "                                         the host application's equity exports (per mille,\n"
     "                                         ties count as wins in Hold'em; see oddsmith help host)\n"
@@ -121,7 +121,7 @@ const Command kCommands[] = {
      "the categories and the next cards as one picture.\n"},
     {"range", cli::run_range,
      "usage: oddsmith range TEXT [--game holdem|omaha|omaha-hilo|shortdeck|omaha5|omaha5-hilo] [--json]\n\n"
-     "The number of hands of a range, their share of all hands and, for Hold'em, a\n13x13 chart of its classes.\n"},
+     "The number of hands of a range, their share of all hands and, for Hold'em and\nshort deck, a 13x13 chart of its classes.\n"},
     {"host", run_host, kHostUsage},
     // The names before the host group; they keep working, out of the main help.
     {"holdem", cli::run_holdem, kHostUsage},
