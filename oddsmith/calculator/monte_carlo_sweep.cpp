@@ -67,8 +67,11 @@ class HandSampler {
 
 // Omaha's unsuited table is about 22 MB and every deal lands in a new row of it:
 // its reads are made for a batch of deals at once, so that their cache and TLB
-// misses overlap (see equity/omaha.cpp). Hold'em's tables stay in the cache.
+// misses overlap (see equity/omaha.cpp). Hold'em's and short deck's tables, and
+// five-card Omaha's pair rows (1.1 MB), stay in the cache.
 constexpr int kValueBatch = 32;
+template <Game G>
+constexpr bool kBatchedReads = G == Game::omaha || G == Game::omaha_hilo;
 
 // Who is dealt how. A player whose range is every hand the deck still holds,
 // all of one weight ("random"), is dealt from the cards left once the others
@@ -179,7 +182,7 @@ template <Game G, int kBoardCards>
 bool deal_block(const PreparedQuery& q, const Dealing& dealing, const std::vector<HandSampler>& samplers,
                 RandomStream& stream, std::int64_t deals, DealScratch<G>& scratch, SweepTally& out) {
   using E = Evaluator<G>;
-  constexpr bool kBatched = G == Game::omaha || G == Game::omaha_hilo;
+  constexpr bool kBatched = kBatchedReads<G>;
   constexpr int kBatch = kBatched ? kValueBatch : 1;
   constexpr int kPerHand = cards_per_hand(G);
   constexpr int kKnown = 5 - kBoardCards;
@@ -457,7 +460,7 @@ template <Game G>
 bool run_chunk(const PreparedQuery& q, const Dealing& dealing, const std::vector<HandSampler>& samplers,
                const HandKeys<G>& hand_keys, const QuickHoldem* quick_holdem, std::uint64_t seed, std::uint64_t chunk,
                std::int64_t deals, SweepTally& out, const ChunkPoll& poll) {
-  constexpr bool kBatched = G == Game::omaha || G == Game::omaha_hilo;
+  constexpr bool kBatched = kBatchedReads<G>;
   constexpr std::int64_t kBlock = kBatched ? kValueBatch : 256;
   RandomStream rng(seed, chunk);
   out.players.assign(static_cast<std::size_t>(q.players), Tally{});

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "eval/short_deck.h"
+#include "support/reference_poker.h"
 
 namespace {
 
@@ -78,14 +79,7 @@ TEST(ShortDeck, SevenCardsAreTheirBestFiveAndTheRulesHold) {
       const int card = kShortDeckLowestCard + static_cast<int>(rng() % 36);
       if (take_card(used, card)) seven[i++] = card;
     }
-    int best = 1 << 30;
-    for (int a = 0; a < 7; ++a)
-      for (int b = a + 1; b < 7; ++b) {
-        int five[5], n = 0;
-        for (int i = 0; i < 7; ++i)
-          if (i != a && i != b) five[n++] = seven[i];
-        best = std::min(best, eval_shortdeck(five, 5));
-      }
+    const int best = reference::best_of_seven(seven, [](const int* five) { return eval_shortdeck(five, 5); });
     ASSERT_EQ(eval_shortdeck(seven, 7), best);
     // The calculator's form, from summed card keys and its own tables.
     BoardKeys board{0, 0}, hole{0, 0};
