@@ -227,8 +227,7 @@ SweepResult run_rank_counting(const PreparedQuery& q, const Plan& plan, int thre
             t.weight += weight * static_cast<double>(known.boards());
             t.deals += orbit * known.boards();
           };
-          if (q.game == Game::shortdeck) count(std::integral_constant<Game, Game::shortdeck>{});
-          else count(std::integral_constant<Game, Game::holdem>{});
+          with_seven_card_game(q.game, count);
         }
         return true;
       },

@@ -189,6 +189,14 @@ decltype(auto) with_game(Game g, F&& f) {
   }
 }
 
+// The same for the two-card games valued from summed keys (Hold'em, short
+// deck), which the Hold'em-only sweeps serve.
+template <class F>
+decltype(auto) with_seven_card_game(Game g, F&& f) {
+  if (g == Game::shortdeck) return f(std::integral_constant<Game, Game::shortdeck>{});
+  return f(std::integral_constant<Game, Game::holdem>{});
+}
+
 // 1 / k for k players sharing a pot: a multiply instead of a divide per deal.
 inline constexpr auto kInverse = [] {
   std::array<double, kMaxPlayers + 1> inv{};

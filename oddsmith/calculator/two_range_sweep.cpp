@@ -181,8 +181,7 @@ SweepResult run_two_range_sweep(const PreparedQuery& q, const Plan& plan, int th
         },
         progress, user);
   };
-  return q.game == Game::shortdeck ? run(std::integral_constant<Game, Game::shortdeck>{})
-                                   : run(std::integral_constant<Game, Game::holdem>{});
+  return with_seven_card_game(q.game, run);
 }
 
 }  // namespace oddsmith::calc
