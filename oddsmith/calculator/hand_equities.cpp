@@ -7,7 +7,7 @@
 #include "calculator/equity_query.h"
 #include "calculator/prepared_query.h"
 #include "calculator/sweeps.h"
-#include "equity/seed.h"
+#include "cards/seed.h"
 
 namespace oddsmith::calc {
 

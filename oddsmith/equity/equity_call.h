@@ -7,7 +7,7 @@
 #include <cstdint>
 
 #include "equity/random_cards.h"
-#include "equity/seed.h"
+#include "cards/seed.h"
 
 namespace oddsmith {
 

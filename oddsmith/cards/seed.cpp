@@ -1,7 +1,7 @@
 #include <chrono>
 #include <random>
 
-#include "equity/seed.h"
+#include "cards/seed.h"
 
 namespace oddsmith {
 
