@@ -2,24 +2,18 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cmath>
 #include <optional>
 
+#include "calculator/chooser.h"
+#include "calculator/part_runs.h"
 #include "calculator/prepared_query.h"
+#include "calculator/progress.h"
+#include "calculator/run_budget.h"
 
 namespace oddsmith {
 
 namespace {
-
-// Progress of one part of the breakdown as a share of the whole: [from, to).
-struct PartProgress {
-  calc::ProgressFn fn;
-  void* user;
-  double from, to;
-  static bool report(double done, void* self) {
-    const auto* p = static_cast<const PartProgress*>(self);
-    return p->fn(p->from + (p->to - p->from) * done, p->user);
-  }
-};
 
 // Summary rows in the order `names` first gives them, from (name, weight, equity) of each hand.
 std::vector<BreakdownRow> rows(const std::vector<std::string>& order, const std::vector<BreakdownHand>& hands,
@@ -77,25 +71,83 @@ void summarise(Breakdown& b, calc::Game game, std::size_t board_cards) {
   b.draws = rows(draw_order, b.hands, draw_of, total);
 }
 
+Breakdown failed(calc::Status status, std::string message) {
+  Breakdown b;
+  b.status = status;
+  b.error = std::move(message);
+  return b;
+}
+
+// Every player's equity after each card that can come next, under what is left
+// of the breakdown's budget. All cards run alike: exact when the first card's
+// estimate times their count fits (quickly, in automatic mode), else Monte
+// Carlo, each card with an equal share of the time left.
+struct NextCardPlan {
+  std::vector<int> cards;  // in the game's deck, not on the board or dead
+  bool exact = false;
+  double exact_seconds = 0;  // all cards' estimate on one core, when exact
+};
+
+NextCardPlan plan_next_cards(const calc::EquityQuery& query, const calc::RunBudget& budget, double hands) {
+  NextCardPlan plan;
+  CardMask used = query.dead | ~calc::game_deck(query.game);
+  for (int c : query.board) used |= card_bit(c);
+  for (int c = 0; c < kDeckSize; ++c)
+    if (!(used & card_bit(c))) plan.cards.push_back(c);
+  if (budget.mode == calc::Mode::monte_carlo || plan.cards.empty()) return plan;
+  calc::EquityQuery one = query;
+  one.board.push_back(plan.cards.front());
+  one.mode = calc::Mode::exact;
+  one.deadline.reset();
+  one.max_seconds = 1e9;
+  std::string error;
+  const std::optional<calc::PreparedQuery> q = calc::prepare_query(one, error);
+  const std::optional<calc::Plan> exact = q ? calc::choose_method(*q, one, calc::resolve_budget(one), error) : std::nullopt;
+  plan.exact_seconds = exact ? exact->seconds * static_cast<double>(plan.cards.size()) : INFINITY;
+  const double share = static_cast<double>(plan.cards.size()) / (hands + static_cast<double>(plan.cards.size()));
+  plan.exact = budget.mode == calc::Mode::exact ||
+               plan.exact_seconds <= std::min(calc::kAutomaticExactSeconds, budget.seconds_left() * share);
+  return plan;
+}
+
 }  // namespace
 
 Breakdown compute_breakdown(const calc::EquityQuery& query) {
   Breakdown b;
-  const auto start = std::chrono::steady_clock::now();
-  const double bound = query.max_seconds > 0 ? query.max_seconds : ODDSMITH_DEFAULT_MAX_SECONDS;
+  const calc::RunBudget budget = calc::resolve_budget(query);
   const bool next = query.board.size() == 3 || query.board.size() == 4;
+  calc::ProgressSpan shown{query.progress, query.progress_user};
+
+  // The time is planned before anything runs: exact next cards reserve their
+  // estimate (refused at once when it cannot fit), and otherwise the hands and
+  // the next cards share what is left by their counts.
+  NextCardPlan cards;
+  double hands_share = 1;
+  if (next) {
+    // The range's size before the board removes any hand: near enough to share time by.
+    const double hands = query.players.empty() ? 1.0 : static_cast<double>(query.players[0].size());
+    cards = plan_next_cards(query, budget, hands);
+    if (budget.mode == calc::Mode::exact && cards.exact_seconds > budget.seconds_left())
+      return failed(calc::Status::bad_query, "the exact equities after each next card would take about " +
+                                                 calc::describe_seconds(cards.exact_seconds) + " on one core, " +
+                                                 calc::over_the_bound(budget) +
+                                                 ": use Monte Carlo, or raise the bound (max_seconds)");
+    hands_share = hands / (hands + static_cast<double>(cards.cards.size()));
+  }
   calc::EquityQuery hands_query = query;
-  PartProgress hands_part{query.progress, query.progress_user, 0.0, next ? 0.5 : 1.0};
-  if (query.progress) {
-    hands_query.progress = PartProgress::report;
-    hands_query.progress_user = &hands_part;
-  }
+  hands_query.max_seconds = budget.bound;
+  hands_query.seed = budget.seed;
+  const double left = budget.seconds_left();
+  hands_query.deadline = !next            ? budget.deadline
+                         : cards.exact ? calc::seconds_from_now(left - cards.exact_seconds)
+                                       : calc::seconds_from_now(left * hands_share);
+  calc::ProgressSpan hands_part = shown.part(0.0, next ? 0.5 : 1.0);
+  hands_query.progress = hands_part.callback();
+  hands_query.progress_user = &hands_part;
   const calc::HandsOutcome hands = calc::compute_hand_equities(hands_query);
-  if (hands.status != calc::Status::ok) {
-    b.status = hands.status;
-    b.error = hands.error;
-    return b;
-  }
+  if (!hands.has_result()) return failed(hands.status, hands.error);
+  b.status = hands.status;
+  b.error = hands.error;
   b.exact = hands.exact;
   b.deals = hands.deals;
   b.seed = hands.seed;
@@ -108,43 +160,61 @@ Breakdown compute_breakdown(const calc::EquityQuery& query) {
   std::stable_sort(b.hands.begin(), b.hands.end(),
                    [](const BreakdownHand& x, const BreakdownHand& y) { return x.equity > y.equity; });
   summarise(b, query.game, query.board.size());
+  if (!next) return b;
 
-  if (next) {
-    CardMask used = query.dead | ~calc::game_deck(query.game);
-    for (int c : query.board) used |= card_bit(c);
-    calc::EquityQuery each = query;
-    each.board.push_back(0);
-    const double spent = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-    // Each card may take what is left of the bound: an exact run refused over it fails the breakdown.
-    const double per_card = std::max(1e-3, bound - spent);
-    PartProgress cards_part{query.progress, query.progress_user, 0.5, 1.0};
-    for (int c = 0; c < kDeckSize; ++c) {
-      if (used & card_bit(c)) continue;
-      if (query.progress && query.progress(cards_part.from + 0.5 * c / kDeckSize, query.progress_user)) {
-        b.status = calc::Status::cancelled;
-        b.error = "cancelled";
-        return b;
-      }
-      each.board.back() = c;
-      each.max_seconds = per_card;
-      each.seed = query.seed ? query.seed + 1000003 + static_cast<std::uint64_t>(c) : 0;
-      each.progress = nullptr;
-      // A card no deal can follow (some player's every hand holds it) is left out.
-      std::string blocked;
-      const std::optional<calc::PreparedQuery> prepared = calc::prepare_query(each, blocked);
-      if (!prepared || calc::some_assignment_fits(*prepared) == 0) continue;
-      const calc::EquityOutcome run = calc::compute_equity(each);
-      if (!run.has_result()) {
-        b.status = run.status;
-        b.error = run.error;
-        return b;
-      }
-      NextCard card{c, {}};
-      for (const calc::PlayerEquity& e : run.players) card.equities.push_back(e.equity);
-      b.next_cards.push_back(std::move(card));
+  calc::EquityQuery each = calc::part_query(query, budget);
+  each.board.push_back(0);
+  each.mode = cards.exact ? calc::Mode::exact : calc::Mode::monte_carlo;
+  auto began = calc::Clock::now();  // of the Monte-Carlo cards
+  std::size_t simulated = 0;
+  bool short_of_goal = false;
+  const std::size_t count = cards.cards.size();
+  for (std::size_t i = 0; i < count; ++i) {
+    if (shown(0.5 + 0.5 * static_cast<double>(i) / static_cast<double>(count)))
+      return failed(calc::Status::cancelled, "cancelled");
+    const int c = cards.cards[i];
+    const double time_left = budget.seconds_left();
+    if (!cards.exact) {
+      // When the first card shows that the rest cannot fit, refuse there.
+      const double per_card = std::chrono::duration<double>(calc::Clock::now() - began).count();
+      const double rest = static_cast<double>(count - i);
+      if (simulated == 1 && per_card * rest > 2 * std::max(0.0, time_left) + calc::kPartsGraceSeconds(budget))
+        return failed(calc::Status::bad_query,
+                      "the equities after each next card would take about " +
+                          calc::describe_seconds(per_card * static_cast<double>(count)) + ", " +
+                          calc::over_the_bound(budget) +
+                          ": narrow the ranges, give fewer deals (trials), or raise the bound (max_seconds)");
+      each.deadline = calc::seconds_from_now(time_left / rest);
     }
+    each.board.back() = c;
+    each.seed = budget.seed + 1000003 + static_cast<std::uint64_t>(c);
+    const calc::EquityOutcome run = calc::compute_equity(each);
+    simulated += !cards.exact;
+    if (!run.has_result()) {
+      // A card no deal can follow (some player's every hand holds it) is left out.
+      if (run.status == calc::Status::bad_query && !run.over_time && calc::no_deal_fits(each)) continue;
+      // Automatic mode never fails for time: the cards from this one on are simulated.
+      if (run.over_time && cards.exact && budget.mode == calc::Mode::automatic) {
+        cards.exact = false;
+        each.mode = calc::Mode::monte_carlo;
+        each.deadline = budget.deadline;
+        began = calc::Clock::now();
+        --i;
+        continue;
+      }
+      return failed(run.status, run.error);
+    }
+    short_of_goal = short_of_goal || run.status == calc::Status::target_not_met;
+    NextCard card{c, {}};
+    for (const calc::PlayerEquity& e : run.players) card.equities.push_back(e.equity);
+    b.next_cards.push_back(std::move(card));
   }
-  b.status = calc::Status::ok;
+  if (short_of_goal && b.status == calc::Status::ok) {
+    b.status = calc::Status::target_not_met;
+    b.error = "the time bound of " + calc::describe_seconds(budget.bound) +
+              " was reached before every next card had its deals: those equities are from the deals done";
+  }
+  if (shown(1.0)) return failed(calc::Status::cancelled, "cancelled");
   return b;
 }
 

@@ -32,7 +32,11 @@ struct NextCard {
 };
 
 struct Breakdown {
+  // ok, or target_not_met with every part present but some Monte-Carlo parts
+  // cut short by the bound or short of the target (`error` says which); any
+  // other status has no result.
   calc::Status status = calc::Status::bad_query;
+  bool has_result() const { return status == calc::Status::ok || status == calc::Status::target_not_met; }
   std::string error;
   bool exact = false;
   std::int64_t deals = 0;
@@ -44,7 +48,8 @@ struct Breakdown {
 };
 
 // Runs the breakdown of `query`'s first player. The query's bound, mode, seed,
-// threads, progress and cancel hold for the whole of it.
+// threads, progress and cancel hold for the whole of it: the parts are planned
+// under one deadline, and work that cannot fit is refused before it starts.
 Breakdown compute_breakdown(const calc::EquityQuery& query);
 
 }  // namespace oddsmith

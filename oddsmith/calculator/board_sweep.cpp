@@ -197,7 +197,7 @@ class RangeAssignments {
 };
 
 template <Game G>
-SweepResult run_board_sweep_game(const PreparedQuery& q, const Plan& plan, int threads, ProgressFn progress, void* user) {
+SweepResult run_board_sweep_game(const PreparedQuery& q, const Plan& plan, const RunBudget& budget, ProgressFn progress, void* user) {
   const HandKeys<G> keys(q.hands);
   bool all_known = true;
   double known_weight = 1;
@@ -211,7 +211,7 @@ SweepResult run_board_sweep_game(const PreparedQuery& q, const Plan& plan, int t
   const std::size_t slices = static_cast<std::size_t>(plan.hand_slices);
   const std::size_t first_hands = q.hands[0].size();
   return run_in_chunk_order(
-      q.players, static_cast<std::size_t>(plan.chunks), threads,
+      q.players, static_cast<std::size_t>(plan.chunks), budget.threads, budget.deadline,
       [&](std::size_t chunk, SweepTally& out, const ChunkPoll& poll) {
         const std::int64_t board_chunk = static_cast<std::int64_t>(chunk / slices);
         const std::size_t slice = chunk % slices;
@@ -242,8 +242,8 @@ SweepResult run_board_sweep_game(const PreparedQuery& q, const Plan& plan, int t
 
 }  // namespace
 
-SweepResult run_board_sweep(const PreparedQuery& q, const Plan& plan, int threads, ProgressFn progress, void* user) {
-  return with_game(q.game, [&](auto g) { return run_board_sweep_game<g()>(q, plan, threads, progress, user); });
+SweepResult run_board_sweep(const PreparedQuery& q, const Plan& plan, const RunBudget& budget, ProgressFn progress, void* user) {
+  return with_game(q.game, [&](auto g) { return run_board_sweep_game<g()>(q, plan, budget, progress, user); });
 }
 
 }  // namespace oddsmith::calc

@@ -7,20 +7,13 @@
 #include "calculator/chooser.h"
 #include "calculator/equity_query.h"
 #include "calculator/prepared_query.h"
+#include "calculator/progress.h"
+#include "calculator/run_budget.h"
 #include "calculator/sweeps.h"
-#include "cards/seed.h"
 
 namespace oddsmith::calc {
 
 namespace {
-
-constexpr double kDefaultTarget = 0.0005;
-
-// 64 bits from the platform's random device; never 0, which asks for a seed.
-std::uint64_t system_seed() {
-  const std::uint64_t seed = (std::uint64_t{seed_from_random_device()} << 32) | seed_from_random_device();
-  return seed ? seed : 1;
-}
 
 EquityOutcome failure(Status status, std::string message) {
   EquityOutcome out;
@@ -29,23 +22,23 @@ EquityOutcome failure(Status status, std::string message) {
   return out;
 }
 
-// The caller's progress callback, seeing a share that never decreases (a
-// Monte-Carlo target's expected length can grow between batches).
-struct MonotonicProgress {
-  ProgressFn fn;
-  void* user;
-  double shown = 0;
-  static bool report(double done, void* self) {
-    auto* m = static_cast<MonotonicProgress*>(self);
-    m->shown = std::max(m->shown, std::clamp(done, 0.0, 1.0));
-    return m->fn(m->shown, m->user);
-  }
-};
+// Why a Monte-Carlo run with an answer fell short: its trials cut off at the
+// time bound, its target not reached by then, or its target given up early.
+std::string shortfall(const RunBudget& budget, const SweepResult& sweep) {
+  if (budget.trials > 0)
+    return "the time bound of " + describe_seconds(budget.bound) + " was reached after " +
+           std::to_string(sweep.tally.deals) + " of " + std::to_string(budget.trials) +
+           " trials: the result is from the deals done";
+  if (sweep.out_of_time)
+    return "the standard-error target was not reached within the time bound of " + describe_seconds(budget.bound) +
+           ": the result is the best estimate reached";
+  return "the standard-error target was given up: reaching it would take longer than the time bound";
+}
 
 }  // namespace
 
 EquityOutcome compute_equity(const EquityQuery& query) {
-  const auto start = std::chrono::steady_clock::now();
+  const auto start = Clock::now();
   if (query.trials < 0) return failure(Status::bad_query, "the trial count must not be negative");
   if (query.trials > ODDSMITH_MAX_TRIALS)
     return failure(Status::bad_query, "at most 2^48 (" + std::to_string(ODDSMITH_MAX_TRIALS) + ") trials, got " +
@@ -54,48 +47,58 @@ EquityOutcome compute_equity(const EquityQuery& query) {
     return failure(Status::bad_query, "the target standard error must be a positive number");
   if (!(query.max_seconds >= 0))
     return failure(Status::bad_query, "the time bound (max_seconds) must be a positive number of seconds");
+  const RunBudget budget = resolve_budget(query);
   std::string error;
   const std::optional<PreparedQuery> q = prepare_query(query, error);
   if (!q) return failure(Status::bad_query, error);
   if (some_assignment_fits(*q) == 0)
     return failure(Status::bad_query, "no deal is possible: the players' ranges share cards in every combination");
-  const std::optional<Plan> plan = choose_method(*q, query, error);
-  if (!plan) return failure(Status::bad_query, error);
+  const std::optional<Plan> plan = choose_method(*q, query, budget, error);
+  if (!plan) {
+    EquityOutcome refused = failure(Status::bad_query, error);
+    refused.over_time = !query.force_method;  // exact mode's one refusal: the estimate is over the time left
+    return refused;
+  }
 
-  MonotonicProgress monotonic{query.progress, query.progress_user};
-  const ProgressFn progress = query.progress ? MonotonicProgress::report : nullptr;
+  ProgressSpan shown{query.progress, query.progress_user};
+  const ProgressFn progress = shown.callback();
   // A first word before the sweep sets up (its tables can take a moment for
   // many large ranges), which the caller may already use to cancel.
-  if (progress && progress(0.0, &monotonic)) return failure(Status::cancelled, "cancelled");
+  if (shown(0.0)) return failure(Status::cancelled, "cancelled");
   EquityOutcome out;
   SweepResult sweep;
   switch (plan->method) {
-    case Method::board_sweep: sweep = run_board_sweep(*q, *plan, query.threads, progress, &monotonic); break;
-    case Method::rank_counting: sweep = run_rank_counting(*q, *plan, query.threads, progress, &monotonic); break;
-    case Method::two_range_sweep: sweep = run_two_range_sweep(*q, *plan, query.threads, progress, &monotonic); break;
-    case Method::monte_carlo: {
-      out.seed = query.seed ? query.seed : system_seed();
-      MonteCarloRun run;
-      run.trials = query.trials;
-      run.target_stderr = query.target_stderr > 0 ? query.target_stderr : kDefaultTarget;
-      run.max_seconds = query.max_seconds > 0 ? query.max_seconds : ODDSMITH_DEFAULT_MAX_SECONDS;
-      run.seed = out.seed;
-      run.threads = query.threads;
-      sweep = run_monte_carlo(*q, run, progress, &monotonic);
+    case Method::board_sweep: sweep = run_board_sweep(*q, *plan, budget, progress, &shown); break;
+    case Method::rank_counting: sweep = run_rank_counting(*q, *plan, budget, progress, &shown); break;
+    case Method::two_range_sweep: sweep = run_two_range_sweep(*q, *plan, budget, progress, &shown); break;
+    case Method::monte_carlo:
+      out.seed = budget.seed;
+      sweep = run_monte_carlo(*q, budget, progress, &shown);
       break;
-    }
   }
+  const bool exact = plan->method != Method::monte_carlo;
   if (sweep.status == RunStatus::cancelled) return failure(Status::cancelled, "cancelled");
   if (sweep.status == RunStatus::failed) return failure(Status::no_memory, "out of memory");
+  if (sweep.status == RunStatus::timed_out) {  // an exact run is whole or nothing
+    EquityOutcome late = failure(Status::bad_query, "exact enumeration, estimated at about " +
+                                                        describe_seconds(plan->seconds) +
+                                                        " on one core, did not finish within the bound of " +
+                                                        describe_seconds(budget.bound) +
+                                                        ": use Monte Carlo, or raise the bound (max_seconds)");
+    late.over_time = true;
+    return late;
+  }
   if (sweep.stuck)
     return failure(Status::bad_query, "the players' ranges almost never fit together: a million draws in a row clashed");
-  if (!(sweep.tally.weight > 0))
+  if (!(sweep.tally.weight > 0)) {
+    if (!exact && !sweep.target_met)
+      return failure(Status::bad_query, "the time bound of " + describe_seconds(budget.bound) +
+                                            " ran out before the first deals were done: raise the bound (max_seconds)");
     return failure(Status::bad_query, "no deal is possible: the players' ranges share cards in every combination");
+  }
 
-  const bool exact = plan->method != Method::monte_carlo;
   out.status = sweep.target_met ? Status::ok : Status::target_not_met;
-  if (!sweep.target_met)
-    out.error = "the standard-error target was given up: reaching it would take longer than the time bound";
+  if (!sweep.target_met) out.error = shortfall(budget, sweep);
   out.method = plan->method;
   out.exact = exact;
   out.target_met = sweep.target_met;
@@ -110,7 +113,7 @@ EquityOutcome compute_equity(const EquityQuery& query) {
     if (!exact) p.std_error = t.standard_error(total);
     out.players.push_back(p);
   }
-  out.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+  out.seconds = std::chrono::duration<double>(Clock::now() - start).count();
   return out;
 }
 

@@ -14,9 +14,6 @@ namespace {
 
 constexpr double kNever = std::numeric_limits<double>::infinity();
 
-// Automatic mode enumerates when that takes at most this long on one core.
-constexpr double kAutomaticExactSeconds = 0.5;
-
 // Seconds of one core per step, measured on a Release build (bench/check_estimates
 // compares the estimates with measured times).
 struct GameCosts {
@@ -235,19 +232,25 @@ std::string describe_seconds(double seconds) {
   return text;
 }
 
-std::optional<Plan> choose_method(const PreparedQuery& q, const EquityQuery& query, std::string& error) {
+std::string over_the_bound(const RunBudget& budget) {
+  const double left = budget.seconds_left();
+  if (left >= 0.9 * budget.bound) return "over the bound of " + describe_seconds(budget.bound);
+  return "over the " + describe_seconds(std::max(0.0, left)) + " left of the bound of " + describe_seconds(budget.bound);
+}
+
+std::optional<Plan> choose_method(const PreparedQuery& q, const EquityQuery& query, const RunBudget& budget,
+                                  std::string& error) {
   Plan plan;
-  const double bound = query.max_seconds > 0 ? query.max_seconds : ODDSMITH_DEFAULT_MAX_SECONDS;
   if (query.force_method) {
     if (!method_applies(*query.force_method, q)) {
       error = std::string(method_name(*query.force_method)) + " does not apply to this query";
       return std::nullopt;
     }
     plan.method = *query.force_method;
-  } else if (query.mode == Mode::monte_carlo) {
+  } else if (budget.mode == Mode::monte_carlo) {
     plan.method = Method::monte_carlo;
   }
-  if (plan.method == Method::monte_carlo && (query.force_method || query.mode == Mode::monte_carlo)) return plan;
+  if (plan.method == Method::monte_carlo && (query.force_method || budget.mode == Mode::monte_carlo)) return plan;
 
   plan.symmetry = query.without_symmetry ? SuitSymmetry() : SuitSymmetry(q);
   plan.costs = estimate_costs(q, plan.symmetry);
@@ -255,14 +258,16 @@ std::optional<Plan> choose_method(const PreparedQuery& q, const EquityQuery& que
     plan.method = Method::board_sweep;
     for (Method m : {Method::rank_counting, Method::two_range_sweep})
       if (plan.costs.of(m) < plan.costs.of(plan.method)) plan.method = m;
+    // Automatic mode never refuses for time: what is not quick, or does not
+    // fit in the time left, is simulated.
     const double quickest = plan.costs.of(plan.method);
-    if (query.mode == Mode::automatic && quickest > kAutomaticExactSeconds) {
+    if (budget.mode == Mode::automatic && quickest > std::min(kAutomaticExactSeconds, budget.seconds_left())) {
       plan.method = Method::monte_carlo;
       return plan;
     }
-    if (quickest > bound) {
-      error = "exact enumeration would take about " + describe_seconds(quickest) + " on one core, over the bound of " +
-              describe_seconds(bound) + ": use Monte Carlo, or raise the bound (max_seconds)";
+    if (quickest > budget.seconds_left()) {
+      error = "exact enumeration would take about " + describe_seconds(quickest) + " on one core, " +
+              over_the_bound(budget) + ": use Monte Carlo, or raise the bound (max_seconds)";
       return std::nullopt;
     }
   }

@@ -12,6 +12,7 @@
 
 #include "calculator/equity_query.h"
 #include "calculator/prepared_query.h"
+#include "calculator/run_budget.h"
 #include "calculator/suit_symmetry.h"
 
 namespace oddsmith::calc {
@@ -52,9 +53,14 @@ bool method_applies(Method m, const PreparedQuery& q);
 // one holds a known hand; not Hi/Lo, whose low needs every pair).
 bool one_range_against_known_hands(const PreparedQuery& q);
 
-// The plan for `q` under the query's mode, bound and (tests) forced method; or
-// nothing, with a message in `error`, when the run is refused.
-std::optional<Plan> choose_method(const PreparedQuery& q, const EquityQuery& query, std::string& error);
+// The plan for `q` under the budget's mode and time left and the query's
+// (tests) forced method; or nothing, with a message in `error`, when the run is
+// refused (exact mode only: automatic mode simulates what does not fit).
+std::optional<Plan> choose_method(const PreparedQuery& q, const EquityQuery& query, const RunBudget& budget,
+                                  std::string& error);
+
+// "over the bound of 5 s", or "over the 2 s left of the bound of 5 s" for a part of a run.
+std::string over_the_bound(const RunBudget& budget);
 
 // A duration for messages: "0.5 s", "40 s", "12 minutes", "7.7 hours", "3.1 days".
 std::string describe_seconds(double seconds);

@@ -10,6 +10,9 @@ namespace {
 
 // The calling thread reports progress at most this often from inside a chunk.
 constexpr auto kPollInterval = std::chrono::milliseconds(50);
+// A chunk's polls read the clock for the deadline this often (a Monte-Carlo
+// chunk polls every few dozen deals, and reading the clock is not free).
+constexpr unsigned kPollsPerClockRead = 8;
 
 }  // namespace
 
@@ -18,9 +21,22 @@ struct ChunkRun {
   ProgressFn progress;
   void* user;
   std::atomic<std::size_t> next{0}, finished{0};
-  std::atomic<bool> stop{false}, failed{false};
+  std::chrono::steady_clock::time_point deadline = kNoDeadline;
+  std::atomic<bool> stop{false}, failed{false}, timed_out{false};
   bool cancelled = false;  // written by the calling thread only
   std::chrono::steady_clock::time_point last_report = std::chrono::steady_clock::now();
+
+  // True, and the run stopping, once the deadline has passed and some chunk
+  // has finished: a run given too little time still answers from its first
+  // chunks (a few milliseconds each) rather than with nothing.
+  bool out_of_time() {
+    if (deadline == kNoDeadline || finished.load(std::memory_order_relaxed) == 0 ||
+        std::chrono::steady_clock::now() < deadline)
+      return false;
+    timed_out = true;
+    stop = true;
+    return true;
+  }
 
   // The calling thread's report; true when the callback cancels.
   bool report(double share_of_current) {
@@ -36,9 +52,12 @@ struct ChunkRun {
 
 bool ChunkPoll::operator()(double share) const {
   if (run_->stop.load(std::memory_order_relaxed)) return true;
+  if (++polls_ % kPollsPerClockRead == 0 && run_->out_of_time()) return true;
   if (!caller_ || !run_->progress || std::chrono::steady_clock::now() - run_->last_report < kPollInterval) return false;
   return run_->report(std::clamp(share, 0.0, 1.0));
 }
+
+bool ChunkPoll::stopped() const { return run_->stop.load(); }
 
 int thread_count(int requested, std::size_t chunks) {
   std::size_t n = requested > 0 ? static_cast<std::size_t>(requested) : std::max(1u, std::thread::hardware_concurrency());
@@ -47,11 +66,12 @@ int thread_count(int requested, std::size_t chunks) {
 }
 
 RunStatus run_chunks(std::size_t count, int threads, const std::function<void(std::size_t, const ChunkPoll&)>& work,
-                     ProgressFn progress, void* user) {
+                     ProgressFn progress, void* user, std::chrono::steady_clock::time_point deadline) {
   ChunkRun run{count, progress, user};
+  run.deadline = deadline;
   // Takes the next chunk and runs it; false when none is left or the run stops.
   auto run_one = [&](const ChunkPoll& poll) {
-    if (run.stop.load(std::memory_order_relaxed)) return false;
+    if (run.stop.load(std::memory_order_relaxed) || run.out_of_time()) return false;
     const std::size_t i = run.next.fetch_add(1, std::memory_order_relaxed);
     if (i >= count) return false;
     try {
@@ -82,6 +102,7 @@ RunStatus run_chunks(std::size_t count, int threads, const std::function<void(st
   for (std::thread& t : helpers) t.join();
   if (run.failed) return RunStatus::failed;
   if (run.cancelled) return RunStatus::cancelled;
+  if (run.timed_out && run.finished.load() < count) return RunStatus::timed_out;
   if (progress && progress(1.0, user)) return RunStatus::cancelled;
   return RunStatus::done;
 }

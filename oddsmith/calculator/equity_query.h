@@ -3,6 +3,7 @@
 // and reads nothing of the host exports' process-wide state.
 #pragma once
 
+#include <chrono>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -81,11 +82,15 @@ struct EquityQuery {
   CardMask dead = 0;           // cards out of play
   Mode mode = Mode::automatic;
   std::int64_t trials = 0;     // Monte Carlo: deals to run (at most ODDSMITH_MAX_TRIALS); 0 = until target_stderr
-  double target_stderr = 0;    // Monte Carlo: stop once every player's standard error is at most this (0: 0.0005)
+  double target_stderr = 0;    // Monte Carlo: stop once every player's standard error is at most this (0: the default, run_budget.h)
   std::uint64_t seed = 0;      // Monte Carlo: 0 asks the system for one
   int threads = 1;             // 0: every core
   double max_seconds = 0;      // the time bound (0: ODDSMITH_DEFAULT_MAX_SECONDS): exact runs estimated longer
-                               // on one core are refused, targets that would take longer given up
+                               // on one core are refused (automatic mode simulates instead), Monte Carlo stops
+                               // there (target_met false); calculator/run_budget.h resolves it
+  // A run that is part of a larger one (a hand of a breakdown, a next card):
+  // the moment it must be over, instead of max_seconds from its own start.
+  std::optional<std::chrono::steady_clock::time_point> deadline;
   ProgressFn progress = nullptr;
   void* progress_user = nullptr;
   // Tests only: run this method whatever it costs (refused where it does not apply).
@@ -117,11 +122,15 @@ struct EquityOutcome {
   std::string error;       // when not ok
   Method method = Method::monte_carlo;
   bool exact = false;
-  bool target_met = true;  // false: a standard-error target was given up (status target_not_met)
+  bool target_met = true;  // false: a standard-error target or trial count was cut short by the time bound
+                           // (status target_not_met; the answer is from the deals done)
   std::int64_t deals = 0;  // deals evaluated (exact: every assignment of hands with every board)
   double seconds = 0;
   std::uint64_t seed = 0;  // the seed a Monte Carlo run used
   std::vector<PlayerEquity> players;
+  // An exact run refused or stopped for lack of time (a part of a larger run in
+  // automatic mode is then simulated instead).
+  bool over_time = false;
 };
 
 // Answers the query (errors in the outcome; never throws but std::bad_alloc).
@@ -132,15 +141,21 @@ EquityOutcome compute_equity(const EquityQuery& query);
 // the other players given that hand, card removal applied. Two Hold'em ranges
 // run exactly in one sorted sweep per board; otherwise each hand is a run of
 // its own (exact when all of them together are quick, else seeded Monte Carlo,
-// hand i with seed + i), under the one time bound, progress and cancel.
+// hand i with seed + i, each with an equal share of the time left), under the
+// one time bound, progress and cancel. A hand that no opponent hand can face
+// is left out; a hand that could not be computed fails the whole run, never
+// reads as 0. Status target_not_met: every hand has its equity, but some from
+// fewer deals than asked (the bound was reached) or short of the target.
 struct HandsOutcome {
   Status status = Status::bad_query;
+  bool has_result() const { return status == Status::ok || status == Status::target_not_met; }
   std::string error;
   bool exact = false;
   std::int64_t deals = 0;
   std::uint64_t seed = 0;  // Monte Carlo: hand i ran with seed + i
   std::vector<RangeHand> hands;       // the first player's hands that can play, in range order
   std::vector<PlayerEquity> equities; // one per hand
+  bool over_time = false;             // as EquityOutcome's
 };
 HandsOutcome compute_hand_equities(const EquityQuery& query);
 

@@ -516,7 +516,7 @@ double largest_stderr(const SweepTally& t) {
 }
 
 template <Game G>
-SweepResult run_game(const PreparedQuery& q, const MonteCarloRun& run, ProgressFn progress, void* user) {
+SweepResult run_game(const PreparedQuery& q, const RunBudget& budget, ProgressFn progress, void* user) {
   const Dealing dealing(q);
   std::vector<HandSampler> samplers;
   for (const auto& hands : q.hands) samplers.emplace_back(hands);
@@ -527,29 +527,33 @@ SweepResult run_game(const PreparedQuery& q, const MonteCarloRun& run, ProgressF
   std::optional<QuickHoldem> quick;
   if constexpr (is_seven_card(G))
     if (dealing.narrow.empty()) quick.emplace(q, dealing, keys);
-  const bool fixed = run.trials > 0;
-  const std::int64_t goal = fixed ? run.trials : kMaxDeals;
+  const bool fixed = budget.trials > 0;
+  const std::int64_t goal = fixed ? budget.trials : kMaxDeals;
   auto deals_in = [&](std::size_t chunk) {
     return std::min<std::int64_t>(kChunkDeals, goal - static_cast<std::int64_t>(chunk) * kChunkDeals);
   };
   ChunkSchedule schedule;
   schedule.chunks = static_cast<std::size_t>((goal + kChunkDeals - 1) / kChunkDeals);
   schedule.batch = fixed ? kTrialsBatchChunks : kTargetBatchChunks;
-  schedule.threads = run.threads;
+  schedule.threads = budget.threads;
+  schedule.deadline = budget.deadline;
   // A target: the deals it is expected to need, from the standard error so far
   // (it falls as one over the square root of the deals); checked after every
-  // batch, and given up once reaching it would outlast the time bound.
-  const auto start = std::chrono::steady_clock::now();
+  // batch. A target the caller named runs until the deadline; the default one
+  // is given up as soon as reaching it looks like outlasting the deadline, so
+  // that a question asked without one answers promptly.
+  const auto start = Clock::now();
   double expected = 4.0 * kTargetBatchChunks * kChunkDeals;  // a first guess
   bool gave_up = false;
   if (!fixed) {
     schedule.share = [&](double chunks_done) { return std::min(1.0, chunks_done * kChunkDeals / expected); };
     schedule.after_batch = [&](const SweepTally& total, std::size_t) {
       const double se = largest_stderr(total), done = static_cast<double>(total.deals);
-      if (se <= run.target_stderr) return false;
-      const double needed = done * (se / run.target_stderr) * (se / run.target_stderr);
-      const double elapsed = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-      if (needed > static_cast<double>(kMaxDeals) || needed / done * elapsed > run.max_seconds) {
+      if (se <= budget.target_stderr) return false;
+      const double needed = done * (se / budget.target_stderr) * (se / budget.target_stderr);
+      const double elapsed = std::chrono::duration<double>(Clock::now() - start).count();
+      if (needed > static_cast<double>(kMaxDeals) ||
+          (!budget.target_given && (needed - done) / done * elapsed > budget.seconds_left())) {
         gave_up = true;
         return false;
       }
@@ -560,18 +564,25 @@ SweepResult run_game(const PreparedQuery& q, const MonteCarloRun& run, ProgressF
   SweepResult result = run_in_chunk_order(
       q.players, schedule,
       [&](std::size_t c, SweepTally& out, const ChunkPoll& poll) {
-        return run_chunk<G>(q, dealing, samplers, keys, quick ? &*quick : nullptr, run.seed, c, deals_in(c), out, poll);
+        return run_chunk<G>(q, dealing, samplers, keys, quick ? &*quick : nullptr, budget.seed, c, deals_in(c), out,
+                            poll);
       }, progress,
       user);
-  if (!fixed && result.status == RunStatus::done && !result.stuck)
-    result.target_met = !gave_up && largest_stderr(result.tally) <= run.target_stderr;
+  // Out of time: the answer is the deals done, short of the trials or the target.
+  if (result.status == RunStatus::timed_out) {
+    result.status = RunStatus::done;
+    result.target_met = false;
+    result.out_of_time = true;
+  } else if (!fixed && result.status == RunStatus::done && !result.stuck) {
+    result.target_met = !gave_up && largest_stderr(result.tally) <= budget.target_stderr;
+  }
   return result;
 }
 
 }  // namespace
 
-SweepResult run_monte_carlo(const PreparedQuery& q, const MonteCarloRun& run, ProgressFn progress, void* user) {
-  return with_game(q.game, [&](auto g) { return run_game<g()>(q, run, progress, user); });
+SweepResult run_monte_carlo(const PreparedQuery& q, const RunBudget& budget, ProgressFn progress, void* user) {
+  return with_game(q.game, [&](auto g) { return run_game<g()>(q, budget, progress, user); });
 }
 
 }  // namespace oddsmith::calc

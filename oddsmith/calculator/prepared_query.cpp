@@ -111,35 +111,51 @@ std::optional<PreparedQuery> prepare_query(const EquityQuery& query, std::string
     std::shared_ptr<const std::vector<RangeHand>> list;
   };
   std::vector<Made> made;
-  for (int p = 0; p < q.players; ++p) {
-    const Range& r = query.players[static_cast<std::size_t>(p)];
-    const CardMask blocked = r.size() == 1 ? (q.known_mask | q.dead) : fixed;
-    const auto same = std::find_if(made.begin(), made.end(),
-                                   [&](const Made& m) { return m.from == &r.hands() && m.blocked == blocked; });
-    std::shared_ptr<const std::vector<RangeHand>> list = same != made.end() ? same->list : nullptr;
-    if (!list) {
-      double heaviest = 0;
-      std::size_t kept = 0;
-      for (const RangeHand& h : r.hands())
-        if (!(h.mask & blocked)) heaviest = std::max(heaviest, h.weight), ++kept;
-      if (kept == r.size() && heaviest == 1) {
-        list = r.shared_hands();
-      } else {
-        auto hands = std::make_shared<std::vector<RangeHand>>();
-        hands->reserve(kept);
+  // A player whose every hand but one is blocked holds that hand in every
+  // deal: like a known hand, its cards leave the deck and block the other
+  // players' hands, which may leave another player a single hand in turn.
+  std::vector<CardMask> held(static_cast<std::size_t>(q.players), 0);  // a player's one hand, where it is certain
+  for (int p = 0; p < q.players; ++p)
+    if (query.players[static_cast<std::size_t>(p)].size() == 1) held[static_cast<std::size_t>(p)] = query.players[static_cast<std::size_t>(p)][0].mask;
+  for (bool settled = false; !settled;) {
+    settled = true;
+    q.hands.clear();
+    q.hand_lists.clear();
+    for (int p = 0; p < q.players; ++p) {
+      const Range& r = query.players[static_cast<std::size_t>(p)];
+      const CardMask blocked = fixed & ~held[static_cast<std::size_t>(p)];
+      const auto same = std::find_if(made.begin(), made.end(),
+                                     [&](const Made& m) { return m.from == &r.hands() && m.blocked == blocked; });
+      std::shared_ptr<const std::vector<RangeHand>> list = same != made.end() ? same->list : nullptr;
+      if (!list) {
+        double heaviest = 0;
+        std::size_t kept = 0;
         for (const RangeHand& h : r.hands())
-          if (!(h.mask & blocked)) hands->push_back(h);
-        for (RangeHand& h : *hands) h.weight /= heaviest;
-        list = std::move(hands);
+          if (!(h.mask & blocked)) heaviest = std::max(heaviest, h.weight), ++kept;
+        if (kept == r.size() && heaviest == 1) {
+          list = r.shared_hands();
+        } else {
+          auto hands = std::make_shared<std::vector<RangeHand>>();
+          hands->reserve(kept);
+          for (const RangeHand& h : r.hands())
+            if (!(h.mask & blocked)) hands->push_back(h);
+          for (RangeHand& h : *hands) h.weight /= heaviest;
+          list = std::move(hands);
+        }
+        made.push_back({&r.hands(), blocked, list});
       }
-      made.push_back({&r.hands(), blocked, list});
+      if (list->empty()) {
+        error = player_name(p) + "'s range has no hand left beside the board, the dead cards and the other players' hands";
+        return std::nullopt;
+      }
+      if (list->size() == 1 && !held[static_cast<std::size_t>(p)]) {
+        held[static_cast<std::size_t>(p)] = (*list)[0].mask;
+        fixed |= (*list)[0].mask;
+        settled = false;
+      }
+      q.hands.emplace_back(*list);
+      q.hand_lists.push_back(std::move(list));
     }
-    if (list->empty()) {
-      error = player_name(p) + "'s range has no hand left beside the board, the dead cards and the other players' hands";
-      return std::nullopt;
-    }
-    q.hands.emplace_back(*list);
-    q.hand_lists.push_back(std::move(list));
   }
   for (int c = 0; c < kDeckSize; ++c)
     if (!(fixed & card_bit(c))) q.deck.push_back(c);

@@ -185,7 +185,7 @@ class KnownHands {
 // a range of numbers and nothing is listed up front. Only assignments with no
 // card twice that are the smallest of their suit orbit (SuitSymmetry) are
 // counted, each for its whole orbit.
-SweepResult run_rank_counting(const PreparedQuery& q, const Plan& plan, int threads, ProgressFn progress, void* user) {
+SweepResult run_rank_counting(const PreparedQuery& q, const Plan& plan, const RunBudget& budget, ProgressFn progress, void* user) {
   const std::size_t players = static_cast<std::size_t>(q.players);
   std::array<std::uint64_t, kMaxPlayers> stride{};  // numbers per step of player p's index
   std::uint64_t total = 1;
@@ -195,7 +195,7 @@ SweepResult run_rank_counting(const PreparedQuery& q, const Plan& plan, int thre
   }
   const std::uint64_t per_chunk = static_cast<std::uint64_t>(plan.assignments_per_chunk);
   return run_in_chunk_order(
-      q.players, static_cast<std::size_t>((total + per_chunk - 1) / per_chunk), threads,
+      q.players, static_cast<std::size_t>((total + per_chunk - 1) / per_chunk), budget.threads, budget.deadline,
       [&](std::size_t c, SweepTally& t, const ChunkPoll& poll) {
         const std::uint64_t first = c * per_chunk, last = std::min(total, first + per_chunk);
         std::array<const RangeHand*, kMaxPlayers> hands{};

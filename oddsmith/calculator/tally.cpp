@@ -48,9 +48,10 @@ SweepResult run_in_chunk_order(int players, const ChunkSchedule& schedule, const
           SweepTally t;
           t.players.assign(static_cast<std::size_t>(players), Tally{});
           if (!work(first + c, t, poll)) failed[c] = 1;
-          tallies[c] = std::move(t);
+          // A chunk stopped part-way counts for nothing.
+          if (!poll.stopped()) tallies[c] = std::move(t);
         },
-        progress ? report : nullptr, &scaled);
+        progress ? report : nullptr, &scaled, schedule.deadline);
     for (const SweepTally& t : tallies) result.tally.add(t);
     if (status != RunStatus::done) {
       result.status = status;

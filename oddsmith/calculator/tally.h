@@ -56,7 +56,8 @@ struct SweepResult {
   RunStatus status = RunStatus::done;
   SweepTally tally;
   bool stuck = false;        // Monte Carlo: assignments almost never fit together
-  bool target_met = true;    // Monte Carlo with a target: false when it was given up
+  bool target_met = true;    // Monte Carlo: false when its target was given up or the deadline cut it short
+  bool out_of_time = false;  // Monte Carlo: the deadline cut it short
 };
 
 // One chunk's work: fills `out` (its players already sized), calling `poll`
@@ -74,6 +75,8 @@ struct ChunkSchedule {
   // Called after each batch with the total so far and the chunks done; false
   // stops the run there.
   std::function<bool(const SweepTally& total, std::size_t chunks_done)> after_batch;
+  // The run stops here (status timed_out), its total holding the chunks that finished.
+  std::chrono::steady_clock::time_point deadline = kNoDeadline;
 };
 
 // Runs the chunks and adds their tallies into result.tally in chunk order.
@@ -82,11 +85,13 @@ SweepResult run_in_chunk_order(int players, const ChunkSchedule& schedule, const
 
 // The same for `chunks` chunks in batches of the default size, the share done
 // counted by chunks, nothing between batches.
-inline SweepResult run_in_chunk_order(int players, std::size_t chunks, int threads, const ChunkWork& work,
+inline SweepResult run_in_chunk_order(int players, std::size_t chunks, int threads,
+                                      std::chrono::steady_clock::time_point deadline, const ChunkWork& work,
                                       ProgressFn progress, void* user) {
   ChunkSchedule schedule;
   schedule.chunks = chunks;
   schedule.threads = threads;
+  schedule.deadline = deadline;
   return run_in_chunk_order(players, schedule, work, progress, user);
 }
 

@@ -156,7 +156,7 @@ class TwoRangeBoards {
 
 }  // namespace
 
-SweepResult run_two_range_sweep(const PreparedQuery& q, const Plan& plan, int threads, ProgressFn progress, void* user,
+SweepResult run_two_range_sweep(const PreparedQuery& q, const Plan& plan, const RunBudget& budget, ProgressFn progress, void* user,
                                 bool per_hand) {
   // Per first-player hand: the second player's hand with the same two cards, or -1.
   std::vector<int> twin(q.hands[0].size(), -1);
@@ -171,7 +171,7 @@ SweepResult run_two_range_sweep(const PreparedQuery& q, const Plan& plan, int th
   auto run = [&](auto game) {
     constexpr Game G = game();
     return run_in_chunk_order(
-        q.players, static_cast<std::size_t>(plan.chunks), threads,
+        q.players, static_cast<std::size_t>(plan.chunks), budget.threads, budget.deadline,
         [&](std::size_t chunk, SweepTally& out, const ChunkPoll& poll) {
           TwoRangeBoards<G> sweep(q, plan.symmetry, twin, out, per_hand);
           const std::int64_t first = static_cast<std::int64_t>(chunk) * plan.boards_per_chunk;

@@ -11,6 +11,7 @@
 
 #include "analysis/breakdown.h"
 #include "calculator/query_text.h"
+#include "cards/card_text.h"
 #include "support/brute_force_deals.h"
 #include "support/reference_poker.h"
 
@@ -67,28 +68,86 @@ TEST(Breakdown, HandEquitiesEqualABruteForce) {
           << c.players[0] << " on " << c.board;
     EXPECT_TRUE(std::is_sorted(b.hands.begin(), b.hands.end(),
                                [](const BreakdownHand& x, const BreakdownHand& y) { return x.equity > y.equity; }));
-    // Next cards: every player's equity as a run of its own with the card on the board.
+    // Next cards: every player's equity with the card on the board, by brute force.
     EXPECT_EQ(b.next_cards.empty(), q.board.size() == 5);
     for (const NextCard& n : b.next_cards) {
       if (n.card % 9 != 0) continue;  // a sample
       calc::EquityQuery with = q;
       with.board.push_back(n.card);
-      const calc::EquityOutcome run = calc::compute_equity(with);
-      ASSERT_TRUE(run.has_result()) << run.error;
-      for (std::size_t p = 0; p < n.equities.size(); ++p) EXPECT_NEAR(n.equities[p], run.players[p].equity, 1e-12);
+      std::vector<double> share(q.players.size()), weight(q.players.size());
+      reference::for_each_deal(with, [&](const reference::Deal& d) {
+        for (std::size_t p = 0; p < share.size(); ++p) share[p] += d.weight * d.share[p], weight[p] += d.weight;
+      });
+      for (std::size_t p = 0; p < n.equities.size(); ++p)
+        EXPECT_NEAR(n.equities[p], share[p] / weight[p], 1e-9) << c.players[0] << " on " << c.board << " + " << n.card;
     }
   }
 }
 
-// Hand by hand, a run per hand sets the query up again: the bound holds there too.
-TEST(Breakdown, HandByHandRunsStopAtTheBound) {
-  calc::EquityQuery q = query_of(Game::omaha, {"random", "random"}, "Qh7c2d");
-  q.mode = calc::Mode::monte_carlo;
-  q.trials = 10;
-  q.max_seconds = 0.2;
-  const Breakdown b = compute_breakdown(q);
-  EXPECT_EQ(b.status, calc::Status::bad_query);
-  EXPECT_NE(b.error.find("did not finish within the bound of 0.2 s"), std::string::npos) << b.error;
+// One budget for the whole breakdown. Whatever the bound, a hand is never
+// reported with an equity it did not get: the run has every hand (exact ones
+// equal to the brute force, simulated ones near it) or fails as a whole. A
+// target or trial count cut short says so (status target_not_met, results
+// present); work that cannot fit is refused before it spends the bound.
+TEST(Breakdown, EveryBoundGivesWholeResultsOrNone) {
+  calc::EquityQuery river = query_of(Game::holdem, {"AsKs, AhKh", "random", "random"}, "Th7c8d9s2c");
+  river.threads = 1;
+  const BruteHands brute(river);
+  for (double bound : {1e-4, 0.003, 0.012, 0.05, 0.3, 60.0}) {
+    river.max_seconds = bound;
+    const Breakdown b = compute_breakdown(river);
+    if (!b.has_result()) {
+      EXPECT_TRUE(b.hands.empty());
+      continue;
+    }
+    ASSERT_EQ(b.hands.size(), 2u) << bound;
+    for (const BreakdownHand& h : b.hands) {
+      const double truth = brute.share.at(h.hand.mask) / brute.weight.at(h.hand.mask);
+      EXPECT_NEAR(h.equity, truth, b.exact ? 1e-9 : 0.05) << bound << ": " << b.error;
+    }
+  }
+
+  // A target out of reach: every hand and next card present, the shortfall said.
+  calc::EquityQuery target = query_of(Game::holdem, {"QQ+", "random", "random"}, "Th7c2d");
+  target.mode = calc::Mode::monte_carlo;
+  target.target_stderr = 1e-4;
+  target.max_seconds = 0.5;
+  const Breakdown short_of_target = compute_breakdown(target);
+  EXPECT_EQ(short_of_target.status, calc::Status::target_not_met) << short_of_target.error;
+  EXPECT_EQ(short_of_target.hands.size(), 18u);
+  EXPECT_EQ(short_of_target.next_cards.size(), 49u);
+  for (const BreakdownHand& h : short_of_target.hands) EXPECT_GT(h.equity, 0.3);
+
+  // Far too much work for the bound: refused with the estimate, not run out.
+  calc::EquityQuery heavy = query_of(Game::omaha, {"AA, KK, AKxx, JT98", "random"}, "QhJh2c");
+  heavy.max_seconds = 0.5;
+  for (calc::Mode mode : {calc::Mode::monte_carlo, calc::Mode::exact}) {
+    heavy.mode = mode;
+    const Breakdown refused = compute_breakdown(heavy);
+    EXPECT_EQ(refused.status, calc::Status::bad_query);
+    EXPECT_NE(refused.error.find("would take about"), std::string::npos) << refused.error;
+  }
+}
+
+// A hand that no opponent hand can face (here every AAxx hand shares an ace
+// with it) cannot play: it is left out in every game, never a 0 % row.
+TEST(Breakdown, HandsNoOpponentCanFaceAreLeftOut) {
+  for (Game game : {Game::omaha, Game::omaha_hilo}) {
+    calc::EquityQuery q = query_of(game, {"AhAsAd2c, KhKsQdQc", "AAxx"}, "4d7cKd");
+    q.seed = 1;
+    const Breakdown b = compute_breakdown(q);
+    ASSERT_TRUE(b.has_result()) << b.error;
+    ASSERT_EQ(b.hands.size(), 1u);
+    std::vector<int> kings_queens;
+    std::string error;
+    ASSERT_TRUE(parse_card_list("KhKsQdQc", kings_queens, error));
+    CardMask mask = 0;
+    for (int c : kings_queens) mask |= card_bit(c);
+    EXPECT_EQ(b.hands[0].hand.mask, mask);
+    double combos = 0;
+    for (const BreakdownRow& row : b.categories) combos += row.combos;
+    EXPECT_DOUBLE_EQ(combos, 1.0);
+  }
 }
 
 // A category and draws by the rules, from the cards alone.

@@ -104,6 +104,10 @@ TEST(Calculator, ExactEqualsBruteForce) {
       {Game::omaha5, {"AhAsKhKsQd", "JcTc9d8d7h"}, "QcJh2d", ""},
       {Game::omaha5, {"AhKhQhJhTh", "9c9d8s8c2d", "AAKK"}, "3h4h5s6c", ""},
       {Game::omaha5_hilo, {"Ah2h5c9dTs", "As2s6cTdJc", "KcKdQhQs3d"}, "3c4d8h", ""},
+      // A range the board leaves one hand (8s8c, KcKd9s8s): that hand is held in
+      // every deal, so its cards are out of the deck and block the others'.
+      {Game::holdem, {"AhKh, QQ", "8s8c, 7c6c"}, "Qh7h2d8s", ""},
+      {Game::omaha, {"AhAsKhKs, QcQdJhTh", "KcKd9s8s, 7c7d6s5s"}, "Qh7h2d8s", ""},
   };
   // Every exact method that applies to a case, forced, against the same brute force.
   int runs = 0;
@@ -138,7 +142,7 @@ TEST(Calculator, ExactEqualsBruteForce) {
   }
   // Every case by the board sweep; Hold'em and short deck by rank counting,
   // heads-up by the sorted sweep.
-  EXPECT_EQ(runs, 24 + (11 + 5) + (6 + 4));
+  EXPECT_EQ(runs, 26 + (12 + 5) + (7 + 4));
   std::string error;
   const auto symmetric = prepare_query(query_of(Game::holdem, {"QQ+, AKs", "JJ-99, AQo:0.5"}, "2h3h4h"), error);
   ASSERT_TRUE(symmetric) << error;
@@ -391,6 +395,29 @@ TEST(Calculator, RunsAreBoundedAndStoppable) {
   const ExportRun automatic = run_export(ODDSMITH_GAME_HOLDEM, {"AhKh", "random", "random"}, ODDSMITH_MODE_AUTO, 0, 0.01);
   EXPECT_EQ(automatic.status, ODDSMITH_STATUS_OK) << automatic.error;
   EXPECT_EQ(automatic.result.exact, 0);
+  // Automatic mode never refuses for time, however small the bound: what does
+  // not fit as an enumeration is simulated (at least its first chunk of deals).
+  // A trial count the bound cannot hold stops there, with the deals done.
+  for (double bound : {1e-6, 1e-3}) {
+    EquityQuery tiny = query_of(Game::shortdeck, {"AsKs", "random", "random"}, "Th7c8d9s");
+    tiny.max_seconds = bound;
+    const EquityOutcome out = compute_equity(tiny);
+    EXPECT_TRUE(out.has_result()) << bound << ": " << out.error;
+    EXPECT_FALSE(out.exact);
+    EXPECT_GT(out.deals, 0);
+    EquityQuery endless = query_of(Game::holdem, {"AhKh", "QsQd"});
+    endless.mode = Mode::monte_carlo;
+    endless.trials = ODDSMITH_MAX_TRIALS;
+    endless.max_seconds = bound;
+    endless.threads = 2;
+    const EquityOutcome cut = compute_equity(endless);
+    EXPECT_EQ(cut.status, Status::target_not_met) << cut.error;
+    EXPECT_FALSE(cut.target_met);
+    EXPECT_GT(cut.deals, 0);
+    EXPECT_LT(cut.deals, ODDSMITH_MAX_TRIALS);
+    EXPECT_NE(cut.error.find("trials"), std::string::npos) << cut.error;
+    EXPECT_NEAR(cut.players[0].equity, 0.46214, 0.1);
+  }
   for (long long trials : {ODDSMITH_MAX_TRIALS + 1, std::numeric_limits<long long>::max()}) {
     const ExportRun run = run_export(ODDSMITH_GAME_HOLDEM, {"AhKh", "QsQd"}, ODDSMITH_MODE_MONTE_CARLO, trials);
     EXPECT_EQ(run.status, ODDSMITH_STATUS_BAD_QUERY);

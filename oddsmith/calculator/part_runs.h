@@ -1,0 +1,45 @@
+// Runs that are parts of a larger one under its single budget: each hand of a
+// range (hand-by-hand equities) and each next card of a breakdown. The parts
+// share the whole run's deadline and seed; this is where their queries are made
+// and where the exact parts are estimated before any of them starts.
+#pragma once
+
+#include <cstdint>
+
+#include "calculator/equity_query.h"
+#include "calculator/prepared_query.h"
+#include "calculator/run_budget.h"
+
+namespace oddsmith::calc {
+
+// A part's Monte Carlo with neither trials nor a target given: deals per part
+// (a standard error near 0.35 %).
+inline constexpr std::int64_t kDealsPerPart = 20000;
+
+// How far Monte-Carlo parts may run past the deadline (each still does its
+// first chunk of deals) before the run is refused instead: a tenth of the bound
+// and a tenth of a second.
+inline double kPartsGraceSeconds(const RunBudget& budget) { return 0.1 * budget.bound + 0.1; }
+
+// The query of one part of `whole`: no progress of its own, the whole run's
+// deadline (a part may be given a nearer one), and kDealsPerPart deals where
+// the caller named neither trials nor a target.
+EquityQuery part_query(const EquityQuery& whole, const RunBudget& budget);
+
+// `query` with its first player holding `hand` alone.
+EquityQuery with_first_hand(const EquityQuery& query, const RangeHand& hand);
+
+// Single-core seconds of the exact runs of every hand of `q`'s first player,
+// estimated from the first hand's; infinity where none applies.
+double exact_hands_seconds(const PreparedQuery& q, const EquityQuery& query);
+
+// The moment `seconds` from now (a negative share counts as none).
+Clock::time_point seconds_from_now(double seconds);
+
+// Whether no deal fits `part` at all (some player's every hand blocked by the
+// board or the others, a known hand holding the next card): the one failure of
+// a part that means "leave it out". Called only for parts of a query that was
+// itself sound, so a part that cannot even be prepared is one of these.
+bool no_deal_fits(const EquityQuery& part);
+
+}  // namespace oddsmith::calc
