@@ -13,8 +13,8 @@
 
 #include "calculator/equity_query.h"
 #include "calculator/query_text.h"
-#include "equity/holdem.h"
-#include "equity/omaha.h"
+#include "host/holdem.h"
+#include "host/omaha.h"
 #include "eval/five_seven.h"
 #include "eval/omaha_high.h"
 #include "eval/omaha_low.h"
@@ -34,7 +34,7 @@ long evaluations(long count, Eval eval) {
 }
 
 long equity(int game, int opponents, long deals) {
-  using namespace oddsmith;
+  using namespace oddsmith::host;
   const EquityRequest holdem{{50, 46, 0, 0}, 2, 0, {}, opponents, 0};
   const EquityRequest omaha{{50, 51, 46, 47}, 4, 0, {}, opponents, 0};
   CALLGRIND_START_INSTRUMENTATION;

@@ -46,7 +46,7 @@ endforeach()
 set(python_destination ${CMAKE_INSTALL_DATADIR}/oddsmith/python)
 install(DIRECTORY ${PROJECT_SOURCE_DIR}/python/oddsmith ${PROJECT_SOURCE_DIR}/python/gpuscout
         DESTINATION ${python_destination} PATTERN __pycache__ EXCLUDE)
-install(FILES ${PROJECT_SOURCE_DIR}/oddsmith/equity/builtin_holdem_ranges.txt
-              ${PROJECT_SOURCE_DIR}/oddsmith/equity/builtin_omaha_ranges.txt
-              ${PROJECT_SOURCE_DIR}/oddsmith/equity/builtin_omahahl_ranges.txt
+install(FILES ${PROJECT_SOURCE_DIR}/oddsmith/host/builtin_holdem_ranges.txt
+              ${PROJECT_SOURCE_DIR}/oddsmith/host/builtin_omaha_ranges.txt
+              ${PROJECT_SOURCE_DIR}/oddsmith/host/builtin_omahahl_ranges.txt
         DESTINATION ${python_destination}/oddsmith/data)

@@ -5,9 +5,9 @@ configure_file(${PROJECT_SOURCE_DIR}/cmake/templates/_version.py.in ${CMAKE_CURR
 install(FILES ${CMAKE_CURRENT_BINARY_DIR}/_version.py DESTINATION oddsmith)
 # By its SONAME, which the compiled part (oddsmith._core) is linked to.
 install(FILES $<TARGET_FILE:oddsmith> DESTINATION oddsmith RENAME liboddsmith.so.1)
-install(FILES ${PROJECT_SOURCE_DIR}/oddsmith/equity/builtin_holdem_ranges.txt
-              ${PROJECT_SOURCE_DIR}/oddsmith/equity/builtin_omaha_ranges.txt
-              ${PROJECT_SOURCE_DIR}/oddsmith/equity/builtin_omahahl_ranges.txt
+install(FILES ${PROJECT_SOURCE_DIR}/oddsmith/host/builtin_holdem_ranges.txt
+              ${PROJECT_SOURCE_DIR}/oddsmith/host/builtin_omaha_ranges.txt
+              ${PROJECT_SOURCE_DIR}/oddsmith/host/builtin_omahahl_ranges.txt
         DESTINATION oddsmith/data)
 if(TARGET gpuscout)
   install(DIRECTORY ${PROJECT_SOURCE_DIR}/python/gpuscout DESTINATION . PATTERN __pycache__ EXCLUDE)

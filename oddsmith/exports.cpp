@@ -1,12 +1,10 @@
-// The library's exports: argument checks and argument order, then a call inward.
-// Nothing else lives here. (The equity calls check their own limits inside, so
-// that the fuzz targets run exactly the code the exports run.)
+// The library's own exports (oddsmith_*): argument checks and argument order,
+// then a call inward. Nothing else lives here; the host application's fixed
+// exports (poker_* and the timing loops) are in host/host_exports.cpp.
 
 #include <algorithm>
-#include <charconv>
 #include <cstddef>
 #include <cstdint>
-#include <cstdio>
 #include <cstring>
 #include <memory>
 #include <new>
@@ -16,41 +14,14 @@
 #include "oddsmith.h"
 #include "eval/five_seven.h"
 #include "eval/omaha_high.h"
-#include "eval/omaha_low.h"
 #include "eval/omaha5.h"
 #include "eval/short_deck.h"
-#include "eval/timing.h"
-#include "equity/holdem.h"
-#include "equity/omaha.h"
-#include "equity/process_state.h"
 #include "analysis/breakdown.h"
 #include "calculator/equity_query.h"
 #include "calculator/query_text.h"
 #include "range/range_notation.h"
 
 namespace {
-
-// Writes "<sum>,<deals> " as printf's "%f,%d " does under the C locale, whatever
-// locale the host has set: a comma-decimal locale would otherwise turn the two
-// fields into three.
-void write_score_record(double score_sum, int deals) {
-  char text[128];
-  char* const end = text + sizeof text;
-  auto [at, ec] = std::to_chars(text, end, score_sum, std::chars_format::fixed, 6);
-  if (ec != std::errc{} || end - at < 16) return;  // a sum of trial scores always fits
-  *at++ = ',';
-  at = std::to_chars(at, end, deals).ptr;
-  *at++ = ' ';
-  std::fwrite(text, 1, static_cast<std::size_t>(at - text), stdout);
-}
-
-// The ASCII subset of a wide text: any other character becomes DEL, which no
-// range item accepts.
-std::string ascii_of(const wchar_t* text) {
-  std::string out;
-  for (; *text; ++text) out += *text > 0 && *text < 0x7f ? static_cast<char>(*text) : '\x7f';
-  return out;
-}
 
 // The calculator's game for an ODDSMITH_GAME_* number, or nothing.
 std::optional<oddsmith::calc::Game> game_of(int game) {
@@ -135,30 +106,14 @@ struct oddsmith_range {
 
 extern "C" {
 
-ODDSMITH_API int poker_ev5(int c1, int c2, int c3, int c4, int c5) {
-  return oddsmith::eval5_checked(c1, c2, c3, c4, c5);  // 0 (never a hand value) for bad cards
-}
-
-ODDSMITH_API int poker_ev7(int c1, int c2, int c3, int c4, int c5, int c6, int c7) {
-  return oddsmith::eval7_checked(c1, c2, c3, c4, c5, c6, c7);  // 0 (never a hand value) for bad cards
-}
-
-ODDSMITH_API int poker_evomaha(int h1, int h2, int h3, int h4, int b1, int b2, int b3, int b4, int b5) {
-  return oddsmith::eval_omaha_high_checked(h1, h2, h3, h4, b1, b2, b3, b4, b5);  // 0 (never a hand value) for bad cards
-}
-
-ODDSMITH_API int poker_evomahalow(int h1, int h2, int h3, int h4, int b1, int b2, int b3, int b4, int b5) {
-  // A repeated card is allowed here: it counts once as a rank present.
-  return oddsmith::eval_omaha_low_checked(h1, h2, h3, h4, b1, b2, b3, b4, b5);  // 0 (never a hand value) for bad cards
-}
-
 ODDSMITH_API int oddsmith_evaluate_many(const int* cards, long long count, int cards_per_hand, int* values) {
   if (!cards || !values || count < 0 || (cards_per_hand != 5 && cards_per_hand != 7)) return -1;
   if (cards_per_hand == 5) {
-    for (long long i = 0; i < count; ++i, cards += 5) values[i] = poker_ev5(cards[0], cards[1], cards[2], cards[3], cards[4]);
+    for (long long i = 0; i < count; ++i, cards += 5)
+      values[i] = oddsmith::eval5_checked(cards[0], cards[1], cards[2], cards[3], cards[4]);
   } else {
     for (long long i = 0; i < count; ++i, cards += 7)
-      values[i] = poker_ev7(cards[0], cards[1], cards[2], cards[3], cards[4], cards[5], cards[6]);
+      values[i] = oddsmith::eval7_checked(cards[0], cards[1], cards[2], cards[3], cards[4], cards[5], cards[6]);
   }
   return 0;
 }
@@ -179,25 +134,12 @@ ODDSMITH_API int oddsmith_evaluate_game_many(const int* cards, long long count, 
   }
   if (cards_per_hand < 5 || cards_per_hand > 7) return -1;
   if (game == ODDSMITH_GAME_HOLDEM) {
-    for (long long i = 0; i < count; ++i, cards += cards_per_hand) {
-      int best = 0;  // the best five of six, 0 when any five of them is refused
-      if (cards_per_hand == 6) {
-        oddsmith::CardMask seen = 0;
-        bool real = true;
-        for (int c = 0; c < 6; ++c) real = real && oddsmith::take_card(seen, cards[c]);
-        best = real ? oddsmith::kWorstHandValue : 0;
-        for (int skip = 0; real && skip < 6; ++skip) {
-          int five[5], n = 0;
-          for (int c = 0; c < 6; ++c)
-            if (c != skip) five[n++] = cards[c];
-          best = std::min(best, oddsmith::eval5(five[0], five[1], five[2], five[3], five[4]));
-        }
-      } else {
-        best = cards_per_hand == 5 ? poker_ev5(cards[0], cards[1], cards[2], cards[3], cards[4])
-                                   : poker_ev7(cards[0], cards[1], cards[2], cards[3], cards[4], cards[5], cards[6]);
-      }
-      values[i] = best;
-    }
+    // Six cards: the best five of them, 0 when any of the six is refused.
+    for (long long i = 0; i < count; ++i, cards += cards_per_hand)
+      values[i] = cards_per_hand == 5   ? oddsmith::eval5_checked(cards[0], cards[1], cards[2], cards[3], cards[4])
+                  : cards_per_hand == 6 ? oddsmith::eval6_checked(cards)
+                                        : oddsmith::eval7_checked(cards[0], cards[1], cards[2], cards[3], cards[4],
+                                                                  cards[5], cards[6]);
     return 0;
   }
   if (game == ODDSMITH_GAME_SHORTDECK) {
@@ -206,69 +148,6 @@ ODDSMITH_API int oddsmith_evaluate_game_many(const int* cards, long long count, 
     return 0;
   }
   return -1;
-}
-
-ODDSMITH_API int holdem_test(int count) { return oddsmith::time_seven_card(count); }
-ODDSMITH_API int omaha_test(int count) { return oddsmith::time_omaha_high(count); }
-ODDSMITH_API int omahalow_test(int count) { return oddsmith::time_omaha_low(count); }
-
-ODDSMITH_API int poker_holdem_equity(int p1, int p2, int known, int opponents, int range, int b1, int b2, int b3,
-                                     int b4, int b5) {
-  const oddsmith::EquityRequest request{{p1, p2, 0, 0}, 2, known, {b1, b2, b3, b4, b5}, opponents, range};
-  return oddsmith::holdem_equity(request, oddsmith::seed_from_random_device(), oddsmith::holdem_trials);
-}
-
-ODDSMITH_API int poker_set_holdem_range_simul(const int* hands) {
-  if (!hands) return 0;
-  oddsmith::store_holdem_ranges(hands);
-  return 1;
-}
-
-ODDSMITH_API int poker_set_holdem_range_exact(int slot, const wchar_t* text) {
-  if (slot < 0 || slot >= oddsmith::kRangeSlots) return 0;
-  const std::uint32_t seed = oddsmith::seed_from_random_device();
-  try {
-    if (text) {
-      if (const oddsmith::RangeParse parsed = oddsmith::parse_range(ascii_of(text), 2); parsed.range) {
-        oddsmith::fill_holdem_slot_from_range(slot, *parsed.range, seed);
-        return 1;
-      }
-    }
-  } catch (...) {
-    // Out of memory while reading the text: fill the slot as for unreadable text.
-  }
-  oddsmith::fill_holdem_slot_at_random(slot, seed);
-  return 1;
-}
-
-ODDSMITH_API int poker_omaha_equity(int p1, int p2, int p3, int p4, int known, int opponents, int range, int b1,
-                                    int b2, int b3, int b4, int b5) {
-  const oddsmith::EquityRequest request{{p1, p2, p3, p4}, 4, known, {b1, b2, b3, b4, b5}, opponents, range};
-  const int trials = oddsmith::omaha_trials;
-  const oddsmith::OmahaEquity result =
-      oddsmith::omaha_high_equity(request, oddsmith::seed_from_random_device(), trials);
-  // The raw sum and trial count, on the buffered standard output (a refused call
-  // writes nothing); the outcome of the write is not examined.
-  if (result.per_mille != oddsmith::kRefused) write_score_record(static_cast<double>(result.score_sum), trials);
-  return result.per_mille;
-}
-
-ODDSMITH_API int poker_omahahl_equity(int p1, int p2, int p3, int p4, int known, int opponents, int range, int b1,
-                                      int b2, int b3, int b4, int b5) {
-  const oddsmith::EquityRequest request{{p1, p2, p3, p4}, 4, known, {b1, b2, b3, b4, b5}, opponents, range};
-  return oddsmith::omaha_hilo_equity(request, oddsmith::seed_from_random_device(), oddsmith::omaha_trials).per_mille;
-}
-
-ODDSMITH_API int poker_load_omaha_range(const int* hands) {
-  if (!hands) return 0;
-  oddsmith::store_omaha_ranges(hands);
-  return 1;
-}
-
-ODDSMITH_API int poker_load_omahahl_range(const int* hands) {
-  if (!hands) return 0;
-  oddsmith::store_omahahl_ranges(hands);
-  return 1;
 }
 
 ODDSMITH_API oddsmith_range* oddsmith_range_parse(const char* text, int length, int game, int* error_column,

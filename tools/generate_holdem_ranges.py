@@ -5,7 +5,7 @@ order, suits spread evenly over the four suits, and the higher card first in abo
 half of the hands. Deterministic (its own fixed-seed generator), so the output
 never changes; it is generated once and committed.
 
-    generate_holdem_ranges.py > oddsmith/equity/builtin_holdem_ranges.txt
+    generate_holdem_ranges.py > oddsmith/host/builtin_holdem_ranges.txt
 """
 import sys
 

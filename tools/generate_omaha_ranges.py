@@ -4,8 +4,8 @@
 slot's figures below exactly, with the given first hands in storage order.
 Deterministic (its own fixed-seed generator): generated once and committed.
 
-    generate_omaha_ranges.py high > oddsmith/equity/builtin_omaha_ranges.txt
-    generate_omaha_ranges.py hilo > oddsmith/equity/builtin_omahahl_ranges.txt
+    generate_omaha_ranges.py high > oddsmith/host/builtin_omaha_ranges.txt
+    generate_omaha_ranges.py hilo > oddsmith/host/builtin_omahahl_ranges.txt
 
 Method: every hand gets a category (the features the figures count), the
 categories are dealt out so that each count is exact, concrete hands are drawn

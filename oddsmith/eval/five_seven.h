@@ -1,9 +1,11 @@
-// Five- and seven-card high evaluators: a flush test on the suit signature, then
-// either the flush table or an unsuited table indexed by the rank-count hash.
+// Five- and seven-card high evaluators (and the best five of six): a flush test on
+// the suit signature, then either the flush table or an unsuited table indexed
+// by the rank-count hash.
 // Inline because the equity trials call them in their innermost loop.
 // Input: distinct cards 0..51 (the exports check; internal callers guarantee it).
 #pragma once
 
+#include <algorithm>
 #include <bit>
 #include <cstdint>
 
@@ -122,6 +124,22 @@ inline int eval7_checked(int c1, int c2, int c3, int c4, int c5, int c6, int c7)
 
 inline int eval5_checked(int c1, int c2, int c3, int c4, int c5) {
   return detail::eval_checked<5>(c1, c2, c3, c4, c5);
+}
+
+// The best five of six cards: the strongest of the six hands that leave one card
+// out, or 0 (never a hand value) unless the six are real and all different.
+inline int eval6_checked(const int* cards) {
+  CardMask seen = 0;
+  for (int c = 0; c < 6; ++c)
+    if (!take_card(seen, cards[c])) return 0;
+  int best = kWorstHandValue;
+  for (int skip = 0; skip < 6; ++skip) {
+    int five[5], n = 0;
+    for (int c = 0; c < 6; ++c)
+      if (c != skip) five[n++] = cards[c];
+    best = std::min(best, eval5(five[0], five[1], five[2], five[3], five[4]));
+  }
+  return best;
 }
 
 // Five board cards prepared once, so that each player's seven-card value costs

@@ -141,7 +141,7 @@ _slots: "dict[str, List[List[Hand]]]" = {}
 
 def _builtin(game: str, per_hand: int) -> List[List[Hand]]:
     here = os.path.dirname(os.path.abspath(__file__))
-    for folder in (os.path.join(here, "data"), os.path.join(here, "..", "..", "oddsmith", "equity")):
+    for folder in (os.path.join(here, "data"), os.path.join(here, "..", "..", "oddsmith", "host")):
         path = os.path.join(folder, _DATA_FILES[game])
         if os.path.exists(path):
             with open(path) as f:

@@ -5,10 +5,12 @@
 #include <cstdint>
 #include <vector>
 
-#include "equity/holdem.h"
-#include "equity/omaha.h"
+#include "host/holdem.h"
+#include "host/omaha.h"
 #include "fuzz_input.h"
 #include "oddsmith.h"
+
+namespace host = oddsmith::host;
 
 namespace {
 
@@ -21,8 +23,8 @@ std::vector<int> pattern(fuzz::Input& in, std::size_t n) {
   return out;
 }
 
-oddsmith::EquityRequest request(fuzz::Input& in, int player_cards) {
-  oddsmith::EquityRequest r{};
+host::EquityRequest request(fuzz::Input& in, int player_cards) {
+  host::EquityRequest r{};
   for (int i = 0; i < 4; ++i) r.player[i] = in.card();
   r.player_cards = player_cards;
   r.known_board = in.int_near(0, 5);
@@ -46,9 +48,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::uint32_t seed = static_cast<std::uint32_t>(in.raw_int());
     const int trials = 1 + in.byte() % 32;
     switch (in.byte() % 3) {
-      case 0: fuzz::require(per_mille(oddsmith::holdem_equity(request(in, 2), seed, trials))); break;
-      case 1: fuzz::require(per_mille(oddsmith::omaha_high_equity(request(in, 4), seed, trials).per_mille)); break;
-      default: fuzz::require(per_mille(oddsmith::omaha_hilo_equity(request(in, 4), seed, trials).per_mille)); break;
+      case 0: fuzz::require(per_mille(host::holdem_equity(request(in, 2), seed, trials))); break;
+      case 1: fuzz::require(per_mille(host::omaha_high_equity(request(in, 4), seed, trials).per_mille)); break;
+      default: fuzz::require(per_mille(host::omaha_hilo_equity(request(in, 4), seed, trials).per_mille)); break;
     }
   }
   return 0;

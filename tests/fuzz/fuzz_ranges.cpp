@@ -4,11 +4,13 @@
 #include <cstring>
 #include <vector>
 
-#include "equity/holdem.h"
-#include "equity/omaha.h"
-#include "equity/process_state.h"
+#include "host/holdem.h"
+#include "host/omaha.h"
+#include "host/process_state.h"
 #include "fuzz_input.h"
 #include "oddsmith.h"
+
+namespace host = oddsmith::host;
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   fuzz::Input in(data, size);
@@ -22,9 +24,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
           const std::int32_t* stored;
           std::size_t ints;
         };
-        const Loader loaders[] = {{poker_set_holdem_range_simul, oddsmith::holdem_ranges, oddsmith::kHoldemRangeInts},
-                                  {poker_load_omaha_range, oddsmith::omaha_ranges, oddsmith::kOmahaRangeInts},
-                                  {poker_load_omahahl_range, oddsmith::omahahl_ranges, oddsmith::kOmahaRangeInts}};
+        const Loader loaders[] = {{poker_set_holdem_range_simul, host::holdem_ranges, host::kHoldemRangeInts},
+                                  {poker_load_omaha_range, host::omaha_ranges, host::kOmahaRangeInts},
+                                  {poker_load_omahahl_range, host::omahahl_ranges, host::kOmahaRangeInts}};
         const Loader& l = loaders[in.byte() % 3];
         if (in.byte() & 1) {
           fuzz::require(l.load(nullptr) == 0);
@@ -49,12 +51,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
       default: {  // deals from the stored ranges
         const int range = 1 + in.byte() % 4;
         const std::uint32_t seed = static_cast<std::uint32_t>(in.raw_int());
-        const oddsmith::EquityRequest holdem{{0, 1, 0, 0}, 2, 0, {0, 0, 0, 0, 0}, 1 + in.byte() % 22, range};
-        const int h = oddsmith::holdem_equity(holdem, seed, 8);
+        const host::EquityRequest holdem{{0, 1, 0, 0}, 2, 0, {0, 0, 0, 0, 0}, 1 + in.byte() % 22, range};
+        const int h = host::holdem_equity(holdem, seed, 8);
         fuzz::require(h >= 0 && h <= 1000);
-        const oddsmith::EquityRequest omaha{{4, 5, 6, 7}, 4, 0, {0, 0, 0, 0, 0}, 1 + in.byte() % 10, range};
-        const int o = oddsmith::omaha_high_equity(omaha, seed, 8).per_mille;
-        const int l = oddsmith::omaha_hilo_equity(omaha, seed, 8).per_mille;
+        const host::EquityRequest omaha{{4, 5, 6, 7}, 4, 0, {0, 0, 0, 0, 0}, 1 + in.byte() % 10, range};
+        const int o = host::omaha_high_equity(omaha, seed, 8).per_mille;
+        const int l = host::omaha_hilo_equity(omaha, seed, 8).per_mille;
         fuzz::require(o >= 0 && o <= 1000 && l >= 0 && l <= 1000);
         break;
       }

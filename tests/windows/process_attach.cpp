@@ -1,8 +1,8 @@
 // On Windows the trial counts are set by DllMain when the DLL loads. The test
 // program links the library's objects into itself, where no DllMain runs, so it
 // does the same at start-up.
-#include "equity/process_state.h"
+#include "host/process_state.h"
 
 namespace {
-const bool attached = (oddsmith::on_process_attach(), true);
+const bool attached = (oddsmith::host::on_process_attach(), true);
 }  // namespace

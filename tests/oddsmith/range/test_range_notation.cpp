@@ -1,5 +1,5 @@
 // Range notation: hand counts of every form, weights and repeats, card removal,
-// the errors with their columns, the C exports, and the exact setter's slot.
+// the errors with their columns, and the C exports.
 #include <gtest/gtest.h>
 
 #include <climits>
@@ -7,8 +7,6 @@
 #include <string>
 #include <vector>
 
-#include "equity/holdem.h"
-#include "equity/process_state.h"
 #include "oddsmith.h"
 #include "range/range_notation.h"
 
@@ -176,34 +174,6 @@ TEST(RangeExports, ParseCountReadAndFree) {
   EXPECT_EQ(oddsmith_range_size(nullptr), 0);
   EXPECT_EQ(oddsmith_range_hand(nullptr, 0, cards, &weight), 0);
   oddsmith_range_free(nullptr);
-}
-
-// The exact setter reads its text: a slot of aces only, checked through equity
-// calls (KhKs wins about 18 % against aces, about 82 % against random hands);
-// unreadable text fills the slot with random hands, as before.
-TEST(RangeExports, ExactSetterFillsTheSlotFromTheRange) {
-  const std::vector<std::int32_t> saved(holdem_ranges, holdem_ranges + kHoldemRangeInts);
-  const std::int32_t cursor = holdem_range_cursor;
-  ASSERT_EQ(poker_set_holdem_range_exact(2, L"AA"), 1);
-  for (int h = 0; h < kRangeHands; ++h) {
-    const int a = holdem_ranges[2000 + h * 2], b = holdem_ranges[2000 + h * 2 + 1];
-    ASSERT_TRUE(card_rank(a) == 12 && card_rank(b) == 12 && a != b) << h;
-  }
-  for (int i : {0, 1999, 3000, 3999}) EXPECT_EQ(holdem_ranges[i], saved[static_cast<std::size_t>(i)]);  // other slots
-  EXPECT_EQ(holdem_range_cursor, cursor);
-  const EquityRequest kings{{47, 45, 0, 0}, 2, 0, {}, 1, 3};  // KsKh against slot 2
-  const int against_aces = holdem_equity(kings, 11, 60000);
-  EXPECT_NEAR(against_aces, 180, 15);
-  for (const wchar_t* unreadable : {L"AXs", L"", L"A\u00e9", static_cast<const wchar_t*>(nullptr)}) {
-    ASSERT_EQ(poker_set_holdem_range_exact(2, unreadable), 1);
-    EXPECT_NEAR(holdem_equity(kings, 12, 60000), 825, 25);
-  }
-  // Weights steer the draw: about a tenth of the slot holds the weight-0.1 class.
-  ASSERT_EQ(poker_set_holdem_range_exact(2, L"AA:0.1, 72o:0.0075"), 1);  // 6 x 0.1 against 12 x 0.0075
-  int aces = 0;
-  for (int h = 0; h < kRangeHands; ++h) aces += card_rank(holdem_ranges[2000 + h * 2]) == 12;
-  EXPECT_NEAR(aces, 500 * 0.6 / 0.69, 40);
-  std::copy(saved.begin(), saved.end(), holdem_ranges);
 }
 
 }  // namespace

@@ -7,14 +7,15 @@
 #include <thread>
 #include <vector>
 
-#include "equity/holdem.h"
-#include "equity/omaha.h"
-#include "equity/process_state.h"
+#include "host/holdem.h"
+#include "host/omaha.h"
+#include "host/process_state.h"
 #include "oddsmith.h"
 
 namespace {
 
 using namespace oddsmith;
+using namespace oddsmith::host;
 
 struct Snapshot {
   std::vector<std::int32_t> ranges{holdem_ranges, holdem_ranges + kHoldemRangeInts};

@@ -12,11 +12,11 @@
 
 #include <cstdint>
 
-#include "equity/dealer.h"
+#include "host/dealer.h"
 #include "oddsmith.h"
 #include "range/range.h"
 
-namespace oddsmith {
+namespace oddsmith::host {
 
 inline constexpr int kHoldemTrials = ODDSMITH_HOLDEM_DEALS;
 inline constexpr int kOmahaTrials = ODDSMITH_OMAHA_DEALS;
@@ -54,4 +54,4 @@ void fill_holdem_slot_at_random(int slot, std::uint32_t seed);
 // random order, from a generator seeded with `seed`.
 void fill_holdem_slot_from_range(int slot, const Range& range, std::uint32_t seed);
 
-}  // namespace oddsmith
+}  // namespace oddsmith::host

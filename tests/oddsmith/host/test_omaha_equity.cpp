@@ -12,16 +12,17 @@
 #include <string>
 #include <vector>
 
-#include "equity/dealer.h"
-#include "equity/random_cards.h"
-#include "equity/omaha.h"
-#include "equity/process_state.h"
+#include "host/dealer.h"
+#include "host/random_cards.h"
+#include "host/omaha.h"
+#include "host/process_state.h"
 #include "oddsmith.h"
 #include "support/card_notation.h"
 
 namespace {
 
 using namespace oddsmith;
+using namespace oddsmith::host;
 using test_cards::cards;
 
 // Restores both Omaha range buffers and cursors after each test.

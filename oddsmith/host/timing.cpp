@@ -1,4 +1,4 @@
-#include "eval/timing.h"
+#include "host/timing.h"
 
 #include <cstdint>
 #include <ctime>
@@ -7,7 +7,7 @@
 #include "eval/omaha_high.h"
 #include "eval/omaha_low.h"
 
-namespace oddsmith {
+namespace oddsmith::host {
 
 namespace {
 
@@ -54,4 +54,4 @@ int time_omaha_low(int count) {
   return time_loop(count, omaha_low_sum, [](const int* c) { return eval_omaha_low(c[0], c[1], c[2], c[3], c[4], c[5], c[6], c[7], c[8]); });
 }
 
-}  // namespace oddsmith
+}  // namespace oddsmith::host

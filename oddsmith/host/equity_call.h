@@ -6,10 +6,10 @@
 
 #include <cstdint>
 
-#include "equity/random_cards.h"
+#include "host/random_cards.h"
 #include "cards/seed.h"
 
-namespace oddsmith {
+namespace oddsmith::host {
 
 struct EquityRequest {
   int player[4];        // the player's cards: 2 for Hold'em, 4 for Omaha
@@ -61,4 +61,4 @@ std::int64_t run_trials(std::uint32_t seed, int trials, Trial&& trial) {
 // within 0..1000.
 inline int truncate_per_mille(float equity) { return static_cast<int>(equity); }
 
-}  // namespace oddsmith
+}  // namespace oddsmith::host

@@ -1,15 +1,15 @@
-#include "equity/omaha.h"
+#include "host/omaha.h"
 
 #include <algorithm>
 #include <cstddef>
 
-#include "equity/dealer.h"
-#include "equity/equity_call.h"
-#include "equity/process_state.h"
+#include "host/dealer.h"
+#include "host/equity_call.h"
+#include "host/process_state.h"
 #include "eval/omaha_high.h"
 #include "eval/omaha_low.h"
 
-namespace oddsmith {
+namespace oddsmith::host {
 
 int omaha_high_share(int mine, const int* theirs, int count) {
   int ties = 0;
@@ -157,4 +157,4 @@ OmahaEquity omaha_hilo_equity(const EquityRequest& request, std::uint32_t seed, 
   return run_omaha<true>(request, seed, trials, omahahl_ranges, omahahl_range_cursor);
 }
 
-}  // namespace oddsmith
+}  // namespace oddsmith::host

@@ -5,14 +5,15 @@
 #include <random>
 #include <vector>
 
-#include "equity/dealer.h"
-#include "equity/random_cards.h"
-#include "equity/process_state.h"
+#include "host/dealer.h"
+#include "host/random_cards.h"
+#include "host/process_state.h"
 #include "support/reference_dealing.h"
 
 namespace {
 
 using namespace oddsmith;
+using namespace oddsmith::host;
 
 TEST(DealRng, SameSequenceAsTheStandardMersenneTwister) {
   for (std::uint32_t seed : {0u, 1u, 5489u, 0xdeadbeefu, 0xffffffffu}) {

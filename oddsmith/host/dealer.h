@@ -23,11 +23,11 @@
 #include <cstdint>
 #include <optional>
 
-#include "equity/random_cards.h"
-#include "equity/equity_call.h"
+#include "host/random_cards.h"
+#include "host/equity_call.h"
 #include "oddsmith.h"
 
-namespace oddsmith {
+namespace oddsmith::host {
 
 inline constexpr int kRangeSlots = ODDSMITH_RANGE_SLOTS;
 inline constexpr int kRangeHands = ODDSMITH_RANGE_HANDS;
@@ -124,4 +124,4 @@ class Dealer {
   std::optional<RangeDealer> range_;
 };
 
-}  // namespace oddsmith
+}  // namespace oddsmith::host

@@ -3,9 +3,9 @@
 
 #include <cstdint>
 
-#include "equity/equity_call.h"
+#include "host/equity_call.h"
 
-namespace oddsmith {
+namespace oddsmith::host {
 
 // Equity per mille over `trials` deals from a generator seeded with `seed`, or
 // kRefused (-1), with nothing changed, for a request outside the limits
@@ -13,4 +13,4 @@ namespace oddsmith {
 // the request names a range.
 int holdem_equity(const EquityRequest& request, std::uint32_t seed, int trials);
 
-}  // namespace oddsmith
+}  // namespace oddsmith::host

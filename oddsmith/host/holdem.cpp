@@ -1,14 +1,14 @@
-#include "equity/holdem.h"
+#include "host/holdem.h"
 
 #include <cstddef>
 
-#include "equity/dealer.h"
-#include "equity/random_cards.h"
-#include "equity/equity_call.h"
-#include "equity/process_state.h"
+#include "host/dealer.h"
+#include "host/random_cards.h"
+#include "host/equity_call.h"
+#include "host/process_state.h"
 #include "eval/five_seven.h"
 
-namespace oddsmith {
+namespace oddsmith::host {
 
 namespace {
 
@@ -43,4 +43,4 @@ int holdem_equity(const EquityRequest& request, std::uint32_t seed, int trials) 
   return truncate_per_mille(static_cast<float>(wins) * 1000.0f / static_cast<float>(trials));
 }
 
-}  // namespace oddsmith
+}  // namespace oddsmith::host

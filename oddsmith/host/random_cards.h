@@ -18,7 +18,7 @@
 
 #include "cards/card.h"
 
-namespace oddsmith {
+namespace oddsmith::host {
 
 class DealRng {
  public:
@@ -153,4 +153,4 @@ void deal_cards(Gen& gen, CardMask& placed, int* out, int count) {
   });
 }
 
-}  // namespace oddsmith
+}  // namespace oddsmith::host

@@ -4,9 +4,9 @@
 
 #include <cstdint>
 
-#include "equity/equity_call.h"
+#include "host/equity_call.h"
 
-namespace oddsmith {
+namespace oddsmith::host {
 
 inline constexpr int kMaxOmahaOpponents = max_opponents(4);  // 10
 
@@ -37,4 +37,4 @@ OmahaEquity omaha_hilo_equity(const EquityRequest& request, std::uint32_t seed, 
 // sum / (trials * 100) * 1000 in single precision, truncated toward zero.
 int omaha_per_mille(float score_sum, int trials);
 
-}  // namespace oddsmith
+}  // namespace oddsmith::host

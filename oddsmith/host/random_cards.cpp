@@ -1,6 +1,6 @@
-#include "equity/random_cards.h"
+#include "host/random_cards.h"
 
-namespace oddsmith {
+namespace oddsmith::host {
 
 // Where the loader can pick among builds for the processor (ELF, GCC), a second
 // build uses AVX2's eight lanes: the same words for about half the instructions.
@@ -23,4 +23,4 @@ void DealRng::refill() {
   pos_ = 0;
 }
 
-}  // namespace oddsmith
+}  // namespace oddsmith::host

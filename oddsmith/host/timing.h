@@ -5,7 +5,7 @@
 
 #include <cstdint>
 
-namespace oddsmith {
+namespace oddsmith::host {
 
 int time_seven_card(int count);
 int time_omaha_high(int count);
@@ -18,4 +18,4 @@ struct TimingSums {
 };
 TimingSums timing_sums();
 
-}  // namespace oddsmith
+}  // namespace oddsmith::host

@@ -1,29 +1,29 @@
-#include "equity/process_state.h"
+#include "host/process_state.h"
 
 #include <algorithm>
 #include <cstddef>
 #include <cstring>
 #include <vector>
 
-#include "equity/random_cards.h"
+#include "host/random_cards.h"
 
-namespace oddsmith {
+namespace oddsmith::host {
 
 std::int32_t holdem_trials = 0;
 std::int32_t omaha_trials = 0;
 
 std::int32_t holdem_ranges[kHoldemRangeInts] = {
-#include "builtin_holdem_ranges.inc"  // from equity/builtin_holdem_ranges.txt
+#include "builtin_holdem_ranges.inc"  // from host/builtin_holdem_ranges.txt
 };
 std::int32_t holdem_range_cursor = 0;
 
 std::int32_t omaha_ranges[kOmahaRangeInts] = {
-#include "builtin_omaha_ranges.inc"  // from equity/builtin_omaha_ranges.txt
+#include "builtin_omaha_ranges.inc"  // from host/builtin_omaha_ranges.txt
 };
 std::int32_t omaha_range_cursor = 0;
 
 std::int32_t omahahl_ranges[kOmahaRangeInts] = {
-#include "builtin_omahahl_ranges.inc"  // from equity/builtin_omahahl_ranges.txt
+#include "builtin_omahahl_ranges.inc"  // from host/builtin_omahahl_ranges.txt
 };
 std::int32_t omahahl_range_cursor = 0;
 
@@ -79,4 +79,4 @@ void fill_holdem_slot_from_range(int slot, const Range& range, std::uint32_t see
 }
 
 
-}  // namespace oddsmith
+}  // namespace oddsmith::host
