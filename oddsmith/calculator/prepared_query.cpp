@@ -44,6 +44,12 @@ std::optional<PreparedQuery> prepare_query(const EquityQuery& query, std::string
   }
   // Cards the game does not play with are out of play like dead ones.
   const CardMask outside_game = ((CardMask{1} << kDeckSize) - 1) & ~game_deck(query.game);
+  // A dead card the game does not play is a mistake in the query, as it is on
+  // the board or in a hand; it is refused rather than quietly ignored.
+  if (const CardMask stray = query.dead & outside_game; stray != 0) {
+    error = "card " + card_name(std::countr_zero(stray)) + " among the dead cards is not in the short deck (sixes to aces)";
+    return std::nullopt;
+  }
   for (int c : query.board) {
     if (!is_card(c)) {
       error = "the board holds a card outside 0..51";
