@@ -22,7 +22,7 @@ bool query_from_text(Game game, const std::vector<std::string_view>& players, st
     }
     RangeParse parsed = parse_range(players[p], range_game(game));
     if (!parsed.range) {
-      error = "player " + std::to_string(p + 1) + " ('" + std::string(players[p]) + "'), column " +
+      error = "player " + std::to_string(p + 1) + " ('" + shown_text(players[p]) + "'), column " +
               std::to_string(parsed.error.column) + ": " + parsed.error.message;
       return false;
     }
