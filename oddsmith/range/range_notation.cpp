@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <charconv>
-#include <cstdio>
 #include <limits>
 
 #include "cards/card_text.h"
@@ -24,16 +23,14 @@ constexpr std::string_view kExpectRank = "a rank (" ODDSMITH_RANK_LETTERS ")";
 
 bool is_space(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; }
 
-// One character as an error message shows it.
+// One character as an error message shows it: quoted, a whole UTF-8 character
+// as it is ('é'), a control byte or a stray one escaped ('\x1b').
 std::string shown(std::string_view text, std::size_t at) {
   if (at >= text.size()) return "the end";
-  const unsigned char c = static_cast<unsigned char>(text[at]);
-  if (c < 0x20 || c >= 0x7f) {
-    char hex[16];
-    std::snprintf(hex, sizeof hex, "byte 0x%02X", c);
-    return hex;
-  }
-  return std::string("'") + static_cast<char>(c) + "'";
+  std::string quoted(1, '\'');
+  quoted += shown_text(text.substr(at, character_length(text, at)));
+  quoted += '\'';
+  return quoted;
 }
 
 // A hand class: two ranks (high first) and suitedness.

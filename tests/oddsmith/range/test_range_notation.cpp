@@ -5,8 +5,13 @@
 #include <climits>
 #include <set>
 #include <string>
+#include <string_view>
+#include <tuple>
 #include <vector>
 
+#include "calculator/prepared_query.h"
+#include "calculator/query_text.h"
+#include "cards/card_text.h"
 #include "oddsmith.h"
 #include "range/range_notation.h"
 
@@ -102,7 +107,7 @@ TEST(RangeNotation, ErrorsNameTheColumnAndWhatWasExpected) {
       {"AKs:", 2, 5, "a weight"},
       {":0.5", 2, 1, "a hand before ':'"},
       {"AKs:0", 2, 1, "holds no hand"},
-      {"A\xC3\xA9", 2, 2, "printable ASCII range text, got byte 0xC3"},
+      {"A\xC3\xA9", 2, 2, "printable ASCII range text, got '\xC3\xA9'"},
       {"AhKh", 4, 5, "another card"},
       {"AhKhQhJhTh", 4, 9, "',' or the end after a hand of 4 cards"},
       {"AAAAA", 4, 5, "at most four symbols"},
@@ -140,6 +145,60 @@ TEST(RangeNotation, ErrorsNameTheColumnAndWhatWasExpected) {
   std::string excluding = "AA";
   for (int i = 0; i < 1'000'000; ++i) excluding += "!KK";
   EXPECT_NE(parse_range(excluding, 4).error.message.find("more than"), std::string::npos);
+}
+
+// Every message that quotes the text it was given shows control bytes, stray
+// bytes and invisible control characters escaped, so that quoting a crafted
+// text cannot drive a terminal; printable UTF-8 stays readable.
+TEST(InputMessages, QuoteControlBytesEscaped) {
+  const auto range_message = [](std::string_view text) { return parse_range(text, RangeGame::holdem).error.message; };
+  const auto card_message = [](std::string_view text) {
+    std::vector<int> cards;
+    std::string error;
+    EXPECT_FALSE(parse_card_list(text, cards, error)) << text;
+    return error;
+  };
+  const auto query_message = [](std::string_view player) {
+    calc::EquityQuery query;
+    std::string error;
+    EXPECT_FALSE(calc::query_from_text(calc::Game::holdem, {"AhKh", player}, "", "", query, error)) << player;
+    return error;
+  };
+  struct Case {
+    std::string message;
+    const char* words;
+  };
+  const Case cases[] = {
+      {range_message("\x1b]0;pwned\x07" "AA"), "got '\\x1b'"},
+      {range_message("AK\xff"), "got '\\xff'"},
+      {range_message("A\xC3\xA9"), "got '\xC3\xA9'"},             // é, readable
+      {range_message("AK\xe2\x80\xae"), "got '\\u202e'"},        // a right-to-left override
+      {card_message("\x1b[2J"), "bad card '\\x1b[' in '\\x1b[2J'"},
+      {card_message("Qh5\xe2\x99\xa5"), "bad card '5\xe2\x99\xa5' in 'Qh5\xe2\x99\xa5'"},  // 5♥: the whole character
+      {card_message("Ah\xc2\x9b"), "bad card '\\u009b' in 'Ah\\u009b'"},  // the one-character CSI
+      {card_message("Ah\xed\xa0\x80"), "in 'Ah\\xed\\xa0\\x80'"},   // a surrogate is not UTF-8
+      {query_message("\x1b[2JAA"), "player 2 ('\\x1b[2JAA'), column 1"},
+  };
+  for (const Case& c : cases) {
+    EXPECT_NE(c.message.find(c.words), std::string::npos) << c.message;
+    for (const char ch : c.message) EXPECT_TRUE(static_cast<unsigned char>(ch) >= 0x20 && ch != 0x7f) << c.message;
+    EXPECT_EQ(shown_text(c.message), c.message);  // escaping what is escaped changes nothing
+  }
+}
+
+// A dead card the game does not play is refused, as one on the board is.
+TEST(InputMessages, DeadCardsOutsideTheShortDeckAreRefused) {
+  for (const auto& [board, dead, words] :
+       {std::tuple{"", "5c", "card 5c among the dead cards is not in the short deck"},
+        std::tuple{"5h7c9d", "", "card 5h on the board is not in the short deck"}}) {
+    calc::EquityQuery query;
+    std::string error;
+    ASSERT_TRUE(calc::query_from_text(calc::Game::shortdeck, {"AhKh", "QsQd"}, board, dead, query, error)) << error;
+    EXPECT_FALSE(calc::prepare_query(query, error));
+    EXPECT_NE(error.find(words), std::string::npos) << error;
+    query.game = calc::Game::holdem;  // every card is in a full deck
+    EXPECT_TRUE(calc::prepare_query(query, error)) << error;
+  }
 }
 
 TEST(RangeExports, ParseCountReadAndFree) {
