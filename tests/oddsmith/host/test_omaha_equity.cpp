@@ -171,18 +171,23 @@ TEST_F(Omaha, CallsEqualOneDealAtATime) {
   }
 }
 
-// A host that switched to a comma-decimal locale still gets two fields.
+// A host that switched to a comma-decimal locale still gets two fields. The
+// locale is seen to bite first: printf itself writes a comma there.
 TEST_F(Omaha, TheOutputFragmentIgnoresTheLocale) {
   const char* comma_locales[] = {"de_DE.UTF-8", "de_DE.utf8", "fr_FR.UTF-8", "fr_FR.utf8"};
   const char* found = nullptr;
   for (const char* name : comma_locales)
     if (!found && std::setlocale(LC_ALL, name)) found = name;
   if (!found) GTEST_SKIP() << "no comma-decimal locale installed (.ci/install-deps makes de_DE.UTF-8)";
+  char printf_text[16];
+  std::snprintf(printf_text, sizeof printf_text, "%f", 0.5);
   const int call[12] = {50, 51, 46, 47, 0, 0, 0, 0, 0, 0, 0, 0};
   int result = 0;
   const std::string written = captured_call(poker_omaha_equity, call, result);
   std::setlocale(LC_ALL, "C");
+  EXPECT_STREQ(printf_text, "0,500000") << "under " << found;
   EXPECT_EQ(written, "5000000.000000,50000 ") << "under " << found;
+  EXPECT_EQ(result, 1000);
 }
 
 // Exact share against one known hand, by enumerating the rest of the board, with
