@@ -14,6 +14,7 @@
 
 #include "commands.h"
 #include "json_text.h"
+#include "shown_text.h"
 #include "svg_text.h"
 #include "oddsmith.h"
 
@@ -214,7 +215,7 @@ int run_chart(Args args) {
   }
   std::printf("\n(pairs on the diagonal, suited above it, offsuit below%s%s)\n",
               colour ? printf_string("; colours from red at %.0f%% to green at %.0f%%", scale.low * 100, scale.high * 100).c_str() : "",
-              svg.empty() ? "" : ("; picture in " + svg).c_str());
+              svg.empty() ? "" : ("; picture in " + shown_text(svg)).c_str());
   return 0;
 }
 

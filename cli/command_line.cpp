@@ -2,31 +2,36 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
-
 #include <cstring>
+#include <random>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <sys/types.h>
 
 #if defined(_WIN32)
 #include <io.h>
-#include <process.h>
+#include <share.h>
 #include <windows.h>
 #define dup _dup
 #define dup2 _dup2
 #define fileno _fileno
 #define close _close
-#define getpid _getpid
 #else
 #include <unistd.h>
 #endif
 
 #include "card_text.h"
 #include "oddsmith.h"
+#include "shown_text.h"
 
 namespace cli {
 
 int fail(const std::string& message) {
-  std::fprintf(stderr, "oddsmith: %s\n", message.c_str());
+  std::fprintf(stderr, "oddsmith: %s\n", shown_text(message).c_str());
   return kUsageError;
 }
 
@@ -110,14 +115,126 @@ void class_cell(const int ascending_cards[2], int& row, int& col) {
   col = 12 - (suited ? low : high);
 }
 
-std::string write_file_atomically(const std::string& path, const std::string& text) {
-  const std::string temporary = path + ".tmp." + std::to_string(getpid());
-  std::FILE* f = std::fopen(temporary.c_str(), "wb");
-  if (!f) return "cannot write " + path + ": " + std::strerror(errno);
-  errno = 0;
-  const bool written = std::fwrite(text.data(), 1, text.size(), f) == text.size() && std::fflush(f) == 0;
+namespace {
+
+// The last error of the system as text, for "cannot write PATH: ...".
+std::string because(int error) { return error ? std::string(": ") + std::strerror(error) : std::string(); }
+
+// Writes all of `text` to the open file `fd`; false, errno set, on a failure.
+bool write_all(int fd, const std::string& text) {
+  for (std::size_t done = 0; done < text.size();) {
+    const std::size_t part = std::min<std::size_t>(text.size() - done, std::size_t{1} << 30);
+#if defined(_WIN32)
+    const long long wrote = _write(fd, text.data() + done, static_cast<unsigned>(part));
+#else
+    const long long wrote = ::write(fd, text.data() + done, part);
+    if (wrote < 0 && errno == EINTR) continue;
+#endif
+    if (wrote <= 0) {
+      if (wrote == 0) errno = EIO;
+      return false;
+    }
+    done += static_cast<std::size_t>(wrote);
+  }
+  return true;
+}
+
+// A name no one can guess: 64 random bits in hex.
+std::string random_suffix() {
+  std::uint64_t bits = 0;
+  try {
+    std::random_device device;
+    bits = (std::uint64_t{device()} << 32) ^ device();
+  } catch (...) {
+    // No entropy source: the name is then guessable, which costs nothing but
+    // retries, since the file is created only where no file or link stands.
+  }
+  static std::uint64_t counter = 0;
+  bits ^= ++counter * 0x9E3779B97F4A7C15ULL;
+  char hex[17];
+  std::snprintf(hex, sizeof hex, "%016llx", static_cast<unsigned long long>(bits));
+  return hex;
+}
+
+// Creates a new file beside `path` (so that a rename can replace `path`): a
+// random name, opened only if nothing stands there, never through a symbolic
+// link. Returns its descriptor, or -1 with errno set.
+int create_temporary(const std::string& path, std::string& temporary) {
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    temporary = path + ".tmp." + random_suffix();
+#if defined(_WIN32)
+    int fd = -1;
+    // _O_EXCL with _O_CREAT fails where any file, or a link, has that name.
+    errno = _sopen_s(&fd, temporary.c_str(), _O_WRONLY | _O_CREAT | _O_EXCL | _O_BINARY | _O_NOINHERIT, _SH_DENYRW,
+                     _S_IREAD | _S_IWRITE);
+    if (errno != 0) fd = -1;
+#else
+    const int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+#endif
+    if (fd >= 0 || errno != EEXIST) return fd;
+  }
+  return -1;
+}
+
+// What stands at a path or behind an open file.
+#if defined(_WIN32)
+using FileStatus = struct _stat64;
+int status_of(const std::string& path, FileStatus& st) { return _stat64(path.c_str(), &st); }
+int status_of(int fd, FileStatus& st) { return _fstat64(fd, &st); }
+bool is_regular(const FileStatus& st) { return (st.st_mode & _S_IFMT) == _S_IFREG; }
+bool is_folder(const FileStatus& st) { return (st.st_mode & _S_IFMT) == _S_IFDIR; }
+bool is_stream(const FileStatus& st) { return (st.st_mode & _S_IFMT) == _S_IFCHR || (st.st_mode & _S_IFMT) == _S_IFIFO; }
+int open_existing(const std::string& path) {
+  int fd = -1;
+  errno = _sopen_s(&fd, path.c_str(), _O_WRONLY | _O_BINARY | _O_NOINHERIT, _SH_DENYNO, 0);
+  return errno == 0 ? fd : -1;
+}
+#else
+using FileStatus = struct stat;
+int status_of(const std::string& path, FileStatus& st) { return ::stat(path.c_str(), &st); }
+int status_of(int fd, FileStatus& st) { return ::fstat(fd, &st); }
+bool is_regular(const FileStatus& st) { return S_ISREG(st.st_mode); }
+bool is_folder(const FileStatus& st) { return S_ISDIR(st.st_mode); }
+// A FIFO or a character device (a terminal, /dev/null, a pipe that
+// /proc/self/fd or /dev/fd names): a stream that a reader takes as it comes.
+bool is_stream(const FileStatus& st) { return S_ISFIFO(st.st_mode) || S_ISCHR(st.st_mode); }
+// Without O_CREAT or O_TRUNC: it opens only what is there and cuts nothing.
+int open_existing(const std::string& path) { return ::open(path.c_str(), O_WRONLY | O_NOCTTY | O_CLOEXEC); }
+#endif
+
+// Writes `text` straight into the stream at `path`. Checked again once open, so
+// that a regular file put there meanwhile is left alone.
+std::string write_to_stream(const std::string& path, const std::string& text) {
+  const int fd = open_existing(path);
+  if (fd < 0) return "cannot write " + path + because(errno);
+  FileStatus st{};
+  if (status_of(fd, st) != 0 || !is_stream(st)) {
+    close(fd);
+    return "cannot write " + path + ": it is no longer a FIFO or device, so it is left as it was";
+  }
+  const bool written = write_all(fd, text);
   const int write_errno = errno;
-  const bool closed = std::fclose(f) == 0;
+  const bool closed = close(fd) == 0;
+  if (written && closed) return {};
+  return "cannot write " + path + because(written ? errno : write_errno);
+}
+
+}  // namespace
+
+std::string write_file_atomically(const std::string& path, const std::string& text) {
+  // Only a regular file, or nothing, is replaced; a stream is written into.
+  if (FileStatus st{}; status_of(path, st) == 0 && !is_regular(st)) {
+    if (is_stream(st)) return write_to_stream(path, text);
+    return "cannot write " + path + ": it is " +
+           (is_folder(st) ? "a folder" : "neither a regular file, a FIFO nor a character device") +
+           ", so it is left as it was";
+  }
+  std::string temporary;
+  const int fd = create_temporary(path, temporary);
+  if (fd < 0) return "cannot write " + path + because(errno) + "; it is left as it was";
+  const bool written = write_all(fd, text);
+  const int write_errno = errno;
+  const bool closed = close(fd) == 0;
   const int close_errno = errno;
   bool renamed = false;
   if (written && closed) {
@@ -130,7 +247,7 @@ std::string write_file_atomically(const std::string& path, const std::string& te
   const int why = !written ? write_errno : !closed ? close_errno : errno;
   if (renamed) return {};
   std::remove(temporary.c_str());
-  return "cannot write " + path + (why ? std::string(": ") + std::strerror(why) : std::string()) + "; it is left as it was";
+  return "cannot write " + path + because(why) + "; it is left as it was";
 }
 
 std::vector<std::string> wrap(const std::string& text, std::size_t width) {

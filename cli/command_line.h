@@ -18,7 +18,8 @@ using Args = std::vector<std::string_view>;
 
 constexpr int kUsageError = 2;
 
-// Prints "oddsmith: <message>" on standard error; returns kUsageError.
+// Prints "oddsmith: <message>" on standard error, control bytes escaped
+// (shown_text.h), since messages quote what the user typed; returns kUsageError.
 int fail(const std::string& message);
 
 // Appends the cards of each argument (one or several cards each) to `cards`;
@@ -58,7 +59,12 @@ void class_cell(const int ascending_cards[2], int& row, int& col);
 
 // Writes `text` to `path` through a temporary file in the same folder, renamed
 // over `path` only once wholly written: a failure (a full disk, a file-size
-// limit) leaves any earlier file untouched and no partial file behind.
+// limit) leaves any earlier file untouched and no partial file behind. The
+// temporary file has a random name and is created only where nothing stands,
+// never through a symbolic link, so no one else can steer the write. Where
+// `path` is a FIFO or a character device (a pipe, a terminal, /dev/null) the
+// text is written straight into it, which is what naming one means; a folder or
+// anything else that is not a regular file is refused and left as it is.
 // Returns an error message, empty on success.
 std::string write_file_atomically(const std::string& path, const std::string& text);
 

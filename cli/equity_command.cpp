@@ -10,6 +10,7 @@
 #include "commands.h"
 #include "json_text.h"
 #include "oddsmith.h"
+#include "shown_text.h"
 
 namespace cli {
 
@@ -49,7 +50,7 @@ int run_equity_command(Args args) {  // NOLINT(performance-unnecessary-value-par
   if (status != ODDSMITH_STATUS_OK && status != ODDSMITH_STATUS_TARGET_NOT_MET) return fail(error);
   const bool target_met = status == ODDSMITH_STATUS_OK;
   if (!target_met)
-    std::fprintf(stderr, "oddsmith: warning: %s; these are the estimates reached (see +/-)\n", error);
+    std::fprintf(stderr, "oddsmith: warning: %s; these are the estimates reached (see +/-)\n", shown_text(error).c_str());
 
   // Hi/Lo: the scoops and each half's part of the equity instead of win and tie.
   const bool hilo = query.game == ODDSMITH_GAME_OMAHA_HILO || query.game == ODDSMITH_GAME_OMAHA5_HILO;

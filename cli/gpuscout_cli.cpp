@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "gpuscout.h"
+#include "shown_text.h"
 
 namespace {
 
@@ -88,7 +89,8 @@ int main(int argc, char** argv) {
   } else if (argc == 2 && std::string_view(argv[1]) == "--version") {
     std::printf("gpuscout %s\n", GPUSCOUT_VERSION);
   } else {
-    std::fprintf(stderr, "gpuscout: unexpected argument '%s'\n%s", argv[is_help(argv[1]) ? 2 : 1], kUsage);
+    std::fprintf(stderr, "gpuscout: unexpected argument '%s'\n%s", cli::shown_text(argv[is_help(argv[1]) ? 2 : 1]).c_str(),
+                 kUsage);
     return 2;
   }
   // A report that never reached its destination is a failure.

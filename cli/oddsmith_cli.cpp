@@ -107,7 +107,10 @@ const Command kCommands[] = {
     {"chart", cli::run_chart,
      "usage: oddsmith chart OPPONENT [--board CARDS] [--game holdem] [--svg FILE] [--threads N] [--json]\n\n"
      "The equity of each of the 169 starting-hand classes against a hand or range, as a\n"
-     "13x13 heat map (coloured on a terminal) and, with --svg, as an SVG picture.\n"},
+     "13x13 heat map (coloured on a terminal) and, with --svg, as an SVG picture.\n"
+     "--svg FILE replaces a regular file only once the picture is wholly written; a\n"
+     "FIFO or device (a pipe, /dev/stdout) is written straight into; a folder or\n"
+     "anything else is refused.\n"},
     {"breakdown", cli::run_breakdown,
      "usage: oddsmith breakdown RANGE OPPONENT... [options]\n"
      "\n"
@@ -118,7 +121,7 @@ const Command kCommands[] = {
      "Exact when that is quick, else seeded Monte Carlo. Options as for equity\n"
      "(--game, --board/-b, --dead/-d, --exact, --monte-carlo, --trials, --seed,\n"
      "--threads, --max-seconds, --json), and --svg FILE for the equity distribution,\n"
-     "the categories and the next cards as one picture.\n"},
+     "the categories and the next cards as one picture (written as chart's --svg is).\n"},
     {"range", cli::run_range,
      "usage: oddsmith range TEXT [--game holdem|omaha|omaha-hilo|shortdeck|omaha5|omaha5-hilo] [--json]\n\n"
      "The number of hands of a range, their share of all hands and, for Hold'em and\nshort deck, a 13x13 chart of its classes.\n"},

@@ -3,10 +3,12 @@
 // above it, offsuit below).
 #include <cstdio>
 #include <string>
+#include <string_view>
 
 #include "commands.h"
 #include "json_text.h"
 #include "oddsmith.h"
+#include "shown_text.h"
 
 namespace cli {
 
@@ -40,8 +42,13 @@ int run_range(Args args) {
   oddsmith_range* range = oddsmith_range_parse(text.c_str(), static_cast<int>(text.size()), game->game, &column,
                                                error, static_cast<int>(sizeof error));
   if (!range) {
-    std::fprintf(stderr, "oddsmith: bad range at column %d: %s\n  %s\n  %*s^\n", column, error, text.c_str(),
-                 column > 0 ? column - 1 : 0, "");
+    // The text as shown (control bytes escaped) and a caret under the column:
+    // one place for each character shown before it, an escape as wide as it prints.
+    const std::string before = shown_text(std::string_view(text).substr(0, column > 0 ? column - 1 : 0));
+    int width = 0;
+    for (const char ch : before) width += (static_cast<unsigned char>(ch) & 0xC0) != 0x80;
+    std::fprintf(stderr, "oddsmith: bad range at column %d: %s\n  %s\n  %*s^\n", column, shown_text(error).c_str(),
+                 shown_text(text).c_str(), width, "");
     return 2;
   }
   const int size = oddsmith_range_size(range);

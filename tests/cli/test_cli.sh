@@ -34,6 +34,7 @@ expect 2 "unknown command" frobnicate
 expect 0 '"game": "omaha5", "value": 4433, "category": "One pair"' eval --game omaha5 AhKhQhJhTh 9c9d4s3c2d --json
 expect 2 "omaha5 eval takes 10 cards (5 hole cards, then the 5 board cards), got 9" eval --game omaha5 AhKhQhJhTh 9c9d4s3c
 expect 2 "card 5h on the board is not in the short deck" equity AhKh QsQd --game shortdeck --board 5h 7c 9d
+expect 2 "card 5c among the dead cards is not in the short deck" equity AhKh QsQd --game shortdeck --dead 5c
 expect 2 "Five-card Omaha takes 2 to 9 players, got 10" equity --game omaha5 random random random random random random random random random random
 expect 0 '"combos": 259884' range 10% --game omaha5 --json
 expect 0 '"combos": 54' range 22+ --game shortdeck --json
@@ -152,7 +153,10 @@ if [ "$status" -ne 2 ] || [ "$(cat "$dir/chart.svg")" != "an earlier chart" ] ||
    ! grep -q "it is left as it was" "$dir/err"; then
   echo "FAIL: a failed SVG write -> status $status, $(cat "$dir/err"), files: $(ls "$dir")"; failures=$((failures + 1))
 fi
+# A folder is not replaced; planted links and FIFOs in tests/cli/test_svg_file.py.
+expect 2 "it is a folder, so it is left as it was" chart QsQd --board 2c7h9d --svg "$dir"
 rm -rf "$dir"
+if ! python3 "$(dirname "$0")/test_svg_file.py" "$bin"; then failures=$((failures + 1)); fi
 
 # Breakdown: the JSON's fixed fields, next cards only before the river, a picture that parses.
 dir=$(mktemp -d)
@@ -196,6 +200,30 @@ assert all(abs(p["high_equity"] + p["low_equity"] - p["equity"]) < 1e-9 and p["s
 assert players[0]["low_equity"] > 0.2
 '; then echo "FAIL: Hi/Lo parts: $hilo"; failures=$((failures + 1)); fi
 expect 0 "scoop      high       low" equity AhAsKhKs Ad2d5c9c --game omaha-hilo --exact
+
+# What the user typed is quoted back with its control bytes escaped, never raw
+# (a crafted range would otherwise drive the terminal); printable UTF-8 as it is.
+esc=$(printf '\033') bel=$(printf '\007')
+for words in "  \\x1b]0;pwned\\x07AA|range|${esc}]0;pwned${bel}AA" \
+             "bad card '\\x1b[' in '\\x1b[2J'|equity|AhKh|QsQd|--board|${esc}[2J" \
+             "player 2 ('\\x1b[2JAA'), column 1|equity|AhKh|${esc}[2JAA" \
+             "unknown command '\\x1b[2J'|${esc}[2J" \
+             "can play against 'AhKh \\x9b'|chart|AhKh|$(printf '\233')" \
+             "bad card '5♥' in '5♥'|equity|AhKh|QsQd|--board|5♥"; do
+  old_ifs=$IFS IFS='|'
+  set -f
+  # shellcheck disable=SC2086  # the words are the expected text and the arguments
+  set -- $words
+  set +f
+  IFS=$old_ifs
+  want=$1
+  shift
+  err=$("$bin" "$@" 2>&1 >/dev/null)
+  if printf '%s' "$err" | grep -q "[$esc$bel]" || printf '%s' "$err" | LC_ALL=C grep -q "$(printf '\233')" ||
+     ! printf '%s' "$err" | grep -qF -- "$want"; then
+    echo "FAIL: oddsmith $* -> raw control bytes or not \"$want\": $err" | od -c | head -5; failures=$((failures + 1))
+  fi
+done
 
 # Output that cannot be written is a failure, not a success.
 for command in "eval As Ks Qs Js Ts" "holdem 2c7d --opponents 0" ""; do
