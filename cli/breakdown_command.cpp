@@ -13,6 +13,7 @@
 #include "card_text.h"
 #include "commands.h"
 #include "json_text.h"
+#include "shown_text.h"
 #include "svg_text.h"
 #include "oddsmith.h"
 
@@ -40,6 +41,7 @@ struct Result {
   int players = 0, exact = 0;
   long long deals = 0;
   unsigned long long seed = 0;
+  bool target_met = true;
   std::vector<Hand> hands;
   std::vector<Row> categories, draws;
   std::vector<Next> next_cards;
@@ -92,7 +94,7 @@ void print_json(const Result& r, const CalculatorArgs& a, const std::string& boa
   std::printf("{\"game\": \"%s\", \"board\": %s, \"players\": [", a.game_name, json_string(board).c_str());
   for (std::size_t p = 0; p < a.players.size(); ++p) std::printf("%s%s", p ? ", " : "", json_string(a.players[p]).c_str());
   std::printf("], \"exact\": %s, \"deals\": %lld", r.exact ? "true" : "false", r.deals);
-  if (!r.exact) std::printf(", \"seed\": %llu", r.seed);
+  if (!r.exact) std::printf(", \"seed\": %llu, \"target_met\": %s", r.seed, r.target_met ? "true" : "false");
   std::printf(", \"hands\": [");
   for (std::size_t i = 0; i < r.hands.size(); ++i) {
     const Hand& h = r.hands[i];
@@ -134,7 +136,7 @@ void print_text(const Result& r, const CalculatorArgs& a, const std::string& boa
   for (std::size_t p = 1; p < a.players.size(); ++p) std::printf(" against %s", a.players[p].c_str());
   std::printf("%s%s (%s, %s: %lld deals", board.empty() ? "" : " on ", board.c_str(), a.game_name,
               r.exact ? "exact" : "Monte Carlo", r.deals);
-  if (!r.exact) std::printf(", seed %llu", r.seed);
+  if (!r.exact) std::printf(", seed %llu%s", r.seed, r.target_met ? "" : ", target not met");
   std::printf(")\n");
   print_rows("category", r.categories);
   print_rows("draws", r.draws);
@@ -272,8 +274,13 @@ int run_breakdown(Args args) {  // NOLINT(performance-unnecessary-value-param)
   oddsmith_breakdown* b = oddsmith_breakdown_run(&a.query, &status, error, sizeof error);
   bar.clear();
   if (!b) return fail(error);
-  const Result r = read_breakdown(b);
+  Result r = read_breakdown(b);
   oddsmith_breakdown_free(b);
+  // Short of a target or trial count at the bound: every hand is there, from
+  // fewer deals than asked; said on stderr and in the exit status, as equity does.
+  r.target_met = status == ODDSMITH_STATUS_OK;
+  if (!r.target_met)
+    std::fprintf(stderr, "oddsmith: warning: %s; these are the estimates reached\n", shown_text(error).c_str());
   std::vector<int> board_cards;
   collect_cards({a.board}, board_cards);
   std::string board;
@@ -282,7 +289,7 @@ int run_breakdown(Args args) {  // NOLINT(performance-unnecessary-value-param)
     if (std::string message = write_file_atomically(a.svg, breakdown_svg(r, a, board)); !message.empty()) return fail(message);
   if (a.json) print_json(r, a, board);
   else print_text(r, a, board);
-  return 0;
+  return r.target_met ? 0 : kTargetNotMetExit;
 }
 
 }  // namespace cli

@@ -44,8 +44,9 @@ std::string parse_calculator_args(const Args& args, const char* command, Calcula
       char* end = nullptr;
       const double x = std::strtod(text.c_str(), &end);
       if (text.empty() || *end != '\0' || !(x > 0 && x < 1)) return "--stderr must be a number between 0 and 1";
+      // A target does not choose the method: automatic mode still enumerates
+      // when that is quick (an exact answer meets every target), as Python does.
       query.target_stderr = x;
-      if (query.mode == ODDSMITH_MODE_AUTO) query.mode = ODDSMITH_MODE_MONTE_CARLO;
     } else if (arg == "--max-seconds" && has_value) {
       const std::string text(args[++i]);
       char* end = nullptr;

@@ -7,6 +7,10 @@
 
 namespace cli {
 
+// The exit status of a Monte-Carlo answer short of its target or trial count at
+// the time bound (the answer is printed, with a warning on stderr).
+inline constexpr int kTargetNotMetExit = 3;
+
 int run_eval(Args args);          // eval CARDS
 int run_omaha(Args args);         // omaha --hole CARDS --board CARDS
 int run_holdem(Args args);        // holdem CARDS --opponents N [--board CARDS] [--range K]

@@ -14,12 +14,6 @@
 
 namespace cli {
 
-namespace {
-
-constexpr int kTargetNotMet = 3;
-
-}  // namespace
-
 // Every command takes its arguments by value (the command table's signature).
 // cppcheck-suppress passedByValue
 int run_equity_command(Args args) {  // NOLINT(performance-unnecessary-value-param)
@@ -70,7 +64,7 @@ int run_equity_command(Args args) {  // NOLINT(performance-unnecessary-value-par
       std::printf("}");
     }
     std::printf("]}\n");
-    return target_met ? 0 : kTargetNotMet;
+    return target_met ? 0 : kTargetNotMetExit;
   }
   if (hilo)
     std::printf("%-6s %-24s %9s %9s %9s %9s %9s\n", "player", "range", "equity", "scoop", "high", "low", "+/-");
@@ -95,7 +89,7 @@ int run_equity_command(Args args) {  // NOLINT(performance-unnecessary-value-par
   else
     std::printf("\n%s, Monte Carlo: %lld deals in %.3f s (seed %llu)%s\n", game_name, result.deals, result.seconds,
                 result.seed, target_met ? "" : ", target not met");
-  return target_met ? 0 : kTargetNotMet;
+  return target_met ? 0 : kTargetNotMetExit;
 }
 
 }  // namespace cli

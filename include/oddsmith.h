@@ -226,7 +226,7 @@ ODDSMITH_API void oddsmith_range_free(oddsmith_range *range);
 #define ODDSMITH_STATUS_BAD_QUERY 1      /* impossible or malformed; includes exact runs over the time bound */
 #define ODDSMITH_STATUS_CANCELLED 2      /* the progress callback asked to stop */
 #define ODDSMITH_STATUS_NO_MEMORY 3
-#define ODDSMITH_STATUS_TARGET_NOT_MET 4 /* the standard-error target would take longer than the time bound */
+#define ODDSMITH_STATUS_TARGET_NOT_MET 4 /* a result short of its standard-error target or trial count at the time bound */
 
 /* Called from the calling thread with the share of the work done (0..1);
  * a non-zero return cancels the run. */
@@ -247,9 +247,10 @@ typedef struct oddsmith_equity_query {
   oddsmith_progress_fn progress; /* may be NULL */
   void *progress_user;
   /* Added later; a caller whose size ends before a field gets its default. */
-  double max_seconds;          /* the time bound (0: ODDSMITH_DEFAULT_MAX_SECONDS): an exact run estimated to
-                                  take longer on one core is refused; a target_stderr that would take longer
-                                  is given up (ODDSMITH_STATUS_TARGET_NOT_MET) */
+  double max_seconds;          /* the time bound (0: ODDSMITH_DEFAULT_MAX_SECONDS) of the whole run: an exact
+                                  run estimated to take longer on one core is refused (automatic mode simulates
+                                  instead); Monte Carlo stops there with the deals done, short of its target or
+                                  trials (ODDSMITH_STATUS_TARGET_NOT_MET) */
 } oddsmith_equity_query;
 
 typedef struct oddsmith_player_equity {
@@ -268,7 +269,7 @@ typedef struct oddsmith_equity_result {
   int player_count;
   oddsmith_player_equity players[ODDSMITH_MAX_PLAYERS];
   /* Added later; written only when the caller's size covers it. */
-  int target_met;              /* 1, or 0 when a standard-error target was given up (status 4) */
+  int target_met;              /* 1, or 0 when the run fell short of its target or trials (status 4) */
   /* Added later still; written only when the caller's size covers it. Hi/Lo:
    * the part of each player's equity won with the low half (the high part is
    * equity - low_equity); 0 in the other games. */
@@ -283,14 +284,19 @@ typedef struct oddsmith_equity_result {
  * than max_seconds on one core (the message gives the estimate);
  * ODDSMITH_STATUS_CANCELLED when the progress callback cancelled;
  * ODDSMITH_STATUS_NO_MEMORY; and in these three cases `result` is left
- * untouched. ODDSMITH_STATUS_TARGET_NOT_MET when reaching target_stderr was
- * estimated to take longer than max_seconds: the run stops early, and `result`
- * holds what it reached, with target_met = 0.
+ * untouched. ODDSMITH_STATUS_TARGET_NOT_MET when a Monte-Carlo run fell short:
+ * a target_stderr given here was not reached within max_seconds (the run uses
+ * the whole bound), the default target would clearly take longer (given up
+ * early), or a trial count did not fit (the run stops at the bound); `result`
+ * then holds the deals done, with target_met = 0.
  *
  * The progress callback is first called within about a quarter of a second and
  * then at least that often, with a share that never decreases; a cancel is
- * honoured within about half a second. Automatic mode never picks an exact run
- * estimated over the bound. Callers built against the smaller, earlier query
+ * honoured within about half a second. Automatic mode never refuses for time: an
+ * exact run estimated over the bound (or over half a second) is simulated
+ * instead, and a run always does its first few thousand deals, however small
+ * the bound. A standard-error target does not choose the mode: automatic mode
+ * enumerates when that is quick, an exact answer meeting every target. Callers built against the smaller, earlier query
  * and result (their size fields say so) keep working. */
 ODDSMITH_API int oddsmith_equity(const oddsmith_equity_query *query, oddsmith_equity_result *result, char *error,
                                  int error_size);
@@ -315,7 +321,13 @@ typedef struct oddsmith_breakdown oddsmith_breakdown;
 #define ODDSMITH_BREAKDOWN_DRAWS 1
 
 /* Runs the breakdown: a handle, or NULL with *status (may be NULL) set to an
- * ODDSMITH_STATUS_* code and `error` saying why, as oddsmith_equity does. */
+ * ODDSMITH_STATUS_* code and `error` saying why, as oddsmith_equity does. A
+ * handle comes with *status ODDSMITH_STATUS_OK, or ODDSMITH_STATUS_TARGET_NOT_MET
+ * when some Monte-Carlo part fell short of its target or trial count at the
+ * time bound (every hand and next card is present; `error` says what fell
+ * short). The whole breakdown keeps max_seconds: work that cannot fit is
+ * refused at once with its estimate, and no hand is ever reported with an
+ * equity it did not get (a hand no opponent hand can face is left out). */
 ODDSMITH_API oddsmith_breakdown *oddsmith_breakdown_run(const oddsmith_equity_query *query, int *status, char *error,
                                                         int error_size);
 ODDSMITH_API void oddsmith_breakdown_free(oddsmith_breakdown *breakdown);

@@ -251,8 +251,11 @@ ODDSMITH_API oddsmith_breakdown* oddsmith_breakdown_run(const oddsmith_equity_qu
     out->players = static_cast<int>(q.players.size());
     out->cards_per_hand = calc::cards_per_hand(q.game);
     out->breakdown = oddsmith::compute_breakdown(q);
-    if (out->breakdown.status != calc::Status::ok) return refuse(out->breakdown.status, out->breakdown.error);
-    if (status) *status = ODDSMITH_STATUS_OK;
+    if (!out->breakdown.has_result()) return refuse(out->breakdown.status, out->breakdown.error);
+    // Short of its target or trials: the handle holds every part, and the
+    // status and message say what fell short, as oddsmith_equity's do.
+    if (out->breakdown.status != calc::Status::ok) report_error(0, out->breakdown.error, nullptr, error, error_size);
+    if (status) *status = static_cast<int>(out->breakdown.status);
     return out.release();
   } catch (...) {
     return refuse(calc::Status::no_memory, "out of memory");

@@ -162,7 +162,7 @@ Breakdown compute_breakdown(const calc::EquityQuery& query) {
   summarise(b, query.game, query.board.size());
   if (!next) return b;
 
-  calc::EquityQuery each = calc::part_query(query, budget);
+  calc::EquityQuery each = calc::part_query(query, budget, calc::kDealsPerNextCard);
   each.board.push_back(0);
   each.mode = cards.exact ? calc::Mode::exact : calc::Mode::monte_carlo;
   auto began = calc::Clock::now();  // of the Monte-Carlo cards

@@ -58,7 +58,7 @@ HandsOutcome two_range_hands(const PreparedQuery& q, const Plan& plan, const Run
 HandsOutcome hand_by_hand(const PreparedQuery& q, const EquityQuery& query, const RunBudget& budget, bool exact,
                           ProgressSpan& shown) {
   const std::size_t hands = q.hands[0].size();
-  EquityQuery each = part_query(query, budget);
+  EquityQuery each = part_query(query, budget, kDealsPerHand);
   each.mode = exact ? Mode::exact : Mode::monte_carlo;
   HandsOutcome out;
   out.exact = exact;

@@ -9,13 +9,13 @@
 
 namespace oddsmith::calc {
 
-EquityQuery part_query(const EquityQuery& whole, const RunBudget& budget) {
+EquityQuery part_query(const EquityQuery& whole, const RunBudget& budget, std::int64_t deals) {
   EquityQuery part = whole;
   part.progress = nullptr;
   part.progress_user = nullptr;
   part.deadline = budget.deadline;
   part.max_seconds = budget.bound;
-  if (budget.trials == 0 && !budget.target_given) part.trials = kDealsPerPart;
+  if (budget.trials == 0 && !budget.target_given) part.trials = deals;
   return part;
 }
 

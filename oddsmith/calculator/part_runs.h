@@ -12,9 +12,11 @@
 
 namespace oddsmith::calc {
 
-// A part's Monte Carlo with neither trials nor a target given: deals per part
-// (a standard error near 0.35 %).
-inline constexpr std::int64_t kDealsPerPart = 20000;
+// A part's Monte Carlo with neither trials nor a target given: deals per hand
+// of a range (a standard error near 0.35 %; ranges have many hands), and per
+// next card (near 0.16 %; the next cards' equities are the range's as a whole).
+inline constexpr std::int64_t kDealsPerHand = 20000;
+inline constexpr std::int64_t kDealsPerNextCard = 100000;
 
 // How far Monte-Carlo parts may run past the deadline (each still does its
 // first chunk of deals) before the run is refused instead: a tenth of the bound
@@ -22,9 +24,9 @@ inline constexpr std::int64_t kDealsPerPart = 20000;
 inline double kPartsGraceSeconds(const RunBudget& budget) { return 0.1 * budget.bound + 0.1; }
 
 // The query of one part of `whole`: no progress of its own, the whole run's
-// deadline (a part may be given a nearer one), and kDealsPerPart deals where
-// the caller named neither trials nor a target.
-EquityQuery part_query(const EquityQuery& whole, const RunBudget& budget);
+// deadline (a part may be given a nearer one), and `deals` deals where the
+// caller named neither trials nor a target.
+EquityQuery part_query(const EquityQuery& whole, const RunBudget& budget, std::int64_t deals);
 
 // `query` with its first player holding `hand` alone.
 EquityQuery with_first_hand(const EquityQuery& query, const RangeHand& hand);

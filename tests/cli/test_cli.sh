@@ -83,11 +83,17 @@ expect 2 "player 1 and player 2 both hold Ah" equity AhKh AhQd
 expect 2 "at least two players" equity AhKh
 expect 2 "--trials must be" equity AhKh QsQd --trials 0
 # Bounded runs: an exact run over the bound is refused with its estimate; a
-# target that cannot be reached is given up with a warning and exit status 3.
+# target that cannot be reached is given up with a warning and exit status 3,
+# as is a trial count or a breakdown's target that the bound cuts short. A
+# target alone does not force a simulation (an exact answer meets it).
 expect 2 "on one core, over the bound of 60 s: use Monte Carlo" equity AhKh random random --exact
 expect 2 "--max-seconds must be" equity AhKh QsQd --max-seconds 0
-expect 3 '"target_met": false' equity "AA,22" "KK,33" --board 2c3d4h8s9c --stderr 1e-9 --json
-expect 3 "warning: the standard-error target was given up" equity "AA,22" "KK,33" --board 2c3d4h8s9c --stderr 1e-9
+expect 3 '"target_met": false' equity "AA,22" "KK,33" --board 2c3d4h8s9c --stderr 1e-9 --monte-carlo --json
+expect 3 "warning: the standard-error target was given up" equity "AA,22" "KK,33" --board 2c3d4h8s9c --stderr 1e-9 --monte-carlo
+expect 0 '"exact": true' equity "AA,22" "KK,33" --board 2c3d4h8s9c --stderr 1e-9 --json
+expect 3 "after" equity AhKh QsQd --trials 281474976710656 --max-seconds 0.3
+expect 3 '"target_met": false' breakdown "QQ+" random random --board Th7c2d --stderr 0.0001 --max-seconds 0.5 --json
+expect 2 "would take about" breakdown "AA, KK, AKxx, JT98" random --game omaha --board Qh Jh 2c --max-seconds 5
 
 # --json: one JSON object on standard output, nothing else, for every command.
 json_ok() {

@@ -9,7 +9,7 @@
 
 namespace reference {
 
-struct Deal {
+struct TrialDeal {
   std::vector<int> opponents;  // N cards per opponent, in dealing order
   std::vector<int> board;      // known cards first, then dealt ones
 };
@@ -28,7 +28,7 @@ inline bool contains(const std::vector<int>& cards, int card) {
 }
 
 // Draws until the card equals none of the player's, opponents' or board cards.
-inline int deal_card(std::mt19937& rng, const std::vector<int>& player, const Deal& d) {
+inline int deal_card(std::mt19937& rng, const std::vector<int>& player, const TrialDeal& d) {
   for (;;) {
     const int c = draw_card(rng);
     if (!contains(player, c) && !contains(d.opponents, c) && !contains(d.board, c)) return c;
@@ -36,9 +36,9 @@ inline int deal_card(std::mt19937& rng, const std::vector<int>& player, const De
 }
 
 // One trial. `slot` holds 500 hands of N cards; `cursor` is the shared cursor.
-inline Deal deal_trial(std::mt19937& rng, const std::vector<int>& player, const std::vector<int>& known_board,
+inline TrialDeal deal_trial(std::mt19937& rng, const std::vector<int>& player, const std::vector<int>& known_board,
                        int opponents, int n, const std::int32_t* slot, std::int32_t& cursor) {
-  Deal d;
+  TrialDeal d;
   d.board = known_board;
   std::vector<int> last_accepted;
   for (int o = 0; o < opponents; ++o) {

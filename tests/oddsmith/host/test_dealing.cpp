@@ -95,7 +95,7 @@ void expect_same_dealing(const DealCase& c, std::vector<std::int32_t> slots, std
   for (int t = 0; t < 3000; ++t) {
     int opponents[44], board[5];
     dealer.deal(rng, opponents, board);
-    const reference::Deal ref = reference::deal_trial(ref_rng, c.player, c.known, c.opponents, N, ref_slot, ref_cursor);
+    const reference::TrialDeal ref = reference::deal_trial(ref_rng, c.player, c.known, c.opponents, N, ref_slot, ref_cursor);
     ASSERT_EQ(std::vector<int>(opponents, opponents + N * c.opponents), ref.opponents) << "trial " << t;
     ASSERT_EQ(std::vector<int>(board, board + 5), ref.board) << "trial " << t;
     ASSERT_EQ(cursor, ref_cursor) << "trial " << t;

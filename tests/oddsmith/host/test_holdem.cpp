@@ -283,7 +283,7 @@ TEST_F(Holdem, FullCallsMatchTheReferenceDealing) {
     float sum = 0;
     const int trials = 5000;
     for (int t = 0; t < trials; ++t) {
-      const reference::Deal d = reference::deal_trial(rng, c.player, c.known, c.opponents, 2,
+      const reference::TrialDeal d = reference::deal_trial(rng, c.player, c.known, c.opponents, 2,
                                                       c.range ? holdem_ranges + (c.range - 1) * 1000 : nullptr, ref_cursor);
       const auto& b = d.board;
       const int mine = poker_ev7(b[0], b[1], b[2], b[3], b[4], c.player[0], c.player[1]);
