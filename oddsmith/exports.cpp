@@ -18,6 +18,8 @@
 #include "eval/short_deck.h"
 #include "analysis/breakdown.h"
 #include "calculator/equity_query.h"
+#include "calculator/part_runs.h"
+#include "calculator/run_budget.h"
 #include "calculator/query_text.h"
 #include "range/range_notation.h"
 
@@ -45,14 +47,16 @@ void report_error(int column, const std::string& message, int* error_column, cha
   }
 }
 
-// The C query as the calculator's, or a message saying what is wrong with it.
+// The C query as the calculator's, or a message saying what is wrong with it
+// (`cancelled` set when the progress callback stopped it while ranges were read).
 // Callers built against the earlier, smaller query are read up to its size.
 struct ProgressCallback {
   oddsmith_progress_fn fn;
   void* user;
 };
 
-std::string read_query(const oddsmith_equity_query* query, oddsmith::calc::EquityQuery& q, ProgressCallback& callback) {
+std::string read_query(const oddsmith_equity_query* query, oddsmith::calc::EquityQuery& q, ProgressCallback& callback,
+                       bool& cancelled) {
   namespace calc = oddsmith::calc;
   if (!query) return "no query (a null pointer)";
   constexpr int kFirstQuerySize = offsetof(oddsmith_equity_query, max_seconds);
@@ -69,9 +73,6 @@ std::string read_query(const oddsmith_equity_query* query, oddsmith::calc::Equit
     if (!query->players[p]) return "player " + std::to_string(p + 1) + " has no text (a null pointer)";
     players.emplace_back(query->players[p]);
   }
-  std::string message;
-  if (!calc::query_from_text(*game, players, query->board ? query->board : "", query->dead ? query->dead : "", q, message))
-    return message;
   q.mode = query->mode == ODDSMITH_MODE_EXACT         ? calc::Mode::exact
            : query->mode == ODDSMITH_MODE_MONTE_CARLO ? calc::Mode::monte_carlo
                                                       : calc::Mode::automatic;
@@ -80,6 +81,8 @@ std::string read_query(const oddsmith_equity_query* query, oddsmith::calc::Equit
   q.seed = query->seed;
   q.threads = query->threads < 0 ? 1 : query->threads;
   q.max_seconds = query_has_bound ? query->max_seconds : 0;
+  // The bound counts from here: reading large ranges is part of the run.
+  if (q.max_seconds >= 0) q.deadline = calc::seconds_from_now(calc::resolve_budget(q).bound);
   callback = {query->progress, query->progress_user};
   if (query->progress) {
     q.progress = [](double done, void* c) {
@@ -87,6 +90,13 @@ std::string read_query(const oddsmith_equity_query* query, oddsmith::calc::Equit
       return cb->fn(done, cb->user) != 0;
     };
     q.progress_user = &callback;
+  }
+  std::string message;
+  bool stopped = false;
+  if (!calc::query_from_text(*game, players, query->board ? query->board : "", query->dead ? query->dead : "", q,
+                             message, q.progress, q.progress_user, &stopped)) {
+    if (stopped) cancelled = true;
+    return message;
   }
   return {};
 }
@@ -213,8 +223,9 @@ ODDSMITH_API int oddsmith_equity(const oddsmith_equity_query* query, oddsmith_eq
   try {
     calc::EquityQuery q;
     ProgressCallback callback{};
-    if (std::string message = read_query(query, q, callback); !message.empty())
-      return refuse(calc::Status::bad_query, message);
+    bool cancelled = false;
+    if (std::string message = read_query(query, q, callback, cancelled); !message.empty())
+      return refuse(cancelled ? calc::Status::cancelled : calc::Status::bad_query, message);
     const calc::EquityOutcome out = calc::compute_equity(q);
     if (!out.has_result()) return refuse(out.status, out.error);
     result->exact = out.exact ? 1 : 0;
@@ -245,8 +256,9 @@ ODDSMITH_API oddsmith_breakdown* oddsmith_breakdown_run(const oddsmith_equity_qu
   try {
     calc::EquityQuery q;
     ProgressCallback callback{};
-    if (std::string message = read_query(query, q, callback); !message.empty())
-      return refuse(calc::Status::bad_query, message);
+    bool cancelled = false;
+    if (std::string message = read_query(query, q, callback, cancelled); !message.empty())
+      return refuse(cancelled ? calc::Status::cancelled : calc::Status::bad_query, message);
     auto out = std::make_unique<oddsmith_breakdown>();
     out->players = static_cast<int>(q.players.size());
     out->cards_per_hand = calc::cards_per_hand(q.game);

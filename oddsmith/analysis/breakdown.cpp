@@ -188,6 +188,10 @@ Breakdown compute_breakdown(const calc::EquityQuery& query) {
     }
     each.board.back() = c;
     each.seed = budget.seed + 1000003 + static_cast<std::uint64_t>(c);
+    calc::ProgressSpan card_span = shown.part(0.5 + 0.5 * static_cast<double>(i) / static_cast<double>(count),
+                                              0.5 + 0.5 * static_cast<double>(i + 1) / static_cast<double>(count));
+    each.progress = card_span.callback();
+    each.progress_user = &card_span;
     const calc::EquityOutcome run = calc::compute_equity(each);
     simulated += !cards.exact;
     if (!run.has_result()) {

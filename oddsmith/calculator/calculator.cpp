@@ -48,6 +48,11 @@ EquityOutcome compute_equity(const EquityQuery& query) {
   if (!(query.max_seconds >= 0))
     return failure(Status::bad_query, "the time bound (max_seconds) must be a positive number of seconds");
   const RunBudget budget = resolve_budget(query);
+  ProgressSpan shown{query.progress, query.progress_user};
+  // A first word before anything is set up (many large ranges take a moment
+  // to prepare, and the sweep's tables another), which the caller may already
+  // use to cancel; and another between the two.
+  if (shown(0.0)) return failure(Status::cancelled, "cancelled");
   std::string error;
   const std::optional<PreparedQuery> q = prepare_query(query, error);
   if (!q) return failure(Status::bad_query, error);
@@ -60,10 +65,7 @@ EquityOutcome compute_equity(const EquityQuery& query) {
     return refused;
   }
 
-  ProgressSpan shown{query.progress, query.progress_user};
   const ProgressFn progress = shown.callback();
-  // A first word before the sweep sets up (its tables can take a moment for
-  // many large ranges), which the caller may already use to cancel.
   if (shown(0.0)) return failure(Status::cancelled, "cancelled");
   EquityOutcome out;
   SweepResult sweep;

@@ -8,7 +8,8 @@
 namespace oddsmith::calc {
 
 bool query_from_text(Game game, const std::vector<std::string_view>& players, std::string_view board,
-                     std::string_view dead, EquityQuery& query, std::string& error) {
+                     std::string_view dead, EquityQuery& query, std::string& error, ProgressFn progress, void* user,
+                     bool* cancelled) {
   query.game = game;
   query.players.clear();
   for (std::size_t p = 0; p < players.size(); ++p) {
@@ -19,6 +20,11 @@ bool query_from_text(Game game, const std::vector<std::string_view>& players, st
       Range copy = query.players[static_cast<std::size_t>(same - players.begin())];
       query.players.push_back(std::move(copy));
       continue;
+    }
+    if (progress && progress(0.0, user)) {
+      if (cancelled) *cancelled = true;
+      error = "cancelled";
+      return false;
     }
     RangeParse parsed = parse_range(players[p], range_game(game));
     if (!parsed.range) {

@@ -12,7 +12,11 @@ namespace oddsmith::calc {
 
 // Fills query.game, players, board and dead; on bad text returns false with a
 // message naming the player or field, the column and what was expected.
+// `progress` (may be null) is called with 0 before each range is parsed (a
+// five-card Omaha "random" takes a fifth of a second): the caller hears from
+// the run at once, and may cancel there (false, with *cancelled set).
 bool query_from_text(Game game, const std::vector<std::string_view>& players, std::string_view board,
-                     std::string_view dead, EquityQuery& query, std::string& error);
+                     std::string_view dead, EquityQuery& query, std::string& error, ProgressFn progress = nullptr,
+                     void* user = nullptr, bool* cancelled = nullptr);
 
 }  // namespace oddsmith::calc
