@@ -1,6 +1,6 @@
 // oddsmith._core: the Python package's compiled part. It calls the library's C
 // exports directly, so that one evaluation costs about as much as a Python call,
-// batches and equity runs release the GIL, and a long equity run checks for
+// batches, equity runs and breakdowns release the GIL, and a long run checks for
 // signals (Ctrl-C) and reports progress from its progress callback.
 #include <nanobind/nanobind.h>
 #include <nanobind/ndarray.h>
@@ -9,6 +9,7 @@
 #include <nanobind/stl/vector.h>
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <utility>
 #include <vector>
@@ -129,8 +130,16 @@ void evaluate_many(const CardArray& cards, int per_hand, const ValueArray& value
     throw nb::value_error("the card buffer does not hold that many hands");
   const std::int32_t* in = cards.data();
   std::int32_t* out = values.data();
-  nb::gil_scoped_release unlocked;
-  oddsmith_evaluate_game_many(in, static_cast<long long>(count), game, per_hand, out);
+  int refused = 0;
+  {
+    nb::gil_scoped_release unlocked;
+    refused = oddsmith_evaluate_game_many(in, static_cast<long long>(count), game, per_hand, out);
+  }
+  if (refused != 0)
+    throw nb::value_error(("the library evaluates no hands of " + std::to_string(per_hand) + " cards in game " +
+                           std::to_string(game) + ": Hold'em and short deck take 5 to 7 cards, the Omaha games 9, the "
+                           "five-card Omaha games 10")
+                              .c_str());
 }
 
 // What the progress callback needs: the Python callable (or none), and the
@@ -164,53 +173,122 @@ int on_progress(double done, void* user) {
   return 1;  // cancel: the run stops within about half a second
 }
 
+// The query both runs take, with the texts it points into and its progress
+// callback's state; made in place, since the query points into it.
+struct Run {
+  std::vector<const char*> texts;
+  oddsmith_equity_query query{};
+  Progress watch;
+
+  Run(const std::vector<std::string>& players, const std::string& board, const std::string& dead, int game, int mode,
+      long long trials, double target_stderr, unsigned long long seed, int threads, double max_seconds,
+      const nb::object& progress)
+      : watch{progress.is_none() ? nullptr : progress.ptr()} {
+    texts.reserve(players.size());
+    for (const std::string& p : players) texts.push_back(p.c_str());
+    query.size = sizeof query;
+    query.game = game;
+    query.player_count = static_cast<int>(texts.size());
+    query.players = texts.data();
+    query.board = board.c_str();
+    query.dead = dead.c_str();
+    query.mode = mode;
+    query.trials = trials;
+    query.target_stderr = target_stderr;
+    query.seed = seed;
+    query.threads = threads;
+    query.max_seconds = max_seconds;
+    query.progress = on_progress;
+    query.progress_user = &watch;
+  }
+  Run(const Run&) = delete;
+  Run& operator=(const Run&) = delete;
+
+  // Raises what stopped the run (Ctrl-C's KeyboardInterrupt, or what the
+  // progress callable raised) in the caller, with its traceback.
+  void raise_if_stopped() {
+    if (!watch.raised) return;
+    PyObject* raised = std::exchange(watch.raised, nullptr);
+#if PY_VERSION_HEX >= 0x030C0000
+    PyErr_SetRaisedException(raised);
+#else
+    PyErr_Restore(Py_NewRef(reinterpret_cast<PyObject*>(Py_TYPE(raised))), raised, PyException_GetTraceback(raised));
+#endif
+    throw nb::python_error();
+  }
+  ~Run() { Py_XDECREF(watch.raised); }
+};
+
 // One run of the calculator. Returns (status, message, exact, deals, seconds,
 // seed, target_met, [(equity, win, tie, std_error, low_equity) per player]).
 nb::tuple equity(const std::vector<std::string>& players, const std::string& board, const std::string& dead, int game,
                  int mode, long long trials, double target_stderr, unsigned long long seed, int threads,
                  double max_seconds, const nb::object& progress) {
-  std::vector<const char*> texts;
-  texts.reserve(players.size());
-  for (const std::string& p : players) texts.push_back(p.c_str());
-  oddsmith_equity_query q{};
-  q.size = sizeof q;
-  q.game = game;
-  q.player_count = static_cast<int>(texts.size());
-  q.players = texts.data();
-  q.board = board.c_str();
-  q.dead = dead.c_str();
-  q.mode = mode;
-  q.trials = trials;
-  q.target_stderr = target_stderr;
-  q.seed = seed;
-  q.threads = threads;
-  q.max_seconds = max_seconds;
-  Progress watch{progress.is_none() ? nullptr : progress.ptr()};
-  q.progress = on_progress;
-  q.progress_user = &watch;
+  Run run(players, board, dead, game, mode, trials, target_stderr, seed, threads, max_seconds, progress);
   oddsmith_equity_result r{};
   r.size = sizeof r;
   char error[512] = "";
   int status = 0;
   {
     nb::gil_scoped_release unlocked;
-    status = oddsmith_equity(&q, &r, error, sizeof error);
+    status = oddsmith_equity(&run.query, &r, error, sizeof error);
   }
-  if (watch.raised) {
-#if PY_VERSION_HEX >= 0x030C0000
-    PyErr_SetRaisedException(watch.raised);
-#else
-    PyErr_Restore(Py_NewRef(reinterpret_cast<PyObject*>(Py_TYPE(watch.raised))), watch.raised,
-                  PyException_GetTraceback(watch.raised));
-#endif
-    throw nb::python_error();
-  }
+  run.raise_if_stopped();
   std::vector<nb::tuple> each;
   const bool filled = status == ODDSMITH_STATUS_OK || status == ODDSMITH_STATUS_TARGET_NOT_MET;
   for (int p = 0; filled && p < r.player_count; ++p)
     each.push_back(nb::make_tuple(r.players[p].equity, r.players[p].win, r.players[p].tie, r.players[p].std_error,
                                   r.low_equity[p]));
   return nb::make_tuple(status, std::string(error), r.exact != 0, r.deals, r.seconds, r.seed, r.target_met != 0, each);
+}
+
+// One breakdown, read whole. Returns (True, status, message, exact, deals, seed,
+// [(cards ascending, weight, equity, value, draw bits) per hand], category rows,
+// draw rows [(name, combos, share, equity)], [(card, [equity per player]) per
+// next card]), or (False, status, message) when it was refused.
+nb::tuple breakdown(const std::vector<std::string>& players, const std::string& board, const std::string& dead,
+                    int game, int mode, long long trials, double target_stderr, unsigned long long seed, int threads,
+                    double max_seconds, const nb::object& progress) {
+  Run run(players, board, dead, game, mode, trials, target_stderr, seed, threads, max_seconds, progress);
+  char error[512] = "";
+  int status = 0;
+  oddsmith_breakdown* made = nullptr;
+  {
+    nb::gil_scoped_release unlocked;
+    made = oddsmith_breakdown_run(&run.query, &status, error, sizeof error);
+  }
+  const std::unique_ptr<oddsmith_breakdown, void (*)(oddsmith_breakdown*)> owned(made, oddsmith_breakdown_free);
+  run.raise_if_stopped();
+  if (!made) return nb::make_tuple(false, status, std::string(error));
+  int exact = 0;
+  long long deals = 0;
+  unsigned long long used_seed = 0;
+  const int player_count = oddsmith_breakdown_summary(made, &exact, &deals, &used_seed);
+  std::vector<nb::tuple> hands;
+  const int hand_count = oddsmith_breakdown_hand_count(made);
+  hands.reserve(static_cast<std::size_t>(hand_count));
+  for (int i = 0; i < hand_count; ++i) {
+    int cards[5] = {}, value = 0, draws = 0;
+    double weight = 0, hand_equity = 0;
+    const int n = oddsmith_breakdown_hand(made, i, cards, &weight, &hand_equity, &value, &draws);
+    hands.push_back(nb::make_tuple(std::vector<int>(cards, cards + n), weight, hand_equity, value, draws));
+  }
+  std::vector<nb::tuple> tables[2];
+  for (int table : {ODDSMITH_BREAKDOWN_CATEGORIES, ODDSMITH_BREAKDOWN_DRAWS}) {
+    char name[128] = "";
+    double combos = 0, share = 0, row_equity = 0;
+    for (int i = 0; oddsmith_breakdown_row(made, table, i, name, sizeof name, &combos, &share, &row_equity); ++i)
+      tables[table].push_back(nb::make_tuple(std::string(name), combos, share, row_equity));
+  }
+  std::vector<nb::tuple> next_cards;
+  std::vector<double> equities(static_cast<std::size_t>(player_count > 0 ? player_count : 1));
+  for (int i = 0, n = oddsmith_breakdown_next_card_count(made); i < n; ++i) {
+    int card = 0;
+    oddsmith_breakdown_next_card(made, i, &card, equities.data());
+    next_cards.push_back(nb::make_tuple(card, std::vector<double>(equities.begin(), equities.begin() + player_count)));
+  }
+  return nb::make_tuple(true, status, std::string(error), exact != 0, deals, used_seed, hands, tables[0], tables[1],
+                        next_cards);
 }
 
 }  // namespace
@@ -231,4 +309,7 @@ NB_MODULE(_core, m) {
   m.def("_equity", &equity, nb::arg("players"), nb::arg("board"), nb::arg("dead"), nb::arg("game"), nb::arg("mode"),
         nb::arg("trials"), nb::arg("target_stderr"), nb::arg("seed"), nb::arg("threads"), nb::arg("max_seconds"),
         nb::arg("progress").none());
+  m.def("_breakdown", &breakdown, nb::arg("players"), nb::arg("board"), nb::arg("dead"), nb::arg("game"),
+        nb::arg("mode"), nb::arg("trials"), nb::arg("target_stderr"), nb::arg("seed"), nb::arg("threads"),
+        nb::arg("max_seconds"), nb::arg("progress").none());
 }

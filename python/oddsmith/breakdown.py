@@ -3,8 +3,9 @@ players, what it holds and draws to, the range summed by category and draw, and
 every player's equity after each card that can come next."""
 import ctypes
 from dataclasses import dataclass
-from typing import Iterable, List, Optional
+from typing import Any, Iterable, List, Optional, SupportsIndex, Tuple
 
+from . import _library
 from ._facts import STATUS_CANCELLED, STATUS_NO_MEMORY
 from ._library import _Query
 from .calculator import Progress, _checked, _lib, _reporter
@@ -12,7 +13,6 @@ from .cards import Board, name
 from .evaluate import category
 
 _DRAWS = ((1, "flush draw"), (2, "open-ended straight draw"), (4, "gutshot"))
-_PROGRESS = ctypes.CFUNCTYPE(ctypes.c_int, ctypes.c_double, ctypes.c_void_p)
 
 
 @dataclass(frozen=True)
@@ -52,57 +52,70 @@ class Breakdown:
     next_cards: List[NextCard]        # empty on a river board
 
 
+_Row = Tuple[str, float, float, float]  # name, combos, share, equity
+
+
 def breakdown(players: Iterable[str], board: Optional[Board] = None, dead: Optional[Board] = None,
-              game: str = "holdem", exact: Optional[bool] = None, trials: Optional[int] = None,
-              stderr: Optional[float] = None, seed: Optional[int] = None, threads: Optional[int] = None,
+              game: str = "holdem", exact: Optional[bool] = None, trials: Optional[SupportsIndex] = None,
+              stderr: Optional[float] = None, seed: Optional[SupportsIndex] = None,
+              threads: Optional[SupportsIndex] = None,
               max_seconds: Optional[float] = None, progress: Progress = None) -> Breakdown:
     """The first player's range on the board, hand by hand, against the others.
     Takes what equity() takes; exact when that is quick, else seeded Monte Carlo
     (trials per hand). Ctrl-C stops it (KeyboardInterrupt)."""
-    texts, board_text, dead_text, game_id, mode, n_trials, target, n_seed, n_threads, bound = _checked(
-        players, board, dead, game, exact, trials, stderr, seed, threads, max_seconds)
-    encoded = [t.encode("utf-8") for t in texts]
-    query = _Query(size=ctypes.sizeof(_Query), game=game_id, player_count=len(encoded),
-                   players=(ctypes.c_char_p * max(1, len(encoded)))(*encoded), board=board_text.encode("utf-8"),
-                   dead=dead_text.encode("utf-8"), mode=mode, threads=n_threads, trials=n_trials,
-                   target_stderr=target, seed=n_seed, max_seconds=bound)
+    arguments = _checked(players, board, dead, game, exact, trials, stderr, seed, threads, max_seconds)
+    texts, board_text = arguments[0], arguments[1]
+    core = _library.extension()
+    compiled = getattr(core, "_breakdown", None)  # None: not built, or built before breakdowns were compiled
     report, close = _reporter(progress)
-    interrupted: List[BaseException] = []
+    try:
+        # The compiled part checks for Ctrl-C and calls `report` with the GIL
+        # held, and raises what either raised once the run has stopped.
+        # (made, status, message, then when made: exact, deals, seed, hands, categories, draws, next cards)
+        run: Tuple[Any, ...] = compiled(*arguments, report) if compiled else _run_ctypes(*arguments)
+    finally:
+        close()
+    made, status, message = run[:3]
+    if not made:
+        if status == STATUS_NO_MEMORY:
+            raise MemoryError(message)
+        if status == STATUS_CANCELLED:
+            raise KeyboardInterrupt(message)
+        raise ValueError(message)
+    is_exact, deals, used_seed, hands, categories, draws, next_cards = run[3:]
+    return Breakdown(
+        game, "".join(board_text.replace(",", " ").split()), texts, is_exact, deals, used_seed,
+        [BreakdownHand("".join(name(c) for c in reversed(cards)), weight, equity_value,
+                       category(value) if value else None, [label for bit, label in _DRAWS if draw_bits & bit])
+         for cards, weight, equity_value, value, draw_bits in hands],
+        [BreakdownRow(*row) for row in categories], [BreakdownRow(*row) for row in draws],
+        [NextCard(name(card), list(equities)) for card, equities in next_cards])
 
-    def on_progress(done: float, _user: Optional[int]) -> int:
-        try:
-            if report is not None:
-                report(done)
-            return 0
-        except BaseException as error:  # Ctrl-C, or the caller's callable failing: stop the run
-            interrupted.append(error)
-            return 1
 
-    callback = _PROGRESS(on_progress)
-    query.progress = ctypes.cast(callback, ctypes.c_void_p)
+def _run_ctypes(texts: List[str], board: str, dead: str, game: int, mode: int, trials: int, stderr: float, seed: int,
+                threads: int, max_seconds: float) -> Tuple[Any, ...]:
+    """The same run through ctypes, where the compiled part is not built (no
+    Ctrl-C, no progress: a Python callback inside the library cannot stop it
+    cleanly)."""
+    encoded = [t.encode("utf-8") for t in texts]
+    query = _Query(size=ctypes.sizeof(_Query), game=game, player_count=len(encoded),
+                   players=(ctypes.c_char_p * max(1, len(encoded)))(*encoded), board=board.encode("utf-8"),
+                   dead=dead.encode("utf-8"), mode=mode, threads=threads, trials=trials, target_stderr=stderr,
+                   seed=seed, max_seconds=max_seconds)
     lib = _lib()
     status = ctypes.c_int(0)
     error = ctypes.create_string_buffer(512)
-    try:
-        handle = lib.oddsmith_breakdown_run(ctypes.byref(query), ctypes.byref(status), error, len(error))
-    finally:
-        close()
-    if interrupted:
-        raise interrupted[0]
+    handle = lib.oddsmith_breakdown_run(ctypes.byref(query), ctypes.byref(status), error, len(error))
+    message = error.value.decode("utf-8", "replace")
     if not handle:
-        message = error.value.decode("utf-8", "replace")
-        if status.value == STATUS_NO_MEMORY:
-            raise MemoryError(message)
-        if status.value == STATUS_CANCELLED:
-            raise KeyboardInterrupt(message)
-        raise ValueError(message)
+        return False, status.value, message
     try:
-        return _read(lib, handle, texts, board_text, game)
+        return (True, status.value, message) + _read(lib, handle)
     finally:
         lib.oddsmith_breakdown_free(handle)
 
 
-def _read(lib: ctypes.CDLL, handle: int, texts: List[str], board_text: str, game: str) -> Breakdown:
+def _read(lib: ctypes.CDLL, handle: int) -> Tuple[Any, ...]:
     is_exact, deals, used_seed = ctypes.c_int(), ctypes.c_longlong(), ctypes.c_ulonglong()
     count = lib.oddsmith_breakdown_summary(handle, ctypes.byref(is_exact), ctypes.byref(deals), ctypes.byref(used_seed))
     cards = (ctypes.c_int * 5)()
@@ -112,27 +125,23 @@ def _read(lib: ctypes.CDLL, handle: int, texts: List[str], board_text: str, game
     for i in range(lib.oddsmith_breakdown_hand_count(handle)):
         n = lib.oddsmith_breakdown_hand(handle, i, cards, ctypes.byref(weight), ctypes.byref(equity_value),
                                         ctypes.byref(value), ctypes.byref(draws))
-        hands.append(BreakdownHand("".join(name(c) for c in reversed(cards[:n])), weight.value, equity_value.value,
-                                   category(value.value) if value.value else None,
-                                   [label for bit, label in _DRAWS if draws.value & bit]))
-    tables: List[List[BreakdownRow]] = [[], []]
-    row_name = ctypes.create_string_buffer(96)
+        hands.append((list(cards[:n]), weight.value, equity_value.value, value.value, draws.value))
+    tables: List[List[_Row]] = [[], []]
+    row_name = ctypes.create_string_buffer(128)
     combos, share, row_equity = ctypes.c_double(), ctypes.c_double(), ctypes.c_double()
     for table in (0, 1):
         i = 0
         while lib.oddsmith_breakdown_row(handle, table, i, row_name, len(row_name), ctypes.byref(combos),
                                          ctypes.byref(share), ctypes.byref(row_equity)):
-            tables[table].append(BreakdownRow(row_name.value.decode(), combos.value, share.value, row_equity.value))
+            tables[table].append((row_name.value.decode(), combos.value, share.value, row_equity.value))
             i += 1
     next_cards = []
     card = ctypes.c_int()
     equities = (ctypes.c_double * max(1, count))()
     for i in range(lib.oddsmith_breakdown_next_card_count(handle)):
         lib.oddsmith_breakdown_next_card(handle, i, ctypes.byref(card), equities)
-        next_cards.append(NextCard(name(card.value), list(equities[:count])))
-    board_cards = "".join(board_text.replace(",", " ").split())
-    return Breakdown(game, board_cards, texts, bool(is_exact.value), deals.value, used_seed.value, hands, tables[0],
-                     tables[1], next_cards)
+        next_cards.append((card.value, list(equities[:count])))
+    return bool(is_exact.value), deals.value, used_seed.value, hands, tables[0], tables[1], next_cards
 
 
 __all__ = ["Breakdown", "BreakdownHand", "BreakdownRow", "NextCard", "breakdown"]

@@ -1,10 +1,11 @@
 """The equity calculator: every player a hand or a range, exact or seeded Monte
 Carlo, on every core."""
 import ctypes
+import operator
 import sys
 import warnings
 from dataclasses import dataclass
-from typing import Callable, Iterable, List, Optional, Sequence, Tuple, Union
+from typing import Callable, Iterable, List, Optional, Sequence, SupportsIndex, Tuple, Union
 
 from . import _library
 from ._facts import (MAX_TRIALS, MODE_AUTO, MODE_EXACT, MODE_MONTE_CARLO, STATUS_NO_MEMORY, STATUS_OK,
@@ -53,13 +54,38 @@ def _lib() -> ctypes.CDLL:
     return lib
 
 
+def _check_text(text: str, what: str) -> None:
+    """Text the library can take: UTF-8 (a lone surrogate is not) without NUL."""
+    if "\x00" in text:
+        raise ValueError(f"{what} holds a NUL character: {text!r}")
+    try:
+        text.encode("utf-8")
+    except UnicodeEncodeError as error:
+        raise ValueError(f"{what} is not valid text: {error.reason} at index {error.start} of {text!r}") from None
+
+
 def _text(value: Optional[Board], what: str) -> str:
     if value is None:
         return ""
     text = board_text(value, what)
-    if "\x00" in text:
-        raise ValueError(f"{what} holds a NUL character: {text!r}")
+    _check_text(text, what)
     return text
+
+
+def _whole_number(value: Optional[SupportsIndex], label: str, low: int, high: int) -> int:
+    """A count or seed: any integer (int, NumPy's integers: whatever has
+    __index__) from low to high; not a bool or a float. None is 0."""
+    if value is None:
+        return 0
+    try:
+        # NumPy's booleans (numpy.bool_, numpy.bool) have __index__ too, but are not counts.
+        boolean = isinstance(value, bool) or type(value).__name__ in ("bool", "bool_")
+        number = None if boolean else operator.index(value)
+    except TypeError:
+        number = None
+    if number is None or not low <= number <= high:
+        raise ValueError(f"{label} must be a whole number from {low} to {high}, got {value!r}")
+    return number
 
 
 def _reporter(progress: Progress) -> Tuple[Optional[Callable[[float], object]], Callable[[], None]]:
@@ -101,8 +127,8 @@ _Arguments = Tuple[List[str], str, str, int, int, int, float, int, int, float]
 
 
 def _checked(players: Iterable[str], board: Optional[Board], dead: Optional[Board], game: str, exact: Optional[bool],
-             trials: Optional[int], stderr: Optional[float], seed: Optional[int], threads: Optional[int],
-             max_seconds: Optional[float]) -> _Arguments:
+             trials: Optional[SupportsIndex], stderr: Optional[float], seed: Optional[SupportsIndex],
+             threads: Optional[SupportsIndex], max_seconds: Optional[float]) -> _Arguments:
     """The calculator's arguments checked and in the order the library takes them."""
     if isinstance(players, str):
         raise ValueError("players must be a list of hands or ranges, e.g. ['AhKh', 'QQ+, AKs']")
@@ -112,12 +138,10 @@ def _checked(players: Iterable[str], board: Optional[Board], dead: Optional[Boar
     for i, p in enumerate(texts):
         if not isinstance(p, str):
             raise ValueError(f"player {i + 1} must be a hand or range as text, got {type(p).__name__} {p!r}")
-        if "\x00" in p:
-            raise ValueError(f"player {i + 1} holds a NUL character: {p!r}")
-    for label, value, low, high in (("trials", trials, 1, MAX_TRIALS), ("seed", seed, 0, 2**64 - 1),
-                                    ("threads", threads, 0, 2**31 - 1)):
-        if value is not None and (isinstance(value, bool) or not isinstance(value, int) or not low <= value <= high):
-            raise ValueError(f"{label} must be a whole number from {low} to {high}, got {value!r}")
+        _check_text(p, f"player {i + 1}")
+    n_trials = _whole_number(trials, "trials", 1, MAX_TRIALS)
+    n_seed = _whole_number(seed, "seed", 0, 2**64 - 1)
+    n_threads = _whole_number(threads, "threads", 0, 2**31 - 1)
     if max_seconds is not None and (isinstance(max_seconds, bool) or not isinstance(max_seconds, (int, float))
                                     or not 0 < max_seconds < float("inf")):
         raise ValueError(f"max_seconds must be a positive number of seconds, got {max_seconds!r}")
@@ -126,17 +150,18 @@ def _checked(players: Iterable[str], board: Optional[Board], dead: Optional[Boar
     board_cards, dead_cards = _text(board, "board"), _text(dead, "dead")
     if exact is True:
         mode = MODE_EXACT
-    elif exact is False or (exact is None and trials):
+    elif exact is False or (exact is None and n_trials):
         mode = MODE_MONTE_CARLO
     else:
         mode = MODE_AUTO
-    return (texts, board_cards, dead_cards, GAMES[game], mode, trials or 0, float(stderr or 0.0), seed or 0,
-            threads or 0, float(max_seconds or 0.0))
+    return (texts, board_cards, dead_cards, GAMES[game], mode, n_trials, float(stderr or 0.0), n_seed, n_threads,
+            float(max_seconds or 0.0))
 
 
 def equity(players: Iterable[str], board: Optional[Board] = None, dead: Optional[Board] = None, game: str = "holdem",
-           exact: Optional[bool] = None, trials: Optional[int] = None, stderr: Optional[float] = None,
-           seed: Optional[int] = None, threads: Optional[int] = None, max_seconds: Optional[float] = None,
+           exact: Optional[bool] = None, trials: Optional[SupportsIndex] = None, stderr: Optional[float] = None,
+           seed: Optional[SupportsIndex] = None, threads: Optional[SupportsIndex] = None,
+           max_seconds: Optional[float] = None,
            progress: Progress = None) -> EquityResult:
     """Equity of every player, each a hand ("AhKh") or a range ("QQ+, AKs", "random").
 

@@ -34,7 +34,10 @@ def parse(notation: str, game: str = "holdem") -> List[Tuple[Tuple[int, ...], fl
     if "\x00" in notation:
         raise ValueError(f"a range holds no NUL character, got {notation!r}")
     lib = _lib()
-    data = notation.encode("utf-8")
+    try:
+        data = notation.encode("utf-8")
+    except UnicodeEncodeError as bad:
+        raise ValueError(f"a range is valid text, got {notation!r}: {bad.reason} at index {bad.start}") from None
     if len(data) > 2**31 - 1:
         raise ValueError(f"a range text is at most {2**31 - 1} bytes, got {len(data)}")
     column = ctypes.c_int(0)
@@ -42,7 +45,7 @@ def parse(notation: str, game: str = "holdem") -> List[Tuple[Tuple[int, ...], fl
     handle = lib.oddsmith_range_parse(data, len(data), GAMES[game], ctypes.byref(column), error, len(error))
     if not handle:
         at = len(data[:max(column.value - 1, 0)].decode("utf-8", "ignore")) + 1
-        raise ValueError(f"bad range {notation!r} at column {at}: {error.value.decode('ascii', 'replace')}")
+        raise ValueError(f"bad range {notation!r} at column {at}: {error.value.decode('utf-8', 'replace')}")
     try:
         cards = (ctypes.c_int * 5)()
         weight = ctypes.c_double()

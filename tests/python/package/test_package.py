@@ -91,6 +91,22 @@ def test_runs_are_bounded():
     (lambda: oddsmith.parse_range("AhKh\x00, QQ"), "NUL"),
     (lambda: oddsmith.equity(["AhKh", "QsQd"], seed=2**64 + 7), "seed must be a whole number"),
     (lambda: oddsmith.parse_range("AK-"), "column 4"),
+    # Text that is not UTF-8 (a lone surrogate) is bad input like any other.
+    (lambda: oddsmith.equity(["AhKh", "\ud800"]), "player 2 is not valid text"),
+    (lambda: oddsmith.equity(["AhKh", "QsQd"], board="Qh\ud800"), "board is not valid text"),
+    (lambda: oddsmith.breakdown(["AhKh", "QsQd"], dead="\udfff"), "dead is not valid text"),
+    (lambda: oddsmith.parse_range("A\ud800"), "a range is valid text"),
+    # Counts are integers, not floats or booleans.
+    (lambda: oddsmith.equity(["AhKh", "QsQd"], trials=1000.0), "trials must be a whole number"),
+    (lambda: oddsmith.equity(["AhKh", "QsQd"], threads=True), "threads must be a whole number"),
+    # A dead card the game does not play, as a board card or a hand's.
+    (lambda: oddsmith.equity(["AhKh", "QsQd"], game="shortdeck", dead="5c"),
+     "card 5c among the dead cards is not in the short deck"),
+    (lambda: oddsmith.breakdown(["AhKh", "QsQd"], game="shortdeck", dead="Ts 4d"),
+     "card 4d among the dead cards is not in the short deck"),
+    # The compiled batch says when the library refuses a game or hand size.
+    (lambda: oddsmith._library.extension()._evaluate_many(array.array("i", [0, 1, 2, 3, 4]), 5, array.array("i", [0]), 99),
+     "the library evaluates no hands of 5 cards in game 99"),
 ])
 def test_bad_input_raises_value_error_naming_the_piece(call, words):
     with pytest.raises(ValueError, match=words):
@@ -139,20 +155,48 @@ def test_short_deck_and_five_card_omaha_games():
         oddsmith.equity(["AhKh", "5c5d"], game="shortdeck")
 
 
-def test_ctrl_c_stops_a_long_equity_run():
-    # A run of many minutes, interrupted 1.5 s in: KeyboardInterrupt well within 2 s.
-    child = subprocess.Popen([sys.executable, "-c", "import oddsmith; print('started', flush=True); "
-                              "oddsmith.equity(['AhKh'] + ['random'] * 3, trials=10**11)"],
+@pytest.mark.parametrize("call", [
+    "oddsmith.equity(['AhKh'] + ['random'] * 3, trials=10**11)",
+    "oddsmith.breakdown(['random', 'random'], board='Qh7c2d', trials=10**6, seed=1)",
+])
+def test_ctrl_c_stops_a_long_run(call):
+    # A run of many minutes, interrupted 1.5 s in: KeyboardInterrupt from the
+    # call well within 2 s, and nothing swallowed or printed on the way.
+    child = subprocess.Popen([sys.executable, "-c", "import oddsmith; print('started', flush=True)\n"
+                              f"try:\n    {call}\nexcept KeyboardInterrupt:\n    print('interrupted')"],
                              stdout=subprocess.PIPE, stderr=subprocess.PIPE, text=True)
     assert child.stdout.readline() == "started\n"
     time.sleep(1.5)
     child.send_signal(signal.SIGINT)
     sent = time.perf_counter()
     try:
-        _, err = child.communicate(timeout=30)
+        out, err = child.communicate(timeout=30)
     finally:
         child.kill()
-    assert time.perf_counter() - sent < 2.0 and "KeyboardInterrupt" in err
+    assert time.perf_counter() - sent < 2.0 and out == "interrupted\n" and err == "", err
+
+
+def test_breakdown_reports_progress_and_raises_what_the_callable_raises():
+    seen = []
+    b = oddsmith.breakdown(["QQ+, AKs", "JJ"], board="Th7c2d", progress=seen.append)
+    assert b.hands and seen and all(0 <= done <= 1 for done in seen)
+
+    def refuse(done):
+        raise ZeroDivisionError("stop here")
+    with pytest.raises(ZeroDivisionError, match="stop here"):
+        oddsmith.breakdown(["QQ+, AKs", "JJ"], board="Th7c2d", progress=refuse)
+
+
+def test_numpy_integers_count_and_seed_as_ints_do():
+    numpy = pytest.importorskip("numpy")
+    plain = oddsmith.equity(["AhKh", "QQ+"], trials=1000, seed=7, threads=1)
+    for kind in (numpy.int64, numpy.uint64, numpy.int32, numpy.uint16):
+        r = oddsmith.equity(["AhKh", "QQ+"], trials=kind(1000), seed=kind(7), threads=kind(1))
+        assert r.players == plain.players and r.deals == 1000 and r.seed == 7
+    assert oddsmith.breakdown(["QQ+", "JJ"], board="Th7c2d", trials=numpy.int64(200), seed=numpy.uint64(3)).seed == 3
+    for bad in (numpy.bool_(True), numpy.float64(1000), numpy.int64(-1)):
+        with pytest.raises(ValueError, match="trials must be a whole number"):
+            oddsmith.equity(["AhKh", "QQ+"], trials=bad)
 
 
 def test_breakdown_hand_by_hand_agrees_with_equity():
