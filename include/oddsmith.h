@@ -301,6 +301,31 @@ typedef struct oddsmith_equity_result {
 ODDSMITH_API int oddsmith_equity(const oddsmith_equity_query *query, oddsmith_equity_result *result, char *error,
                                  int error_size);
 
+/* ---- Games ---------------------------------------------------------------
+ * The facts of each game, from the library's one table of games: the command
+ * line and the Python package take their game lists and limits from here. */
+#define ODDSMITH_GAME_COUNT 6 /* games are numbered 0 .. ODDSMITH_GAME_COUNT - 1 */
+
+typedef struct oddsmith_game_facts {
+  int size;                 /* set by the caller: sizeof(oddsmith_game_facts) */
+  int game;                 /* ODDSMITH_GAME_* */
+  char name[24];            /* the name the command line and Python take: "omaha-hilo" */
+  char alias[24];           /* a second name they accept ("hilo"), or "" */
+  char title[32];           /* for people: "Omaha Hi/Lo" */
+  int hole_cards;           /* 2, 4 or 5 */
+  int board_cards;          /* 5 */
+  int deck_size;            /* 52, or 36 for short deck (sixes to aces) */
+  int lowest_card;          /* the deck's lowest card number: 0, or 16 for short deck */
+  int max_players;          /* ODDSMITH_*MAX_PLAYERS of the game */
+  int hilo;                 /* 1: half the pot goes to the best eight-or-better low */
+  long long starting_hands; /* distinct sets of hole cards the deck deals */
+} oddsmith_game_facts;
+
+/* A game by number (name NULL), or by name or alias (the number is then not
+ * read): returns its ODDSMITH_GAME_* number and fills `facts` (may be NULL), or
+ * -1 for an unknown game or a `facts` whose size field is below its sizeof. */
+ODDSMITH_API int oddsmith_game_info(int game, const char *name, oddsmith_game_facts *facts);
+
 /* ---- Range breakdown -----------------------------------------------------
  * The first player's range on the board, hand by hand, against the other
  * players: the query is oddsmith_equity's (players, board, dead, game, mode,

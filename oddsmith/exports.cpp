@@ -27,15 +27,8 @@ namespace {
 
 // The calculator's game for an ODDSMITH_GAME_* number, or nothing.
 std::optional<oddsmith::calc::Game> game_of(int game) {
-  switch (game) {
-    case ODDSMITH_GAME_HOLDEM: return oddsmith::calc::Game::holdem;
-    case ODDSMITH_GAME_OMAHA: return oddsmith::calc::Game::omaha;
-    case ODDSMITH_GAME_OMAHA_HILO: return oddsmith::calc::Game::omaha_hilo;
-    case ODDSMITH_GAME_SHORTDECK: return oddsmith::calc::Game::shortdeck;
-    case ODDSMITH_GAME_OMAHA5: return oddsmith::calc::Game::omaha5;
-    case ODDSMITH_GAME_OMAHA5_HILO: return oddsmith::calc::Game::omaha5_hilo;
-    default: return std::nullopt;
-  }
+  const oddsmith::GameRules* rules = oddsmith::game_numbered(game);
+  return rules ? std::optional(rules->game) : std::nullopt;
 }
 
 void report_error(int column, const std::string& message, int* error_column, char* error, int error_size) {
@@ -204,6 +197,30 @@ ODDSMITH_API int oddsmith_range_hand(const oddsmith_range* range, int index, int
 }
 
 ODDSMITH_API void oddsmith_range_free(oddsmith_range* range) { delete range; }
+
+ODDSMITH_API int oddsmith_game_info(int game, const char* name, oddsmith_game_facts* facts) {
+  const oddsmith::GameRules* rules = name ? oddsmith::game_named(name) : oddsmith::game_numbered(game);
+  if (!rules || (facts && facts->size < static_cast<int>(sizeof *facts))) return -1;
+  if (facts) {
+    const auto copy = [](std::string_view text, char* out, std::size_t size) {
+      const std::size_t n = std::min(text.size(), size - 1);
+      std::memcpy(out, text.data(), n);
+      out[n] = '\0';
+    };
+    facts->game = static_cast<int>(rules->game);
+    copy(rules->name, facts->name, sizeof facts->name);
+    copy(rules->alias, facts->alias, sizeof facts->alias);
+    copy(rules->title, facts->title, sizeof facts->title);
+    facts->hole_cards = rules->hole_cards;
+    facts->board_cards = 5;
+    facts->deck_size = oddsmith::kDeckSize - rules->lowest_card;
+    facts->lowest_card = rules->lowest_card;
+    facts->max_players = rules->max_players;
+    facts->hilo = rules->hilo ? 1 : 0;
+    facts->starting_hands = rules->starting_hands;
+  }
+  return static_cast<int>(rules->game);
+}
 
 ODDSMITH_API int oddsmith_equity(const oddsmith_equity_query* query, oddsmith_equity_result* result, char* error,
                                  int error_size) {

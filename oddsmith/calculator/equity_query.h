@@ -10,12 +10,12 @@
 #include <vector>
 
 #include "cards/card.h"
+#include "games/game_rules.h"
 #include "range/range.h"
 
 namespace oddsmith::calc {
 
 // In the order of the ODDSMITH_GAME_* numbers.
-enum class Game { holdem, omaha, omaha_hilo, shortdeck, omaha5, omaha5_hilo };
 enum class Mode { automatic, exact, monte_carlo };
 
 // The ways a query can run (calculator/chooser.h picks one):
@@ -28,44 +28,17 @@ enum class Mode { automatic, exact, monte_carlo };
 enum class Method { board_sweep, rank_counting, two_range_sweep, monte_carlo };
 
 inline constexpr int kMaxPlayers = ODDSMITH_MAX_PLAYERS;
-constexpr int cards_per_hand(Game g) {
-  switch (g) {
-    case Game::holdem:
-    case Game::shortdeck: return 2;
-    case Game::omaha:
-    case Game::omaha_hilo: return 4;
-    default: return 5;
-  }
-}
-// As many hands as the deck holds beside a board.
-constexpr int max_players(Game g) {
-  switch (g) {
-    case Game::holdem: return ODDSMITH_MAX_PLAYERS;
-    case Game::shortdeck: return ODDSMITH_SHORTDECK_MAX_PLAYERS;
-    case Game::omaha:
-    case Game::omaha_hilo: return ODDSMITH_OMAHA_MAX_PLAYERS;
-    default: return ODDSMITH_OMAHA5_MAX_PLAYERS;
-  }
-}
-// The hands the game's ranges hold.
-constexpr RangeGame range_game(Game g) {
-  switch (g) {
-    case Game::holdem: return RangeGame::holdem;
-    case Game::shortdeck: return RangeGame::shortdeck;
-    case Game::omaha:
-    case Game::omaha_hilo: return RangeGame::omaha;
-    default: return RangeGame::omaha5;
-  }
-}
+
+// The game facts the calculator reads, from the one table (games/game_rules.h).
+using oddsmith::Game;
+using oddsmith::game_deck;
+constexpr int cards_per_hand(Game g) { return rules(g).hole_cards; }
+constexpr int max_players(Game g) { return rules(g).max_players; }
+constexpr RangeGame range_game(Game g) { return rules(g).hands; }
 // Split pots: half to the best high hand, half to the best eight-or-better low.
-constexpr bool is_hilo(Game g) { return g == Game::omaha_hilo || g == Game::omaha5_hilo; }
+constexpr bool is_hilo(Game g) { return rules(g).hilo; }
 // Two hole cards valued as seven cards from summed card keys: Hold'em and short deck.
-constexpr bool is_seven_card(Game g) { return g == Game::holdem || g == Game::shortdeck; }
-// The cards the game plays with: short deck leaves out the deuces to fives.
-constexpr CardMask game_deck(Game g) {
-  const CardMask all = (CardMask{1} << kDeckSize) - 1;
-  return g == Game::shortdeck ? all & ~((CardMask{1} << kShortDeckLowestCard) - 1) : all;
-}
+constexpr bool is_seven_card(Game g) { return rules(g).seven_card; }
 
 // The one check of a player count: empty when `count` players can play `game`,
 // else the message saying how many can.

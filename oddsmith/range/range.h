@@ -11,15 +11,15 @@
 #include <vector>
 
 #include "cards/card.h"
+#include "games/game_rules.h"
 
 namespace oddsmith {
 
 inline constexpr int kMaxRangeCards = 5;
 
-// The hands a game's ranges hold: Hold'em and short deck two cards (short deck
-// from its 36), Omaha four (Hi/Lo too), five-card Omaha five.
-enum class RangeGame { holdem, omaha, shortdeck, omaha5 };
-constexpr int range_cards(RangeGame g) { return g == RangeGame::omaha ? 4 : g == RangeGame::omaha5 ? 5 : 2; }
+// The hands a game's ranges hold (games/game_rules.h).
+using RangeGame = HandKind;
+constexpr int range_cards(RangeGame g) { return hand_cards(g); }
 constexpr bool in_range_deck(RangeGame g, const std::uint8_t* ascending) {
   return g != RangeGame::shortdeck || ascending[0] >= kShortDeckLowestCard;
 }

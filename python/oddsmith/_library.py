@@ -60,6 +60,7 @@ EXPORTS: Exports = {
     "oddsmith_range_size": ([ctypes.c_void_p], _INT),
     "oddsmith_range_hand": ([ctypes.c_void_p, _INT, _INT_PTR, ctypes.POINTER(ctypes.c_double)], _INT),
     "oddsmith_range_free": ([ctypes.c_void_p], None),
+    "oddsmith_game_info": ([_INT, ctypes.c_char_p, ctypes.c_void_p], _INT),
     "oddsmith_equity": ([ctypes.POINTER(_Query), ctypes.POINTER(_Result), ctypes.c_char_p, _INT], _INT),
     "oddsmith_breakdown_run": ([ctypes.POINTER(_Query), _INT_PTR, ctypes.c_char_p, _INT], ctypes.c_void_p),
     "oddsmith_breakdown_free": ([ctypes.c_void_p], None),

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <set>
+#include <string>
 #include <vector>
 
 #include "cards/card.h"
@@ -74,6 +75,46 @@ TEST(Exports, EvaluateManyMatchesTheSingleExports) {
   EXPECT_EQ(oddsmith_evaluate_game_many(cards.data(), 1, ODDSMITH_GAME_SHORTDECK, 4, &value), -1);
   EXPECT_EQ(oddsmith_evaluate_game_many(nullptr, 1, ODDSMITH_GAME_SHORTDECK, 5, &value), -1);
   EXPECT_EQ(value, -5);
+}
+
+}  // namespace
+
+namespace {
+
+long long choose(int n, int k) {
+  long long r = 1;
+  for (int i = 1; i <= k; ++i) r = r * (n - k + i) / i;
+  return r;
+}
+
+// Every game by number and back by name and alias; the facts hang together
+// (the starting hands are what the deck deals); unknown games, names and
+// short structs are refused without writing.
+TEST(Exports, GameInfoListsEveryGame) {
+  std::set<std::string> names;
+  for (int g = 0; g < ODDSMITH_GAME_COUNT; ++g) {
+    oddsmith_game_facts f{};
+    f.size = sizeof f;
+    ASSERT_EQ(oddsmith_game_info(g, nullptr, &f), g);
+    EXPECT_EQ(f.game, g);
+    EXPECT_TRUE(names.insert(f.name).second) << f.name;
+    EXPECT_EQ(oddsmith_game_info(-1, f.name, nullptr), g);
+    if (f.alias[0]) {
+      EXPECT_EQ(oddsmith_game_info(-1, f.alias, nullptr), g);
+    }
+    EXPECT_EQ(f.deck_size, 52 - f.lowest_card);
+    EXPECT_EQ(f.starting_hands, choose(f.deck_size, f.hole_cards)) << f.name;
+    EXPECT_LE(f.max_players * f.hole_cards + f.board_cards, f.deck_size) << f.name;
+    EXPECT_GT(f.title[0], 0);
+  }
+  EXPECT_EQ(oddsmith_game_info(ODDSMITH_GAME_SHORTDECK, nullptr, nullptr), ODDSMITH_GAME_SHORTDECK);
+  EXPECT_EQ(oddsmith_game_info(-1, "hilo", nullptr), ODDSMITH_GAME_OMAHA_HILO);
+  oddsmith_game_facts untouched{};
+  untouched.size = sizeof untouched - 1;
+  for (int g : {-1, ODDSMITH_GAME_COUNT, 1 << 30}) EXPECT_EQ(oddsmith_game_info(g, nullptr, nullptr), -1);
+  for (const char* name : {"", "Holdem", "omaha6", "holdem "}) EXPECT_EQ(oddsmith_game_info(0, name, nullptr), -1);
+  EXPECT_EQ(oddsmith_game_info(0, nullptr, &untouched), -1);
+  EXPECT_EQ(untouched.name[0], '\0');
 }
 
 }  // namespace
