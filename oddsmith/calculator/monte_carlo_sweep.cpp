@@ -67,7 +67,7 @@ class HandSampler {
 
 // Omaha's unsuited table is about 22 MB and every deal lands in a new row of it:
 // its reads are made for a batch of deals at once, so that their cache and TLB
-// misses overlap (see equity/omaha.cpp). Hold'em's and short deck's tables, and
+// misses overlap (see host/omaha.cpp). Hold'em's and short deck's tables, and
 // five-card Omaha's pair rows (1.1 MB), stay in the cache.
 constexpr int kValueBatch = 32;
 template <Game G>

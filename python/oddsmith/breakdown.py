@@ -2,11 +2,12 @@
 players, what it holds and draws to, the range summed by category and draw, and
 every player's equity after each card that can come next."""
 import ctypes
+import warnings
 from dataclasses import dataclass
 from typing import Any, Iterable, List, Optional, SupportsIndex, Tuple
 
 from . import _library
-from ._facts import STATUS_CANCELLED, STATUS_NO_MEMORY
+from ._facts import STATUS_CANCELLED, STATUS_NO_MEMORY, STATUS_TARGET_NOT_MET
 from ._library import _Query
 from .calculator import Progress, _checked, _lib, _reporter
 from .cards import Board, name
@@ -50,6 +51,7 @@ class Breakdown:
     categories: List[BreakdownRow]    # strongest first; Hold'em pairs as overpair, top, second, weaker
     draws: List[BreakdownRow]
     next_cards: List[NextCard]        # empty on a river board
+    target_met: bool = True           # False: some simulated part fell short at the time bound (a RuntimeWarning says so)
 
 
 _Row = Tuple[str, float, float, float]  # name, combos, share, equity
@@ -62,7 +64,10 @@ def breakdown(players: Iterable[str], board: Optional[Board] = None, dead: Optio
               max_seconds: Optional[float] = None, progress: Progress = None) -> Breakdown:
     """The first player's range on the board, hand by hand, against the others.
     Takes what equity() takes; exact when that is quick, else seeded Monte Carlo
-    (trials per hand). Ctrl-C stops it (KeyboardInterrupt)."""
+    (trials per hand). max_seconds bounds the whole breakdown: work that cannot
+    fit raises ValueError at once with its estimate, and simulated parts cut
+    short by the bound (or short of `stderr`) give a RuntimeWarning and
+    target_met=False, every hand still there. Ctrl-C stops it (KeyboardInterrupt)."""
     arguments = _checked(players, board, dead, game, exact, trials, stderr, seed, threads, max_seconds)
     texts, board_text = arguments[0], arguments[1]
     core = _library.extension()
@@ -83,13 +88,15 @@ def breakdown(players: Iterable[str], board: Optional[Board] = None, dead: Optio
             raise KeyboardInterrupt(message)
         raise ValueError(message)
     is_exact, deals, used_seed, hands, categories, draws, next_cards = run[3:]
+    if status == STATUS_TARGET_NOT_MET:
+        warnings.warn(message, RuntimeWarning, stacklevel=2)
     return Breakdown(
         game, "".join(board_text.replace(",", " ").split()), texts, is_exact, deals, used_seed,
         [BreakdownHand("".join(name(c) for c in reversed(cards)), weight, equity_value,
                        category(value) if value else None, [label for bit, label in _DRAWS if draw_bits & bit])
          for cards, weight, equity_value, value, draw_bits in hands],
         [BreakdownRow(*row) for row in categories], [BreakdownRow(*row) for row in draws],
-        [NextCard(name(card), list(equities)) for card, equities in next_cards])
+        [NextCard(name(card), list(equities)) for card, equities in next_cards], status != STATUS_TARGET_NOT_MET)
 
 
 def _run_ctypes(texts: List[str], board: str, dead: str, game: int, mode: int, trials: int, stderr: float, seed: int,

@@ -209,6 +209,18 @@ def test_breakdown_hand_by_hand_agrees_with_equity():
     assert oddsmith.breakdown(["QQ+", "JJ"], board="Th7c2d5s9h").next_cards == []
 
 
+def test_breakdown_keeps_its_bound():
+    # A target the bound cuts short: every hand there, the shortfall warned; work
+    # that cannot fit: refused at once with the estimate, as the command line does.
+    with pytest.warns(RuntimeWarning, match="time bound"):
+        b = oddsmith.breakdown(["QQ+", "random", "random"], board="Th7c2d", exact=False, stderr=0.0001, max_seconds=0.5)
+    assert not b.target_met and len(b.hands) == 18 and len(b.next_cards) == 49
+    start = time.monotonic()
+    with pytest.raises(ValueError, match="would take about"):
+        oddsmith.breakdown(["AA, KK, AKxx, JT98", "random"], board="QhJh2c", game="omaha", max_seconds=5)
+    assert time.monotonic() - start < 5
+
+
 def test_nothing_from_the_library_reaches_standard_output(capfd):
     oddsmith.omaha_equity("AhAsKhKs", opponents=1)
     oddsmith.holdem_equity("AhKh", opponents=1)
