@@ -15,31 +15,20 @@ namespace {
 constexpr double kNever = std::numeric_limits<double>::infinity();
 
 // Seconds of one core per step, measured on a Release build (bench/check_estimates
-// compares the estimates with measured times).
-struct GameCosts {
-  double board;       // a board prepared for valuing hands (Hold'em: its keys carried card by card)
-  double hand_value;  // one hand valued on a prepared board
-};
-constexpr GameCosts kGameCosts[] = {
-    {1.0e-9, 2.0e-9},   // Hold'em
-    {5e-9, 5e-9},       // Omaha
-    {12e-9, 8e-9},      // Omaha Hi/Lo
-    {1.0e-9, 2.0e-9},   // short deck
-    {8e-9, 8e-9},       // five-card Omaha
-    {15e-9, 10e-9},     // five-card Omaha Hi/Lo
-};
+// compares the estimates with measured times); each game's board and hand
+// costs are in its row of the game table.
+constexpr double kRunSetup = 50e-6;         // every exact run, however small: its sweep and threads set up
 constexpr double kSymmetryTest = 2.5e-9;    // a board or assignment against one renaming
 constexpr double kAssignmentStep = 1.2e-9;  // a hand tested against the cards in use
-constexpr double kSettle = 1.5e-9;          // per player, sharing one deal's pot
+constexpr double kSettle = 1.5e-9;          // per player and opponent, sharing one deal's pot
 constexpr double kCompare = 1.0e-9;         // board sweep, one range against known hands: per hand
 constexpr double kMaskTest = 0.5e-9;        // a hand tested against a board's cards
-constexpr double kSortStep = 1.5e-9;        // two-range sweep: per hand and halving of the sort
-constexpr double kSweepStep = 6e-9;         // two-range sweep: per hand, the sweep and the pair count
-constexpr double kSweepBoard = 50e-9;       // two-range sweep: per board, clearing its per-card totals
+constexpr double kSortStep = 1.0e-9;        // two-range sweep: per hand and halving of the sort
+constexpr double kSweepStep = 4.0e-9;       // two-range sweep: per hand, the sweep and the pair count
+constexpr double kSweepBoard = 35e-9;       // two-range sweep: per board, clearing its per-card totals
 constexpr double kCountingUnit = 4.5e-9;    // rank counting: a multiset or flush group valued for one player
 constexpr double kCountingAssignment = 0.7e-6;  // rank counting: setting up one assignment
 
-const GameCosts& game_costs(Game g) { return kGameCosts[static_cast<int>(g)]; }
 
 // The share of a player's hands (of `per_hand` cards) left once `removed` of the
 // `deck` cards they are drawn from are taken, for cards taken at random.
@@ -97,27 +86,29 @@ double board_count(const PreparedQuery& q) {
 // share of boards that is valued, valuing every hand and going through the
 // assignments (`assignments`: that last part alone).
 double board_sweep_per_board(const PreparedQuery& q, const SuitSymmetry& symmetry, double* assignments = nullptr) {
-  const GameCosts& g = game_costs(q.game);
+  const GameRules& g = rules(q.game);
   const double players = q.players;
   if (all_fixed(q)) {
     const bool counted = q.players == 2 && !is_hilo(q.game);  // three outcomes counted, weighed at the end
-    return g.board + players * g.hand_value + (counted ? 0 : players * kSettle);
+    return g.board_cost + players * g.hand_value_cost + (counted ? 0 : players * (players - 1) * kSettle);
   }
   const AssignmentCount a = count_assignments(q, 5);
   const bool one_range = one_range_against_known_hands(q);  // never split: a board's hands are few
-  const double assign = one_range ? a.steps * kCompare : a.steps * kAssignmentStep + a.visited * players * kSettle;
+  // Settling an assignment compares every player with the others.
+  const double assign =
+      one_range ? a.steps * kCompare : a.steps * kAssignmentStep + a.visited * players * (players - 1) * kSettle;
   if (assignments && !one_range) *assignments = assign;
   const double order = symmetry.order();
   const double test = order > 1 ? order * kSymmetryTest : 0;
-  return test + (g.board + valued_hands(q) * g.hand_value + total_hands(q) * kMaskTest + assign) / order;
+  return test + (g.board_cost + valued_hands(q) * g.hand_value_cost + total_hands(q) * kMaskTest + assign) / order;
 }
 
 double two_range_per_board(const PreparedQuery& q, const SuitSymmetry& symmetry) {
-  const GameCosts& g = game_costs(q.game);
+  const GameRules& g = rules(q.game);
   const double hands = total_hands(q);
   const double order = symmetry.order();
   const double test = order > 1 ? order * kSymmetryTest : 0;
-  return test + (g.board + kSweepBoard + hands * (g.hand_value + kSortStep * std::log2(hands + 1) + kSweepStep)) / order;
+  return test + (g.board_cost + kSweepBoard + hands * (g.hand_value_cost + kSortStep * std::log2(hands + 1) + kSweepStep)) / order;
 }
 
 // Multisets of k ranks from r, any rank repeated: C(r + k - 1, k).
@@ -130,7 +121,8 @@ double rank_multisets(int r, int k) { return static_cast<double>(binomial(r + k 
 // rest. Here `need` takes the most any hand of the query holds.
 double rank_counting_per_assignment(const PreparedQuery& q) {
   const int left = 5 - q.known;
-  double units = rank_multisets(kRankCount, left);
+  const int ranks = q.game == Game::shortdeck ? kRankCount - 4 : kRankCount;  // short deck: sixes to aces
+  double units = rank_multisets(ranks, left);
   std::array<int, kSuitCount> most{}, on_board{}, in_deck{};  // per suit
   for (const auto& hands : q.hands)
     for (const RangeHand& h : hands) {
@@ -142,7 +134,7 @@ double rank_counting_per_assignment(const PreparedQuery& q) {
   for (int c : q.deck) ++in_deck[static_cast<std::size_t>(card_suit(c))];
   for (std::size_t suit = 0; suit < kSuitCount; ++suit)
     for (int k = std::max(0, std::max(3, 5 - most[suit]) - on_board[suit]); k <= left; ++k)
-      units += static_cast<double>(binomial(in_deck[suit], k)) * rank_multisets(kRankCount - 1, left - k);
+      units += static_cast<double>(binomial(in_deck[suit], k)) * rank_multisets(ranks - 1, left - k);
   return kCountingAssignment + q.players * units * kCountingUnit;
 }
 
@@ -211,12 +203,13 @@ bool method_applies(Method m, const PreparedQuery& q) {
 MethodCosts estimate_costs(const PreparedQuery& q, const SuitSymmetry& symmetry) {
   MethodCosts c;
   const double boards = board_count(q);
-  c.board_sweep = boards * board_sweep_per_board(q, symmetry);
+  c.board_sweep = kRunSetup + boards * board_sweep_per_board(q, symmetry);
   c.rank_counting = method_applies(Method::rank_counting, q)
-                        ? rank_counting_assignments(q, symmetry) * rank_counting_per_assignment(q) +
+                        ? kRunSetup + rank_counting_assignments(q, symmetry) * rank_counting_per_assignment(q) +
                               assignment_numbers(q) * kAssignmentStep * (q.players + symmetry.order())
                         : kNever;
-  c.two_range_sweep = method_applies(Method::two_range_sweep, q) ? boards * two_range_per_board(q, symmetry) : kNever;
+  c.two_range_sweep =
+      method_applies(Method::two_range_sweep, q) ? kRunSetup + boards * two_range_per_board(q, symmetry) : kNever;
   return c;
 }
 
