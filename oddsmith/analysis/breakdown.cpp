@@ -215,8 +215,8 @@ Breakdown compute_breakdown(const calc::EquityQuery& query) {
   }
   if (short_of_goal && b.status == calc::Status::ok) {
     b.status = calc::Status::target_not_met;
-    b.error = "the time bound of " + calc::describe_seconds(budget.bound) +
-              " was reached before every next card had its deals: those equities are from the deals done";
+    b.error = "some next cards ran out of their share of the time bound of " + calc::describe_seconds(budget.bound) +
+              " before all their deals: their equities are from the deals done";
   }
   if (shown(1.0)) return failed(calc::Status::cancelled, "cancelled");
   return b;

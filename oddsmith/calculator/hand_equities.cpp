@@ -109,8 +109,9 @@ HandsOutcome hand_by_hand(const PreparedQuery& q, const EquityQuery& query, cons
   if (short_of_goal)
     out.error = budget.target_given ? "the standard-error target was not reached for every hand within the time bound of " +
                                           describe_seconds(budget.bound) + ": the results are the best estimates reached"
-                                    : "the time bound of " + describe_seconds(budget.bound) +
-                                          " was reached before every hand had its deals: the results are from the deals done";
+                                    : "some hands ran out of their share of the time bound of " +
+                                          describe_seconds(budget.bound) +
+                                          " before all their deals: their results are from the deals done";
   return out;
 }
 
