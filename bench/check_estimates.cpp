@@ -5,6 +5,7 @@
 // exits 1 when a ratio is outside 1/2 .. 2. A Release build, on a quiet machine:
 //   build/release/bin/check_estimates
 #include <chrono>
+#include <optional>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -74,6 +75,39 @@ const char* name(Method m) {
   return "?";
 }
 
+// A case's query on one thread with no bound, and its prepared form; nothing
+// (with the message printed) for a case that does not parse.
+std::optional<PreparedQuery> set_up(const Case& c, EquityQuery& q) {
+  std::string error;
+  if (query_from_text(c.game, c.players, c.board, "", q, error)) {
+    q.threads = 1;
+    q.max_seconds = 1e9;
+    if (auto prepared = prepare_query(q, error)) return prepared;
+  }
+  std::printf("bad case: %s\n", error.c_str());
+  return std::nullopt;
+}
+
+std::string label_of(const Case& c) {
+  std::string label;
+  for (std::string_view p : c.players) label += std::string(label.empty() ? "" : " v ") + std::string(p);
+  if (*c.board) label += std::string(" / ") + c.board;
+  return label;
+}
+
+// Prints a row; true when the ratio is within 1/2 .. 2.
+bool report(const std::string& label, const char* method, double estimate, double measured) {
+  const double ratio = estimate / measured;
+  const bool ok = ratio >= 0.5 && ratio <= 2;
+  std::printf("%-42.42s %-16s %9.4fs %9.4fs %7.2f%s\n", label.c_str(), method, estimate, measured, ratio,
+              ok ? "" : "  <- outside 1/2..2");
+  return ok;
+}
+
+double seconds_since(std::chrono::steady_clock::time_point start) {
+  return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+}
+
 }  // namespace
 
 int main() {
@@ -81,71 +115,37 @@ int main() {
   std::printf("%-42s %-16s %10s %10s %7s\n", "query", "method", "estimate", "measured", "ratio");
   for (const Case& c : kCases) {
     EquityQuery q;
-    std::string error;
-    if (!query_from_text(c.game, c.players, c.board, "", q, error)) {
-      std::printf("bad case: %s\n", error.c_str());
-      return 2;
-    }
-    q.threads = 1;
-    q.max_seconds = 1e9;
-    const auto prepared = prepare_query(q, error);
-    if (!prepared) {
-      std::printf("bad case: %s\n", error.c_str());
-      return 2;
-    }
+    const auto prepared = set_up(c, q);
+    if (!prepared) return 2;
     const MethodCosts costs = estimate_costs(*prepared, SuitSymmetry(*prepared));
-    std::string label;
-    for (std::string_view p : c.players) label += std::string(label.empty() ? "" : " v ") + std::string(p);
-    if (*c.board) label += std::string(" / ") + c.board;
     for (Method m : {Method::board_sweep, Method::rank_counting, Method::two_range_sweep}) {
       if (!method_applies(m, *prepared) || costs.of(m) > 20) continue;  // too slow to measure here
       q.force_method = m;
       const auto start = std::chrono::steady_clock::now();
       const EquityOutcome out = compute_equity(q);
-      const double measured = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+      const double measured = seconds_since(start);
       if (out.status != Status::ok) {
-        std::printf("%s: %s\n", label.c_str(), out.error.c_str());
+        std::printf("%s: %s\n", label_of(c).c_str(), out.error.c_str());
         return 2;
       }
-      const double ratio = costs.of(m) / measured;
-      const bool ok = ratio >= 0.5 && ratio <= 2;
-      outside += !ok;
-      std::printf("%-42.42s %-16s %9.4fs %9.4fs %7.2f%s\n", label.c_str(), name(m), costs.of(m), measured, ratio,
-                  ok ? "" : "  <- outside 1/2..2");
+      outside += !report(label_of(c), name(m), costs.of(m), measured);
     }
   }
   for (const Case& c : kHandCases) {
     EquityQuery q;
-    std::string error;
-    if (!query_from_text(c.game, c.players, c.board, "", q, error)) {
-      std::printf("bad case: %s\n", error.c_str());
-      return 2;
-    }
-    q.threads = 1;
-    q.max_seconds = 1e9;
+    const auto prepared = set_up(c, q);
+    if (!prepared) return 2;
     q.mode = Mode::exact;
-    const auto prepared = prepare_query(q, error);
-    if (!prepared) {
-      std::printf("bad case: %s\n", error.c_str());
-      return 2;
-    }
     const double estimate = exact_hands_seconds(*prepared, q);
     if (estimate > 20) continue;
     const auto start = std::chrono::steady_clock::now();
     const HandsOutcome out = compute_hand_equities(q);
-    const double measured = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    const double measured = seconds_since(start);
     if (out.status != Status::ok) {
-      std::printf("%s: %s\n", c.players[0].data(), out.error.c_str());
+      std::printf("%s: %s\n", label_of(c).c_str(), out.error.c_str());
       return 2;
     }
-    std::string label;
-    for (std::string_view p : c.players) label += std::string(label.empty() ? "" : " v ") + std::string(p);
-    label += std::string(" / ") + c.board;
-    const double ratio = estimate / measured;
-    const bool ok = ratio >= 0.5 && ratio <= 2;
-    outside += !ok;
-    std::printf("%-42.42s %-16s %9.4fs %9.4fs %7.2f%s\n", label.c_str(), "hand by hand", estimate, measured, ratio,
-                ok ? "" : "  <- outside 1/2..2");
+    outside += !report(label_of(c), "hand by hand", estimate, measured);
   }
   return outside ? 1 : 0;
 }
