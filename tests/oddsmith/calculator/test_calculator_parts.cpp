@@ -69,7 +69,7 @@ TEST(ChunkRunner, RunsEveryChunkOnceAndStopsAtTheDeadlineOrACancel) {
 // order of adding come out bit for bit the same on any thread count, and equal
 // to adding the chunks one after another.
 TEST(Tallies, AddInChunkOrderWhateverTheThreads) {
-  const auto value = [](std::size_t c) { return (c % 3 == 0 ? 1e16 : 1.0) * (c % 2 ? -1.0 : 1.0) + 0.1 * c; };
+  const auto value = [](std::size_t c) { return (c % 3 == 0 ? 1e16 : 1.0) * (c % 2 ? -1.0 : 1.0) + 0.1 * static_cast<double>(c); };
   double sequential = 0;
   for (std::size_t c = 0; c < 3000; ++c) sequential += value(c);
   for (int threads : {1, 2, 5}) {
