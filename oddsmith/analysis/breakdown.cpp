@@ -105,8 +105,7 @@ NextCardPlan plan_next_cards(const calc::EquityQuery& query, const calc::RunBudg
   const std::optional<calc::Plan> exact = q ? calc::choose_method(*q, one, calc::resolve_budget(one), error) : std::nullopt;
   plan.exact_seconds = exact ? exact->seconds * static_cast<double>(plan.cards.size()) : INFINITY;
   const double share = static_cast<double>(plan.cards.size()) / (hands + static_cast<double>(plan.cards.size()));
-  plan.exact = budget.mode == calc::Mode::exact ||
-               plan.exact_seconds <= std::min(calc::kAutomaticExactSeconds, budget.seconds_left() * share);
+  plan.exact = calc::enumerates(budget.mode, plan.exact_seconds, budget.seconds_left() * share);
   return plan;
 }
 

@@ -225,6 +225,15 @@ std::string describe_seconds(double seconds) {
   return text;
 }
 
+bool enumerates(Mode mode, double seconds, double left) {
+  switch (mode) {
+    case Mode::exact: return true;
+    case Mode::automatic: return seconds <= std::min(kAutomaticExactSeconds, left);
+    case Mode::monte_carlo: return false;
+  }
+  return false;
+}
+
 std::string over_the_bound(const RunBudget& budget) {
   const double left = budget.seconds_left();
   if (left >= 0.9 * budget.bound) return "over the bound of " + describe_seconds(budget.bound);
@@ -254,7 +263,7 @@ std::optional<Plan> choose_method(const PreparedQuery& q, const EquityQuery& que
     // Automatic mode never refuses for time: what is not quick, or does not
     // fit in the time left, is simulated.
     const double quickest = plan.costs.of(plan.method);
-    if (budget.mode == Mode::automatic && quickest > std::min(kAutomaticExactSeconds, budget.seconds_left())) {
+    if (!enumerates(budget.mode, quickest, budget.seconds_left())) {
       plan.method = Method::monte_carlo;
       return plan;
     }

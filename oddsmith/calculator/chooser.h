@@ -59,6 +59,13 @@ bool one_range_against_known_hands(const PreparedQuery& q);
 std::optional<Plan> choose_method(const PreparedQuery& q, const EquityQuery& query, const RunBudget& budget,
                                   std::string& error);
 
+// Whether work estimated at `seconds` on one core is enumerated, with `left`
+// seconds to do it in: in exact mode always (the caller refuses it when over
+// the time left), in automatic mode when it is quick and fits, never in Monte
+// Carlo. The one place the automatic mode's threshold is applied, to single
+// runs and to the parts of a breakdown alike.
+bool enumerates(Mode mode, double seconds, double left);
+
 // "over the bound of 5 s", or "over the 2 s left of the bound of 5 s" for a part of a run.
 std::string over_the_bound(const RunBudget& budget);
 

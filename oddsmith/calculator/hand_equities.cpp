@@ -139,7 +139,7 @@ HandsOutcome compute_hand_equities(const EquityQuery& query) {
     if (!plan) return refused(Status::bad_query, error);
     const double left = budget.seconds_left();
     if (budget.mode == Mode::exact && plan->seconds > left) return too_long(plan->seconds);
-    if (plan->seconds <= (budget.mode == Mode::exact ? left : std::min(kAutomaticExactSeconds, left))) {
+    if (enumerates(budget.mode, plan->seconds, left)) {
       HandsOutcome out = two_range_hands(*q, *plan, budget, shown);
       // Automatic mode never fails for time: an enumeration the deadline cut
       // short is answered by simulation instead.
@@ -153,7 +153,7 @@ HandsOutcome compute_hand_equities(const EquityQuery& query) {
   if (exact) {
     const double total = exact_hands_seconds(*q, query), left = budget.seconds_left();
     if (budget.mode == Mode::exact && total > left) return too_long(total);
-    if (budget.mode == Mode::automatic && total > std::min(kAutomaticExactSeconds, left)) exact = false;
+    exact = enumerates(budget.mode, total, left);
   }
   HandsOutcome out = hand_by_hand(*q, query, budget, exact, shown);
   if (exact && out.over_time && budget.mode == Mode::automatic) out = hand_by_hand(*q, query, budget, false, shown);

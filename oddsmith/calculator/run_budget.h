@@ -23,7 +23,7 @@ inline constexpr double kDefaultTargetStderr = 0.0005;
 
 struct RunBudget {
   Mode mode = Mode::automatic;
-  double bound = ODDSMITH_DEFAULT_MAX_SECONDS;  // seconds the whole run may take, named in messages
+  double bound = 0;                             // seconds the whole run may take, named in messages
   Clock::time_point deadline;                   // when the run must be over
   std::uint64_t seed = 1;                       // Monte Carlo's seed, never 0
   std::int64_t trials = 0;                      // Monte Carlo: deals to run; 0 runs to the target
