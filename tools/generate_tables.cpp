@@ -18,7 +18,7 @@
 
 #include "cards/card.h"
 #include "cards/binomial.h"
-#include "tables/table_rules.h"
+#include "tables/internal/table_rules.h"
 #include "tables/table_layout.h"
 
 namespace {

@@ -1,4 +1,4 @@
-#include "tables/table_rules.h"
+#include "tables/internal/table_rules.h"
 
 #include "oddsmith.h"
 #include "cards/binomial.h"

@@ -9,7 +9,7 @@
 
 #include "cards/card.h"
 #include "cards/binomial.h"
-#include "tables/table_rules.h"
+#include "tables/internal/table_rules.h"
 #include "tables/tables.h"
 #include "eval/five_seven.h"
 
