@@ -17,7 +17,7 @@
 #include <vector>
 
 #include "cards/card_text.h"
-#include "range/start_orders.h"
+#include "range/internal/start_orders.h"
 #include "start_hand_equity.h"
 
 namespace {

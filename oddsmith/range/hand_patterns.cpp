@@ -1,4 +1,4 @@
-#include "range/hand_patterns.h"
+#include "range/internal/hand_patterns.h"
 
 namespace oddsmith {
 

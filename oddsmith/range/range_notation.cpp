@@ -5,8 +5,8 @@
 #include <limits>
 
 #include "cards/card_text.h"
-#include "range/hand_patterns.h"
-#include "range/start_orders.h"
+#include "range/internal/hand_patterns.h"
+#include "range/internal/start_orders.h"
 
 namespace oddsmith {
 

@@ -2,7 +2,7 @@
 // initialisers (the build writes them; five-card Omaha's are 134,459 lines).
 // Data only, in a file of its own, so that tools reading the code need not
 // read the data.
-#include "range/start_orders.h"
+#include "range/internal/start_orders.h"
 
 namespace oddsmith {
 

@@ -1,4 +1,4 @@
-#include "range/start_orders.h"
+#include "range/internal/start_orders.h"
 
 #include <algorithm>
 #include <cmath>

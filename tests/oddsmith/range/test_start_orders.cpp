@@ -9,7 +9,7 @@
 
 #include "cards/card_text.h"
 #include "range/range_notation.h"
-#include "range/start_orders.h"
+#include "range/internal/start_orders.h"
 #include "start_hand_equity.h"
 
 namespace {
