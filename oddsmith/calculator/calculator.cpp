@@ -9,7 +9,7 @@
 #include "calculator/prepared_query.h"
 #include "calculator/progress.h"
 #include "calculator/run_budget.h"
-#include "calculator/sweeps.h"
+#include "calculator/internal/sweeps.h"
 
 namespace oddsmith::calc {
 

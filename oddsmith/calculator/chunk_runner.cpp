@@ -1,4 +1,4 @@
-#include "calculator/chunk_runner.h"
+#include "calculator/internal/chunk_runner.h"
 
 #include <algorithm>
 #include <thread>

@@ -8,8 +8,8 @@
 #include <chrono>
 #include <optional>
 
-#include "calculator/random_stream.h"
-#include "calculator/sweeps.h"
+#include "calculator/internal/random_stream.h"
+#include "calculator/internal/sweeps.h"
 #include "cards/binomial.h"
 
 namespace oddsmith::calc {

@@ -21,7 +21,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "calculator/sweeps.h"
+#include "calculator/internal/sweeps.h"
 #include "cards/binomial.h"
 
 namespace oddsmith::calc {

@@ -1,4 +1,4 @@
-#include "calculator/tally.h"
+#include "calculator/internal/tally.h"
 
 namespace oddsmith::calc {
 

@@ -11,8 +11,8 @@
 #include <cmath>
 #include <vector>
 
-#include "calculator/board_walk.h"
-#include "calculator/sweeps.h"
+#include "calculator/internal/board_walk.h"
+#include "calculator/internal/sweeps.h"
 
 namespace oddsmith::calc {
 

@@ -11,12 +11,12 @@
 #include <thread>
 #include <vector>
 
-#include "calculator/board_walk.h"
+#include "calculator/internal/board_walk.h"
 #include "calculator/chooser.h"
-#include "calculator/chunk_runner.h"
+#include "calculator/internal/chunk_runner.h"
 #include "calculator/query_text.h"
 #include "calculator/run_budget.h"
-#include "calculator/tally.h"
+#include "calculator/internal/tally.h"
 
 namespace {
 

@@ -11,7 +11,7 @@
 #include <functional>
 #include <vector>
 
-#include "calculator/chunk_runner.h"
+#include "calculator/internal/chunk_runner.h"
 
 namespace oddsmith::calc {
 

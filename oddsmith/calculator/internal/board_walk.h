@@ -8,9 +8,9 @@
 #include <algorithm>
 #include <cstdint>
 
-#include "calculator/chunk_runner.h"
+#include "calculator/internal/chunk_runner.h"
 #include "calculator/prepared_query.h"
-#include "calculator/showdown.h"
+#include "calculator/internal/showdown.h"
 #include "cards/binomial.h"
 
 // Marks a visitor lambda to be inlined into the walk's loop: a call per board

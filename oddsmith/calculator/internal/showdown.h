@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "calculator/equity_query.h"
-#include "calculator/tally.h"
+#include "calculator/internal/tally.h"
 #include "eval/five_seven.h"
 #include "eval/omaha5.h"
 #include "eval/omaha_high.h"

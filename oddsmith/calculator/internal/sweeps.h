@@ -9,8 +9,8 @@
 #include "calculator/chooser.h"
 #include "calculator/prepared_query.h"
 #include "calculator/run_budget.h"
-#include "calculator/showdown.h"
-#include "calculator/tally.h"
+#include "calculator/internal/showdown.h"
+#include "calculator/internal/tally.h"
 
 namespace oddsmith::calc {
 
