@@ -155,6 +155,69 @@ ODDSMITH_API int oddsmith_evaluate_many(const int *cards, long long count, int c
 ODDSMITH_API int oddsmith_evaluate_game_many(const int *cards, long long count, int game, int cards_per_hand,
                                              int *values);
 
+/* ---- Card and hand text ----------------------------------------------------
+ * The library's one reader and writer of card text, which the command line and
+ * the Python package use. Reentrant: no process-wide state, nothing printed.
+ *
+ * Text written to `out` follows one rule: the return value is the whole text's
+ * length in bytes (without the NUL); the text is written NUL-terminated when
+ * `size` holds it, else as many whole characters as fit before the NUL (so a
+ * return >= size means it was cut); nothing is written when `size` is 0 or less,
+ * and `out` may then be NULL. -1 means the arguments were refused, with "" in
+ * `out` when size > 0. */
+
+/* Reads the cards of `text` (`length` bytes, -1: up to a NUL): each a rank
+ * (23456789TJQKA in either case, or 10) and a suit (cdhs in either case, or a
+ * suit symbol in UTF-8: U+2663, U+2666, U+2665, U+2660 for clubs, diamonds,
+ * hearts, spades, or their outlined U+2667, U+2662, U+2661, U+2664, any of them
+ * followed or not by U+FE0F), run together or apart with spaces, tabs, line
+ * ends or commas: "AhKh", "ah kh", "10s,9s", "A" U+2665 "K" U+2665. Writes the first max_cards card numbers to cards[] and returns how
+ * many cards the text holds (which may exceed max_cards; "" holds 0). Repeated
+ * cards are not checked. Returns -1, with a message quoting the bad piece and
+ * the text (control bytes escaped) in `error` (NUL-terminated, cut to
+ * error_size bytes; may be NULL), for a bad piece, a NULL text, a length below
+ * -1, a negative max_cards, or NULL cards with max_cards above 0. */
+ODDSMITH_API int oddsmith_parse_cards(const char *text, int length, int *cards, int max_cards, char *error,
+                                      int error_size);
+
+/* Writes the card's name ("Ah": rank letter, lower-case suit letter) and a NUL
+ * to out[0..2]; returns 2, or -1 for a card outside 0..51 or a NULL out. */
+ODDSMITH_API int oddsmith_card_name(int card, char out[3]);
+
+/* The `count` (0..52) cards of cards[] as one text, highest card first and
+ * nothing between them ("AhKh" for Kh, Ah; the way hands are shown), written as
+ * above. -1 for a card outside 0..51, a count outside 0..52 or NULL cards with
+ * a count above 0. */
+ODDSMITH_API int oddsmith_hand_text(const int *cards, int count, char *out, int size);
+
+/* The category of a hand value of a game ("Straight flush", "Four of a kind",
+ * "Full house", "Flush", "Straight", "Three of a kind", "Two pair", "One pair",
+ * "High card"), written as above: values 1 .. ODDSMITH_WORST_HAND in every game
+ * (the Omaha games' high values too) but short deck, whose values run 1 ..
+ * ODDSMITH_SHORTDECK_WORST_HAND with the flushes above the full houses. -1 for
+ * an unknown game or a value outside its game's range. */
+ODDSMITH_API int oddsmith_category_name(int game, int hand_value, char *out, int size);
+
+/* A low value's ranks, highest first ("8-5-4-2-A", "5-4-3-2-A"), or "no low"
+ * for ODDSMITH_NO_LOW, written as above; -1 for any other value (a low is five
+ * different ranks of ace to eight: bit 0 the ace .. bit 7 the eight). */
+ODDSMITH_API int oddsmith_low_name(int low_value, char *out, int size);
+
+/* The names of the ODDSMITH_DRAW_* bits set in `draws`, in the order flush
+ * draw, open-ended straight draw, gutshot, joined by ", " ("" for 0), written
+ * as above; -1 when another bit is set. */
+ODDSMITH_API int oddsmith_draw_names(int draws, char *out, int size);
+
+/* `text` (`length` bytes, -1: up to a NUL) as a message may quote what a user
+ * typed: printable ASCII and printable UTF-8 as they are; a control byte, DEL
+ * or a byte outside valid UTF-8 as \xNN; an invisible control character (C1
+ * controls, bidirectional overrides and isolates, zero-width marks, line and
+ * paragraph separators, the byte-order mark) as \uNNNN. Escaping escaped text
+ * changes nothing. Written as above, cut only between whole characters or
+ * escapes; -1 for a NULL text or a length below -1. Every message of the
+ * library already quotes typed text this way. */
+ODDSMITH_API int oddsmith_shown_text(const char *text, int length, char *out, int size);
+
 /* ---- Range notation -------------------------------------------------------
  * The functions below are reentrant: they keep no process-wide state and never
  * print, so any thread may call them at any time on its own handles.
@@ -250,7 +313,8 @@ typedef struct oddsmith_equity_query {
   double max_seconds;          /* the time bound (0: ODDSMITH_DEFAULT_MAX_SECONDS) of the whole run: an exact
                                   run estimated to take longer on one core is refused (automatic mode simulates
                                   instead); Monte Carlo stops there with the deals done, short of its target or
-                                  trials (ODDSMITH_STATUS_TARGET_NOT_MET) */
+                                  trials (ODDSMITH_STATUS_TARGET_NOT_MET); a bound over 1e9 s, infinity
+                                  included, counts as 1e9 s; a NaN or negative one is a bad query */
 } oddsmith_equity_query;
 
 typedef struct oddsmith_player_equity {

@@ -5,10 +5,12 @@
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
+#include <climits>
 #include <cstring>
 #include <memory>
 #include <new>
 #include <optional>
+#include <span>
 #include <string>
 
 #include "oddsmith.h"
@@ -17,10 +19,12 @@
 #include "eval/omaha5.h"
 #include "eval/short_deck.h"
 #include "analysis/breakdown.h"
+#include "analysis/hand_features.h"
 #include "calculator/equity_query.h"
 #include "calculator/part_runs.h"
 #include "calculator/run_budget.h"
 #include "calculator/query_text.h"
+#include "cards/card_text.h"
 #include "range/range_notation.h"
 
 namespace {
@@ -39,6 +43,35 @@ void report_error(int column, const std::string& message, int* error_column, cha
     error[n] = '\0';
   }
 }
+
+// Writes `text` to out[0 .. size - 1] as the text exports do: whole when it fits,
+// else the whole characters that fit, NUL-terminated either way; returns the
+// whole text's length.
+int write_text(std::string_view text, char* out, int size) {
+  if (out && size > 0) {
+    std::size_t n = std::min(text.size(), static_cast<std::size_t>(size) - 1);
+    if (n < text.size())
+      while (n > 0 && (static_cast<unsigned char>(text[n]) & 0xC0) == 0x80) --n;  // not inside a UTF-8 character
+    std::memcpy(out, text.data(), n);
+    out[n] = '\0';
+  }
+  return static_cast<int>(std::min<std::size_t>(text.size(), INT_MAX));
+}
+
+// A text export's refusal: "" where there is room, and -1.
+int refuse_text(char* out, int size) {
+  if (out && size > 0) out[0] = '\0';
+  return -1;
+}
+
+// The text of an argument of `length` bytes (-1: up to a NUL), or nothing.
+std::optional<std::string_view> text_argument(const char* text, int length) {
+  if (!text || length < -1) return std::nullopt;
+  return length < 0 ? std::string_view(text) : std::string_view(text, static_cast<std::size_t>(length));
+}
+
+static_assert(ODDSMITH_DRAW_FLUSH == oddsmith::kFlushDraw && ODDSMITH_DRAW_OPEN_ENDED == oddsmith::kOpenEnded &&
+              ODDSMITH_DRAW_GUTSHOT == oddsmith::kGutshot);
 
 // The C query as the calculator's, or a message saying what is wrong with it
 // (`cancelled` set when the progress callback stopped it while ranges were read).
@@ -73,7 +106,8 @@ std::string read_query(const oddsmith_equity_query* query, oddsmith::calc::Equit
   q.target_stderr = query->target_stderr;
   q.seed = query->seed;
   q.threads = query->threads < 0 ? 1 : query->threads;
-  q.max_seconds = query_has_bound ? query->max_seconds : 0;
+  // A bound past 1e9 s (some 31 years), infinity included, counts as 1e9 s.
+  q.max_seconds = !query_has_bound ? 0 : query->max_seconds > 1e9 ? 1e9 : query->max_seconds;
   // The bound counts from here: reading large ranges is part of the run.
   if (q.max_seconds >= 0) q.deadline = calc::seconds_from_now(calc::resolve_budget(q).bound);
   callback = {query->progress, query->progress_user};
@@ -151,6 +185,111 @@ ODDSMITH_API int oddsmith_evaluate_game_many(const int* cards, long long count, 
     return 0;
   }
   return -1;
+}
+
+ODDSMITH_API int oddsmith_parse_cards(const char* text, int length, int* cards, int max_cards, char* error,
+                                      int error_size) {
+  const std::optional<std::string_view> view = text_argument(text, length);
+  if (!view || max_cards < 0 || (!cards && max_cards > 0)) {
+    report_error(0, !view ? "no text (a null pointer) or a length below -1" : "no room for the cards (max_cards or cards)",
+                 nullptr, error, error_size);
+    return -1;
+  }
+  try {
+    std::string message;
+    const std::optional<std::size_t> count =
+        oddsmith::read_card_list(*view, std::span(cards, static_cast<std::size_t>(cards ? max_cards : 0)), message);
+    if (!count) {
+      report_error(0, message, nullptr, error, error_size);
+      return -1;
+    }
+    if (*count > INT_MAX) {
+      report_error(0, "more cards than an int counts", nullptr, error, error_size);
+      return -1;
+    }
+    if (error && error_size > 0) error[0] = '\0';
+    return static_cast<int>(*count);
+  } catch (...) {
+    report_error(0, "out of memory", nullptr, error, error_size);
+    return -1;
+  }
+}
+
+ODDSMITH_API int oddsmith_card_name(int card, char out[3]) {
+  if (!out) return -1;
+  if (!oddsmith::is_card(card)) return refuse_text(out, 3);
+  return write_text(oddsmith::card_name(card), out, 3);
+}
+
+ODDSMITH_API int oddsmith_hand_text(const int* cards, int count, char* out, int size) {
+  if (count < 0 || count > oddsmith::kDeckSize || (!cards && count > 0)) return refuse_text(out, size);
+  int sorted[oddsmith::kDeckSize];
+  for (int i = 0; i < count; ++i) {
+    if (!oddsmith::is_card(cards[i])) return refuse_text(out, size);
+    sorted[i] = cards[i];
+  }
+  std::sort(sorted, sorted + count, [](int a, int b) { return a > b; });
+  char text[2 * oddsmith::kDeckSize];
+  for (int i = 0; i < count; ++i) {
+    text[2 * i] = oddsmith::kRankChars[oddsmith::card_rank(sorted[i])];
+    text[2 * i + 1] = oddsmith::kSuitChars[oddsmith::card_suit(sorted[i])];
+  }
+  return write_text(std::string_view(text, static_cast<std::size_t>(2 * count)), out, size);
+}
+
+ODDSMITH_API int oddsmith_category_name(int game, int hand_value, char* out, int size) {
+  const oddsmith::GameRules* rules = oddsmith::game_numbered(game);
+  if (!rules) return refuse_text(out, size);
+  const bool short_deck = rules->hands == oddsmith::HandKind::shortdeck;
+  const int worst = short_deck ? ODDSMITH_SHORTDECK_WORST_HAND : ODDSMITH_WORST_HAND;
+  if (hand_value < ODDSMITH_BEST_HAND || hand_value > worst) return refuse_text(out, size);
+  return write_text(oddsmith::category_name(oddsmith::category_of(hand_value, short_deck)), out, size);
+}
+
+ODDSMITH_API int oddsmith_low_name(int low_value, char* out, int size) {
+  try {
+    const std::optional<std::string> name = oddsmith::low_name(low_value);
+    return name ? write_text(*name, out, size) : refuse_text(out, size);
+  } catch (...) {
+    return refuse_text(out, size);
+  }
+}
+
+ODDSMITH_API int oddsmith_draw_names(int draws, char* out, int size) {
+  constexpr int kAllDraws = ODDSMITH_DRAW_FLUSH | ODDSMITH_DRAW_OPEN_ENDED | ODDSMITH_DRAW_GUTSHOT;
+  if (draws < 0 || (draws & ~kAllDraws)) return refuse_text(out, size);
+  try {
+    return write_text(oddsmith::draw_names(static_cast<unsigned>(draws), ", "), out, size);
+  } catch (...) {
+    return refuse_text(out, size);
+  }
+}
+
+ODDSMITH_API int oddsmith_shown_text(const char* text, int length, char* out, int size) {
+  const std::optional<std::string_view> view = text_argument(text, length);
+  if (!view) return refuse_text(out, size);
+  // Escaped a character at a time, so that a cut falls between whole pieces.
+  std::size_t whole = 0, written = 0;
+  const std::size_t room = out && size > 0 ? static_cast<std::size_t>(size) - 1 : 0;
+  bool cut = false;
+  try {
+    for (std::size_t i = 0; i < view->size();) {
+      const std::size_t length_here = oddsmith::character_length(*view, i);
+      const std::string piece = oddsmith::shown_text(view->substr(i, length_here));
+      if (!cut && written + piece.size() <= room) {
+        std::memcpy(out + written, piece.data(), piece.size());
+        written += piece.size();
+      } else {
+        cut = true;
+      }
+      whole += piece.size();
+      i += length_here;
+    }
+  } catch (...) {
+    return refuse_text(out, size);
+  }
+  if (out && size > 0) out[written] = '\0';
+  return static_cast<int>(std::min<std::size_t>(whole, INT_MAX));
 }
 
 ODDSMITH_API oddsmith_range* oddsmith_range_parse(const char* text, int length, int game, int* error_column,

@@ -1,5 +1,6 @@
 #include "cards/card_text.h"
 
+#include <bit>
 #include <cstdio>
 
 #include "cards/card.h"
@@ -49,33 +50,89 @@ int suit_of_letter(char c) {
   return -1;
 }
 
-bool parse_card_list(std::string_view text, std::vector<int>& out, std::string& error) {
-  std::size_t i = 0;
-  while (i < text.size()) {
-    if (text[i] == ' ' || text[i] == ',' || text[i] == '\t') {
+namespace {
+
+// The rank at text[at] and the bytes it takes: a rank letter in either case, or
+// "10"; -1 for anything else.
+int read_rank(std::string_view text, std::size_t at, std::size_t& length) {
+  length = 1;
+  if (text[at] == '1' && at + 1 < text.size() && text[at + 1] == '0') {
+    length = 2;
+    return rank_of_letter('T');
+  }
+  const char c = text[at];
+  return rank_of_letter(c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c);
+}
+
+// The suit at text[at] and the bytes it takes: a suit letter in either case, or
+// a suit symbol U+2660..U+2667 (E2 99 A0..A7: spade, heart, diamond, club,
+// filled and outlined), optionally followed by U+FE0F (EF B8 8F); -1 otherwise.
+int read_suit(std::string_view text, std::size_t at, std::size_t& length) {
+  length = 1;
+  if (const int suit = suit_of_letter(text[at]); suit >= 0) return suit;
+  const std::string_view rest = text.substr(at);
+  if (rest.size() < 3 || rest[0] != '\xE2' || rest[1] != '\x99') return -1;
+  const auto last = static_cast<unsigned char>(rest[2]);
+  if (last < 0xA0 || last > 0xA7) return -1;
+  static constexpr int kSymbolSuits[8] = {3, 2, 1, 0, 3, 2, 1, 0};  // ♠♡♢♣♤♥♦♧
+  length = rest.substr(3).starts_with("\xEF\xB8\x8F") ? 6 : 3;
+  return kSymbolSuits[last - 0xA0];
+}
+
+bool is_separator(char c) { return c == ' ' || c == ',' || c == '\t' || c == '\n' || c == '\r'; }
+
+}  // namespace
+
+std::optional<std::size_t> read_card_list(std::string_view text, std::span<int> out, std::string& error) {
+  std::size_t count = 0;
+  for (std::size_t i = 0; i < text.size();) {
+    if (is_separator(text[i])) {
       ++i;
       continue;
     }
-    const int rank = rank_of_letter(text[i]);
-    const int suit = i + 1 < text.size() ? suit_of_letter(text[i + 1]) : -1;
-    if (rank < 0 || suit < 0) {
-      // The piece is two characters, not two bytes, so that "5♥" is shown whole.
-      const std::size_t first = character_length(text, i);
+    std::size_t rank_length = 1, suit_length = 0;
+    const int rank = read_rank(text, i, rank_length);
+    const int suit = rank >= 0 && i + rank_length < text.size() ? read_suit(text, i + rank_length, suit_length) : -1;
+    if (suit < 0) {
+      // The piece is the rank and one character, not bytes, so that "X♥" is shown whole.
+      const std::size_t first = rank >= 0 ? rank_length : character_length(text, i);
       const std::size_t length = first + (i + first < text.size() ? character_length(text, i + first) : 0);
-      const std::string_view piece = text.substr(i, length);
-      error = "bad card '" + shown_text(piece) + "' in '" + shown_text(text) +
-              "': a card is a rank (" ODDSMITH_RANK_LETTERS ") and a suit (" ODDSMITH_SUIT_LETTERS ")";
-      if (piece == "10") error += "; tens are written T";
-      return false;
+      error = "bad card '" + shown_text(text.substr(i, length)) + "' in '" + shown_text(text) +
+              "': a card is a rank (" ODDSMITH_RANK_LETTERS " or 10) and a suit (" ODDSMITH_SUIT_LETTERS
+              " or \u2663\u2666\u2665\u2660), such as As, Td or 10\u2665";
+      return std::nullopt;
     }
-    out.push_back(make_card(rank, suit));
-    i += 2;
+    if (count < out.size()) out[count] = make_card(rank, suit);
+    ++count;
+    i += rank_length + suit_length;
   }
+  return count;
+}
+
+bool parse_card_list(std::string_view text, std::vector<int>& out, std::string& error) {
+  const std::optional<std::size_t> count = read_card_list(text, {}, error);
+  if (!count) return false;
+  const std::size_t before = out.size();
+  out.resize(before + *count);
+  read_card_list(text, std::span(out).subspan(before), error);
   return true;
 }
 
 std::string card_name(int card) {
   return {kRankChars[card_rank(card)], kSuitChars[card_suit(card)]};
+}
+
+std::optional<std::string> low_name(int low_value) {
+  if (low_value == kNoLow) return "no low";
+  if (low_value < 0 || low_value > 0xFF || std::popcount(static_cast<unsigned>(low_value)) != 5) return std::nullopt;
+  static constexpr char kLowRanks[] = "A2345678";  // bit r: rank r of the low, the ace lowest
+  std::string text;
+  for (int r = 7; r >= 0; --r) {
+    if (!(low_value & (1 << r))) continue;
+    if (!text.empty()) text += '-';
+    text += kLowRanks[r];
+  }
+  return text;
 }
 
 std::size_t character_length(std::string_view text, std::size_t at) {

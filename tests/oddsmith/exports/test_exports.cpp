@@ -118,3 +118,131 @@ TEST(Exports, GameInfoListsEveryGame) {
 }
 
 }  // namespace
+
+namespace {
+
+// Card text both ways. The reader takes letters in either case, "10", suit
+// symbols (filled, outlined, with the emoji selector) and any separators, and
+// names the bad piece whole; the writers name cards, hands, categories (short
+// deck's flush above its full house), lows and draws, and cut only whole
+// characters or escapes, always saying the whole length.
+TEST(Exports, CardTextReadAndWritten) {
+  struct Read {
+    const char* text;
+    int length;
+    std::vector<int> cards;  // empty with words: refused
+    const char* words;
+  };
+  const Read reads[] = {
+      {"AhKh", -1, {50, 46}, nullptr},
+      {"ah kh", -1, {50, 46}, nullptr},
+      {"AH,kD\t2c\r\n", -1, {50, 45, 0}, nullptr},
+      {"A\xe2\x99\xa5K\xe2\x99\xa0", -1, {50, 47}, nullptr},                  // A♥K♠
+      {"A\xe2\x99\xa1 K\xe2\x99\xa4 Q\xe2\x99\xa2 J\xe2\x99\xa7", -1, {50, 47, 41, 36}, nullptr},  // outlined
+      {"A\xe2\x99\xa5\xef\xb8\x8f 7\xe2\x99\xa3\xef\xb8\x8f", -1, {50, 20}, nullptr},  // with U+FE0F
+      {"10h Th 10\xe2\x99\xa6", -1, {34, 34, 33}, nullptr},                    // tens, repeats not checked
+      {"", -1, {}, nullptr},
+      {" , ", -1, {}, nullptr},
+      {"AhKhQh", 4, {50, 46}, nullptr},  // a length stops the text
+      {"Ah\0Kh", 5, {}, "bad card '\\x00K' in 'Ah\\x00Kh'"},
+      {"As Ks Qs Js Xs", -1, {}, "bad card 'Xs' in 'As Ks Qs Js Xs': a card is a rank"},
+      {"AsKsQsJsT", -1, {}, "bad card 'T' in 'AsKsQsJsT'"},
+      {"1h", -1, {}, "bad card '1h'"},
+      {"10", -1, {}, "bad card '10' in '10'"},
+      {"10x", -1, {}, "bad card '10x'"},
+      {"X\xe2\x99\xa5", -1, {}, "bad card 'X\xe2\x99\xa5' in 'X\xe2\x99\xa5'"},  // X♥: the character whole
+      {"A\xe2\x99\xa8", -1, {}, "bad card 'A\xe2\x99\xa8'"},                    // ♨ is no suit
+      {"A\xe2\x99", -1, {}, "bad card 'A\\xe2' in 'A\\xe2\\x99'"},               // a cut symbol
+      {"\x1b[2J", -1, {}, "bad card '\\x1b[' in '\\x1b[2J'"},
+  };
+  for (const Read& r : reads) {
+    int cards[8];
+    std::fill(std::begin(cards), std::end(cards), -7);
+    char error[160] = "x";
+    const int n = oddsmith_parse_cards(r.text, r.length, cards, 8, error, sizeof error);
+    if (r.words) {
+      EXPECT_EQ(n, -1) << r.text;
+      EXPECT_NE(std::string(error).find(r.words), std::string::npos) << error;
+    } else {
+      EXPECT_EQ(std::vector<int>(cards, cards + std::max(n, 0)), r.cards) << r.text;
+      EXPECT_STREQ(error, "");
+      EXPECT_EQ(cards[std::max(n, 0)], -7);
+    }
+  }
+  // Sizes: the count of all cards, only max_cards written; what is refused.
+  int two[3] = {-7, -7, -7};
+  EXPECT_EQ(oddsmith_parse_cards("AhKhQhJh", -1, two, 2, nullptr, 0), 4);
+  EXPECT_EQ(two[0], 50);
+  EXPECT_EQ(two[2], -7);
+  EXPECT_EQ(oddsmith_parse_cards("AhKhQhJh", -1, nullptr, 0, nullptr, 0), 4);
+  char tiny[4] = "xyz";
+  EXPECT_EQ(oddsmith_parse_cards("Zz", -1, two, 3, tiny, sizeof tiny), -1);
+  EXPECT_STREQ(tiny, "bad");
+  for (const auto& [text, length, cards, max] :
+       {std::tuple{static_cast<const char*>(nullptr), -1, two, 3}, std::tuple{"Ah", -2, two, 3},
+        std::tuple{"Ah", -1, two, -1}, std::tuple{"Ah", -1, static_cast<int*>(nullptr), 1}})
+    EXPECT_EQ(oddsmith_parse_cards(text, length, cards, max, nullptr, 0), -1);
+  for (int card = 0; card < 52; ++card) {  // every name reads back as its card
+    char name[3];
+    ASSERT_EQ(oddsmith_card_name(card, name), 2);
+    int back = -1;
+    EXPECT_EQ(oddsmith_parse_cards(name, -1, &back, 1, nullptr, 0), 1);
+    EXPECT_EQ(back, card) << name;
+  }
+
+  // Writers: (return, text) for each call, and a cut with its whole length.
+  static constexpr int ahkh[] = {46, 50}, bad[] = {46, 52};
+  struct Write {
+    int (*call)(char*, int);
+    int size;
+    int returned;
+    const char* text;
+  };
+  const Write writes[] = {
+      {[](char* o, int s) { return oddsmith_card_name(51, o) + 0 * s; }, 3, 2, "As"},
+      {[](char* o, int s) { return oddsmith_card_name(52, o) + 0 * s; }, 3, -1, ""},
+      {[](char* o, int s) { return oddsmith_card_name(-1, o) + 0 * s; }, 3, -1, ""},
+      {[](char* o, int s) { return oddsmith_hand_text(ahkh, 2, o, s); }, 16, 4, "AhKh"},
+      {[](char* o, int s) { return oddsmith_hand_text(ahkh, 2, o, s); }, 3, 4, "Ah"},
+      {[](char* o, int s) { return oddsmith_hand_text(bad, 2, o, s); }, 16, -1, ""},
+      {[](char* o, int s) { return oddsmith_hand_text(ahkh, 53, o, s); }, 16, -1, ""},
+      {[](char* o, int s) { return oddsmith_hand_text(nullptr, 0, o, s); }, 16, 0, ""},
+      {[](char* o, int s) { return oddsmith_category_name(ODDSMITH_GAME_HOLDEM, 1, o, s); }, 32, 14, "Straight flush"},
+      {[](char* o, int s) { return oddsmith_category_name(ODDSMITH_GAME_HOLDEM, 7462, o, s); }, 32, 9, "High card"},
+      {[](char* o, int s) { return oddsmith_category_name(ODDSMITH_GAME_HOLDEM, 7463, o, s); }, 32, -1, ""},
+      {[](char* o, int s) { return oddsmith_category_name(ODDSMITH_GAME_HOLDEM, 0, o, s); }, 32, -1, ""},
+      {[](char* o, int s) { return oddsmith_category_name(ODDSMITH_GAME_OMAHA5_HILO, 2468, o, s); }, 32, 8, "Two pair"},
+      {[](char* o, int s) { return oddsmith_category_name(ODDSMITH_GAME_SHORTDECK, 79, o, s); }, 32, 5, "Flush"},
+      {[](char* o, int s) { return oddsmith_category_name(ODDSMITH_GAME_SHORTDECK, 199, o, s); }, 32, 10, "Full house"},
+      {[](char* o, int s) { return oddsmith_category_name(ODDSMITH_GAME_SHORTDECK, 1405, o, s); }, 32, -1, ""},
+      {[](char* o, int s) { return oddsmith_category_name(ODDSMITH_GAME_COUNT, 1, o, s); }, 32, -1, ""},
+      {[](char* o, int s) { return oddsmith_low_name(31, o, s); }, 32, 9, "5-4-3-2-A"},
+      {[](char* o, int s) { return oddsmith_low_name(0x97, o, s); }, 32, 9, "8-5-3-2-A"},
+      {[](char* o, int s) { return oddsmith_low_name(ODDSMITH_NO_LOW, o, s); }, 32, 6, "no low"},
+      {[](char* o, int s) { return oddsmith_low_name(30, o, s); }, 32, -1, ""},   // four ranks
+      {[](char* o, int s) { return oddsmith_low_name(0x1F0, o, s); }, 32, -1, ""},  // past the eight
+      {[](char* o, int s) { return oddsmith_draw_names(0, o, s); }, 32, 0, ""},
+      {[](char* o, int s) { return oddsmith_draw_names(5, o, s); }, 32, 19, "flush draw, gutshot"},
+      {[](char* o, int s) { return oddsmith_draw_names(7, o, s); }, 64, 45, "flush draw, open-ended straight draw, gutshot"},
+      {[](char* o, int s) { return oddsmith_draw_names(8, o, s); }, 32, -1, ""},
+      {[](char* o, int s) { return oddsmith_draw_names(-1, o, s); }, 32, -1, ""},
+      {[](char* o, int s) { return oddsmith_shown_text("\x1b[2J", -1, o, s); }, 32, 7, "\\x1b[2J"},
+      {[](char* o, int s) { return oddsmith_shown_text("5\xe2\x99\xa5 \xc3\xa9", -1, o, s); }, 32, 7, "5\xe2\x99\xa5 \xc3\xa9"},
+      {[](char* o, int s) { return oddsmith_shown_text("AK\xe2\x80\xae", -1, o, s); }, 32, 8, "AK\\u202e"},
+      {[](char* o, int s) { return oddsmith_shown_text("\x1b\x1b", -1, o, s); }, 5, 8, "\\x1b"},
+      {[](char* o, int s) { return oddsmith_shown_text("5\xe2\x99\xa5", -1, o, s); }, 3, 4, "5"},
+      {[](char* o, int s) { return oddsmith_shown_text("A\0B", 3, o, s); }, 32, 6, "A\\x00B"},
+      {[](char* o, int s) { return oddsmith_shown_text(nullptr, -1, o, s); }, 32, -1, ""},
+  };
+  for (const Write& w : writes) {
+    char out[72];
+    std::fill(std::begin(out), std::end(out), '#');
+    EXPECT_EQ(w.call(out, w.size), w.returned) << w.text;
+    EXPECT_STREQ(out, w.text);
+    EXPECT_EQ(out[w.size], '#') << w.text;  // nothing past the size given
+  }
+  EXPECT_EQ(oddsmith_draw_names(7, nullptr, 0), 45);  // the length alone
+  EXPECT_EQ(oddsmith_card_name(3, nullptr), -1);
+}
+
+}  // namespace

@@ -174,7 +174,7 @@ TEST(InputMessages, QuoteControlBytesEscaped) {
       {range_message("A\xC3\xA9"), "got '\xC3\xA9'"},             // é, readable
       {range_message("AK\xe2\x80\xae"), "got '\\u202e'"},        // a right-to-left override
       {card_message("\x1b[2J"), "bad card '\\x1b[' in '\\x1b[2J'"},
-      {card_message("Qh5\xe2\x99\xa5"), "bad card '5\xe2\x99\xa5' in 'Qh5\xe2\x99\xa5'"},  // 5♥: the whole character
+      {card_message("QhX\xe2\x99\xa5"), "bad card 'X\xe2\x99\xa5' in 'QhX\xe2\x99\xa5'"},  // X♥: the whole character
       {card_message("Ah\xc2\x9b"), "bad card '\\u009b' in 'Ah\\u009b'"},  // the one-character CSI
       {card_message("Ah\xed\xa0\x80"), "in 'Ah\\xed\\xa0\\x80'"},   // a surrogate is not UTF-8
       {query_message("\x1b[2JAA"), "player 2 ('\\x1b[2JAA'), column 1"},
