@@ -13,8 +13,8 @@
 
 #include "calculator/equity_query.h"
 #include "calculator/query_text.h"
-#include "host/holdem.h"
-#include "host/omaha.h"
+#include "host/internal/holdem.h"
+#include "host/internal/omaha.h"
 #include "eval/five_seven.h"
 #include "eval/omaha_high.h"
 #include "eval/omaha_low.h"

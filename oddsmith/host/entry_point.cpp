@@ -1,7 +1,7 @@
 // The library's load-time entry point: sets the trial counts when the process
 // attaches. A constructor on ELF platforms, DllMain on Windows.
 
-#include "host/process_state.h"
+#include "host/internal/process_state.h"
 
 #if defined(_WIN32)
 #include <windows.h>

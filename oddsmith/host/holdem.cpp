@@ -1,11 +1,11 @@
-#include "host/holdem.h"
+#include "host/internal/holdem.h"
 
 #include <cstddef>
 
-#include "host/dealer.h"
-#include "host/random_cards.h"
-#include "host/equity_call.h"
-#include "host/process_state.h"
+#include "host/internal/dealer.h"
+#include "host/internal/random_cards.h"
+#include "host/internal/equity_call.h"
+#include "host/internal/process_state.h"
 #include "eval/five_seven.h"
 
 namespace oddsmith::host {

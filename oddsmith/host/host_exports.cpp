@@ -14,10 +14,10 @@
 #include "eval/five_seven.h"
 #include "eval/omaha_high.h"
 #include "eval/omaha_low.h"
-#include "host/holdem.h"
-#include "host/omaha.h"
-#include "host/process_state.h"
-#include "host/timing.h"
+#include "host/internal/holdem.h"
+#include "host/internal/omaha.h"
+#include "host/internal/process_state.h"
+#include "host/internal/timing.h"
 #include "range/range_notation.h"
 
 namespace {

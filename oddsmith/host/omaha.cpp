@@ -1,11 +1,11 @@
-#include "host/omaha.h"
+#include "host/internal/omaha.h"
 
 #include <algorithm>
 #include <cstddef>
 
-#include "host/dealer.h"
-#include "host/equity_call.h"
-#include "host/process_state.h"
+#include "host/internal/dealer.h"
+#include "host/internal/equity_call.h"
+#include "host/internal/process_state.h"
 #include "eval/omaha_high.h"
 #include "eval/omaha_low.h"
 

@@ -1,11 +1,11 @@
-#include "host/process_state.h"
+#include "host/internal/process_state.h"
 
 #include <algorithm>
 #include <cstddef>
 #include <cstring>
 #include <vector>
 
-#include "host/random_cards.h"
+#include "host/internal/random_cards.h"
 
 namespace oddsmith::host {
 

@@ -1,4 +1,4 @@
-#include "host/random_cards.h"
+#include "host/internal/random_cards.h"
 
 namespace oddsmith::host {
 

@@ -1,4 +1,4 @@
-#include "host/timing.h"
+#include "host/internal/timing.h"
 
 #include <cstdint>
 #include <ctime>

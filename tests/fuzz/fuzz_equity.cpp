@@ -5,8 +5,8 @@
 #include <cstdint>
 #include <vector>
 
-#include "host/holdem.h"
-#include "host/omaha.h"
+#include "host/internal/holdem.h"
+#include "host/internal/omaha.h"
 #include "fuzz_input.h"
 #include "oddsmith.h"
 

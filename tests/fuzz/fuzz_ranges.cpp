@@ -4,9 +4,9 @@
 #include <cstring>
 #include <vector>
 
-#include "host/holdem.h"
-#include "host/omaha.h"
-#include "host/process_state.h"
+#include "host/internal/holdem.h"
+#include "host/internal/omaha.h"
+#include "host/internal/process_state.h"
 #include "fuzz_input.h"
 #include "oddsmith.h"
 

@@ -5,9 +5,9 @@
 #include <random>
 #include <vector>
 
-#include "host/dealer.h"
-#include "host/random_cards.h"
-#include "host/process_state.h"
+#include "host/internal/dealer.h"
+#include "host/internal/random_cards.h"
+#include "host/internal/process_state.h"
 #include "support/reference_dealing.h"
 
 namespace {

@@ -8,9 +8,9 @@
 #include <thread>
 #include <vector>
 
-#include "host/holdem.h"
-#include "host/omaha.h"
-#include "host/process_state.h"
+#include "host/internal/holdem.h"
+#include "host/internal/omaha.h"
+#include "host/internal/process_state.h"
 #include "oddsmith.h"
 
 namespace {

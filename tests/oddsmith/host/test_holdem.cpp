@@ -12,10 +12,10 @@
 #include <string>
 #include <vector>
 
-#include "host/dealer.h"
-#include "host/random_cards.h"
-#include "host/holdem.h"
-#include "host/process_state.h"
+#include "host/internal/dealer.h"
+#include "host/internal/random_cards.h"
+#include "host/internal/holdem.h"
+#include "host/internal/process_state.h"
 #include "oddsmith.h"
 #include "support/card_notation.h"
 #include "support/reference_dealing.h"

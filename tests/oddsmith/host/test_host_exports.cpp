@@ -11,7 +11,7 @@
 #include "eval/five_seven.h"
 #include "eval/omaha_high.h"
 #include "eval/omaha_low.h"
-#include "host/timing.h"
+#include "host/internal/timing.h"
 #include "oddsmith.h"
 #include "support/reference_poker.h"
 

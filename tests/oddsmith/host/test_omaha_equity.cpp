@@ -12,10 +12,10 @@
 #include <string>
 #include <vector>
 
-#include "host/dealer.h"
-#include "host/random_cards.h"
-#include "host/omaha.h"
-#include "host/process_state.h"
+#include "host/internal/dealer.h"
+#include "host/internal/random_cards.h"
+#include "host/internal/omaha.h"
+#include "host/internal/process_state.h"
 #include "oddsmith.h"
 #include "support/card_notation.h"
 

@@ -23,8 +23,8 @@
 #include <cstdint>
 #include <optional>
 
-#include "host/random_cards.h"
-#include "host/equity_call.h"
+#include "host/internal/random_cards.h"
+#include "host/internal/equity_call.h"
 #include "oddsmith.h"
 
 namespace oddsmith::host {

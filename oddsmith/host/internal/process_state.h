@@ -12,7 +12,7 @@
 
 #include <cstdint>
 
-#include "host/dealer.h"
+#include "host/internal/dealer.h"
 #include "oddsmith.h"
 #include "range/range.h"
 

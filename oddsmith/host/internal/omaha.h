@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-#include "host/equity_call.h"
+#include "host/internal/equity_call.h"
 
 namespace oddsmith::host {
 

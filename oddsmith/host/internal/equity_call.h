@@ -6,7 +6,7 @@
 
 #include <cstdint>
 
-#include "host/random_cards.h"
+#include "host/internal/random_cards.h"
 #include "cards/seed.h"
 
 namespace oddsmith::host {
