@@ -13,7 +13,6 @@
 #include "card_text.h"
 #include "commands.h"
 #include "json_text.h"
-#include "shown_text.h"
 #include "svg_text.h"
 #include "oddsmith.h"
 
@@ -50,14 +49,6 @@ struct Result {
 int card_rank_of(int card) { return card / 4; }
 int card_suit_of(int card) { return card % 4; }
 
-std::vector<std::string> draw_list(int draws) {
-  std::vector<std::string> out;
-  if (draws & ODDSMITH_DRAW_FLUSH) out.emplace_back("flush draw");
-  if (draws & ODDSMITH_DRAW_OPEN_ENDED) out.emplace_back("open-ended straight draw");
-  if (draws & ODDSMITH_DRAW_GUTSHOT) out.emplace_back("gutshot");
-  return out;
-}
-
 Result read_breakdown(const oddsmith_breakdown* b) {
   Result r;
   r.players = oddsmith_breakdown_summary(b, &r.exact, &r.deals, &r.seed);
@@ -65,7 +56,7 @@ Result read_breakdown(const oddsmith_breakdown* b) {
     Hand h;
     int cards[5] = {};
     const int n = oddsmith_breakdown_hand(b, i, cards, &h.weight, &h.equity, &h.value, &h.draws);
-    for (int c = n - 1; c >= 0; --c) h.text += card_name(cards[c]);
+    h.text = hand_text(cards, n);
     r.hands.push_back(h);
   }
   for (int table : {ODDSMITH_BREAKDOWN_CATEGORIES, ODDSMITH_BREAKDOWN_DRAWS}) {
@@ -85,13 +76,8 @@ Result read_breakdown(const oddsmith_breakdown* b) {
   return r;
 }
 
-// The category of a hand value of the breakdown's game.
-const char* category_in(const CalculatorArgs& a, int value) {
-  return a.query.game == ODDSMITH_GAME_SHORTDECK ? shortdeck_category_name(value) : category_name(value);
-}
-
 void print_json(const Result& r, const CalculatorArgs& a, const std::string& board) {
-  std::printf("{\"game\": \"%s\", \"board\": %s, \"players\": [", a.game_name, json_string(board).c_str());
+  std::printf("{\"game\": \"%s\", \"board\": %s, \"players\": [", a.game.name, json_string(board).c_str());
   for (std::size_t p = 0; p < a.players.size(); ++p) std::printf("%s%s", p ? ", " : "", json_string(a.players[p]).c_str());
   std::printf("], \"exact\": %s, \"deals\": %lld", r.exact ? "true" : "false", r.deals);
   if (!r.exact) std::printf(", \"seed\": %llu, \"target_met\": %s", r.seed, r.target_met ? "true" : "false");
@@ -100,8 +86,8 @@ void print_json(const Result& r, const CalculatorArgs& a, const std::string& boa
     const Hand& h = r.hands[i];
     std::printf("%s{\"hand\": \"%s\", \"weight\": %s, \"equity\": %s, \"category\": %s, \"draws\": [", i ? ", " : "",
                 h.text.c_str(), json_number(h.weight).c_str(), json_number(h.equity).c_str(),
-                h.value ? json_string(category_in(a, h.value)).c_str() : "null");
-    const std::vector<std::string> draws = draw_list(h.draws);
+                h.value ? json_string(category_name(a.query.game, h.value)).c_str() : "null");
+    const std::vector<std::string> draws = draw_names(h.draws);
     for (std::size_t d = 0; d < draws.size(); ++d) std::printf("%s\"%s\"", d ? ", " : "", draws[d].c_str());
     std::printf("]}");
   }
@@ -134,7 +120,7 @@ void print_rows(const char* title, const std::vector<Row>& rows) {
 void print_text(const Result& r, const CalculatorArgs& a, const std::string& board) {
   std::printf("%s", a.players[0].c_str());
   for (std::size_t p = 1; p < a.players.size(); ++p) std::printf(" against %s", a.players[p].c_str());
-  std::printf("%s%s (%s, %s: %lld deals", board.empty() ? "" : " on ", board.c_str(), a.game_name,
+  std::printf("%s%s (%s, %s: %lld deals", board.empty() ? "" : " on ", board.c_str(), a.game.name,
               r.exact ? "exact" : "Monte Carlo", r.deals);
   if (!r.exact) std::printf(", seed %llu%s", r.seed, r.target_met ? "" : ", target not met");
   std::printf(")\n");
@@ -142,8 +128,8 @@ void print_text(const Result& r, const CalculatorArgs& a, const std::string& boa
   print_rows("draws", r.draws);
   std::printf("\n%-12s %8s %8s  %s\n", "hand", "weight", "equity", "holds");
   for (const Hand& h : r.hands) {
-    std::string holds = h.value ? category_in(a, h.value) : "";
-    for (const std::string& d : draw_list(h.draws)) holds += (holds.empty() ? "" : ", ") + d;
+    std::string holds = h.value ? category_name(a.query.game, h.value) : "";
+    for (const std::string& d : draw_names(h.draws)) holds += (holds.empty() ? "" : ", ") + d;
     std::printf("%-12s %8.2f %7.1f%%  %s\n", h.text.c_str(), h.weight, h.equity * 100, holds.c_str());
   }
   if (r.next_cards.empty()) return;
@@ -185,7 +171,7 @@ std::string breakdown_svg(const Result& r, const CalculatorArgs& a, const std::s
     y += 24;
   }
   y -= 24;
-  body += printf_string("<text x=\"20\" y=\"%d\" font-size=\"13\" fill=\"#555\">%s, %s: %lld deals</text>\n", y + 20, a.game_name,
+  body += printf_string("<text x=\"20\" y=\"%d\" font-size=\"13\" fill=\"#555\">%s, %s: %lld deals</text>\n", y + 20, a.game.name,
                  r.exact ? "exact" : "Monte Carlo", r.deals);
   // 1. The equity distribution.
   y += 70;

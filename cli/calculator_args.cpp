@@ -1,5 +1,6 @@
 #include "calculator_args.h"
 
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 
@@ -8,6 +9,8 @@ namespace cli {
 std::string parse_calculator_args(const Args& args, const char* command, CalculatorArgs& out) {
   oddsmith_equity_query& query = out.query;
   query.size = sizeof query;
+  out.game.size = sizeof out.game;
+  query.game = oddsmith_game_info(ODDSMITH_GAME_HOLDEM, nullptr, &out.game);
   for (std::size_t i = 0; i < args.size(); ++i) {
     const std::string_view arg = args[i];
     const bool has_value = i + 1 < args.size();
@@ -19,11 +22,8 @@ std::string parse_calculator_args(const Args& args, const char* command, Calcula
     } else if (arg == "--monte-carlo") {
       query.mode = ODDSMITH_MODE_MONTE_CARLO;
     } else if (arg == "--game" && has_value) {
-      const std::string_view name = args[++i];
-      const GameName* game = find_game(name);
-      if (!game) return "--game must be " + std::string(kGameChoices) + ", got '" + std::string(name) + "'";
-      out.game_name = game->name;
-      query.game = game->game;
+      if (std::string e = read_game(args[++i], out.game); !e.empty()) return e;
+      query.game = out.game.game;
     } else if ((arg == "--board" || arg == "-b") && has_value) {
       take_cards_value(args, i, out.board);
     } else if ((arg == "--dead" || arg == "-d") && has_value) {
@@ -51,7 +51,10 @@ std::string parse_calculator_args(const Args& args, const char* command, Calcula
       const std::string text(args[++i]);
       char* end = nullptr;
       const double x = std::strtod(text.c_str(), &end);
-      if (text.empty() || *end != '\0' || !(x > 0 && x <= 1e9)) return "--max-seconds must be a number of seconds above 0";
+      // Any finite number above 0, as Python takes; the library counts a bound
+      // past 1e9 s as 1e9 s.
+      if (text.empty() || *end != '\0' || !(x > 0 && std::isfinite(x)))
+        return "--max-seconds must be a finite number of seconds above 0";
       query.max_seconds = x;
     } else if (arg.starts_with("-") && arg.size() > 1) {
       return std::string(command) + ": unknown option or missing value '" + std::string(arg) + "'; see oddsmith " +

@@ -13,7 +13,7 @@ namespace cli {
 
 struct CalculatorArgs {
   oddsmith_equity_query query{};
-  const char* game_name = "holdem";
+  oddsmith_game_facts game{};  // the library's facts of query.game
   std::string board, dead, svg;
   std::vector<std::string> players;
   bool json = false;

@@ -1,83 +1,93 @@
 #include "card_text.h"
 
-#include <cctype>
-
-#include "oddsmith.h"
+#include <climits>
 
 namespace cli {
 
 namespace {
-constexpr std::string_view kRanks = ODDSMITH_RANK_LETTERS;
-constexpr std::string_view kSuits = ODDSMITH_SUIT_LETTERS;
-}  // namespace
 
-std::optional<int> parse_card(std::string_view text) {
-  if (text.size() != 2) return std::nullopt;
-  const auto rank = kRanks.find(text[0]);
-  const auto suit = kSuits.find(static_cast<char>(std::tolower(static_cast<unsigned char>(text[1]))));
-  if (rank == std::string_view::npos || suit == std::string_view::npos) return std::nullopt;
-  return static_cast<int>(rank * 4 + suit);
+// The text a text export writes: asked for its length first, then written whole.
+template <class Write>
+std::string text_of(Write write) {
+  const int length = write(nullptr, 0);
+  if (length <= 0) return {};
+  std::string out(static_cast<std::size_t>(length) + 1, '\0');
+  write(out.data(), length + 1);
+  out.resize(static_cast<std::size_t>(length));
+  return out;
 }
 
-std::optional<std::vector<int>> parse_cards(std::string_view text, std::string& bad) {
-  std::vector<int> cards;
-  for (std::size_t i = 0; i < text.size(); i += 2) {
-    while (i < text.size() && (text[i] == ' ' || text[i] == ',')) ++i;  // as the library reads cards: apart or together
-    if (i == text.size()) break;
-    const std::string_view one = text.substr(i, 2);
-    const auto card = parse_card(one);
-    if (!card) {
-      bad = std::string(one);
-      return std::nullopt;
-    }
-    cards.push_back(*card);
-  }
-  return cards;
+// A text's bytes and length as the exports take them (an empty view may have no data).
+const char* data_of(std::string_view text) { return text.data() ? text.data() : ""; }
+int length_of(std::string_view text) { return text.size() > INT_MAX ? INT_MAX : static_cast<int>(text.size()); }
+
+}  // namespace
+
+std::string parse_cards(std::string_view text, std::vector<int>& cards) {
+  char error[512] = "";
+  const int n = oddsmith_parse_cards(data_of(text), length_of(text), nullptr, 0, error, sizeof error);
+  if (n < 0) return error;
+  const std::size_t before = cards.size();
+  cards.resize(before + static_cast<std::size_t>(n));
+  oddsmith_parse_cards(data_of(text), length_of(text), cards.data() + before, n, nullptr, 0);
+  return {};
+}
+
+bool is_one_card(std::string_view text) {
+  return oddsmith_parse_cards(data_of(text), length_of(text), nullptr, 0, nullptr, 0) == 1;
 }
 
 std::string card_name(int card) {
-  return {kRanks[static_cast<std::size_t>(card >> 2)], kSuits[static_cast<std::size_t>(card & 3)]};
+  char name[3] = "";
+  oddsmith_card_name(card, name);
+  return name;
 }
 
-namespace {
-
-// The category of a value from each category's first value, strongest first.
-const char* category_from(int v, int worst, const int (&first)[9], const char* const (&names)[9]) {
-  if (v < ODDSMITH_BEST_HAND || v > worst) return "Not a hand value";
-  int c = 0;
-  while (c + 1 < 9 && v >= first[c + 1]) ++c;
-  return names[c];
+std::string hand_text(const int* cards, int count) {
+  return text_of([&](char* out, int size) { return oddsmith_hand_text(cards, count, out, size); });
 }
 
-}  // namespace
-
-const char* category_name(int v) {
-  static constexpr int kFirst[9] = {ODDSMITH_FIRST_STRAIGHT_FLUSH, ODDSMITH_FIRST_FOUR_OF_A_KIND, ODDSMITH_FIRST_FULL_HOUSE,
-                                    ODDSMITH_FIRST_FLUSH,          ODDSMITH_FIRST_STRAIGHT,       ODDSMITH_FIRST_THREE_OF_A_KIND,
-                                    ODDSMITH_FIRST_TWO_PAIR,       ODDSMITH_FIRST_ONE_PAIR,       ODDSMITH_FIRST_HIGH_CARD};
-  static constexpr const char* kNames[9] = {"Straight flush", "Four of a kind", "Full house", "Flush", "Straight",
-                                            "Three of a kind", "Two pair", "One pair", "High card"};
-  return category_from(v, ODDSMITH_WORST_HAND, kFirst, kNames);
-}
-
-const char* shortdeck_category_name(int v) {
-  static constexpr int kFirst[9] = {
-      ODDSMITH_SHORTDECK_FIRST_STRAIGHT_FLUSH, ODDSMITH_SHORTDECK_FIRST_FOUR_OF_A_KIND, ODDSMITH_SHORTDECK_FIRST_FLUSH,
-      ODDSMITH_SHORTDECK_FIRST_FULL_HOUSE,     ODDSMITH_SHORTDECK_FIRST_STRAIGHT,       ODDSMITH_SHORTDECK_FIRST_THREE_OF_A_KIND,
-      ODDSMITH_SHORTDECK_FIRST_TWO_PAIR,       ODDSMITH_SHORTDECK_FIRST_ONE_PAIR,       ODDSMITH_SHORTDECK_FIRST_HIGH_CARD};
-  static constexpr const char* kNames[9] = {"Straight flush", "Four of a kind", "Flush", "Full house", "Straight",
-                                            "Three of a kind", "Two pair", "One pair", "High card"};
-  return category_from(v, ODDSMITH_SHORTDECK_WORST_HAND, kFirst, kNames);
+std::string category_name(int game, int hand_value) {
+  return text_of([&](char* out, int size) { return oddsmith_category_name(game, hand_value, out, size); });
 }
 
 std::string low_name(int low_value) {
-  if (low_value <= 0 || low_value >= 256) return "no low";
-  static constexpr const char* kLowRanks[8] = {"A", "2", "3", "4", "5", "6", "7", "8"};
+  return text_of([&](char* out, int size) { return oddsmith_low_name(low_value, out, size); });
+}
+
+std::vector<std::string> draw_names(int draws) {
+  std::vector<std::string> names;
+  for (int bit = 1; bit <= draws && bit > 0; bit <<= 1)
+    if (draws & bit) names.push_back(text_of([&](char* out, int size) { return oddsmith_draw_names(bit, out, size); }));
+  return names;
+}
+
+std::string shown_text(std::string_view text) {
+  return text_of([&](char* out, int size) { return oddsmith_shown_text(data_of(text), length_of(text), out, size); });
+}
+
+std::vector<oddsmith_game_facts> games() {
+  std::vector<oddsmith_game_facts> out;
+  for (int game = 0;; ++game) {
+    oddsmith_game_facts facts{};
+    facts.size = sizeof facts;
+    if (oddsmith_game_info(game, nullptr, &facts) < 0) return out;
+    out.push_back(facts);
+  }
+}
+
+bool find_game(std::string_view name, oddsmith_game_facts& out) {
+  const std::string copy(name);  // NUL-terminated for the library
+  out = {};
+  out.size = sizeof out;
+  return copy.find('\0') == std::string::npos && oddsmith_game_info(-1, copy.c_str(), &out) >= 0;
+}
+
+std::string game_choices(const std::vector<oddsmith_game_facts>& choices) {
   std::string text;
-  for (int r = 7; r >= 0; --r) {
-    if (!(low_value & (1 << r))) continue;
-    if (!text.empty()) text += '-';
-    text += kLowRanks[r];
+  for (std::size_t i = 0; i < choices.size(); ++i) {
+    text += i == 0 ? "" : i + 1 == choices.size() ? " or " : ", ";
+    text += choices[i].name;
   }
   return text;
 }

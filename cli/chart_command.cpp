@@ -12,9 +12,9 @@
 #include <string>
 #include <vector>
 
+#include "card_text.h"
 #include "commands.h"
 #include "json_text.h"
-#include "shown_text.h"
 #include "svg_text.h"
 #include "oddsmith.h"
 

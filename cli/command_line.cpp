@@ -26,7 +26,6 @@
 
 #include "card_text.h"
 #include "oddsmith.h"
-#include "shown_text.h"
 
 namespace cli {
 
@@ -37,10 +36,9 @@ int fail(const std::string& message) {
 
 std::string collect_cards(const Args& args, std::vector<int>& cards) {
   for (std::string_view arg : args) {
-    std::string bad;
-    const auto parsed = parse_cards(arg, bad);
-    if (!parsed) return "bad card '" + bad + "' (cards look like As, Td, 2c)";
-    for (int card : *parsed) {
+    std::vector<int> parsed;
+    if (std::string error = parse_cards(arg, parsed); !error.empty()) return error;
+    for (int card : parsed) {
       if (std::find(cards.begin(), cards.end(), card) != cards.end()) return "card " + card_name(card) + " is given twice";
       cards.push_back(card);
     }
@@ -75,7 +73,7 @@ std::string parse_seed(std::string_view name, std::string_view text, unsigned lo
 bool take_cards_value(const Args& args, std::size_t& i, std::string& value) {
   if (i + 1 >= args.size()) return false;
   value = args[++i];
-  while (i + 1 < args.size() && args[i + 1].size() == 2 && parse_card(args[i + 1])) {
+  while (i + 1 < args.size() && is_one_card(args[i + 1])) {
     value += ' ';
     value += args[++i];
   }
@@ -88,16 +86,9 @@ bool take_flag(Args& args, std::string_view flag) {
   return args.size() != before;
 }
 
-const GameName* find_game(std::string_view name) {
-  static constexpr GameName kGames[] = {{"holdem", ODDSMITH_GAME_HOLDEM, 1326},
-                                        {"omaha", ODDSMITH_GAME_OMAHA, 270725},
-                                        {"omaha-hilo", ODDSMITH_GAME_OMAHA_HILO, 270725},
-                                        {"shortdeck", ODDSMITH_GAME_SHORTDECK, 630},
-                                        {"omaha5", ODDSMITH_GAME_OMAHA5, 2598960},
-                                        {"omaha5-hilo", ODDSMITH_GAME_OMAHA5_HILO, 2598960}};
-  for (const GameName& g : kGames)
-    if (name == g.name) return &g;
-  return nullptr;
+std::string read_game(std::string_view name, oddsmith_game_facts& game) {
+  if (find_game(name, game)) return {};
+  return "--game must be " + game_choices(games()) + ", got '" + std::string(name) + "'";
 }
 
 std::string class_label(int row, int col) {

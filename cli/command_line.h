@@ -7,6 +7,8 @@
 #include <string_view>
 #include <vector>
 
+#include "oddsmith.h"
+
 // A numeric macro's value as a string literal, for help texts built from the
 // public header's facts.
 #define CLI_NUMBER(value) CLI_NUMBER_TEXT(value)
@@ -19,11 +21,12 @@ using Args = std::vector<std::string_view>;
 constexpr int kUsageError = 2;
 
 // Prints "oddsmith: <message>" on standard error, control bytes escaped
-// (shown_text.h), since messages quote what the user typed; returns kUsageError.
+// (shown_text), since messages quote what the user typed; returns kUsageError.
 int fail(const std::string& message);
 
-// Appends the cards of each argument (one or several cards each) to `cards`;
-// returns an error message, empty on success. Repeats are errors.
+// Appends the cards of each argument (one or several cards each, as the
+// library reads them) to `cards`; returns an error message, empty on success.
+// Repeats are errors.
 std::string collect_cards(const Args& args, std::vector<int>& cards);
 
 // A whole number within [low, high] into `out`; returns an error message, empty on success.
@@ -41,16 +44,9 @@ bool take_cards_value(const Args& args, std::size_t& i, std::string& value);
 // Removes every `flag` from `args`; true when there was one.
 bool take_flag(Args& args, std::string_view flag);
 
-// A game as the --game option names it.
-struct GameName {
-  const char* name;       // "holdem", "omaha", "omaha-hilo", "shortdeck", "omaha5", "omaha5-hilo"
-  int game;               // ODDSMITH_GAME_*
-  double hands_in_deck;   // the hands the game's deck holds
-};
-
-// The game called `name`, or nullptr.
-const GameName* find_game(std::string_view name);
-inline constexpr std::string_view kGameChoices = "holdem, omaha, omaha-hilo, shortdeck, omaha5 or omaha5-hilo";
+// The game a --game option names (a name or alias of the library's games) into
+// `game`; an error message listing the choices, empty on success.
+std::string read_game(std::string_view name, oddsmith_game_facts& game);
 
 // The 13 x 13 chart of Hold'em hand classes: row and column by rank, ace first;
 // pairs on the diagonal, suited classes above it, offsuit below.

@@ -26,6 +26,9 @@ int run_demo(Args args);          // demo
 // "omaha-hilo") with copies of one hand.
 void load_single_hand(const char* game, const std::vector<int>& hand);
 
+// The library's games that eval values on their own (not the Hi/Lo games).
+std::vector<oddsmith_game_facts> eval_games();
+
 // The usage text of one command, or nullptr for an unknown one.
 const char* command_usage(std::string_view command);
 

@@ -7,10 +7,10 @@
 #include <string>
 
 #include "calculator_args.h"
+#include "card_text.h"
 #include "commands.h"
 #include "json_text.h"
 #include "oddsmith.h"
-#include "shown_text.h"
 
 namespace cli {
 
@@ -20,7 +20,7 @@ int run_equity_command(Args args) {  // NOLINT(performance-unnecessary-value-par
   CalculatorArgs parsed;
   if (std::string error = parse_calculator_args(args, "equity", parsed); !error.empty()) return fail(error);
   oddsmith_equity_query& query = parsed.query;
-  const char* game_name = parsed.game_name;
+  const char* game_name = parsed.game.name;
   const std::vector<std::string>& players = parsed.players;
   const bool json = parsed.json;
   if (!parsed.svg.empty()) return fail("equity: unknown option or missing value '--svg'; see oddsmith equity --help");
@@ -47,7 +47,7 @@ int run_equity_command(Args args) {  // NOLINT(performance-unnecessary-value-par
     std::fprintf(stderr, "oddsmith: warning: %s; these are the estimates reached (see +/-)\n", shown_text(error).c_str());
 
   // Hi/Lo: the scoops and each half's part of the equity instead of win and tie.
-  const bool hilo = query.game == ODDSMITH_GAME_OMAHA_HILO || query.game == ODDSMITH_GAME_OMAHA5_HILO;
+  const bool hilo = parsed.game.hilo != 0;
   if (json) {
     std::printf("{\"game\": \"%s\", \"exact\": %s, \"deals\": %lld, \"seconds\": %s", game_name,
                 result.exact ? "true" : "false", result.deals, json_number(result.seconds, 4).c_str());

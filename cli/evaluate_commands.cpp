@@ -19,49 +19,84 @@ std::string names(const std::vector<int>& cards, std::size_t from, std::size_t t
   return out;
 }
 
+// A game eval values, from the library: its facts and the card counts the
+// evaluator takes for it (hole cards first, then the board); fewest 0 for a game
+// it does not value alone (the Hi/Lo games).
+struct EvalGame {
+  oddsmith_game_facts facts;
+  int fewest = 0, most = 0;
+};
+
+EvalGame eval_game(const oddsmith_game_facts& facts) {
+  EvalGame g{facts};
+  const int none[1] = {0};
+  int value = 0;
+  for (int n = 1; n <= facts.hole_cards + facts.board_cards; ++n)  // a count of no hands: refused only for a bad size
+    if (oddsmith_evaluate_game_many(none, 0, facts.game, n, &value) == 0) {
+      if (g.fewest == 0) g.fewest = n;
+      g.most = n;
+    }
+  return g;
+}
+
+// "5, 6 or 7 cards"; "10 cards (5 hole cards, then the 5 board cards)".
+std::string card_counts(const EvalGame& g) {
+  if (g.fewest == g.most && g.facts.hole_cards + g.facts.board_cards == g.most && g.facts.hole_cards != 2)
+    return std::to_string(g.most) + " cards (" + std::to_string(g.facts.hole_cards) + " hole cards, then the " +
+           std::to_string(g.facts.board_cards) + " board cards)";
+  std::string text;
+  for (int n = g.fewest; n <= g.most; ++n) {
+    text += n == g.fewest ? "" : n == g.most ? " or " : ", ";
+    text += std::to_string(n);
+  }
+  return text + " cards";
+}
+
+// Why the evaluator refused distinct cards: a card outside the game's deck.
+std::string refused(const EvalGame& g, const std::vector<int>& cards) {
+  static constexpr const char* kRankWords[] = {"deuce", "three", "four", "five", "six",  "seven", "eight",
+                                               "nine",  "ten",   "jack", "queen", "king", "ace"};
+  for (int c : cards)
+    if (c < g.facts.lowest_card)
+      return std::string(g.facts.title) + " has no card below the " + kRankWords[g.facts.lowest_card / 4] + " (" +
+             card_name(g.facts.lowest_card) + " .. " + card_name(51) + ")";
+  return "the library refused these cards";
+}
+
 }  // namespace
 
-// The games eval values: the cards it takes (hole cards first, then the board).
-struct EvalGame {
-  const char* name;
-  int game;  // ODDSMITH_GAME_*
-  int fewest, most;
-  const char* cards;  // said when the count is wrong
-  const char* refused;
-};
-constexpr EvalGame kEvalGames[] = {
-    {"holdem", ODDSMITH_GAME_HOLDEM, 5, 7, "5, 6 or 7 cards", "the library refused these cards"},
-    {"shortdeck", ODDSMITH_GAME_SHORTDECK, 5, 7, "5, 6 or 7 cards", "short deck has no card below the six (6c .. As)"},
-    {"omaha", ODDSMITH_GAME_OMAHA, 9, 9, "9 cards (4 hole cards, then the 5 board cards)", "the library refused these cards"},
-    {"omaha5", ODDSMITH_GAME_OMAHA5, 10, 10, "10 cards (5 hole cards, then the 5 board cards)", "the library refused these cards"},
-};
+std::vector<oddsmith_game_facts> eval_games() {
+  std::vector<oddsmith_game_facts> out;
+  for (const oddsmith_game_facts& facts : games())
+    if (eval_game(facts).fewest > 0) out.push_back(facts);
+  return out;
+}
 
 int run_eval(Args args) {
   const bool json = take_flag(args, "--json");
-  const EvalGame* game = &kEvalGames[0];
+  EvalGame game = eval_game(games().at(ODDSMITH_GAME_HOLDEM));
   for (std::size_t i = 0; i < args.size(); ++i) {
     if (args[i] != "--game") continue;
-    const auto named = i + 1 == args.size() ? std::end(kEvalGames)
-                                            : std::find_if(std::begin(kEvalGames), std::end(kEvalGames),
-                                                           [&](const EvalGame& g) { return args[i + 1] == g.name; });
-    if (named == std::end(kEvalGames)) return fail("eval --game must be holdem, shortdeck, omaha or omaha5");
-    game = named;
+    oddsmith_game_facts facts{};
+    if (i + 1 == args.size() || !find_game(args[i + 1], facts) || eval_game(facts).fewest == 0)
+      return fail("eval --game must be " + game_choices(eval_games()));
+    game = eval_game(facts);
     args.erase(args.begin() + static_cast<std::ptrdiff_t>(i), args.begin() + static_cast<std::ptrdiff_t>(i) + 2);
     break;
   }
   std::vector<int> c;
   if (std::string error = collect_cards(args, c); !error.empty()) return fail(error);
-  if (static_cast<int>(c.size()) < game->fewest || static_cast<int>(c.size()) > game->most)
-    return fail(std::string(game->name) + " eval takes " + game->cards + ", got " + std::to_string(c.size()));
+  if (static_cast<int>(c.size()) < game.fewest || static_cast<int>(c.size()) > game.most)
+    return fail(std::string(game.facts.name) + " eval takes " + card_counts(game) + ", got " + std::to_string(c.size()));
   int value = 0;
-  oddsmith_evaluate_game_many(c.data(), 1, game->game, static_cast<int>(c.size()), &value);
-  if (value == 0) return fail(game->refused);
-  const char* category = game->game == ODDSMITH_GAME_SHORTDECK ? shortdeck_category_name(value) : category_name(value);
+  oddsmith_evaluate_game_many(c.data(), 1, game.facts.game, static_cast<int>(c.size()), &value);
+  if (value == 0) return fail(refused(game, c));
+  const std::string category = category_name(game.facts.game, value);
   if (json)
     std::printf("{\"cards\": %s, \"game\": \"%s\", \"value\": %d, \"category\": %s}\n",
-                json_string(names(c, 0, c.size())).c_str(), game->name, value, json_string(category).c_str());
+                json_string(names(c, 0, c.size())).c_str(), game.facts.name, value, json_string(category).c_str());
   else
-    std::printf("%d (%s)\n", value, category);
+    std::printf("%d (%s)\n", value, category.c_str());
   return 0;
 }
 
@@ -88,11 +123,12 @@ int run_omaha(Args args) {
   if (json) {
     std::printf("{\"hole\": %s, \"board\": %s, \"high\": %d, \"category\": %s, \"low\": %s, \"low_ranks\": %s}\n",
                 json_string(names(c, 0, 4)).c_str(), json_string(names(c, 4, 9)).c_str(), high,
-                json_string(category_name(high)).c_str(), low == ODDSMITH_NO_LOW ? "null" : std::to_string(low).c_str(),
+                json_string(category_name(ODDSMITH_GAME_OMAHA, high)).c_str(),
+                low == ODDSMITH_NO_LOW ? "null" : std::to_string(low).c_str(),
                 low == ODDSMITH_NO_LOW ? "null" : json_string(low_name(low)).c_str());
     return 0;
   }
-  std::printf("high %d (%s)\n", high, category_name(high));
+  std::printf("high %d (%s)\n", high, category_name(ODDSMITH_GAME_OMAHA, high).c_str());
   std::printf("low  %d (%s)\n", low, low_name(low).c_str());
   return 0;
 }

@@ -7,6 +7,7 @@
 #include <cstring>
 #include <string>
 
+#include "card_text.h"
 #include "commands.h"
 #include "oddsmith.h"
 
@@ -29,7 +30,7 @@ constexpr const char* kUsage =
     "                                         the 169 starting hands against a hand or range\n"
     "  breakdown RANGE OPPONENT... [--board CARDS] [--svg FILE]\n"
     "                                         a range on a board hand by hand: equity, category, draws\n"
-    "  range TEXT [--game holdem|omaha|omaha-hilo|shortdeck|omaha5|omaha5-hilo]\n"
+    "  range TEXT [--game {games}]\n"
     "                                         the hands of a range; two-card games: a 13x13 chart\n"
     "  host holdem|omaha|hilo CARDS --opponents N [--board CARDS] [--range K]\n"
     "                                         the host application's equity exports (per mille,\n"
@@ -75,7 +76,7 @@ struct Command {
 
 const Command kCommands[] = {
     {"eval", cli::run_eval,
-     "usage: oddsmith eval CARDS [--game holdem|shortdeck|omaha|omaha5] [--json]\n\nThe value (" CLI_NUMBER(ODDSMITH_BEST_HAND) " best .. " CLI_NUMBER(ODDSMITH_WORST_HAND) " worst) and category of 5, 6 or 7 cards:\n"
+     "usage: oddsmith eval CARDS [--game {eval games}] [--json]\n\nThe value (" CLI_NUMBER(ODDSMITH_BEST_HAND) " best .. " CLI_NUMBER(ODDSMITH_WORST_HAND) " worst) and category of 5, 6 or 7 cards:\n"
      "  oddsmith eval As Ks Qs Js Ts      oddsmith eval AsKsQsJsTs2c3d\n"
      "Short deck (--game shortdeck: 36 cards, sixes to aces; 1 .. " CLI_NUMBER(ODDSMITH_SHORTDECK_WORST_HAND) ", a flush above a\n"
      "full house, A-6-7-8-9 the lowest straight):\n"
@@ -90,7 +91,7 @@ const Command kCommands[] = {
      "usage: oddsmith equity [options] PLAYER PLAYER...\n"
      "\n"
      "Each PLAYER is a hand (AhKh; AhAsKhKs in Omaha) or a range (\"QQ+, AKs\", random).\n"
-     "  --game holdem|omaha|omaha-hilo|shortdeck|omaha5|omaha5-hilo   the game (holdem)\n"
+     "  --game {games}   the game (holdem)\n"
      "  --board CARDS                    0 to 5 known board cards\n"
      "  --dead CARDS                     cards out of play\n"
      "  --exact | --monte-carlo          enumerate every deal, or simulate (default: exact\n"
@@ -125,7 +126,7 @@ const Command kCommands[] = {
      "--threads, --max-seconds, --json), and --svg FILE for the equity distribution,\n"
      "the categories and the next cards as one picture (written as chart's --svg is).\n"},
     {"range", cli::run_range,
-     "usage: oddsmith range TEXT [--game holdem|omaha|omaha-hilo|shortdeck|omaha5|omaha5-hilo] [--json]\n\n"
+     "usage: oddsmith range TEXT [--game {games}] [--json]\n\n"
      "The number of hands of a range, their share of all hands and, for Hold'em and\nshort deck, a 13x13 chart of its classes.\n"},
     {"host", run_host, kHostUsage},
     // The names before the host group; they keep working, out of the main help.
@@ -140,6 +141,21 @@ const Command kCommands[] = {
      "different random hands.\n"},
 };
 
+// Prints a usage text with {games} and {eval games} replaced by the names of
+// the library's games ("holdem|omaha|...") and of those eval values.
+void print_usage(std::string usage) {
+  for (const auto& [token, choices] : {std::pair{std::string_view("{games}"), cli::games()},
+                                       std::pair{std::string_view("{eval games}"), cli::eval_games()}}) {
+    std::string names;
+    for (const oddsmith_game_facts& g : choices) {
+      if (!names.empty()) names += '|';
+      names += g.name;
+    }
+    for (std::size_t at; (at = usage.find(token)) != std::string::npos;) usage.replace(at, token.size(), names);
+  }
+  std::fputs(usage.c_str(), stdout);
+}
+
 int run_command(cli::Args args) {
   if (args.empty()) return cli::run_demo({});
   const std::string_view command = args.front();
@@ -152,14 +168,14 @@ int run_command(cli::Args args) {
   if (command == "help" || command == "--help" || command == "-h") {
     const char* usage = args.empty() ? kUsage : cli::command_usage(args[0]);
     if (!usage) return cli::fail("no command '" + std::string(args[0]) + "'; try: oddsmith help");
-    std::fputs(usage, stdout);
+    print_usage(usage);
     return 0;
   }
   for (const Command& c : kCommands) {
     if (command != c.name) continue;
     for (std::string_view a : args) {
       if (a == "--help" || a == "-h") {
-        std::fputs(c.usage, stdout);
+        print_usage(c.usage);
         return 0;
       }
     }

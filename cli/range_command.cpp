@@ -5,10 +5,10 @@
 #include <string>
 #include <string_view>
 
+#include "card_text.h"
 #include "commands.h"
 #include "json_text.h"
 #include "oddsmith.h"
-#include "shown_text.h"
 
 namespace cli {
 
@@ -20,16 +20,16 @@ int class_size(int row, int col) { return row == col ? 6 : row < col ? 4 : 12; }
 
 int run_range(Args args) {
   std::string text;
-  const GameName* game = find_game("holdem");
+  oddsmith_game_facts game{};
+  game.size = sizeof game;
+  oddsmith_game_info(ODDSMITH_GAME_HOLDEM, nullptr, &game);
   bool json = false;
   for (std::size_t i = 0; i < args.size(); ++i) {
     if (args[i] == "--json") {
       json = true;
     } else if (args[i] == "--game") {
-      if (i + 1 == args.size()) return fail("--game needs " + std::string(kGameChoices));
-      const std::string_view name = args[++i];
-      game = find_game(name);
-      if (!game) return fail("--game must be " + std::string(kGameChoices) + ", got '" + std::string(name) + "'");
+      if (i + 1 == args.size()) return fail("--game needs " + game_choices(games()));
+      if (std::string error = read_game(args[++i], game); !error.empty()) return fail(error);
     } else {
       if (!text.empty()) text += ' ';  // words of an unquoted range: "QQ+," "AKs"
       text += args[i];
@@ -39,7 +39,7 @@ int run_range(Args args) {
 
   int column = 0;
   char error[256] = "";
-  oddsmith_range* range = oddsmith_range_parse(text.c_str(), static_cast<int>(text.size()), game->game, &column,
+  oddsmith_range* range = oddsmith_range_parse(text.c_str(), static_cast<int>(text.size()), game.game, &column,
                                                error, static_cast<int>(sizeof error));
   if (!range) {
     // The text as shown (control bytes escaped) and a caret under the column:
@@ -53,7 +53,7 @@ int run_range(Args args) {
   }
   const int size = oddsmith_range_size(range);
   // Hold'em and short deck: the 13 x 13 chart of classes.
-  const bool two_cards = game->game == ODDSMITH_GAME_HOLDEM || game->game == ODDSMITH_GAME_SHORTDECK;
+  const bool two_cards = game.hole_cards == 2;
   double total_weight = 0;
   int in_class[13][13] = {};
   int cards[5];
@@ -68,11 +68,11 @@ int run_range(Args args) {
     }
   }
   oddsmith_range_free(range);
-  const double share = size / game->hands_in_deck;
+  const double share = size / static_cast<double>(game.starting_hands);
 
   if (json) {
     std::printf("{\"range\": %s, \"game\": \"%s\", \"combos\": %d, \"share\": %s, \"weight\": %s", json_string(text).c_str(),
-                game->name, size, json_number(share, 6).c_str(), json_number(total_weight, 10).c_str());
+                game.name, size, json_number(share, 6).c_str(), json_number(total_weight, 10).c_str());
     if (two_cards) {
       std::printf(", \"classes\": {");
       const char* separator = "";
@@ -89,7 +89,7 @@ int run_range(Args args) {
   }
   // Two decimals, or two significant digits for the small shares of Omaha patterns.
   std::printf(share >= 0.001 ? "%d hands, %.2f%% of all %s hands" : "%d hands, %.2g%% of all %s hands", size, share * 100,
-              game->name);
+              game.name);
   if (total_weight != size) std::printf(" (total weight %.4g)", total_weight);
   std::printf("\n");
   if (!two_cards) return 0;

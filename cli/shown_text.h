@@ -1,7 +1,8 @@
 // Text from the command line as a message on the terminal may quote it: what
 // prints stays as it is, "5♥" included, and every byte that could drive the
-// terminal is escaped. Header-only, so that both programs (oddsmith and
-// gpuscout) use it without sharing a library.
+// terminal is escaped. For gpuscout's program, which does not link oddsmith;
+// the oddsmith program quotes through the library's oddsmith_shown_text, which
+// escapes exactly so (card_text.h).
 #pragma once
 
 #include <cstddef>

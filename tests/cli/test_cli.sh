@@ -26,6 +26,8 @@ expect 0 "demonstration"
 expect 2 "bad card 'Xs'" eval As Ks Qs Js Xs
 expect 2 "bad card 'T'" eval AsKsQsJsT 1
 expect 2 "card As is given twice" eval As Ks Qs Js As
+# The library's card reader: either case, tens as 10, suit symbols, outlined ones too.
+expect 0 '"cards": "AhKhQhJhTh", "game": "holdem", "value": 1' eval "a♥ K♡ q♥,J♥ 10h" --json
 expect 2 "card Ac is given twice" omaha --hole AcAdAhAs --board AcKdQhQsJc
 expect 2 "eval takes 5, 6 or 7 cards, got 3" eval As Ks Qs
 expect 2 "--board needs 5 cards" omaha --hole AcAdAhAs --board KcKd
@@ -72,7 +74,8 @@ expect 2 "a percentage is from 0 to 100, got 110%" range 110%
 expect 2 "(did you mean ds?)" range AAKKsd --game omaha
 expect 0 '"deals": 20000,' equity AhAsKhKs "10%, KK-TT!KKK" --game omaha --trials 20000 --seed 1 --json
 expect 2 "bad range at column 7: expected a second rank" range "QQ+, AXs"
-expect 2 "--game must be" range AA --game chess
+expect 2 "--game must be holdem, omaha, omaha-hilo, shortdeck, omaha5 or omaha5-hilo, got 'chess'" range AA --game chess
+expect 0 '"game": "omaha-hilo", "combos": 6961' range AAxx --game hilo --json
 
 expect 0 "46.214%" equity AhKh QsQd
 expect 0 '"exact": true, "deals": 1712304' equity AhKh QsQd --json
@@ -88,6 +91,8 @@ expect 2 "--trials must be" equity AhKh QsQd --trials 0
 # target alone does not force a simulation (an exact answer meets it).
 expect 2 "on one core, over the bound of 60 s: use Monte Carlo" equity AhKh random random --exact
 expect 2 "--max-seconds must be" equity AhKh QsQd --max-seconds 0
+expect 2 "--max-seconds must be a finite number" equity AhKh QsQd --max-seconds inf
+expect 0 "46.214%" equity AhKh QsQd --max-seconds 1e300
 expect 3 '"target_met": false' equity "AA,22" "KK,33" --board 2c3d4h8s9c --stderr 1e-9 --monte-carlo --json
 expect 3 "warning: the standard-error target was given up" equity "AA,22" "KK,33" --board 2c3d4h8s9c --stderr 1e-9 --monte-carlo
 expect 0 '"exact": true' equity "AA,22" "KK,33" --board 2c3d4h8s9c --stderr 1e-9 --json
@@ -215,7 +220,7 @@ for words in "  \\x1b]0;pwned\\x07AA|range|${esc}]0;pwned${bel}AA" \
              "player 2 ('\\x1b[2JAA'), column 1|equity|AhKh|${esc}[2JAA" \
              "unknown command '\\x1b[2J'|${esc}[2J" \
              "can play against 'AhKh \\x9b'|chart|AhKh|$(printf '\233')" \
-             "bad card '5♥' in '5♥'|equity|AhKh|QsQd|--board|5♥"; do
+             "bad card 'X♥' in 'X♥'|equity|AhKh|QsQd|--board|X♥"; do
   old_ifs=$IFS IFS='|'
   set -f
   # shellcheck disable=SC2086  # the words are the expected text and the arguments
