@@ -1,12 +1,33 @@
 #!/usr/bin/env bash
-# clang-tidy (checks in .clang-tidy) and cppcheck over the project's own C++
-# sources, from a configured build's compile_commands.json. CUDA sources are left
+# The engine's include rule between layers, then clang-tidy (checks in
+# .clang-tidy) and cppcheck over the project's own C++ sources, from a
+# configured build's compile_commands.json. CUDA sources are left
 # to the compiler's warnings, and the Python extension (whose headers cppcheck cannot
-# read) to clang-tidy alone. Exit status 0 only when both are clean.
+# read) to clang-tidy alone. Exit status 0 only when all three are clean.
 #   tools/static-analysis.sh [build folder, default build/release]
 set -euo pipefail
 cd "$(dirname "$0")/.."
 build=${1:-build/release}
+
+# The layers' include rule where the build's include roots cannot enforce it
+# (oddsmith/README.md): a quoted include is looked up beside the including file
+# first, so a file directly in oddsmith/ (exports.cpp), or any path with "../",
+# could reach a layer's internal/ headers. Here an engine file includes no
+# other layer's internal/ header and no path with "../".
+layer_findings=$(grep -rnE --include='*.cpp' --include='*.h' '^[[:space:]]*#[[:space:]]*include[[:space:]]*"' oddsmith |
+  awk -F: '{
+    n = split($1, path, "/"); layer = (n > 2) ? path[2] : ""
+    included = $0; sub(/^[^"]*"/, "", included); sub(/".*$/, "", included)
+    if (included ~ /(^|\/)\.\.\// || (included ~ /^[a-z_0-9]+\/internal\// && included !~ ("^" layer "/internal/")))
+      print
+  }')
+if [ -n "$layer_findings" ]; then
+  echo "$layer_findings"
+  echo "layers: an include above reaches into another layer's internal/ headers or climbs out with ../"
+  exit 1
+fi
+echo "layers: clean"
+
 [ -f "$build/compile_commands.json" ] || { echo "no $build/compile_commands.json: configure first"; exit 2; }
 
 mapfile -t sources < <(python3 - "$build/compile_commands.json" <<'PY'
