@@ -42,11 +42,17 @@ foreach(program oddsmith_cli gpuscout_cli)
 endforeach()
 
 # The Python binding with the built-in range data it mirrors, found by the binding
-# next to itself; it finds the installed libraries in <prefix>/lib.
-set(python_destination ${CMAKE_INSTALL_DATADIR}/oddsmith/python)
-install(DIRECTORY ${PROJECT_SOURCE_DIR}/python/oddsmith ${PROJECT_SOURCE_DIR}/python/gpuscout
-        DESTINATION ${python_destination} PATTERN __pycache__ EXCLUDE)
-install(FILES ${PROJECT_SOURCE_DIR}/oddsmith/host/builtin_holdem_ranges.txt
-              ${PROJECT_SOURCE_DIR}/oddsmith/host/builtin_omaha_ranges.txt
-              ${PROJECT_SOURCE_DIR}/oddsmith/host/builtin_omahahl_ranges.txt
-        DESTINATION ${python_destination}/oddsmith/data)
+# next to itself; its compiled part (python/extension, installed beside it there)
+# finds the installed library in <prefix>/lib. Without the compiled part (no
+# nanobind) the package cannot reach the library, so it is left out.
+if(TARGET oddsmith_python_core)
+  set(python_destination ${CMAKE_INSTALL_DATADIR}/oddsmith/python)
+  install(DIRECTORY ${PROJECT_SOURCE_DIR}/python/oddsmith ${PROJECT_SOURCE_DIR}/python/gpuscout
+          DESTINATION ${python_destination} PATTERN __pycache__ EXCLUDE)
+  install(FILES ${PROJECT_SOURCE_DIR}/oddsmith/host/builtin_holdem_ranges.txt
+                ${PROJECT_SOURCE_DIR}/oddsmith/host/builtin_omaha_ranges.txt
+                ${PROJECT_SOURCE_DIR}/oddsmith/host/builtin_omahahl_ranges.txt
+          DESTINATION ${python_destination}/oddsmith/data)
+else()
+  message(STATUS "Install: no compiled Python part (nanobind), so the Python package is not installed")
+endif()

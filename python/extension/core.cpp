@@ -1,14 +1,20 @@
-// oddsmith._core: the Python package's compiled part. It calls the library's C
-// exports directly, so that one evaluation costs about as much as a Python call,
-// batches, equity runs and breakdowns release the GIL, and a long run checks for
-// signals (Ctrl-C) and reports progress from its progress callback.
+// oddsmith._core: the Python package's compiled part, and its only way into the
+// library. It calls the library's C exports directly, so that one evaluation
+// costs about as much as a Python call, batches, equity runs and breakdowns
+// release the GIL, and a long run checks for signals (Ctrl-C) and reports
+// progress from its progress callback. Card text, names and the game table are
+// the library's (oddsmith_parse_cards, oddsmith_*_name, oddsmith_game_info).
 #include <nanobind/nanobind.h>
 #include <nanobind/ndarray.h>
 #include <nanobind/stl/string.h>
 #include <nanobind/stl/tuple.h>
 #include <nanobind/stl/vector.h>
 
+#include <dlfcn.h>
+
+#include <climits>
 #include <cstdint>
+#include <cstdio>
 #include <memory>
 #include <string>
 #include <utility>
@@ -27,13 +33,12 @@ nb::object& slow_evaluate() {
   return *fallback;
 }
 
-int card_of_text(const char* s) {
-  static constexpr char kRanks[] = ODDSMITH_RANK_LETTERS;
-  static constexpr char kSuits[] = ODDSMITH_SUIT_LETTERS;
-  const char* rank = s[0] ? std::char_traits<char>::find(kRanks, 13, s[0]) : nullptr;
-  const char lower = static_cast<char>(s[1] >= 'A' && s[1] <= 'Z' ? s[1] - 'A' + 'a' : s[1]);
-  const char* suit = lower ? std::char_traits<char>::find(kSuits, 4, lower) : nullptr;
-  return rank && suit ? static_cast<int>(rank - kRanks) * 4 + static_cast<int>(suit - kSuits) : -1;
+// The cards of UTF-8 text through the library's reader: false for a bad piece
+// or more than `most` cards.
+bool read_cards(const char* text, Py_ssize_t size, int* cards, int most, int& n) {
+  if (size > INT_MAX) return false;
+  n = oddsmith_parse_cards(text, static_cast<int>(size), cards, most, nullptr, 0);
+  return n >= 0 && n <= most;
 }
 
 // Cards of a list or tuple of ints or two-character texts, or of one text
@@ -46,15 +51,7 @@ bool quick_cards(PyObject* hand, int (&c)[kMostCards], int& n) {
     Py_ssize_t size = 0;
     const char* s = PyUnicode_AsUTF8AndSize(hand, &size);
     if (!s) return PyErr_Clear(), false;
-    for (Py_ssize_t i = 0; i < size;) {
-      if (s[i] == ' ' || s[i] == ',') {
-        ++i;
-        continue;
-      }
-      if (n == kMostCards || i + 1 >= size || (c[n] = card_of_text(s + i)) < 0) return false;
-      ++n, i += 2;
-    }
-    return true;
+    return read_cards(s, size, c, kMostCards, n);
   }
   if (!PyList_Check(hand) && !PyTuple_Check(hand)) return false;
   const Py_ssize_t size = PySequence_Fast_GET_SIZE(hand);
@@ -71,7 +68,8 @@ bool quick_cards(PyObject* hand, int (&c)[kMostCards], int& n) {
       Py_ssize_t length = 0;
       const char* s = PyUnicode_AsUTF8AndSize(item, &length);
       if (!s) return PyErr_Clear(), false;
-      if (length != 2 || (c[n] = card_of_text(s)) < 0) return false;
+      int one = 0;
+      if (!read_cards(s, length, &c[n], 1, one) || one != 1) return false;
       ++n;
     } else {
       return false;
@@ -90,33 +88,192 @@ int value_of(const int* c, int n, int game) {
   return value;
 }
 
-// The game a name gives and the card counts its hands have; game -1 for
-// anything else.
+// A game of the library's table, with the card counts its evaluator takes
+// (hole cards first, then the board); fewest 0 where it values no hand alone
+// (the Hi/Lo games).
 struct NamedGame {
-  int game, fewest, most;
+  oddsmith_game_facts facts;
+  int fewest, most;
 };
-NamedGame game_named(nb::handle name) {
-  static constexpr std::pair<const char*, NamedGame> kGames[] = {
-      {"holdem", {ODDSMITH_GAME_HOLDEM, 5, 7}},
-      {"shortdeck", {ODDSMITH_GAME_SHORTDECK, 5, 7}},
-      {"omaha", {ODDSMITH_GAME_OMAHA, 9, 9}},
-      {"omaha5", {ODDSMITH_GAME_OMAHA5, 10, 10}},
-  };
-  if (PyUnicode_Check(name.ptr()))
-    for (const auto& [text, game] : kGames)
-      if (PyUnicode_CompareWithASCIIString(name.ptr(), text) == 0) return game;
-  return {-1, 0, 0};
+
+const std::vector<NamedGame>& library_games() {
+  static const std::vector<NamedGame> games = [] {
+    std::vector<NamedGame> out;
+    for (int game = 0;; ++game) {
+      NamedGame g{};
+      g.facts.size = sizeof g.facts;
+      if (oddsmith_game_info(game, nullptr, &g.facts) < 0) return out;
+      const int none[1] = {0};
+      int value = 0;
+      for (int n = 1; n <= kMostCards; ++n)  // no hands: refused only for a size the game does not take
+        if (oddsmith_evaluate_game_many(none, 0, game, n, &value) == 0) {
+          if (g.fewest == 0) g.fewest = n;
+          g.most = n;
+        }
+      out.push_back(g);
+    }
+  }();
+  return games;
+}
+
+// The game a name gives, as evaluate takes it (a game it values); nullptr else.
+const NamedGame* game_named(nb::handle name) {
+  if (!PyUnicode_Check(name.ptr())) return nullptr;
+  for (const NamedGame& g : library_games())
+    if (g.fewest > 0 && PyUnicode_CompareWithASCIIString(name.ptr(), g.facts.name) == 0) return &g;
+  return nullptr;
 }
 
 nb::object evaluate(nb::handle hand, nb::handle game_name) {
-  const NamedGame named = game_named(game_name);
-  const int game = named.game;
+  const NamedGame* named = game_named(game_name);
   int c[kMostCards], n = 0;
-  if (game >= 0 && quick_cards(hand.ptr(), c, n) && n >= named.fewest && n <= named.most) {
-    const int value = value_of(c, n, game);
+  if (named && quick_cards(hand.ptr(), c, n) && n >= named->fewest && n <= named->most) {
+    const int value = value_of(c, n, named->facts.game);
     if (value > 0) return nb::int_(value);
   }
   return slow_evaluate()(hand, game_name);  // the message that names the fault, or the value of a form read only there
+}
+
+// ---- Card text, names, games and ranges, as the library gives them ----------
+
+// A text export's whole text: asked for its length, then written.
+template <class Write>
+std::string text_of(Write write) {
+  const int length = write(nullptr, 0);
+  if (length <= 0) return {};
+  std::string out(static_cast<std::size_t>(length) + 1, '\0');
+  write(out.data(), length + 1);
+  out.resize(static_cast<std::size_t>(length));
+  return out;
+}
+
+int checked_length(const nb::bytes& text) {
+  if (text.size() > static_cast<std::size_t>(INT_MAX)) throw nb::value_error("a text is at most 2**31 - 1 bytes");
+  return static_cast<int>(text.size());
+}
+
+// The cards of UTF-8 text; ValueError with the library's message for bad text.
+std::vector<int> parse_cards(const nb::bytes& text) {
+  const int length = checked_length(text);
+  char error[512] = "";
+  const int n = oddsmith_parse_cards(text.c_str(), length, nullptr, 0, error, sizeof error);
+  if (n < 0) throw nb::value_error(error);
+  std::vector<int> cards(static_cast<std::size_t>(n));
+  oddsmith_parse_cards(text.c_str(), length, cards.data(), n, nullptr, 0);
+  return cards;
+}
+
+std::string card_name(int card) {
+  char name[3] = "";
+  if (oddsmith_card_name(card, name) < 0) throw nb::value_error(("no card " + std::to_string(card)).c_str());
+  return name;
+}
+
+// The hand's text, highest card first ("AhKh").
+std::string hand_text(const std::vector<int>& cards) {
+  if (cards.size() > 52 || oddsmith_hand_text(cards.data(), static_cast<int>(cards.size()), nullptr, 0) < 0)
+    throw nb::value_error("a hand is at most 52 cards of 0 to 51");
+  return text_of([&](char* out, int size) { return oddsmith_hand_text(cards.data(), static_cast<int>(cards.size()), out, size); });
+}
+
+// The category name of a value of a game, or None where the game has no such value.
+nb::object category_name(int game, int value) {
+  if (oddsmith_category_name(game, value, nullptr, 0) < 0) return nb::none();
+  return nb::str(text_of([&](char* out, int size) { return oddsmith_category_name(game, value, out, size); }).c_str());
+}
+
+// One name per ODDSMITH_DRAW_* bit set, in the library's order.
+std::vector<std::string> draw_names(int draws) {
+  if (oddsmith_draw_names(draws, nullptr, 0) < 0) throw nb::value_error(("no draws " + std::to_string(draws)).c_str());
+  std::vector<std::string> names;
+  for (int bit = 1; bit <= draws; bit <<= 1)
+    if (draws & bit) names.push_back(text_of([&](char* out, int size) { return oddsmith_draw_names(bit, out, size); }));
+  return names;
+}
+
+// The library's games: (number, name, alias, title, hole cards, board cards,
+// deck size, lowest card, most players, hi/lo, starting hands, the card counts
+// its evaluator takes: () for a game it does not value alone).
+std::vector<nb::tuple> games() {
+  std::vector<nb::tuple> out;
+  for (const NamedGame& g : library_games()) {
+    std::vector<int> sizes;
+    for (int n = g.fewest; g.fewest > 0 && n <= g.most; ++n) sizes.push_back(n);
+    const oddsmith_game_facts& f = g.facts;
+    out.push_back(nb::make_tuple(f.game, std::string(f.name), std::string(f.alias), std::string(f.title), f.hole_cards,
+                                 f.board_cards, f.deck_size, f.lowest_card, f.max_players, f.hilo != 0,
+                                 f.starting_hands, nb::tuple(nb::cast(sizes))));
+  }
+  return out;
+}
+
+// Range notation for a game: (True, [(cards ascending, weight) per hand], 0,
+// ""), or (False, [], the 1-based byte column of the fault (0: outside the
+// text), what was expected).
+nb::tuple parse_range(const nb::bytes& text, int game) {
+  const int length = checked_length(text);
+  int column = 0;
+  char error[256] = "";
+  std::vector<nb::tuple> hands;
+  const std::unique_ptr<oddsmith_range, void (*)(oddsmith_range*)> range(
+      oddsmith_range_parse(text.c_str(), length, game, &column, error, sizeof error), oddsmith_range_free);
+  if (!range) return nb::make_tuple(false, hands, column, std::string(error));
+  const int size = oddsmith_range_size(range.get());
+  hands.reserve(static_cast<std::size_t>(size));
+  for (int i = 0; i < size; ++i) {
+    int cards[5] = {};
+    double weight = 0;
+    const int n = oddsmith_range_hand(range.get(), i, cards, &weight);
+    hands.push_back(nb::make_tuple(nb::tuple(nb::cast(std::vector<int>(cards, cards + n))), weight));
+  }
+  return nb::make_tuple(true, hands, 0, std::string());
+}
+
+// ---- The host application's exports -----------------------------------------
+
+// The value of one hand of a game (0 for a bad or repeated card), as evaluate's
+// quick path computes it.
+int value_of_hand(const std::vector<int>& cards, int game) {
+  if (cards.size() > static_cast<std::size_t>(kMostCards)) return 0;
+  return value_of(cards.data(), static_cast<int>(cards.size()), game);
+}
+
+// Omaha high (poker_evomaha) or eight-or-better low (poker_evomahalow) of four
+// hole cards, then five board cards.
+int omaha_value(const std::vector<int>& c, bool low) {
+  if (c.size() != 9) throw nb::value_error("Omaha takes 4 hole cards, then 5 board cards");
+  return low ? poker_evomahalow(c[0], c[1], c[2], c[3], c[4], c[5], c[6], c[7], c[8])
+             : poker_evomaha(c[0], c[1], c[2], c[3], c[4], c[5], c[6], c[7], c[8]);
+}
+
+// One call of a host equity export: kind 0 Hold'em, 1 Omaha, 2 Omaha Hi/Lo;
+// the hole cards, the known board count, opponents and range slot, five board
+// cards (the unknown ones ignored). What the export answers, -1 when it refuses.
+int host_equity(int kind, const std::vector<int>& h, int known, int opponents, int range, const std::vector<int>& b) {
+  if (b.size() != 5 || h.size() != (kind == 0 ? 2u : 4u) || kind < 0 || kind > 2)
+    throw nb::value_error("the host's equity takes 2 (Hold'em) or 4 hole cards and 5 board cards");
+  nb::gil_scoped_release unlocked;
+  if (kind == 0) return poker_holdem_equity(h[0], h[1], known, opponents, range, b[0], b[1], b[2], b[3], b[4]);
+  if (kind == 1) return poker_omaha_equity(h[0], h[1], h[2], h[3], known, opponents, range, b[0], b[1], b[2], b[3], b[4]);
+  return poker_omahahl_equity(h[0], h[1], h[2], h[3], known, opponents, range, b[0], b[1], b[2], b[3], b[4]);
+}
+
+// Replaces a game's four range slots (kind as host_equity's) with 4 x 500 hands
+// of its card count, slot by slot; the setter's answer (1).
+int set_range_slots(int kind, const std::vector<int>& cards) {
+  const std::size_t want = static_cast<std::size_t>(ODDSMITH_RANGE_SLOTS) * ODDSMITH_RANGE_HANDS * (kind == 0 ? 2 : 4);
+  if (kind < 0 || kind > 2 || cards.size() != want)
+    throw nb::value_error(("the range slots take " + std::to_string(want) + " cards").c_str());
+  return kind == 0 ? poker_set_holdem_range_simul(cards.data())
+         : kind == 1 ? poker_load_omaha_range(cards.data())
+                     : poker_load_omahahl_range(cards.data());
+}
+
+// The path of the library this module is linked to, as the loader found it.
+std::string library_path() {
+  Dl_info info{};
+  if (!dladdr(reinterpret_cast<void*>(&oddsmith_equity), &info) || !info.dli_fname) return {};
+  return info.dli_fname;
 }
 
 using CardArray = nb::ndarray<const std::int32_t, nb::ndim<1>, nb::c_contig, nb::device::cpu>;
@@ -243,9 +400,10 @@ nb::tuple equity(const std::vector<std::string>& players, const std::string& boa
 }
 
 // One breakdown, read whole. Returns (True, status, message, exact, deals, seed,
-// [(cards ascending, weight, equity, value, draw bits) per hand], category rows,
-// draw rows [(name, combos, share, equity)], [(card, [equity per player]) per
-// next card]), or (False, status, message) when it was refused.
+// [(hand text, weight, equity, category or None, [draw names]) per hand],
+// category rows, draw rows [(name, combos, share, equity)], [(card name,
+// [equity per player]) per next card]), or (False, status, message) when it
+// was refused. The texts are the library's.
 nb::tuple breakdown(const std::vector<std::string>& players, const std::string& board, const std::string& dead,
                     int game, int mode, long long trials, double target_stderr, unsigned long long seed, int threads,
                     double max_seconds, const nb::object& progress) {
@@ -271,7 +429,8 @@ nb::tuple breakdown(const std::vector<std::string>& players, const std::string& 
     int cards[5] = {}, value = 0, draws = 0;
     double weight = 0, hand_equity = 0;
     const int n = oddsmith_breakdown_hand(made, i, cards, &weight, &hand_equity, &value, &draws);
-    hands.push_back(nb::make_tuple(std::vector<int>(cards, cards + n), weight, hand_equity, value, draws));
+    hands.push_back(nb::make_tuple(hand_text(std::vector<int>(cards, cards + n)), weight, hand_equity,
+                                   category_name(game, value), draw_names(draws)));
   }
   std::vector<nb::tuple> tables[2];
   for (int table : {ODDSMITH_BREAKDOWN_CATEGORIES, ODDSMITH_BREAKDOWN_DRAWS}) {
@@ -285,7 +444,8 @@ nb::tuple breakdown(const std::vector<std::string>& players, const std::string& 
   for (int i = 0, n = oddsmith_breakdown_next_card_count(made); i < n; ++i) {
     int card = 0;
     oddsmith_breakdown_next_card(made, i, &card, equities.data());
-    next_cards.push_back(nb::make_tuple(card, std::vector<double>(equities.begin(), equities.begin() + player_count)));
+    next_cards.push_back(
+        nb::make_tuple(card_name(card), std::vector<double>(equities.begin(), equities.begin() + player_count)));
   }
   return nb::make_tuple(true, status, std::string(error), exact != 0, deals, used_seed, hands, tables[0], tables[1],
                         next_cards);
@@ -303,6 +463,20 @@ NB_MODULE(_core, m) {
         "sixes to aces: a flush above a full house, A-6-7-8-9 the lowest straight); \"omaha\" (4 hole\n"
         "cards, then 5 board cards) or \"omaha5\" (5 hole cards, then 5 board cards): two hole cards with\n"
         "three board cards.");
+  m.def("_parse_cards", &parse_cards, nb::arg("text"));
+  m.def("_card_name", &card_name, nb::arg("card"));
+  m.def("_hand_text", &hand_text, nb::arg("cards"));
+  m.def("_category_name", &category_name, nb::arg("game"), nb::arg("value"));
+  m.def("_draw_names", &draw_names, nb::arg("draws"));
+  m.def("_games", &games);
+  m.def("_parse_range", &parse_range, nb::arg("text"), nb::arg("game"));
+  m.def("_value", &value_of_hand, nb::arg("cards"), nb::arg("game"));
+  m.def("_omaha", &omaha_value, nb::arg("cards"), nb::arg("low"));
+  m.def("_host_equity", &host_equity, nb::arg("kind"), nb::arg("hole"), nb::arg("known"), nb::arg("opponents"),
+        nb::arg("range"), nb::arg("board"));
+  m.def("_set_range_slots", &set_range_slots, nb::arg("kind"), nb::arg("cards"));
+  m.def("_flush_stdio", [] { std::fflush(nullptr); });
+  m.def("_library_path", &library_path);
   m.def("_set_slow_evaluate", [](nb::object fallback) { slow_evaluate() = std::move(fallback); });
   m.def("_evaluate_many", &evaluate_many, nb::arg("cards"), nb::arg("per_hand"), nb::arg("values"),
         nb::arg("game") = ODDSMITH_GAME_HOLDEM);

@@ -58,13 +58,16 @@ def __dir__() -> List[str]:
 
 
 def load(path: Optional[str] = None) -> ctypes.CDLL:
-    """Loads liboddsmith (from `path`, $ODDSMITH_LIBRARY, the copy inside this
-    package, the install prefix, the system, or this source tree's build) and
-    returns the ctypes handle. Called on first use. A named path that cannot be
-    loaded raises OSError naming it."""
+    """A ctypes handle on liboddsmith, every export's types declared, for calling
+    the C interface directly: by default the very library the package's compiled
+    part is linked to (and every function of the package calls), so the handle
+    and the package share one copy; `path` names another build, which must load
+    (OSError naming it) and which the package's own functions do not use."""
     global _lib
-    _lib = _library.load("oddsmith", "ODDSMITH_LIBRARY", _library.EXPORTS, path)
-    return _lib
+    handle = _library.load("oddsmith", None, _library.EXPORTS, path or _library.core._library_path())
+    if path is None:
+        _lib = handle
+    return handle
 
 
 def _l() -> ctypes.CDLL:
@@ -110,7 +113,7 @@ def holdem_equity(hand: Cards, board: Cards = "", opponents: int = 1, range_slot
     """Hold'em equity of a two-card hand against `opponents` (0..22) random
     opponents, or opponents from range slot 1..4 (slot 0..3 in C); ties count as wins."""
     h, known, b = _equity_arguments(hand, board, opponents, range_slot, 2, HOLDEM_MAX_OPPONENTS)
-    return _equity(_l().poker_holdem_equity(*h, known, opponents, range_slot, *b), HOLDEM_DEALS, "Hold'em")
+    return _equity(_library.core._host_equity(0, h, known, opponents, range_slot, b), HOLDEM_DEALS, "Hold'em")
 
 
 def omaha_equity(hand: Cards, board: Cards = "", opponents: int = 1, range_slot: int = 0) -> Equity:
@@ -118,14 +121,14 @@ def omaha_equity(hand: Cards, board: Cards = "", opponents: int = 1, range_slot:
     (The "<score sum>,<deals> " record the library writes to standard output is
     kept out of the host's output.)"""
     h, known, b = _equity_arguments(hand, board, opponents, range_slot, 4, OMAHA_MAX_OPPONENTS)
-    result, _ = _library.captured(1, lambda: _l().poker_omaha_equity(*h, known, opponents, range_slot, *b))
+    result, _ = _library.captured(1, lambda: _library.core._host_equity(1, h, known, opponents, range_slot, b))
     return _equity(result, OMAHA_DEALS, "Omaha")
 
 
 def hilo_equity(hand: Cards, board: Cards = "", opponents: int = 1, range_slot: int = 0) -> Equity:
     """Omaha eight-or-better equity of four hole cards against 0..10 opponents."""
     h, known, b = _equity_arguments(hand, board, opponents, range_slot, 4, OMAHA_MAX_OPPONENTS)
-    return _equity(_l().poker_omahahl_equity(*h, known, opponents, range_slot, *b), OMAHA_DEALS, "Hi/Lo")
+    return _equity(_library.core._host_equity(2, h, known, opponents, range_slot, b), OMAHA_DEALS, "Hi/Lo")
 
 
 # ---- range slots --------------------------------------------------------------------
@@ -154,14 +157,17 @@ def _builtin(game: str, per_hand: int) -> List[List[Hand]]:
                      "set all four slots at once instead")
 
 
-def _store(game: str, per_hand: int, setter: "ctypes._NamedFuncPointer", slot: int, hands: List[Hand]) -> None:
+# The library's setter of each game's four slots, as the compiled part numbers them.
+_SETTERS = {"holdem": 0, "omaha": 1, "hilo": 2}
+
+
+def _store(game: str, per_hand: int, slot: int, hands: List[Hand]) -> None:
     _check_count("slot (the range argument 1..4; slot 0..3 in C)", slot, 1, RANGE_SLOTS)
     if game not in _slots:
         _slots[game] = _builtin(game, per_hand)
     _slots[game][slot - 1] = hands
     flat = [c for slot_hands in _slots[game] for hand in slot_hands for c in hand]
-    buffer = (ctypes.c_int32 * len(flat))(*flat)
-    if setter(buffer) != 1:
+    if _library.core._set_range_slots(_SETTERS[game], flat) != 1:
         raise ValueError("the library refused the range buffer")
 
 
@@ -193,7 +199,7 @@ def set_holdem_range(slot: int, hands: SlotHands, seed: Optional[int] = None) ->
     """Fills Hold'em range slot 1..4 (the library's range argument; slot 0..3 in
     C) with 500 hands drawn from range notation ("QQ+, AKs:0.5") by weight, or
     from a list of hands (["AhKh", "QsQd"])."""
-    _store("holdem", 2, _l().poker_set_holdem_range_simul, slot, _holdem_slot(hands, random.Random(seed)))
+    _store("holdem", 2, slot, _holdem_slot(hands, random.Random(seed)))
 
 
 def set_holdem_ranges(ranges: Sequence[SlotHands], seed: Optional[int] = None) -> None:
@@ -202,25 +208,24 @@ def set_holdem_ranges(ranges: Sequence[SlotHands], seed: Optional[int] = None) -
         raise ValueError("set_holdem_ranges takes four ranges")
     rng = random.Random(seed)
     _slots["holdem"] = [_holdem_slot(r, rng) for r in ranges]
-    _store("holdem", 2, _l().poker_set_holdem_range_simul, 1, _slots["holdem"][0])
+    _store("holdem", 2, 1, _slots["holdem"][0])
 
 
-def _load_four_card_range(game: str, setter: "ctypes._NamedFuncPointer", slot: int, hands: SlotHands,
-                          seed: Optional[int]) -> None:
+def _load_four_card_range(game: str, slot: int, hands: SlotHands, seed: Optional[int]) -> None:
     rng = random.Random(seed)
     if isinstance(hands, str):  # notation: "AhAsKhKs, AAxx:0.5"
         weighted = parse(hands, "omaha")
         chosen = sample_slot([h for h, _ in weighted], rng, weights=[w for _, w in weighted])
     else:
         chosen = sample_slot(_as_hands(hands, 4, "Omaha hand"), rng)
-    _store(game, 4, setter, slot, chosen)
+    _store(game, 4, slot, chosen)
 
 
 def load_omaha_range(slot: int, hands: SlotHands, seed: Optional[int] = None) -> None:
     """Fills Omaha range slot 1..4 with 500 hands sampled from a list of four-card hands."""
-    _load_four_card_range("omaha", _l().poker_load_omaha_range, slot, hands, seed)
+    _load_four_card_range("omaha", slot, hands, seed)
 
 
 def load_hilo_range(slot: int, hands: SlotHands, seed: Optional[int] = None) -> None:
     """Fills Omaha Hi/Lo range slot 1..4 with 500 hands sampled from a list of four-card hands."""
-    _load_four_card_range("hilo", _l().poker_load_omahahl_range, slot, hands, seed)
+    _load_four_card_range("hilo", slot, hands, seed)

@@ -1,5 +1,7 @@
 """Facts of the library's interface on the Python side. include/oddsmith.h holds
-the same ones for C and C++ (ODDSMITH_* macros); a test checks that they agree."""
+the same ones for C and C++ (ODDSMITH_* macros); a test checks that they agree.
+Names (of cards, categories, draws, games) are not facts kept here: the library
+gives them (cards.py, evaluate.py, ranges.py)."""
 RANK_LETTERS = "23456789TJQKA"   # rank r (0 = deuce) is letter r
 SUIT_LETTERS = "cdhs"            # clubs, diamonds, hearts, spades
 BEST_HAND = 1
@@ -21,10 +23,6 @@ STATUS_OK, STATUS_BAD_QUERY, STATUS_CANCELLED, STATUS_NO_MEMORY, STATUS_TARGET_N
 # The first (strongest) value of each category, strongest category first.
 FIRST_STRAIGHT_FLUSH, FIRST_FOUR_OF_A_KIND, FIRST_FULL_HOUSE, FIRST_FLUSH = 1, 11, 167, 323
 FIRST_STRAIGHT, FIRST_THREE_OF_A_KIND, FIRST_TWO_PAIR, FIRST_ONE_PAIR, FIRST_HIGH_CARD = 1600, 1610, 2468, 3326, 6186
-CATEGORIES = [(FIRST_STRAIGHT_FLUSH, "Straight flush"), (FIRST_FOUR_OF_A_KIND, "Four of a kind"),
-              (FIRST_FULL_HOUSE, "Full house"), (FIRST_FLUSH, "Flush"), (FIRST_STRAIGHT, "Straight"),
-              (FIRST_THREE_OF_A_KIND, "Three of a kind"), (FIRST_TWO_PAIR, "Two pair"),
-              (FIRST_ONE_PAIR, "One pair"), (FIRST_HIGH_CARD, "High card")]
 GAME_HOLDEM, GAME_OMAHA, GAME_OMAHA_HILO, GAME_SHORTDECK, GAME_OMAHA5, GAME_OMAHA5_HILO = 0, 1, 2, 3, 4, 5
 MODE_AUTO, MODE_EXACT, MODE_MONTE_CARLO = 0, 1, 2
 SHORTDECK_WORST_HAND = 1404
@@ -32,8 +30,3 @@ SHORTDECK_LOWEST_CARD = 16  # the six of clubs
 SHORTDECK_FIRST_STRAIGHT_FLUSH, SHORTDECK_FIRST_FOUR_OF_A_KIND, SHORTDECK_FIRST_FLUSH = 1, 7, 79
 SHORTDECK_FIRST_FULL_HOUSE, SHORTDECK_FIRST_STRAIGHT, SHORTDECK_FIRST_THREE_OF_A_KIND = 199, 271, 277
 SHORTDECK_FIRST_TWO_PAIR, SHORTDECK_FIRST_ONE_PAIR, SHORTDECK_FIRST_HIGH_CARD = 529, 781, 1285
-SHORTDECK_CATEGORIES = [(SHORTDECK_FIRST_STRAIGHT_FLUSH, "Straight flush"), (SHORTDECK_FIRST_FOUR_OF_A_KIND, "Four of a kind"),
-                        (SHORTDECK_FIRST_FLUSH, "Flush"), (SHORTDECK_FIRST_FULL_HOUSE, "Full house"),
-                        (SHORTDECK_FIRST_STRAIGHT, "Straight"), (SHORTDECK_FIRST_THREE_OF_A_KIND, "Three of a kind"),
-                        (SHORTDECK_FIRST_TWO_PAIR, "Two pair"), (SHORTDECK_FIRST_ONE_PAIR, "One pair"),
-                        (SHORTDECK_FIRST_HIGH_CARD, "High card")]

@@ -1,5 +1,8 @@
-"""Finds and loads the libraries with ctypes, declares every export's types, and
-captures what a library writes to the process's standard streams."""
+"""Finds the package's compiled part (oddsmith._core, its one way into
+liboddsmith), loads libraries by ctypes where a caller asks for a handle (the
+oddsmith library's exports declared for oddsmith.load(); gpuscout's library,
+which has no compiled part), and captures what a library writes to the
+process's standard streams."""
 import ctypes
 import ctypes.util
 import glob
@@ -7,7 +10,7 @@ import os
 import sys
 import tempfile
 import types
-from typing import Any, Callable, Dict, List, Optional, Sequence, Tuple, TypeVar, Union
+from typing import Any, Callable, Dict, List, Optional, Sequence, Tuple, TypeVar
 
 T = TypeVar("T")
 # name: (argument types, result type)
@@ -90,10 +93,10 @@ _INSTALL_LIB = os.path.join(_PACKAGE, "..", "..", "..", "..", "lib")
 
 
 def candidates(stem: str) -> List[str]:
-    """Paths to search when the caller names none: the library bundled inside its
-    package (a pip install), the prefix this binding was installed into, the
-    system's libraries, then this source tree's builds (release first)."""
-    # A wheel names the library by its SONAME (lib<stem>.so.1), which the compiled part links to.
+    """Paths to search for a ctypes library when the caller names none: the
+    library inside its package (a pip install), the prefix this binding was
+    installed into, the system's libraries, then this source tree's builds
+    (release first)."""
     bundled = os.path.join(_PACKAGES, stem, f"lib{stem}.so.1")
     if not os.path.exists(bundled):
         bundled = os.path.join(_PACKAGES, stem, f"lib{stem}.so")
@@ -113,11 +116,12 @@ def _declare(lib: ctypes.CDLL, exports: Exports) -> ctypes.CDLL:
     return lib
 
 
-def load(stem: str, env_var: str, exports: Exports, explicit: Optional[str] = None) -> ctypes.CDLL:
-    """Loads the library from `explicit`, else from the path in `env_var`, else
-    from the first of candidates() that loads. A path the caller or the
-    environment names is used or refused: it never falls back to another build."""
-    named = explicit or os.environ.get(env_var)
+def load(stem: str, env_var: Optional[str], exports: Exports, explicit: Optional[str] = None) -> ctypes.CDLL:
+    """Loads a library by ctypes from `explicit`, else from the path in
+    `env_var`, else from the first of candidates() that loads. A path the caller
+    or the environment names is used or refused: it never falls back to
+    another build."""
+    named = explicit or (os.environ.get(env_var) if env_var else None)
     if named:
         source = "the path given" if explicit else f"${env_var}"
         try:
@@ -130,33 +134,31 @@ def load(stem: str, env_var: str, exports: Exports, explicit: Optional[str] = No
             return _declare(ctypes.CDLL(path), exports)
         except (OSError, AttributeError) as error:
             errors.append(f"{path}: {error}")
-    raise OSError(f"cannot load lib{stem}: set {env_var} or pass a path; tried: " + "; ".join(errors or ["nothing found"]))
+    hint = f"set {env_var} or pass a path" if env_var else "pass a path"
+    raise OSError(f"cannot load lib{stem}: {hint}; tried: " + "; ".join(errors or ["nothing found"]))
 
 
-_extension: Union[types.ModuleType, None, bool] = False  # False: not looked for yet
-
-
-def extension() -> Optional[types.ModuleType]:
-    """oddsmith._core, the compiled part: inside the package (a pip install),
-    else the one $ODDSMITH_EXTENSION names, else this source tree's build (release
-    first); None where it was not built (the package then uses ctypes alone)."""
-    global _extension
-    if not isinstance(_extension, bool):
-        return _extension
+def extension() -> types.ModuleType:
+    """oddsmith._core, the compiled part, which is linked to its liboddsmith:
+    inside the package (a pip or CMake install), else the one
+    $ODDSMITH_EXTENSION names, else this source tree's build (release first).
+    ImportError saying where it looked when there is none: the package has no
+    other way into the library."""
     import importlib
     import importlib.util
+    name = __package__ + "._core"
+    if name in sys.modules:
+        return sys.modules[name]
     try:
-        _extension = importlib.import_module(__package__ + "._core")
-        return _extension
-    except ImportError:
-        pass
+        return importlib.import_module(name)
+    except ImportError as error:
+        inside = error
     named = os.environ.get("ODDSMITH_EXTENSION")
     paths = [named] if named else []
     for preset in ("release", "debug", "*"):
         paths += sorted(glob.glob(os.path.join(_REPO, "build", preset, "python", "oddsmith", "_core.*.so")))
-    _extension = None
     for path in paths:
-        found = importlib.util.spec_from_file_location(__package__ + "._core", path)
+        found = importlib.util.spec_from_file_location(name, path)
         if found is None or found.loader is None:
             continue
         try:
@@ -166,10 +168,14 @@ def extension() -> Optional[types.ModuleType]:
             if named:
                 raise
             continue
-        sys.modules[__package__ + "._core"] = module
-        _extension = module
-        break
-    return _extension
+        sys.modules[name] = module
+        return module
+    raise ImportError(f"oddsmith's compiled part (oddsmith._core) is missing: not in the package ({inside}), "
+                      "and no build of it found ($ODDSMITH_EXTENSION, build/*/python/oddsmith); "
+                      "install the package with pip, or build it with nanobind installed")
+
+
+core = extension()
 
 
 _libc = ctypes.CDLL(None)

@@ -1,16 +1,14 @@
 """The equity calculator: every player a hand or a range, exact or seeded Monte
 Carlo, on every core."""
-import ctypes
+import math
 import operator
-import sys
 import warnings
 from dataclasses import dataclass
 from typing import Callable, Iterable, List, Optional, Sequence, SupportsIndex, Tuple, Union
 
-from . import _library
 from ._facts import (MAX_TRIALS, MODE_AUTO, MODE_EXACT, MODE_MONTE_CARLO, STATUS_NO_MEMORY, STATUS_OK,
                      STATUS_TARGET_NOT_MET)
-from ._library import _Query, _Result
+from ._library import core
 from .cards import Board, board_text
 from .ranges import GAMES
 
@@ -46,12 +44,6 @@ class EquityResult:
 
 # (status, message, exact, deals, seconds, seed, target_met, [(equity, win, tie, stderr, low) per player])
 _Run = Tuple[int, str, bool, int, float, int, bool, List[Tuple[float, float, float, float, float]]]
-
-
-def _lib() -> ctypes.CDLL:
-    package = sys.modules[__package__]  # its handle, loaded on first use
-    lib: ctypes.CDLL = package._lib or package.load()
-    return lib
 
 
 def _check_text(text: str, what: str) -> None:
@@ -106,21 +98,20 @@ def _reporter(progress: Progress) -> Tuple[Optional[Callable[[float], object]], 
     raise ValueError(f"progress must be True, False, None or a callable taking the share done, got {progress!r}")
 
 
-def _run_ctypes(texts: List[str], board: str, dead: str, game: int, mode: int, trials: int, stderr: float, seed: int,
-                threads: int, max_seconds: float) -> _Run:
-    """The same run through ctypes, where the compiled part is not built (no Ctrl-C, no progress)."""
-    encoded = [t.encode("utf-8") for t in texts]
-    players = (ctypes.c_char_p * max(1, len(encoded)))(*encoded)
-    query = _Query(size=ctypes.sizeof(_Query), game=game, player_count=len(encoded), players=players,
-                   board=board.encode("utf-8"), dead=dead.encode("utf-8"), mode=mode, threads=threads, trials=trials,
-                   target_stderr=stderr, seed=seed, max_seconds=max_seconds)
-    result = _Result(size=ctypes.sizeof(_Result))
-    error = ctypes.create_string_buffer(512)
-    status = _lib().oddsmith_equity(ctypes.byref(query), ctypes.byref(result), error, len(error))
-    each = [(p.equity, p.win, p.tie, p.std_error, result.low_equity[i])
-            for i, p in enumerate(result.players[:result.player_count])]
-    return (status, error.value.decode("utf-8", "replace"), bool(result.exact), result.deals, result.seconds,
-            result.seed, bool(result.target_met), each)
+def _seconds(max_seconds: Optional[float]) -> float:
+    """The time bound as the library takes it (0: its default): any finite number
+    of seconds above 0, as the command line's --max-seconds takes; the library
+    counts one past 1e9 s as 1e9 s. Not a bool, and not an int too large for a float."""
+    if max_seconds is None:
+        return 0.0
+    try:
+        plain = isinstance(max_seconds, (int, float)) and not isinstance(max_seconds, bool)
+        seconds = float(max_seconds) if plain else None
+    except OverflowError:
+        seconds = None
+    if seconds is None or not (seconds > 0 and math.isfinite(seconds)):
+        raise ValueError(f"max_seconds must be a finite number of seconds above 0, got {max_seconds!r}")
+    return seconds
 
 
 _Arguments = Tuple[List[str], str, str, int, int, int, float, int, int, float]
@@ -142,9 +133,7 @@ def _checked(players: Iterable[str], board: Optional[Board], dead: Optional[Boar
     n_trials = _whole_number(trials, "trials", 1, MAX_TRIALS)
     n_seed = _whole_number(seed, "seed", 0, 2**64 - 1)
     n_threads = _whole_number(threads, "threads", 0, 2**31 - 1)
-    if max_seconds is not None and (isinstance(max_seconds, bool) or not isinstance(max_seconds, (int, float))
-                                    or not 0 < max_seconds < float("inf")):
-        raise ValueError(f"max_seconds must be a positive number of seconds, got {max_seconds!r}")
+    bound = _seconds(max_seconds)
     if stderr is not None and (isinstance(stderr, bool) or not isinstance(stderr, (int, float)) or not 0 < stderr < 1):
         raise ValueError(f"stderr must be a number between 0 and 1, got {stderr!r}")
     board_cards, dead_cards = _text(board, "board"), _text(dead, "dead")
@@ -154,8 +143,7 @@ def _checked(players: Iterable[str], board: Optional[Board], dead: Optional[Boar
         mode = MODE_MONTE_CARLO
     else:
         mode = MODE_AUTO
-    return (texts, board_cards, dead_cards, GAMES[game], mode, n_trials, float(stderr or 0.0), n_seed, n_threads,
-            float(max_seconds or 0.0))
+    return (texts, board_cards, dead_cards, GAMES[game], mode, n_trials, float(stderr or 0.0), n_seed, n_threads, bound)
 
 
 def equity(players: Iterable[str], board: Optional[Board] = None, dead: Optional[Board] = None, game: str = "holdem",
@@ -172,7 +160,7 @@ def equity(players: Iterable[str], board: Optional[Board] = None, dead: Optional
     exact=None chooses: exact when that is quick, else a simulation to `stderr`
     (0.0005 by default). A seed (0 or None: from the system) and trial count give
     the same result on any number of threads (None: every core). max_seconds
-    (default 60) bounds the run: an exact enumeration estimated longer on one core
+    (default 60; any finite number of seconds above 0) bounds the run: an exact enumeration estimated longer on one core
     raises ValueError, and a `stderr` target that would take longer is given up
     with a RuntimeWarning, the result saying target_met=False. progress=True
     shows a tqdm bar when tqdm is installed; a callable gets the share done
@@ -180,10 +168,9 @@ def equity(players: Iterable[str], board: Optional[Board] = None, dead: Optional
     (KeyboardInterrupt). Impossible queries raise ValueError."""
     arguments = _checked(players, board, dead, game, exact, trials, stderr, seed, threads, max_seconds)
     texts = arguments[0]
-    core = _library.extension()
     report, close = _reporter(progress)
     try:
-        run: _Run = core._equity(*arguments, report) if core else _run_ctypes(*arguments)
+        run: _Run = core._equity(*arguments, report)
     finally:
         close()
     status, message, was_exact, deals, seconds, used_seed, target_met, each = run

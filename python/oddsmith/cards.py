@@ -1,13 +1,12 @@
-"""Card notation: a rank letter and a suit letter (_facts.RANK_LETTERS,
-SUIT_LETTERS); card numbers are rank * 4 + suit (2c = 0, As = 51)."""
+"""Card text, read and named by the library (oddsmith_parse_cards,
+oddsmith_card_name): a rank (23456789TJQKA in either case, or 10) and a suit
+(cdhs in either case, or a suit symbol ♣♦♥♠, outlined ones too), cards together
+or apart ("AhKh", "ah kh", "A♥ 10♠"); card numbers are rank * 4 + suit (2c = 0,
+As = 51)."""
 import numbers
-import re
-from typing import List, Optional, Sequence, Tuple, Union
+from typing import List, Sequence, Tuple, Union
 
-from ._facts import RANK_LETTERS as RANKS, SUIT_LETTERS as SUITS
-_CARD_OF = {r + s: ri * 4 + si for ri, r in enumerate(RANKS) for si, suit in enumerate(SUITS)
-            for s in (suit, suit.upper())}
-_EXPECTED = f"a card is a rank ({RANKS}) and a suit ({SUITS}), such as As or Td"
+from ._library import core
 
 Card = Union[int, str]
 # Cards as one text ("As Ks Qs", "AsKsQs") or a sequence of card texts or numbers.
@@ -16,15 +15,22 @@ Board = Cards
 Counts = Union[int, Tuple[int, ...], None]
 
 
-def _ten_hint(text: str) -> str:
-    return "; tens are written T, not 10" if "10" in text else ""
+def _read(text: str) -> List[int]:
+    """The library's reading of `text`; ValueError with its message, which
+    quotes the bad piece and the text. A lone surrogate reaches it as the bytes
+    it stands for, which are no card."""
+    parsed: List[int] = core._parse_cards(text.encode("utf-8", "surrogatepass"))
+    return parsed
 
 
 def card(text: str) -> int:
-    """The number of one two-character card such as "As" or "Td"."""
-    if isinstance(text, str) and len(text) == 2 and text[0] in RANKS and text[1].lower() in SUITS:
-        return RANKS.index(text[0]) * 4 + SUITS.index(text[1].lower())
-    raise ValueError(f"bad card {text!r}: {_EXPECTED}{_ten_hint(str(text))}")
+    """The number of one card such as "As", "td" or "10♥"."""
+    if not isinstance(text, str):
+        raise ValueError(f"a card is text such as 'As', got {type(text).__name__} {text!r}")
+    parsed = _read(text)
+    if len(parsed) != 1:
+        raise ValueError(f"{text!r} is not one card but {len(parsed)}")
+    return parsed[0]
 
 
 def cards(text: str, count: Counts = None, what: str = "cards") -> List[int]:
@@ -34,21 +40,7 @@ def cards(text: str, count: Counts = None, what: str = "cards") -> List[int]:
     if not isinstance(text, str):
         raise ValueError(f"{what} must be text such as 'As Ks', got {type(text).__name__} {text!r}")
     allowed = (count,) if isinstance(count, int) else count
-    # The common case in one pass; anything unusual takes the path below, which names the fault.
-    compact = text.replace(" ", "").replace(",", "")
-    if len(compact) % 2 == 0:
-        quick = [_CARD_OF.get(compact[i:i + 2]) for i in range(0, len(compact), 2)]
-        if None not in quick and len(set(quick)) == len(quick) and (allowed is None or len(quick) in allowed):
-            return [c for c in quick if c is not None]
-    parsed = []
-    for word in re.split(r"[\s,]+", text.strip()):
-        for i in range(0, len(word), 2):
-            piece = word[i:i + 2]
-            if len(piece) != 2 or piece[0] not in RANKS or piece[1].lower() not in SUITS:
-                if "10" in word:
-                    piece = word
-                raise ValueError(f"bad card {piece!r} in {what} {text!r}: {_EXPECTED}{_ten_hint(word)}")
-            parsed.append(card(piece))
+    parsed = _read(text)
     seen = set()
     for c in parsed:
         if c in seen:
@@ -89,7 +81,7 @@ def board_text(value: Cards, what: str = "cards") -> str:
         elif isinstance(c, numbers.Integral) and not isinstance(c, bool) and 0 <= int(c) < 52:
             parts.append(name(int(c)))
         else:
-            raise ValueError(f"bad card {c!r} in {what}: {_EXPECTED}, or a card number 0 to 51")
+            raise ValueError(f"bad card {c!r} in {what}: a card is text such as 'As' or '10♥', or a card number 0 to 51")
     return " ".join(parts)
 
 
@@ -103,4 +95,12 @@ def hand_cards(hand: Cards, counts: Counts, what: str) -> List[int]:
 
 
 def name(number: int) -> str:
-    return RANKS[number // 4] + SUITS[number % 4]
+    """The library's name of a card number: "As" for 51."""
+    named: str = core._card_name(number)
+    return named
+
+
+def hand_text(hand: Sequence[int]) -> str:
+    """The library's text of a hand: its cards highest first ("AhKh")."""
+    text: str = core._hand_text(list(hand))
+    return text

@@ -1,13 +1,11 @@
 """Hand evaluation: one hand (text or card numbers) or many at once."""
 import array
-import ctypes
-import sys
-from typing import TYPE_CHECKING, Any, List, Optional, Protocol, Union
+from typing import TYPE_CHECKING, Any, Dict, List, Optional, Protocol, Tuple, Union
 
-from . import _library
-from ._facts import (BEST_HAND, CATEGORIES, GAME_HOLDEM, GAME_OMAHA, GAME_OMAHA5, GAME_SHORTDECK, NO_LOW, SHORTDECK_CATEGORIES,
-                     SHORTDECK_LOWEST_CARD, SHORTDECK_WORST_HAND, WORST_HAND)
+from ._facts import BEST_HAND, GAME_SHORTDECK, NO_LOW, SHORTDECK_WORST_HAND, WORST_HAND
+from ._library import core as _core
 from .cards import Cards, hand_cards, name
+from .ranges import GAMES
 
 if TYPE_CHECKING:
     import numpy
@@ -18,26 +16,31 @@ else:
     Values = Hands = object
 
 
-def _lib() -> ctypes.CDLL:
-    package = sys.modules[__package__]  # its handle, loaded on first use
-    lib: ctypes.CDLL = package._lib or package.load()
-    return lib
-
-
 def category(value: int, game: str = "holdem") -> str:
-    """The category name of a hand value ("Straight flush" .. "High card"):
-    BEST_HAND..WORST_HAND (Omaha games too), or for game="shortdeck"
-    1..SHORTDECK_WORST_HAND."""
-    short = _evaluation_game(game) == GAME_SHORTDECK
-    worst, table = (SHORTDECK_WORST_HAND, SHORTDECK_CATEGORIES) if short else (WORST_HAND, CATEGORIES)
-    if isinstance(value, int) and not isinstance(value, bool) and BEST_HAND <= value <= worst:
-        return [label for first, label in table if first <= value][-1]
-    raise ValueError(f"{value!r} is not a hand value ({BEST_HAND} to {worst})")
+    """The library's name of the category of a hand value ("Straight flush" ..
+    "High card"): BEST_HAND..WORST_HAND (every game's high values), or for
+    game="shortdeck" 1..SHORTDECK_WORST_HAND, its flush above its full house."""
+    if not isinstance(game, str) or game not in GAMES:
+        raise ValueError(f"game must be one of {', '.join(GAMES)}, got {game!r}")
+    named = None
+    if isinstance(value, int) and not isinstance(value, bool) and -2**31 <= value < 2**31:
+        named = _core._category_name(GAMES[game], value)
+    if named is None:
+        worst = SHORTDECK_WORST_HAND if GAMES[game] == GAME_SHORTDECK else WORST_HAND
+        raise ValueError(f"{value!r} is not a hand value ({BEST_HAND} to {worst})")
+    return str(named)
 
 
-_EVALUATION_GAMES = {"holdem": GAME_HOLDEM, "shortdeck": GAME_SHORTDECK, "omaha": GAME_OMAHA, "omaha5": GAME_OMAHA5}
-# The cards a hand of each game has: Omaha's hole cards first, then the board.
-_HAND_SIZES = {GAME_HOLDEM: (5, 6, 7), GAME_SHORTDECK: (5, 6, 7), GAME_OMAHA: (9,), GAME_OMAHA5: (10,)}
+# The games evaluate values, from the library's table: name, number, and the
+# card counts of a hand (Omaha's hole cards first, then the board); the Hi/Lo
+# games, which it does not value alone, are left out.
+_EVALUATION_GAMES: Dict[str, int] = {}
+_HAND_SIZES: Dict[int, Tuple[int, ...]] = {}
+for _game in _core._games():
+    if _game[11]:
+        _EVALUATION_GAMES[_game[1]] = _game[0]
+        _HAND_SIZES[_game[0]] = tuple(_game[11])
+_DECK = {game[0]: (game[3], game[7]) for game in _core._games()}  # title, lowest card
 
 
 def _evaluation_game(game: str) -> int:
@@ -46,22 +49,23 @@ def _evaluation_game(game: str) -> int:
     return _EVALUATION_GAMES[game]
 
 
+_RANK_WORDS = ("deuce", "three", "four", "five", "six", "seven", "eight", "nine", "ten", "jack", "queen", "king", "ace")
+
+
 def _evaluate_slow(hand: Cards, game: str = "holdem") -> int:
     """Every form of a hand, with the errors that name the fault: the compiled
     evaluate calls this for whatever its quick path does not take."""
     game_id = _evaluation_game(game)
     c = hand_cards(hand, _HAND_SIZES[game_id], "the hand")
-    if game_id == GAME_SHORTDECK:
-        low = [name(x) for x in c if x < SHORTDECK_LOWEST_CARD]
-        if low:
-            raise ValueError(f"short deck has no card below the six (6c .. As), got {low[0]}")
-    value = ctypes.c_int32()
-    _lib().oddsmith_evaluate_game_many((ctypes.c_int32 * len(c))(*c), 1, game_id, len(c), ctypes.byref(value))
-    return int(value.value)
+    title, lowest = _DECK[game_id]
+    low = [name(x) for x in c if x < lowest]
+    if low:
+        raise ValueError(f"{title} has no card below the {_RANK_WORDS[lowest // 4]} ({name(lowest)} .. As), got {low[0]}")
+    return int(_core._value(c, game_id))
 
-_core = _library.extension()
-if _core is not None:
-    _core._set_slow_evaluate(_evaluate_slow)
+
+_core._set_slow_evaluate(_evaluate_slow)
+
 
 class _Evaluate(Protocol):
     def __call__(self, hand: Cards, game: str = "holdem") -> int: ...
@@ -73,9 +77,9 @@ class _Evaluate(Protocol):
 # As = 51); game="shortdeck" for the 36-card deck (1 .. SHORTDECK_WORST_HAND, a
 # flush above a full house, A-6-7-8-9 the lowest straight); game="omaha5" for
 # five-card Omaha (five hole cards, then the five board cards: two of the hole
-# with three of the board; "omaha" the same with four hole cards). Compiled where the
-# package's compiled part is built: a call then costs about what a Python call does.
-evaluate: _Evaluate = _core.evaluate if _core is not None else _evaluate_slow
+# with three of the board; "omaha" the same with four hole cards). Compiled: a
+# call costs about what a Python call does.
+evaluate: _Evaluate = _core.evaluate
 
 
 def _omaha(hole: Cards, board: Cards) -> List[int]:
@@ -89,12 +93,12 @@ def _omaha(hole: Cards, board: Cards) -> List[int]:
 
 def omaha_high(hole: Cards, board: Cards) -> int:
     """Omaha high value: exactly two of the four hole cards with three of the five board cards."""
-    return int(_lib().poker_evomaha(*_omaha(hole, board)))
+    return int(_core._omaha(_omaha(hole, board), False))
 
 
 def omaha_low(hole: Cards, board: Cards) -> Optional[int]:
     """Omaha eight-or-better low value (31 best .. 248 worst), or None without a low."""
-    value = int(_lib().poker_evomahalow(*_omaha(hole, board)))
+    value = int(_core._omaha(_omaha(hole, board), True))
     return None if value == NO_LOW else value
 
 
@@ -158,28 +162,6 @@ def evaluate_many(hands: Hands, cards_per_hand: Optional[int] = None, game: str 
         out: Any = numpy.empty(count, dtype=numpy.int32)
     else:
         out = array.array("i", bytes(4 * count))
-    if not count:
-        return out  # type: ignore[no-any-return]
-    if _core is not None:
+    if count:
         _core._evaluate_many(flat, per_hand, out, game_id)
-        return out  # type: ignore[no-any-return]
-    if game_id != GAME_HOLDEM or per_hand == 6:  # without the compiled part: the library, one call for all
-        target = out.ctypes.data if is_numpy else out.buffer_info()[0]
-        if _lib().oddsmith_evaluate_game_many(_address(flat), count, game_id, per_hand, target) != 0:
-            raise ValueError("the library refused the buffer")
-        return out  # type: ignore[no-any-return]
-    source = _address(flat)
-    target = out.ctypes.data if is_numpy else out.buffer_info()[0]
-    if _lib().oddsmith_evaluate_many(source, count, per_hand, target) != 0:
-        raise ValueError("the library refused the buffer")
     return out  # type: ignore[no-any-return]
-
-
-def _address(flat: Any) -> int:
-    """The address of a flat int32 buffer's first card, for ctypes."""
-    if hasattr(flat, "ctypes"):
-        return int(flat.ctypes.data)
-    if isinstance(flat, array.array):
-        return int(flat.buffer_info()[0])
-    data = flat if not flat.readonly else memoryview(bytearray(flat.cast("B")))
-    return ctypes.addressof((ctypes.c_char * data.nbytes).from_buffer(data.cast("B")))

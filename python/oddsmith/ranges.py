@@ -5,22 +5,19 @@ random"; five-card Omaha the same with five cards ("AAxxx", "AAKKds"); short
 deck Hold'em's over ranks 6 to A. Any item may carry a weight from 0 to 1 as
 "AKs:0.5"; a hand named twice counts once, with its last weight.
 """
-import ctypes
-import sys
 import random
-from typing import List, Optional, Sequence, Tuple
+from typing import Dict, List, Optional, Sequence, Tuple
 
-from ._facts import (GAME_HOLDEM, GAME_OMAHA, GAME_OMAHA5, GAME_OMAHA5_HILO, GAME_OMAHA_HILO, GAME_SHORTDECK,
-                     RANGE_HANDS as HANDS_PER_SLOT)
+from ._facts import RANGE_HANDS as HANDS_PER_SLOT
+from ._library import core
 
-GAMES = {"holdem": GAME_HOLDEM, "omaha": GAME_OMAHA, "omaha-hilo": GAME_OMAHA_HILO, "hilo": GAME_OMAHA_HILO,
-         "shortdeck": GAME_SHORTDECK, "omaha5": GAME_OMAHA5, "omaha5-hilo": GAME_OMAHA5_HILO}
-
-
-def _lib() -> ctypes.CDLL:
-    package = sys.modules[__package__]  # its handle, loaded on first use
-    lib: ctypes.CDLL = package._lib or package.load()
-    return lib
+# Every game's names and aliases ("omaha-hilo", "hilo") and its number, from the
+# library's table of games (oddsmith_game_info), in its order.
+GAMES: Dict[str, int] = {}
+for _game in core._games():
+    GAMES[_game[1]] = _game[0]
+    if _game[2]:
+        GAMES[_game[2]] = _game[0]
 
 
 def parse(notation: str, game: str = "holdem") -> List[Tuple[Tuple[int, ...], float]]:
@@ -33,29 +30,17 @@ def parse(notation: str, game: str = "holdem") -> List[Tuple[Tuple[int, ...], fl
         raise ValueError(f"a range is text such as 'QQ+, AKs', got {type(notation).__name__} {notation!r}")
     if "\x00" in notation:
         raise ValueError(f"a range holds no NUL character, got {notation!r}")
-    lib = _lib()
     try:
         data = notation.encode("utf-8")
     except UnicodeEncodeError as bad:
         raise ValueError(f"a range is valid text, got {notation!r}: {bad.reason} at index {bad.start}") from None
     if len(data) > 2**31 - 1:
         raise ValueError(f"a range text is at most {2**31 - 1} bytes, got {len(data)}")
-    column = ctypes.c_int(0)
-    error = ctypes.create_string_buffer(256)
-    handle = lib.oddsmith_range_parse(data, len(data), GAMES[game], ctypes.byref(column), error, len(error))
-    if not handle:
-        at = len(data[:max(column.value - 1, 0)].decode("utf-8", "ignore")) + 1
-        raise ValueError(f"bad range {notation!r} at column {at}: {error.value.decode('utf-8', 'replace')}")
-    try:
-        cards = (ctypes.c_int * 5)()
-        weight = ctypes.c_double()
-        out = []
-        for i in range(lib.oddsmith_range_size(handle)):
-            n = lib.oddsmith_range_hand(handle, i, cards, ctypes.byref(weight))
-            out.append((tuple(cards[:n]), weight.value))
-        return out
-    finally:
-        lib.oddsmith_range_free(handle)
+    made, hands, column, error = core._parse_range(data, GAMES[game])
+    if not made:
+        at = len(data[:max(column - 1, 0)].decode("utf-8", "ignore")) + 1
+        raise ValueError(f"bad range {notation!r} at column {at}: {error}")
+    return [(tuple(cards), float(weight)) for cards, weight in hands]
 
 
 def expand(notation: str, game: str = "holdem") -> List[Tuple[int, ...]]:
@@ -79,5 +64,6 @@ def sample_slot(hands: Sequence[Tuple[int, ...]], rng: Optional[random.Random] =
 
 
 def describe(hand: Sequence[int]) -> str:
-    from .cards import name
-    return "".join(name(c) for c in hand)
+    """A hand's text as the library writes it, highest card first ("AhKh")."""
+    from .cards import hand_text
+    return hand_text(hand)

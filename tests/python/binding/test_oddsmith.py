@@ -13,13 +13,14 @@ def test_evaluation():
     assert oddsmith.omaha_high("AcAdAhAs", "KcKdQhQsJc") == 2468
     assert oddsmith.omaha_low("4s5s9c9d", "Ac2d3hKcKd") == 31
     assert oddsmith.omaha_low("AcAdAhAs", "KcKdQhQsJc") is None
+    # The library's card reader: either case, tens as 10, suit symbols (outlined too).
+    assert oddsmith.evaluate("10s Ks Qs Js As") == oddsmith.evaluate("a♠ k♤ Q♠,J♠ T♠") == oddsmith.evaluate(["A♠", "10♠", "k♠", "q♠", "j♠"]) == 1
 
 
 @pytest.mark.parametrize("call, words", [
     (lambda: oddsmith.evaluate("As Ks Qs Js"), "5 or 6 or 7 cards, got 4"),
     (lambda: oddsmith.evaluate("As Ks Qs Js Xs"), "bad card 'Xs'"),
     (lambda: oddsmith.evaluate("As Ks Qs Js As"), "As is given twice"),
-    (lambda: oddsmith.evaluate("10s Ks Qs Js As"), "T"),
     (lambda: oddsmith.omaha_high("AcAdAhAs", "AcKdQhQsJc"), "Ac is given twice|both in the hole"),
     (lambda: oddsmith.holdem_equity("AhKh", opponents=23), "opponents must be a whole number from 0 to 22"),
     (lambda: oddsmith.holdem_equity("AhKh", range_slot=5), "range_slot"),
@@ -32,9 +33,10 @@ def test_evaluation():
     (lambda: oddsmith.load_omaha_range(1, ["AhAsKh"]), "4 cards"),
     (lambda: oddsmith.load_omaha_range(1, [(True, 1, 2, 3)]), "bad card True in Omaha hand"),
     (lambda: oddsmith.load_hilo_range(1, "AhAsKhKx"), "bad range 'AhAsKhKx' at column 8: expected a suit"),
-    (lambda: oddsmith.load_omaha_range(1, ["AhAsKhKx"]), "bad card 'Kx' in Omaha hand 'AhAsKhKx': a card is a rank"),
+    (lambda: oddsmith.load_omaha_range(1, ["AhAsKhKx"]), "bad card 'Kx' in 'AhAsKhKx': a card is a rank"),
     (lambda: oddsmith.evaluate(True), "the hand must be text"),
-    (lambda: oddsmith.evaluate("AsKsQsJsT"), "bad card 'T' in the hand 'AsKsQsJsT'"),
+    (lambda: oddsmith.evaluate("AsKsQsJsT"), "bad card 'T' in 'AsKsQsJsT'"),
+    (lambda: oddsmith.evaluate("As Ks Qs Js \ud800"), "bad card '\\\\xed\\\\xa0' in 'As Ks Qs Js \\\\xed"),
 ])
 def test_bad_input_raises_value_error(call, words):
     with pytest.raises(ValueError, match=words):
@@ -42,12 +44,14 @@ def test_bad_input_raises_value_error(call, words):
 
 
 def test_a_named_library_that_cannot_be_loaded_is_an_error(monkeypatch):
+    # The ctypes loader (gpuscout's library, and oddsmith.load(path)): a path
+    # given or named by the environment is used or refused, never replaced.
     from oddsmith import _library
-    with pytest.raises(OSError, match="/nonexistent/liboddsmith.so"):
-        _library.load("oddsmith", "ODDSMITH_LIBRARY", {}, "/nonexistent/liboddsmith.so")
-    monkeypatch.setenv("ODDSMITH_LIBRARY", "/nonexistent/env/liboddsmith.so")
-    with pytest.raises(OSError, match=r"/nonexistent/env/liboddsmith.so \(\$ODDSMITH_LIBRARY\)"):
-        _library.load("oddsmith", "ODDSMITH_LIBRARY", {})
+    with pytest.raises(OSError, match="/nonexistent/libgpuscout.so"):
+        _library.load("gpuscout", "GPUSCOUT_LIBRARY", {}, "/nonexistent/libgpuscout.so")
+    monkeypatch.setenv("GPUSCOUT_LIBRARY", "/nonexistent/env/libgpuscout.so")
+    with pytest.raises(OSError, match=r"/nonexistent/env/libgpuscout.so \(\$GPUSCOUT_LIBRARY\)"):
+        _library.load("gpuscout", "GPUSCOUT_LIBRARY", {})
 
 
 def test_no_opponents_and_standard_error():

@@ -76,6 +76,11 @@ def test_runs_are_bounded():
     assert oddsmith.equity(["AA,22", "KK,33"], board="2c3d4h8s9c", exact=False, stderr=0.01, seed=1).target_met
     with pytest.raises(ValueError, match="trials must be a whole number from 1 to 281474976710656"):
         oddsmith.equity(["AhKh", "QsQd"], trials=2**64 + 1000)
+    # The bound: any finite number of seconds above 0, as --max-seconds takes (the library counts past 1e9 s as 1e9 s).
+    assert oddsmith.equity(["AhKh", "QsQd"], board="Qh7c2d", max_seconds=1e300).exact
+    for bad in (float("inf"), float("nan"), 0, -1, 10**400, True, "5"):
+        with pytest.raises(ValueError, match="max_seconds must be a finite number of seconds above 0"):
+            oddsmith.equity(["AhKh", "QsQd"], max_seconds=bad)
 
 
 @pytest.mark.parametrize("call, words", [
@@ -229,9 +234,14 @@ def test_nothing_from_the_library_reaches_standard_output(capfd):
     assert out == ""
 
 
-def test_a_named_library_that_cannot_be_loaded_is_an_error(monkeypatch):
-    monkeypatch.setenv("ODDSMITH_LIBRARY", "/nonexistent/liboddsmith.so")
+def test_the_package_calls_the_library_its_compiled_part_is_linked_to():
+    # One library per installed package: the compiled part's, which load() hands
+    # out by default; no variable swaps another build in under it (an
+    # $ODDSMITH_LIBRARY is not read). A path given to load() must load.
+    package = os.path.dirname(oddsmith.__file__)
+    script = "import oddsmith; print(oddsmith.load()._name, oddsmith.evaluate('As Ks Qs Js Ts'))"
+    run = subprocess.run([sys.executable, "-c", script], capture_output=True, text=True,
+                         env=dict(os.environ, ODDSMITH_LIBRARY="/nonexistent/liboddsmith.so"), cwd=HERE)
+    assert run.stdout.split() == [os.path.join(package, "liboddsmith.so.1"), "1"], run.stderr
     with pytest.raises(OSError, match="/nonexistent/liboddsmith.so"):
-        oddsmith.load()
-    monkeypatch.delenv("ODDSMITH_LIBRARY")
-    oddsmith.load()
+        oddsmith.load("/nonexistent/liboddsmith.so")
