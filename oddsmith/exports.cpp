@@ -3,6 +3,7 @@
 // exports (poker_* and the timing loops) are in host/host_exports.cpp.
 
 #include <algorithm>
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <climits>
@@ -218,7 +219,8 @@ ODDSMITH_API int oddsmith_parse_cards(const char* text, int length, int* cards, 
 ODDSMITH_API int oddsmith_card_name(int card, char out[3]) {
   if (!out) return -1;
   if (!oddsmith::is_card(card)) return refuse_text(out, 3);
-  return write_text(oddsmith::card_name(card), out, 3);
+  const char name[2] = {oddsmith::kRankChars[oddsmith::card_rank(card)], oddsmith::kSuitChars[oddsmith::card_suit(card)]};
+  return write_text(std::string_view(name, 2), out, 3);
 }
 
 ODDSMITH_API int oddsmith_hand_text(const int* cards, int count, char* out, int size) {
@@ -229,12 +231,12 @@ ODDSMITH_API int oddsmith_hand_text(const int* cards, int count, char* out, int 
     sorted[i] = cards[i];
   }
   std::sort(sorted, sorted + count, [](int a, int b) { return a > b; });
-  char text[2 * oddsmith::kDeckSize];
-  for (int i = 0; i < count; ++i) {
+  std::array<char, std::size_t{2} * oddsmith::kDeckSize> text{};
+  for (std::size_t i = 0; i < static_cast<std::size_t>(count); ++i) {
     text[2 * i] = oddsmith::kRankChars[oddsmith::card_rank(sorted[i])];
     text[2 * i + 1] = oddsmith::kSuitChars[oddsmith::card_suit(sorted[i])];
   }
-  return write_text(std::string_view(text, static_cast<std::size_t>(2 * count)), out, size);
+  return write_text(std::string_view(text.data(), 2 * static_cast<std::size_t>(count)), out, size);
 }
 
 ODDSMITH_API int oddsmith_category_name(int game, int hand_value, char* out, int size) {
