@@ -97,7 +97,7 @@ expect 3 '"target_met": false' equity "AA,22" "KK,33" --board 2c3d4h8s9c --stder
 expect 3 "warning: the standard-error target was given up" equity "AA,22" "KK,33" --board 2c3d4h8s9c --stderr 1e-9 --monte-carlo
 expect 0 '"exact": true' equity "AA,22" "KK,33" --board 2c3d4h8s9c --stderr 1e-9 --json
 expect 3 "after" equity AhKh QsQd --trials 281474976710656 --max-seconds 0.3
-expect 3 '"target_met": false' breakdown "QQ+" random random --board Th7c2d --stderr 0.0001 --max-seconds 0.5 --json
+expect 3 '"target_met": false' breakdown "QQ+" random random --board Th7c2d --stderr 0.0001 --max-seconds 2 --json
 expect 2 "would take about" breakdown "AA, KK, AKxx, JT98" random --game omaha --board Qh Jh 2c --max-seconds 5
 
 # --json: one JSON object on standard output, nothing else, for every command.

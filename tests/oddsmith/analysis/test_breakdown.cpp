@@ -107,16 +107,22 @@ TEST(Breakdown, EveryBoundGivesWholeResultsOrNone) {
     }
   }
 
-  // A target out of reach: every hand and next card present, the shortfall said.
+  // A target out of reach is never a success: every hand and next card
+  // present with the shortfall said, or (on a machine so loaded that the first
+  // part overran its share many times) refused with the estimate.
   calc::EquityQuery target = query_of(Game::holdem, {"QQ+", "random", "random"}, "Th7c2d");
   target.mode = calc::Mode::monte_carlo;
   target.target_stderr = 1e-4;
-  target.max_seconds = 0.5;
+  target.max_seconds = 1;
   const Breakdown short_of_target = compute_breakdown(target);
-  EXPECT_EQ(short_of_target.status, calc::Status::target_not_met) << short_of_target.error;
-  EXPECT_EQ(short_of_target.hands.size(), 18u);
-  EXPECT_EQ(short_of_target.next_cards.size(), 49u);
-  for (const BreakdownHand& h : short_of_target.hands) EXPECT_GT(h.equity, 0.3);
+  if (short_of_target.has_result()) {
+    EXPECT_EQ(short_of_target.status, calc::Status::target_not_met) << short_of_target.error;
+    EXPECT_EQ(short_of_target.hands.size(), 18u);
+    EXPECT_EQ(short_of_target.next_cards.size(), 49u);
+    for (const BreakdownHand& h : short_of_target.hands) EXPECT_GT(h.equity, 0.3);
+  } else {
+    EXPECT_NE(short_of_target.error.find("would take about"), std::string::npos) << short_of_target.error;
+  }
 
   // Far too much work for the bound: refused with the estimate, not run out.
   calc::EquityQuery heavy = query_of(Game::omaha, {"AA, KK, AKxx, JT98", "random"}, "QhJh2c");
