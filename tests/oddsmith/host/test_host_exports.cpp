@@ -125,7 +125,9 @@ TEST(HostExports, TimingLoopsEvaluateCountTimes) {
     const long around = static_cast<long>(std::clock() - before);
     EXPECT_GE(ticks, 0) << name << " " << count;
     EXPECT_LE(ticks, around) << name << " " << count;
-    if (around >= 20) {
+    // Over a span long enough that the clock calls around the loop are noise
+    // (20 ms), the loop's own ticks are most of it.
+    if (around >= static_cast<long>(CLOCKS_PER_SEC / 50)) {
       EXPECT_GE(ticks, around / 2) << name << " " << count;
     }
   };
