@@ -110,7 +110,7 @@ std::string read_query(const oddsmith_equity_query* query, oddsmith::calc::Equit
   // A bound past 1e9 s (some 31 years), infinity included, counts as 1e9 s.
   q.max_seconds = !query_has_bound ? 0 : query->max_seconds > 1e9 ? 1e9 : query->max_seconds;
   // The bound counts from here: reading large ranges is part of the run.
-  if (q.max_seconds >= 0) q.deadline = calc::seconds_from_now(calc::resolve_budget(q).bound);
+  if (q.max_seconds >= 0) q.deadline = calc::seconds_from_now(calc::bound_of(q));
   callback = {query->progress, query->progress_user};
   if (query->progress) {
     q.progress = [](double done, void* c) {

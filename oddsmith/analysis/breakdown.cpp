@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <chrono>
-#include <cmath>
 #include <optional>
 
 #include "calculator/chooser.h"
@@ -97,13 +96,7 @@ NextCardPlan plan_next_cards(const calc::EquityQuery& query, const calc::RunBudg
   if (budget.mode == calc::Mode::monte_carlo || plan.cards.empty()) return plan;
   calc::EquityQuery one = query;
   one.board.push_back(plan.cards.front());
-  one.mode = calc::Mode::exact;
-  one.deadline.reset();
-  one.max_seconds = 1e9;
-  std::string error;
-  const std::optional<calc::PreparedQuery> q = calc::prepare_query(one, error);
-  const std::optional<calc::Plan> exact = q ? calc::choose_method(*q, one, calc::resolve_budget(one), error) : std::nullopt;
-  plan.exact_seconds = exact ? exact->seconds * static_cast<double>(plan.cards.size()) : INFINITY;
+  plan.exact_seconds = calc::exact_seconds(std::move(one)) * static_cast<double>(plan.cards.size());
   const double share = static_cast<double>(plan.cards.size()) / (hands + static_cast<double>(plan.cards.size()));
   plan.exact = calc::enumerates(budget.mode, plan.exact_seconds, budget.seconds_left() * share);
   return plan;
@@ -176,14 +169,13 @@ Breakdown compute_breakdown(const calc::EquityQuery& query) {
     if (!cards.exact) {
       // When the first card shows that the rest cannot fit, refuse there.
       const double per_card = std::chrono::duration<double>(calc::Clock::now() - began).count();
-      const double rest = static_cast<double>(count - i);
-      if (simulated == 1 && per_card * rest > 2 * std::max(0.0, time_left) + calc::kPartsGraceSeconds(budget))
+      if (simulated == 1 && calc::rest_cannot_fit(per_card, count - i, budget))
         return failed(calc::Status::bad_query,
                       "the equities after each next card would take about " +
                           calc::describe_seconds(per_card * static_cast<double>(count)) + ", " +
                           calc::over_the_bound(budget) +
                           ": narrow the ranges, give fewer deals (trials), or raise the bound (max_seconds)");
-      each.deadline = calc::seconds_from_now(time_left / rest);
+      each.deadline = calc::seconds_from_now(time_left / static_cast<double>(count - i));
     }
     each.board.back() = c;
     each.seed = budget.seed + 1000003 + static_cast<std::uint64_t>(c);

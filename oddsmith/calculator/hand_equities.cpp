@@ -75,7 +75,7 @@ HandsOutcome hand_by_hand(const PreparedQuery& q, const EquityQuery& query, cons
     const double left = budget.seconds_left();
     if (!exact && i == 1) {
       const double per_hand = std::chrono::duration<double>(Clock::now() - began).count();
-      if (per_hand * static_cast<double>(hands - 1) > 2 * std::max(0.0, left) + kPartsGraceSeconds(budget))
+      if (rest_cannot_fit(per_hand, hands - 1, budget))
         return refused(Status::bad_query, "hand-by-hand equities of " + std::to_string(hands) +
                                               " hands would take about " +
                                               describe_seconds(per_hand * static_cast<double>(hands)) + ", " +

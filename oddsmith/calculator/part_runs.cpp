@@ -27,22 +27,25 @@ EquityQuery with_first_hand(const EquityQuery& query, const RangeHand& hand) {
   return one;
 }
 
-double exact_hands_seconds(const PreparedQuery& q, const EquityQuery& query) {
-  EquityQuery first = with_first_hand(query, q.hands[0][0]);
-  first.force_method.reset();
-  first.deadline.reset();
-  first.max_seconds = 1e9;
-  first.mode = Mode::exact;
+double exact_seconds(EquityQuery one) {
+  one.force_method.reset();
+  one.deadline.reset();
+  one.max_seconds = 1e9;
+  one.mode = Mode::exact;
   std::string error;
-  const std::optional<PreparedQuery> fq = prepare_query(first, error);
-  if (!fq) return INFINITY;
-  const std::optional<Plan> plan = choose_method(*fq, first, resolve_budget(first), error);
-  return plan ? plan->seconds * static_cast<double>(q.hands[0].size()) : INFINITY;
+  const std::optional<PreparedQuery> q = prepare_query(one, error);
+  if (!q) return INFINITY;
+  const std::optional<Plan> plan = choose_method(*q, one, resolve_budget(one), error);
+  return plan ? plan->seconds : INFINITY;
 }
 
-Clock::time_point seconds_from_now(double seconds) {
-  return Clock::now() + std::chrono::duration_cast<Clock::duration>(
-                            std::chrono::duration<double>(std::clamp(seconds, 0.0, 1e9)));
+double exact_hands_seconds(const PreparedQuery& q, const EquityQuery& query) {
+  return exact_seconds(with_first_hand(query, q.hands[0][0])) * static_cast<double>(q.hands[0].size());
+}
+
+bool rest_cannot_fit(double part_seconds, std::size_t parts_left, const RunBudget& budget) {
+  return part_seconds * static_cast<double>(parts_left) >
+         2 * std::max(0.0, budget.seconds_left()) + 0.1 * budget.bound + 0.1;
 }
 
 bool no_deal_fits(const EquityQuery& part) {

@@ -18,10 +18,12 @@ namespace oddsmith::calc {
 inline constexpr std::int64_t kDealsPerHand = 20000;
 inline constexpr std::int64_t kDealsPerNextCard = 100000;
 
-// How far Monte-Carlo parts may run past the deadline (each still does its
-// first chunk of deals) before the run is refused instead: a tenth of the bound
-// and a tenth of a second.
-inline double kPartsGraceSeconds(const RunBudget& budget) { return 0.1 * budget.bound + 0.1; }
+// Whether Monte-Carlo parts that take `part_seconds` each (the first one's
+// time) cannot fit `parts_left` more in the time left: each part's share of
+// that time shrinks its deals, but not its setup or its first chunk, so the
+// run is refused when even so it would overrun by more than a tenth of the
+// bound and a tenth of a second.
+bool rest_cannot_fit(double part_seconds, std::size_t parts_left, const RunBudget& budget);
 
 // The query of one part of `whole`: no progress of its own, the whole run's
 // deadline (a part may be given a nearer one), and `deals` deals where the
@@ -31,12 +33,13 @@ EquityQuery part_query(const EquityQuery& whole, const RunBudget& budget, std::i
 // `query` with its first player holding `hand` alone.
 EquityQuery with_first_hand(const EquityQuery& query, const RangeHand& hand);
 
+// Single-core seconds of `one` enumerated, whatever the bound; infinity where
+// no exact method applies or the query is unsound.
+double exact_seconds(EquityQuery one);
+
 // Single-core seconds of the exact runs of every hand of `q`'s first player,
 // estimated from the first hand's; infinity where none applies.
 double exact_hands_seconds(const PreparedQuery& q, const EquityQuery& query);
-
-// The moment `seconds` from now (a negative share counts as none).
-Clock::time_point seconds_from_now(double seconds);
 
 // Whether no deal fits `part` at all (some player's every hand blocked by the
 // board or the others, a known hand holding the next card): the one failure of

@@ -11,13 +11,20 @@ std::uint64_t system_seed() {
   return seed ? seed : 1;
 }
 
+Clock::time_point seconds_from_now(double seconds) {
+  return Clock::now() +
+         std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(std::clamp(seconds, 0.0, 1e9)));
+}
+
+double bound_of(const EquityQuery& query) {
+  return query.max_seconds > 0 ? query.max_seconds : ODDSMITH_DEFAULT_MAX_SECONDS;
+}
+
 RunBudget resolve_budget(const EquityQuery& query) {
   RunBudget b;
   b.mode = query.mode;
-  b.bound = query.max_seconds > 0 ? query.max_seconds : ODDSMITH_DEFAULT_MAX_SECONDS;
-  b.deadline = query.deadline ? *query.deadline
-                              : Clock::now() + std::chrono::duration_cast<Clock::duration>(
-                                                   std::chrono::duration<double>(std::min(b.bound, 1e9)));
+  b.bound = bound_of(query);
+  b.deadline = query.deadline ? *query.deadline : seconds_from_now(b.bound);
   b.seed = query.seed ? query.seed : system_seed();
   b.trials = query.trials;
   b.target_given = query.target_stderr > 0;

@@ -34,6 +34,13 @@ struct RunBudget {
   double seconds_left() const { return std::chrono::duration<double>(deadline - Clock::now()).count(); }
 };
 
+// The moment `seconds` from now (a negative span counts as none, and spans
+// beyond 1e9 s as 1e9 s, which the clock can still hold).
+Clock::time_point seconds_from_now(double seconds);
+
+// The time bound of `query` in seconds: its max_seconds, or the default.
+double bound_of(const EquityQuery& query);
+
 // The budget of `query`, its clock started now (or the deadline the query
 // inherits from the run it is part of).
 RunBudget resolve_budget(const EquityQuery& query);
