@@ -4,7 +4,8 @@
     oddsmith.evaluate("As Ks Qs Js Ts")                     # 1: lower is stronger
     oddsmith.equity(["AhKh", "QsQd"], exact=True)           # every player a hand or range
     oddsmith.parse_range("QQ+, AKs, AJo+")                  # 58 hands with their weights
-    oddsmith.evaluate_many(hands)                           # n x 5, 6 or 7 integer array
+    oddsmith.evaluate_many(hands)                           # n x 5, 6 or 7 integer array or nested lists
+    oddsmith.parse_cards("AhKh"), oddsmith.cards_text([50, 46])  # [50, 46], "AhKh"
 
 The host application's exports stay available: holdem_equity, omaha_equity,
 hilo_equity and the range slots. Range slots are numbered 1..4 everywhere in this
@@ -22,7 +23,9 @@ from typing import List, NamedTuple, Optional, Sequence, Tuple, Union
 from . import _library
 from .breakdown import Breakdown, BreakdownHand, BreakdownRow, NextCard, breakdown
 from .calculator import EquityResult, PlayerEquity, equity
-from .cards import Cards, card_numbers, cards, hand_cards, name
+# The module oddsmith.cards keeps its name: no function of the package is called
+# cards (parse_cards reads card text).
+from .cards import Cards, card_numbers, card_text, cards_text, hand_cards, name, parse_cards
 from .evaluate import category, evaluate, evaluate_many, omaha_high, omaha_low
 from ._facts import RANGE_HANDS as HANDS_PER_SLOT
 from .ranges import expand, parse, sample_slot
@@ -46,7 +49,7 @@ except ImportError:  # the source tree: the version stands in CMakeLists.txt
 
 __all__ = ["__version__", "load", "evaluate", "evaluate_many", "category", "omaha_high", "omaha_low", "equity",
            "EquityResult", "PlayerEquity", "breakdown", "Breakdown", "BreakdownHand", "BreakdownRow", "NextCard",
-           "parse_range", "expand", "cards", "holdem_equity", "omaha_equity",
+           "parse_range", "expand", "cards", "parse_cards", "card_text", "cards_text", "holdem_equity", "omaha_equity",
            "hilo_equity", "set_holdem_range", "set_holdem_ranges", "load_omaha_range", "load_hilo_range", "Equity"]
 
 from ._facts import HOLDEM_DEALS, HOLDEM_MAX_OPPONENTS, OMAHA_DEALS, OMAHA_MAX_OPPONENTS, RANGE_SLOTS

@@ -7,8 +7,8 @@ from typing import Any, Iterable, List, Optional, SupportsIndex, Tuple
 
 from ._facts import STATUS_CANCELLED, STATUS_NO_MEMORY, STATUS_TARGET_NOT_MET
 from ._library import core
-from .calculator import Progress, _checked, _reporter
-from .cards import Board, cards, name
+from .calculator import Progress, _checked, _Reporter
+from .cards import Board, name, parse_cards
 
 
 @dataclass(frozen=True)
@@ -62,14 +62,11 @@ def breakdown(players: Iterable[str], board: Optional[Board] = None, dead: Optio
     target_met=False, every hand still there. Ctrl-C stops it (KeyboardInterrupt)."""
     arguments = _checked(players, board, dead, game, exact, trials, stderr, seed, threads, max_seconds)
     texts, board_text = arguments[0], arguments[1]
-    report, close = _reporter(progress)
-    try:
-        # The compiled part checks for Ctrl-C and calls `report` with the GIL
+    with _Reporter(progress) as reporter:
+        # The compiled part checks for Ctrl-C and calls the reporter with the GIL
         # held, and raises what either raised once the run has stopped.
         # (made, status, message, then when made: exact, deals, seed, hands, categories, draws, next cards)
-        run: Tuple[Any, ...] = core._breakdown(*arguments, report)
-    finally:
-        close()
+        run: Tuple[Any, ...] = core._breakdown(*arguments, reporter.callback)
     made, status, message = run[:3]
     if not made:
         if status == STATUS_NO_MEMORY:
@@ -81,7 +78,7 @@ def breakdown(players: Iterable[str], board: Optional[Board] = None, dead: Optio
     if status == STATUS_TARGET_NOT_MET:
         warnings.warn(message, RuntimeWarning, stacklevel=2)
     return Breakdown(
-        game, "".join(name(c) for c in cards(board_text, what="board")), texts, is_exact, deals, used_seed,
+        game, "".join(name(c) for c in parse_cards(board_text, what="board")), texts, is_exact, deals, used_seed,
         [BreakdownHand(*hand) for hand in hands],
         [BreakdownRow(*row) for row in categories], [BreakdownRow(*row) for row in draws],
         [NextCard(card, list(equities)) for card, equities in next_cards], status != STATUS_TARGET_NOT_MET)

@@ -2,6 +2,7 @@
 Carlo, on every core."""
 import math
 import operator
+import time
 import warnings
 from dataclasses import dataclass
 from typing import Callable, Iterable, List, Optional, Sequence, SupportsIndex, Tuple, Union
@@ -80,22 +81,63 @@ def _whole_number(value: Optional[SupportsIndex], label: str, low: int, high: in
     return number
 
 
-def _reporter(progress: Progress) -> Tuple[Optional[Callable[[float], object]], Callable[[], None]]:
-    """The callable the run reports its share done to, and what closes it."""
-    if progress is None or progress is False:
-        return None, lambda: None
-    if progress is True:
+def _bar() -> Tuple[Callable[[float], object], Callable[[], object]]:
+    """A tqdm bar of the share done in percent, and what closes it."""
+    try:
+        from tqdm import tqdm  # type: ignore[import-untyped,unused-ignore]
+    except ImportError:
+        raise ImportError("progress=True draws a bar with tqdm, which is not installed: pip install tqdm, "
+                          "or pass progress a callable taking the share done (0..1)") from None
+    bar = tqdm(total=100.0, leave=False, bar_format="{l_bar}{bar}| {elapsed}<{remaining}")
+
+    def update(done: float) -> None:
+        bar.update(100.0 * done - bar.n)
+    return update, bar.close
+
+
+class _Reporter:
+    """Where a run reports its share done: `callback` for the compiled part
+    (None without progress) passes a share on at most every `interval` seconds,
+    since the library reports from every chunk, thousands of times a run. As a
+    context around the run: once the run has returned, the last share is handed
+    on if it was held back, so the caller always sees where the run ended; a bar
+    is closed however the run ends."""
+
+    def __init__(self, progress: Progress, interval: float = 0.05) -> None:
+        self._close: Callable[[], object] = lambda: None
+        if progress is None or progress is False:
+            self.callback: Optional[Callable[[float], None]] = None
+            return
+        if progress is True:
+            self._report, self._close = _bar()
+        elif callable(progress):
+            self._report = progress
+        else:
+            raise ValueError(f"progress must be True, False, None or a callable taking the share done, got {progress!r}")
+        self.callback = self._passed_on
+        self._interval = interval
+        self._sent_at = -math.inf
+        self._latest = 0.0
+        self._held = False
+
+    def _passed_on(self, done: float) -> None:
+        self._latest = done
+        now = time.monotonic()
+        self._held = now - self._sent_at < self._interval
+        if not self._held:
+            self._sent_at = now
+            self._report(done)
+
+    def __enter__(self) -> "_Reporter":
+        return self
+
+    def __exit__(self, error: Optional[type], *_: object) -> None:
         try:
-            from tqdm import tqdm  # type: ignore[import-untyped]
-        except ImportError:
-            return None, lambda: None
-        bar = tqdm(total=1000, unit="‰", leave=False)
-        def update(done: float) -> None:
-            bar.update(int(done * 1000) - bar.n)
-        return update, bar.close
-    if callable(progress):
-        return progress, lambda: None
-    raise ValueError(f"progress must be True, False, None or a callable taking the share done, got {progress!r}")
+            if error is None and self.callback is not None and self._held:
+                self._held = False
+                self._report(self._latest)
+        finally:
+            self._close()
 
 
 def _seconds(max_seconds: Optional[float]) -> float:
@@ -163,16 +205,14 @@ def equity(players: Iterable[str], board: Optional[Board] = None, dead: Optional
     (default 60; any finite number of seconds above 0) bounds the run: an exact enumeration estimated longer on one core
     raises ValueError, and a `stderr` target that would take longer is given up
     with a RuntimeWarning, the result saying target_met=False. progress=True
-    shows a tqdm bar when tqdm is installed; a callable gets the share done
-    (0..1) several times a second. Ctrl-C stops a run within half a second
+    shows a tqdm bar of the percentage done (ImportError without tqdm); a
+    callable gets the share done (0..1) up to 20 times a second, and last the
+    share where the run ended. Ctrl-C stops a run within half a second
     (KeyboardInterrupt). Impossible queries raise ValueError."""
     arguments = _checked(players, board, dead, game, exact, trials, stderr, seed, threads, max_seconds)
     texts = arguments[0]
-    report, close = _reporter(progress)
-    try:
-        run: _Run = core._equity(*arguments, report)
-    finally:
-        close()
+    with _Reporter(progress) as reporter:
+        run: _Run = core._equity(*arguments, reporter.callback)
     status, message, was_exact, deals, seconds, used_seed, target_met, each = run
     if status == STATUS_NO_MEMORY:
         raise MemoryError(message)

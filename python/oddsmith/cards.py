@@ -2,9 +2,13 @@
 oddsmith_card_name): a rank (23456789TJQKA in either case, or 10) and a suit
 (cdhs in either case, or a suit symbol ♣♦♥♠, outlined ones too), cards together
 or apart ("AhKh", "ah kh", "A♥ 10♠"); card numbers are rank * 4 + suit (2c = 0,
-As = 51)."""
+As = 51). parse_cards reads text into card numbers; card_text and cards_text
+write them back."""
 import numbers
-from typing import List, Sequence, Tuple, Union
+import sys
+import types
+import warnings
+from typing import Iterable, List, Sequence, Tuple, Union
 
 from ._library import core
 
@@ -33,7 +37,7 @@ def card(text: str) -> int:
     return parsed[0]
 
 
-def cards(text: str, count: Counts = None, what: str = "cards") -> List[int]:
+def parse_cards(text: str, count: Counts = None, what: str = "cards") -> List[int]:
     """Card numbers from text such as "As Ks" or "AsKs" (spaces and commas are
     optional). Raises ValueError naming the bad piece for bad text, a repeated
     card, or a count other than `count` (an int, or a tuple of allowed counts)."""
@@ -88,7 +92,7 @@ def board_text(value: Cards, what: str = "cards") -> str:
 def hand_cards(hand: Cards, counts: Counts, what: str) -> List[int]:
     """A hand as card numbers from any of the forms `Cards` allows."""
     if isinstance(hand, str) or (isinstance(hand, Sequence) and any(isinstance(c, str) for c in hand)):
-        return cards(board_text(hand, what), counts, what)
+        return parse_cards(board_text(hand, what), counts, what)
     if isinstance(hand, (bytes, bytearray)) or not hasattr(hand, "__len__"):
         raise ValueError(f"{what} must be text such as 'As Ks Qs Js Ts' or a sequence of card numbers, got {hand!r}")
     return card_numbers(hand, counts, what)
@@ -104,3 +108,42 @@ def hand_text(hand: Sequence[int]) -> str:
     """The library's text of a hand: its cards highest first ("AhKh")."""
     text: str = core._hand_text(list(hand))
     return text
+
+
+def _card_number(value: object, what: str) -> int:
+    if isinstance(value, bool) or not isinstance(value, numbers.Integral) or not 0 <= int(value) < 52:
+        raise ValueError(f"{what} must be a card number, a whole number 0 to 51, got {value!r}")
+    return int(value)
+
+
+def card_text(card: int) -> str:
+    """The text of a card number, as parse_cards reads it back: "As" for 51,
+    "2c" for 0 (rank * 4 + suit). ValueError for anything but a card number."""
+    return name(_card_number(card, "a card"))
+
+
+def cards_text(cards: Iterable[int], highest_first: bool = False) -> str:
+    """The text of card numbers, the cards side by side in their order ("Qh7c2d"),
+    or highest first as the library writes hands (highest_first=True: "AhKh" for
+    [46, 50]). parse_cards reads it back. ValueError naming a value that is no card."""
+    if isinstance(cards, (str, bytes, bytearray)):
+        raise ValueError(f"cards must be card numbers 0 to 51, got {type(cards).__name__} {cards!r}")
+    numbers_given = [_card_number(c, f"card {i + 1}") for i, c in enumerate(cards)]
+    return hand_text(numbers_given) if highest_first else "".join(name(c) for c in numbers_given)
+
+
+# The earlier name of parse_cards, kept for code that imports it from here.
+cards = parse_cards
+
+
+class _CallableModule(types.ModuleType):
+    """This module, callable as the package-level function `oddsmith.cards` was
+    before the module took the name, so that calls written then still work."""
+
+    def __call__(self, text: str, count: Counts = None, what: str = "cards") -> List[int]:
+        warnings.warn("oddsmith.cards(text) is now oddsmith.parse_cards(text); oddsmith.cards is the module",
+                      DeprecationWarning, stacklevel=2)
+        return parse_cards(text, count, what)
+
+
+sys.modules[__name__].__class__ = _CallableModule

@@ -1,6 +1,8 @@
 """Hand evaluation: one hand (text or card numbers) or many at once."""
 import array
-from typing import TYPE_CHECKING, Any, Dict, List, Optional, Protocol, Tuple, Union
+import itertools
+import numbers
+from typing import TYPE_CHECKING, Any, Dict, Iterable, List, Optional, Protocol, Sequence, Sized, Tuple, Union
 
 from ._facts import BEST_HAND, GAME_SHORTDECK, NO_LOW, SHORTDECK_WORST_HAND, WORST_HAND
 from ._library import core as _core
@@ -11,7 +13,7 @@ if TYPE_CHECKING:
     import numpy
     import numpy.typing
     Values = Union["numpy.typing.NDArray[numpy.int32]", "array.array[int]"]
-    Hands = Union["numpy.typing.ArrayLike", "array.array[int]", memoryview]
+    Hands = Union["numpy.typing.ArrayLike", "array.array[int]", memoryview, Sequence[Sequence[int]], Sequence[int]]
 else:
     Values = Hands = object
 
@@ -105,8 +107,44 @@ def omaha_low(hole: Cards, board: Cards) -> Optional[int]:
 _INT32 = ("i", "=i", "<i", "l", "=l", "<l")
 
 
+def _from_lists(hands: Union[List[Any], Tuple[Any, ...]], cards_per_hand: Optional[int],
+                sizes: "tuple[int, ...]") -> "tuple[Any, int, int, bool]":
+    """The cards of a list of hands (each a sequence of card numbers), or of one
+    flat list with cards_per_hand given, as evaluate_many's flat int32 buffer."""
+    rows = list(hands)
+    if rows and isinstance(rows[0], numbers.Integral):
+        flat = _card_list(rows)
+        return _as_int32_cards(flat, cards_per_hand, sizes)  # checked as any flat buffer
+    per_hand = len(rows[0]) if rows and isinstance(rows[0], Sized) else cards_per_hand
+    for i, row in enumerate(rows):
+        if isinstance(row, (str, bytes)) or not isinstance(row, Sized) or len(row) != per_hand:
+            raise ValueError(f"evaluate_many needs every hand as a list of {per_hand} card numbers, "
+                             f"got hand {i + 1}: {row!r}")
+    if cards_per_hand not in (None, per_hand):
+        raise ValueError(f"cards_per_hand {cards_per_hand!r} does not match the hands' {per_hand} cards")
+    if per_hand is not None and per_hand not in sizes:
+        raise ValueError(f"evaluate_many takes hands of {' or '.join(map(str, sizes))} cards here, got {per_hand}")
+    return _card_list(itertools.chain.from_iterable(rows)), len(rows), per_hand or sizes[0], False
+
+
+def _card_list(cards: Iterable[Any]) -> "array.array[int]":
+    """Card numbers (ints, NumPy's integers; not booleans or floats) as int32, a
+    number no card has becoming -1, a bad card, rather than a wrapped value."""
+    flat = list(cards)
+    if any(type(c) is not int for c in flat):
+        bad = [c for c in flat if isinstance(c, bool) or not isinstance(c, numbers.Integral)]
+        if bad:
+            raise ValueError(f"evaluate_many needs integer card numbers, got {bad[0]!r}")
+        flat = [int(c) for c in flat]
+    if flat and (min(flat) < 0 or max(flat) > 51):
+        flat = [c if 0 <= c <= 51 else -1 for c in flat]
+    return array.array("i", flat)
+
+
 def _as_int32_cards(buffer: Any, cards_per_hand: Optional[int], sizes: "tuple[int, ...]") -> "tuple[Any, int, int, bool]":
     """(flat int32 card buffer, hand count, cards per hand, whether the input was NumPy's)."""
+    if isinstance(buffer, (list, tuple)):
+        return _from_lists(buffer, cards_per_hand, sizes)
     is_numpy = type(buffer).__module__.split(".")[0] == "numpy"
     if is_numpy:
         import numpy
@@ -148,10 +186,11 @@ def _as_int32_cards(buffer: Any, cards_per_hand: Optional[int], sizes: "tuple[in
 
 def evaluate_many(hands: Hands, cards_per_hand: Optional[int] = None, game: str = "holdem") -> Values:
     """Values of many hands in one call, without the GIL: `hands` is an n x 5, 6
-    or 7 array of card numbers (NumPy, any integer type, any strides), or a flat
-    buffer (array.array, memoryview) with cards_per_hand given. Arrays that are
-    not C-contiguous 32-bit ints are converted first (a copy). Returns n values
-    as int32 (a NumPy array for NumPy input, else array.array('i')); a hand with
+    or 7 array of card numbers (NumPy, any integer type, any strides), a list of
+    hands each a list or tuple of card numbers, or a flat buffer (array.array,
+    memoryview, a list of ints) with cards_per_hand given. Anything but
+    C-contiguous 32-bit ints is converted first (a copy). Returns n values as
+    int32 (a NumPy array for NumPy input, else array.array('i')); a hand with
     a card outside 0..51 or a repeated card gets 0 (game="shortdeck": short-deck
     values, 0 for a card below the six too; game="omaha5": n x 10, five hole
     cards then the board, "omaha": n x 9)."""

@@ -67,8 +67,8 @@ def test_no_opponents_and_standard_error():
 def test_equity_against_a_range_slot_matches_exact_enumeration():
     # Aces against one known hand on the turn: enumerate the river exactly.
     oddsmith.set_holdem_range(2, "KcKd", seed=1)
-    player, board = oddsmith.cards("AhAs"), oddsmith.cards("2c7d9hTs")
-    opponent = oddsmith.cards("KcKd")
+    player, board = oddsmith.parse_cards("AhAs"), oddsmith.parse_cards("2c7d9hTs")
+    opponent = oddsmith.parse_cards("KcKd")
     used = set(player + board + opponent)
     wins = deals = 0
     for river in (c for c in range(52) if c not in used):
