@@ -35,6 +35,50 @@ std::string shortfall(const RunBudget& budget, const SweepResult& sweep) {
   return "the standard-error target was given up: reaching it would take longer than the time bound";
 }
 
+// The answer of a finished sweep: its tallies as equities, or why there are none.
+EquityOutcome outcome_of(const SweepResult& sweep, const Plan& plan, const RunBudget& budget, Clock::time_point start,
+                         EquityOutcome out) {
+  const bool exact = plan.method != Method::monte_carlo;
+  if (sweep.status == RunStatus::cancelled) return failure(Status::cancelled, "cancelled");
+  if (sweep.status == RunStatus::failed) return failure(Status::no_memory, "out of memory");
+  if (sweep.status == RunStatus::timed_out) {  // an exact run is whole or nothing
+    EquityOutcome late = failure(Status::bad_query, "exact enumeration, estimated at about " +
+                                                        describe_seconds(plan.seconds) +
+                                                        " on one core, did not finish within the bound of " +
+                                                        describe_seconds(budget.bound) +
+                                                        ": use Monte Carlo, or raise the bound (max_seconds)");
+    late.over_time = true;
+    return late;
+  }
+  if (sweep.stuck)
+    return failure(Status::bad_query, "the players' ranges almost never fit together: a million draws in a row clashed");
+  if (!(sweep.tally.weight > 0)) {
+    if (!exact && !sweep.target_met)
+      return failure(Status::bad_query, "the time bound of " + describe_seconds(budget.bound) +
+                                            " ran out before the first deals were done: raise the bound (max_seconds)");
+    return failure(Status::bad_query, "no deal is possible: the players' ranges share cards in every combination");
+  }
+
+  out.status = sweep.target_met ? Status::ok : Status::target_not_met;
+  if (!sweep.target_met) out.error = shortfall(budget, sweep);
+  out.method = plan.method;
+  out.exact = exact;
+  out.target_met = sweep.target_met;
+  out.deals = sweep.tally.deals;
+  const double total = sweep.tally.weight;
+  for (const Tally& t : sweep.tally.players) {
+    PlayerEquity p;
+    p.equity = t.equity / total;
+    p.win = t.win / total;
+    p.tie = t.tie / total;
+    p.low_equity = t.low / total;
+    if (!exact) p.std_error = t.standard_error(total);
+    out.players.push_back(p);
+  }
+  out.seconds = std::chrono::duration<double>(Clock::now() - start).count();
+  return out;
+}
+
 }  // namespace
 
 EquityOutcome compute_equity(const EquityQuery& query) {
@@ -78,45 +122,20 @@ EquityOutcome compute_equity(const EquityQuery& query) {
       sweep = run_monte_carlo(*q, budget, progress, &shown);
       break;
   }
-  const bool exact = plan->method != Method::monte_carlo;
-  if (sweep.status == RunStatus::cancelled) return failure(Status::cancelled, "cancelled");
-  if (sweep.status == RunStatus::failed) return failure(Status::no_memory, "out of memory");
-  if (sweep.status == RunStatus::timed_out) {  // an exact run is whole or nothing
-    EquityOutcome late = failure(Status::bad_query, "exact enumeration, estimated at about " +
-                                                        describe_seconds(plan->seconds) +
-                                                        " on one core, did not finish within the bound of " +
-                                                        describe_seconds(budget.bound) +
-                                                        ": use Monte Carlo, or raise the bound (max_seconds)");
-    late.over_time = true;
-    return late;
-  }
-  if (sweep.stuck)
-    return failure(Status::bad_query, "the players' ranges almost never fit together: a million draws in a row clashed");
-  if (!(sweep.tally.weight > 0)) {
-    if (!exact && !sweep.target_met)
-      return failure(Status::bad_query, "the time bound of " + describe_seconds(budget.bound) +
-                                            " ran out before the first deals were done: raise the bound (max_seconds)");
-    return failure(Status::bad_query, "no deal is possible: the players' ranges share cards in every combination");
-  }
+  return outcome_of(sweep, *plan, budget, start, std::move(out));
+}
 
-  out.status = sweep.target_met ? Status::ok : Status::target_not_met;
-  if (!sweep.target_met) out.error = shortfall(budget, sweep);
-  out.method = plan->method;
-  out.exact = exact;
-  out.target_met = sweep.target_met;
-  out.deals = sweep.tally.deals;
-  const double total = sweep.tally.weight;
-  for (const Tally& t : sweep.tally.players) {
-    PlayerEquity p;
-    p.equity = t.equity / total;
-    p.win = t.win / total;
-    p.tie = t.tie / total;
-    p.low_equity = t.low / total;
-    if (!exact) p.std_error = t.standard_error(total);
-    out.players.push_back(p);
-  }
-  out.seconds = std::chrono::duration<double>(Clock::now() - start).count();
-  return out;
+EquityOutcome simulate_prepared(const PreparedQuery& q, const EquityQuery& query) {
+  const auto start = Clock::now();
+  const RunBudget budget = resolve_budget(query);
+  ProgressSpan shown{query.progress, query.progress_user};
+  if (shown(0.0)) return failure(Status::cancelled, "cancelled");
+  EquityOutcome out;
+  out.seed = budget.seed;
+  const SweepResult sweep = run_monte_carlo(q, budget, shown.callback(), &shown);
+  Plan plan;
+  plan.method = Method::monte_carlo;
+  return outcome_of(sweep, plan, budget, start, std::move(out));
 }
 
 }  // namespace oddsmith::calc

@@ -60,9 +60,48 @@ HandsOutcome hand_by_hand(const PreparedQuery& q, const EquityQuery& query, cons
   const std::size_t hands = q.hands[0].size();
   EquityQuery each = part_query(query, budget, kDealsPerHand);
   each.mode = exact ? Mode::exact : Mode::monte_carlo;
+  // Monte Carlo's deals per hand are the caller's (trials, or a target), or
+  // else kDealsPerHand cut down, once a trial run shows what a deal costs, so
+  // that the hands take at most kHandsSeconds: a large range gets a coarser
+  // estimate of each hand (never under kFewestDealsPerHand) instead of a long wait.
+  const bool default_deals = !exact && budget.trials == 0 && !budget.target_given;
   HandsOutcome out;
   out.exact = exact;
   out.seed = exact ? 0 : budget.seed;
+  const auto refuse_estimate = [&](double per_hand) {
+    return refused(Status::bad_query, "hand-by-hand equities of " + std::to_string(hands) + " hands would take about " +
+                                          describe_seconds(per_hand * static_cast<double>(hands)) + ", " +
+                                          over_the_bound(budget) +
+                                          ": narrow the range, give fewer deals per hand (trials), or raise the "
+                                          "bound (max_seconds)");
+  };
+  // A hand against random players (and known hands) is simulated on the whole
+  // range's prepared query, without preparing the random players' hundreds of
+  // thousands of hands again for each hand.
+  const auto run_hand = [&](std::size_t i) {
+    const std::optional<PreparedQuery> part = exact ? std::nullopt : simulation_with_first_hand(q, q.hands[0][i]);
+    each.players[0] = part ? query.players[0] : first_hand_range(query.game, q.hands[0][i]);
+    return part ? simulate_prepared(*part, each) : compute_equity(each);
+  };
+  if (default_deals && hands > 1) {
+    // A trial run of the first hand with the fewest deals (which also brings
+    // the evaluator's tables into memory) prices a deal.
+    const auto began = Clock::now();
+    each.trials = kFewestDealsPerHand;
+    each.seed = out.seed;
+    const EquityOutcome pilot = run_hand(0);
+    const double seconds = std::chrono::duration<double>(Clock::now() - began).count();
+    if (pilot.has_result()) {
+      const double fits = static_cast<double>(kFewestDealsPerHand) *
+                          std::min(kHandsSeconds, budget.seconds_left()) / (seconds * static_cast<double>(hands));
+      each.trials = static_cast<std::int64_t>(std::clamp(fits, static_cast<double>(kFewestDealsPerHand),
+                                                         static_cast<double>(kDealsPerHand)));
+      const double per_hand = seconds * static_cast<double>(each.trials) / static_cast<double>(kFewestDealsPerHand);
+      if (rest_cannot_fit(per_hand, hands, budget)) return refuse_estimate(per_hand);
+    } else {
+      each.trials = kDealsPerHand;  // the hand's own run says what went wrong
+    }
+  }
   const auto began = Clock::now();
   bool short_of_goal = false;
   for (std::size_t i = 0; i < hands; ++i) {
@@ -73,28 +112,22 @@ HandsOutcome hand_by_hand(const PreparedQuery& q, const EquityQuery& query, cons
     // takes its time whatever the deals), the run is refused there, with the
     // estimate, instead of spending the bound.
     const double left = budget.seconds_left();
-    if (!exact && i == 1) {
+    if (!exact && !default_deals && i == 1) {
       const double per_hand = std::chrono::duration<double>(Clock::now() - began).count();
-      if (rest_cannot_fit(per_hand, hands - 1, budget))
-        return refused(Status::bad_query, "hand-by-hand equities of " + std::to_string(hands) +
-                                              " hands would take about " +
-                                              describe_seconds(per_hand * static_cast<double>(hands)) + ", " +
-                                              over_the_bound(budget) +
-                                              ": narrow the range, give fewer deals per hand (trials), or raise the "
-                                              "bound (max_seconds)");
+      if (rest_cannot_fit(per_hand, hands - 1, budget)) return refuse_estimate(per_hand);
     }
     if (!exact) each.deadline = seconds_from_now(left / static_cast<double>(hands - i));
     ProgressSpan hand_span = shown.part(static_cast<double>(i) / static_cast<double>(hands),
                                         static_cast<double>(i + 1) / static_cast<double>(hands));
     each.progress = hand_span.callback();
     each.progress_user = &hand_span;
-    each.players[0] = with_first_hand(query, q.hands[0][i]).players[0];
     each.seed = out.seed + i;
-    const EquityOutcome run = compute_equity(each);
+    const EquityOutcome run = run_hand(i);
     if (!run.has_result()) {
       // A hand no opponent hand can face cannot play: it is left out. Any other
       // failure (cancelled, out of memory, out of time) fails the whole run:
       // a hand is never reported with an equity it did not get.
+      each.players[0] = first_hand_range(query.game, q.hands[0][i]);
       if (run.status == Status::bad_query && !run.over_time && no_deal_fits(each)) continue;
       HandsOutcome failure = refused(run.status, run.error);
       failure.over_time = run.over_time;

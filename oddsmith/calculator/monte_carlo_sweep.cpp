@@ -90,12 +90,9 @@ struct Dealing {
   bool by_rejection = false;
   explicit Dealing(const PreparedQuery& q) {
     const int per_hand = cards_per_hand(q.game);
-    const auto every_hand = static_cast<std::size_t>(binomial(static_cast<int>(q.deck.size()), per_hand));
     for (std::size_t p = 0; p < q.hands.size(); ++p) {
-      const std::span<const RangeHand> hands = q.hands[p];
-      if (hands.size() == 1) continue;
-      const bool uniform = std::all_of(hands.begin(), hands.end(), [&](const RangeHand& h) { return h.weight == hands[0].weight; });
-      (uniform && hands.size() == every_hand ? random : narrow).push_back(p);
+      if (q.hands[p].size() == 1 && !q.every_hand[p]) continue;
+      (q.every_hand[p] ? random : narrow).push_back(p);
     }
     board_cards = 5 - q.known;
     random_cards = static_cast<int>(random.size()) * per_hand + board_cards;
@@ -518,8 +515,9 @@ double largest_stderr(const SweepTally& t) {
 template <Game G>
 SweepResult run_game(const PreparedQuery& q, const RunBudget& budget, ProgressFn progress, void* user) {
   const Dealing dealing(q);
-  std::vector<HandSampler> samplers;
-  for (const auto& hands : q.hands) samplers.emplace_back(hands);
+  std::vector<HandSampler> samplers;  // the narrow players' (the random ones are dealt from the deck)
+  for (std::size_t p = 0; p < q.hands.size(); ++p)
+    samplers.emplace_back(q.every_hand[p] ? std::span<const RangeHand>{} : q.hands[p]);
   // The random players' hands are made from their cards as they are dealt.
   const HandKeys<G> keys(q.hands, [&](std::size_t p) {
     return std::find(dealing.random.begin(), dealing.random.end(), p) == dealing.random.end();

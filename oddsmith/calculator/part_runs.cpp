@@ -19,11 +19,15 @@ EquityQuery part_query(const EquityQuery& whole, const RunBudget& budget, std::i
   return part;
 }
 
+Range first_hand_range(Game game, const RangeHand& hand) {
+  RangeBuilder builder(cards_per_hand(game));
+  builder.add_ascending(hand.cards, 1.0);
+  return std::move(builder).finish();
+}
+
 EquityQuery with_first_hand(const EquityQuery& query, const RangeHand& hand) {
   EquityQuery one = query;
-  RangeBuilder builder(cards_per_hand(query.game));
-  builder.add_ascending(hand.cards, 1.0);
-  one.players[0] = std::move(builder).finish();
+  one.players[0] = first_hand_range(query.game, hand);
   return one;
 }
 

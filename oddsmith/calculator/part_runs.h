@@ -17,6 +17,10 @@ namespace oddsmith::calc {
 // next card (near 0.16 %; the next cards' equities are the range's as a whole).
 inline constexpr std::int64_t kDealsPerHand = 20000;
 inline constexpr std::int64_t kDealsPerNextCard = 100000;
+// A range too large for kDealsPerHand to finish within kHandsSeconds gets
+// fewer deals per hand, down to kFewestDealsPerHand (a standard error near 1.1 %).
+inline constexpr double kHandsSeconds = 5.0;
+inline constexpr std::int64_t kFewestDealsPerHand = 2000;
 
 // Whether Monte-Carlo parts that take `part_seconds` each (the first one's
 // time) cannot fit `parts_left` more in the time left: each part's share of
@@ -30,8 +34,17 @@ bool rest_cannot_fit(double part_seconds, std::size_t parts_left, const RunBudge
 // caller named neither trials nor a target.
 EquityQuery part_query(const EquityQuery& whole, const RunBudget& budget, std::int64_t deals);
 
+// A range of `hand` alone, for a player of `game`.
+Range first_hand_range(Game game, const RangeHand& hand);
+
 // `query` with its first player holding `hand` alone.
 EquityQuery with_first_hand(const EquityQuery& query, const RangeHand& hand);
+
+// `query`'s Monte Carlo on `q`, its already prepared form (or a part made from
+// one, prepared_query.h), without preparing it again: a hand of a range
+// against random players costs its deals and nothing more. Defined with
+// compute_equity, whose answers it gives.
+EquityOutcome simulate_prepared(const PreparedQuery& q, const EquityQuery& query);
 
 // Single-core seconds of `one` enumerated, whatever the bound; infinity where
 // no exact method applies or the query is unsound.

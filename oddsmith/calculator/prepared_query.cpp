@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <bit>
 
+#include "cards/binomial.h"
 #include "cards/card_text.h"
 
 namespace oddsmith::calc {
@@ -165,7 +166,30 @@ std::optional<PreparedQuery> prepare_query(const EquityQuery& query, std::string
   }
   for (int c = 0; c < kDeckSize; ++c)
     if (!(fixed & card_bit(c))) q.deck.push_back(c);
+  const auto every = static_cast<std::size_t>(binomial(static_cast<int>(q.deck.size()), per_hand));
+  for (const std::span<const RangeHand> hands : q.hands)
+    q.every_hand.push_back(hands.size() > 1 && hands.size() == every &&
+                           std::all_of(hands.begin(), hands.end(),
+                                       [&](const RangeHand& h) { return h.weight == hands[0].weight; }));
   return q;
+}
+
+std::optional<PreparedQuery> simulation_with_first_hand(const PreparedQuery& whole, const RangeHand& hand) {
+  if (whole.players < 2 || whole.hands.empty()) return std::nullopt;
+  CardMask known = 0;
+  for (std::size_t p = 1; p < whole.hands.size(); ++p) {
+    if (whole.every_hand[p]) continue;
+    if (whole.hands[p].size() != 1) return std::nullopt;
+    known |= whole.hands[p][0].mask;
+  }
+  if (hand.mask & known) return std::nullopt;
+  PreparedQuery part = whole;
+  auto one = std::make_shared<const std::vector<RangeHand>>(1, RangeHand{hand.cards, hand.mask, 1.0});
+  part.hands[0] = *one;
+  part.hand_lists.push_back(std::move(one));
+  part.every_hand[0] = false;
+  std::erase_if(part.deck, [&](int c) { return (hand.mask & card_bit(c)) != 0; });
+  return part;
 }
 
 namespace {

@@ -16,6 +16,8 @@
 #include "calculator/query_text.h"
 #include "calculator/run_budget.h"
 #include "calculator/internal/tally.h"
+#include "calculator/part_runs.h"
+#include "calculator/prepared_query.h"
 
 namespace {
 
@@ -179,6 +181,54 @@ TEST(Chooser, PicksTheQuickestThatFitsAndSimulatesTheRest) {
   ASSERT_TRUE(q);
   EXPECT_FALSE(choose_method(*q, omaha, resolve_budget(omaha), error));
   EXPECT_NE(error.find("does not apply"), std::string::npos) << error;
+}
+
+}  // namespace
+
+namespace {
+
+// A hand of a range simulated on the range's prepared query (random players
+// not prepared again) must deal exactly what a query of that hand alone deals:
+// same seed, same equities. Where another player's range is narrower, no such
+// shortcut may be offered.
+TEST(HandParts, SimulatedOnTheWholeQueryEqualTheHandAlone) {
+  struct Case {
+    Game game;
+    std::vector<std::string_view> players;
+    std::string_view board;
+    bool shortcut;
+  };
+  const Case cases[] = {
+      {Game::holdem, {"AA,KQs,72o", "random"}, "Qh7c2d", true},
+      {Game::holdem, {"TT+", "random", "AhKh", "random"}, "", true},
+      {Game::omaha, {"AAKK", "random"}, "QhJh2c", true},
+      {Game::omaha_hilo, {"A2xx", "random", "random"}, "3h4c9d", true},
+      {Game::shortdeck, {"JJ+", "random"}, "Th7c8d", true},
+      {Game::holdem, {"AA,KK", "QQ+"}, "Qh7c2d", false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::string(c.players[0]) + " " + std::string(c.board));
+    EquityQuery query = query_of(c.game, c.players, c.board);
+    query.mode = Mode::monte_carlo;
+    query.trials = 5000;
+    std::string error;
+    const std::optional<PreparedQuery> whole = prepare_query(query, error);
+    ASSERT_TRUE(whole) << error;
+    for (std::size_t i = 0; i < whole->hands[0].size(); i += 7) {
+      const std::optional<PreparedQuery> part = simulation_with_first_hand(*whole, whole->hands[0][i]);
+      ASSERT_EQ(part.has_value(), c.shortcut);
+      if (!part) break;
+      query.seed = 11 + i;
+      const EquityOutcome shortcut = simulate_prepared(*part, query);
+      const EquityOutcome alone = compute_equity(with_first_hand(query, whole->hands[0][i]));
+      ASSERT_EQ(shortcut.status, Status::ok) << shortcut.error;
+      ASSERT_EQ(alone.status, Status::ok) << alone.error;
+      for (std::size_t p = 0; p < alone.players.size(); ++p) {
+        EXPECT_EQ(shortcut.players[p].equity, alone.players[p].equity);
+        EXPECT_EQ(shortcut.players[p].low_equity, alone.players[p].low_equity);
+      }
+    }
+  }
 }
 
 }  // namespace
