@@ -53,10 +53,14 @@ double random_rate(int n, long long count, Eval eval) {
 }  // namespace
 
 int run_bench(Args args) {
-  const bool json = take_flag(args, "--json");
+  ReadArgs read;
+  if (std::string error = read_options(args, {{"--json"}}, "bench", read); !error.empty()) return fail(error);
+  const bool json = read.has("--json");
+  if (read.positionals.size() > 1) return fail("bench takes one COUNT; unexpected '" + std::string(read.positionals[1]) + "'");
   long long count = 20'000'000;
-  if (!args.empty()) {
-    if (std::string error = parse_count("bench count", args[0], 1, 2'000'000'000, count); !error.empty()) return fail(error);
+  if (!read.positionals.empty()) {
+    if (std::string error = parse_count("bench count", read.positionals[0], 1, 2'000'000'000, count); !error.empty())
+      return fail(error);
   }
   struct Loop {
     const char* name;

@@ -251,10 +251,7 @@ int run_breakdown(Args args) {  // NOLINT(performance-unnecessary-value-param)
   a.query.board = a.board.c_str();
   a.query.dead = a.dead.c_str();
   ProgressBar bar;
-  if (isatty(2)) {
-    a.query.progress = ProgressBar::update;
-    a.query.progress_user = &bar;
-  }
+  bar.attach(a.query);
   int status = 0;
   char error[512] = "";
   oddsmith_breakdown* b = oddsmith_breakdown_run(&a.query, &status, error, sizeof error);

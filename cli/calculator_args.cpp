@@ -6,82 +6,66 @@
 
 namespace cli {
 
-std::string parse_calculator_args(const Args& args, const char* command, CalculatorArgs& out) {
+std::string parse_calculator_args(const Args& args, const char* command, CalculatorArgs& out, bool takes_svg) {
+  std::vector<OptionSpec> specs = {
+      {"--json"},           {"--exact"},          {"--monte-carlo"},
+      {"--game", Takes::value},   {"--board", Takes::cards, "-b"}, {"--dead", Takes::cards, "-d"},
+      {"--trials", Takes::value}, {"--seed", Takes::value},        {"--threads", Takes::value},
+      {"--stderr", Takes::value}, {"--max-seconds", Takes::value}};
+  if (takes_svg) specs.push_back({"--svg", Takes::value});
+  ReadArgs read;
+  if (std::string e = read_options(args, specs, command, read); !e.empty()) return e;
   oddsmith_equity_query& query = out.query;
   query.size = sizeof query;
   out.game.size = sizeof out.game;
   query.game = oddsmith_game_info(ODDSMITH_GAME_HOLDEM, nullptr, &out.game);
-  for (std::size_t i = 0; i < args.size(); ++i) {
-    const std::string_view arg = args[i];
-    const bool has_value = i + 1 < args.size();
+  for (const ReadArgs::Option& option : read.options) {
+    const std::string_view name = option.name;
+    const std::string& value = option.value;
     long long n = 0;
-    if (arg == "--json") {
+    if (name == "--json") {
       out.json = true;
-    } else if (arg == "--exact") {
+    } else if (name == "--exact") {
       query.mode = ODDSMITH_MODE_EXACT;
-    } else if (arg == "--monte-carlo") {
+    } else if (name == "--monte-carlo") {
       query.mode = ODDSMITH_MODE_MONTE_CARLO;
-    } else if (arg == "--game" && has_value) {
-      if (std::string e = read_game(args[++i], out.game); !e.empty()) return e;
+    } else if (name == "--game") {
+      if (std::string e = read_game(value, out.game); !e.empty()) return e;
       query.game = out.game.game;
-    } else if ((arg == "--board" || arg == "-b") && has_value) {
-      take_cards_value(args, i, out.board);
-    } else if ((arg == "--dead" || arg == "-d") && has_value) {
-      take_cards_value(args, i, out.dead);
-    } else if (arg == "--svg" && has_value) {
-      out.svg = args[++i];
-    } else if (arg == "--trials" && has_value) {
-      if (std::string e = parse_count("--trials", args[++i], 1, ODDSMITH_MAX_TRIALS, n); !e.empty()) return e;
+    } else if (name == "--board") {
+      out.board = value;
+    } else if (name == "--dead") {
+      out.dead = value;
+    } else if (name == "--svg") {
+      out.svg = value;
+    } else if (name == "--trials") {
+      if (std::string e = parse_count("--trials", value, 1, ODDSMITH_MAX_TRIALS, n); !e.empty()) return e;
       query.trials = n;
       if (query.mode == ODDSMITH_MODE_AUTO) query.mode = ODDSMITH_MODE_MONTE_CARLO;
-    } else if (arg == "--seed" && has_value) {
-      if (std::string e = parse_seed("--seed", args[++i], query.seed); !e.empty()) return e;
-    } else if (arg == "--threads" && has_value) {
-      if (std::string e = parse_count("--threads", args[++i], 0, 256, n); !e.empty()) return e;
+    } else if (name == "--seed") {
+      if (std::string e = parse_seed("--seed", value, query.seed); !e.empty()) return e;
+    } else if (name == "--threads") {
+      if (std::string e = parse_count("--threads", value, 0, 256, n); !e.empty()) return e;
       query.threads = static_cast<int>(n);
-    } else if (arg == "--stderr" && has_value) {
-      const std::string text(args[++i]);
+    } else if (name == "--stderr") {
       char* end = nullptr;
-      const double x = std::strtod(text.c_str(), &end);
-      if (text.empty() || *end != '\0' || !(x > 0 && x < 1)) return "--stderr must be a number between 0 and 1";
+      const double x = std::strtod(value.c_str(), &end);
+      if (value.empty() || *end != '\0' || !(x > 0 && x < 1)) return "--stderr must be a number between 0 and 1";
       // A target does not choose the method: automatic mode still enumerates
       // when that is quick (an exact answer meets every target), as Python does.
       query.target_stderr = x;
-    } else if (arg == "--max-seconds" && has_value) {
-      const std::string text(args[++i]);
+    } else if (name == "--max-seconds") {
       char* end = nullptr;
-      const double x = std::strtod(text.c_str(), &end);
+      const double x = std::strtod(value.c_str(), &end);
       // Any finite number above 0, as Python takes; the library counts a bound
       // past 1e9 s as 1e9 s.
-      if (text.empty() || *end != '\0' || !(x > 0 && std::isfinite(x)))
+      if (value.empty() || *end != '\0' || !(x > 0 && std::isfinite(x)))
         return "--max-seconds must be a finite number of seconds above 0";
       query.max_seconds = x;
-    } else if (arg.starts_with("-") && arg.size() > 1) {
-      return std::string(command) + ": unknown option or missing value '" + std::string(arg) + "'; see oddsmith " +
-             command + " --help";
-    } else {
-      out.players.emplace_back(arg);
     }
   }
+  for (std::string_view player : read.positionals) out.players.emplace_back(player);
   return {};
-}
-
-int ProgressBar::update(double done, void* self) {
-  auto* bar = static_cast<ProgressBar*>(self);
-  const double elapsed = std::chrono::duration<double>(std::chrono::steady_clock::now() - bar->start).count();
-  if (elapsed < 1.0) return 0;
-  const int width = 30, filled = static_cast<int>(done * width);
-  char left[48] = "";
-  if (done >= 0.02 && done < 1) std::snprintf(left, sizeof left, ", about %.0f s left", elapsed * (1 - done) / done);
-  std::fprintf(stderr, "\r[%.*s%*s] %3d%%  %.0f s%-24s", filled, "##############################", width - filled, "",
-               static_cast<int>(done * 100), elapsed, left);
-  std::fflush(stderr);
-  bar->shown = true;
-  return 0;
-}
-
-void ProgressBar::clear() const {
-  if (shown) std::fprintf(stderr, "\r%80s\r", "");
 }
 
 }  // namespace cli

@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <random>
+#include <utility>
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -29,9 +30,23 @@
 
 namespace cli {
 
+std::string in_option_words(std::string message) {
+  // The library's messages name the query's fields; here the user typed options.
+  static constexpr std::pair<std::string_view, std::string_view> kFields[] = {
+      {"max_seconds", "--max-seconds"}, {"target_stderr", "--stderr"}, {"(trials)", "(--trials)"}};
+  for (const auto& [field, option] : kFields)
+    for (std::size_t at = 0; (at = message.find(field, at)) != std::string::npos; at += option.size())
+      message.replace(at, field.size(), option);
+  return message;
+}
+
 int fail(const std::string& message) {
-  std::fprintf(stderr, "oddsmith: %s\n", shown_text(message).c_str());
+  std::fprintf(stderr, "oddsmith: %s\n", shown_text(in_option_words(message)).c_str());
   return kUsageError;
+}
+
+void warn(const std::string& message) {
+  std::fprintf(stderr, "oddsmith: warning: %s\n", shown_text(in_option_words(message)).c_str());
 }
 
 std::string collect_cards(const Args& args, std::vector<int>& cards) {
@@ -46,15 +61,74 @@ std::string collect_cards(const Args& args, std::vector<int>& cards) {
   return {};
 }
 
+namespace {
+
+// The value of a count written as digits (underscores between them), an
+// optional fraction and an optional exponent: 1000000, 1_000_000, 1e6, 2.5e3.
+// `whole` is false for a number with a fraction left (1.5e0), `fits` false past
+// about 10^18. False when the text is not such a number at all.
+bool read_count_text(std::string_view text, long long& value, bool& whole, bool& fits) {
+  bool negative = false;
+  if (text.starts_with('-')) negative = true, text.remove_prefix(1);
+  std::string digits;  // the mantissa's digits, the fraction's included
+  long long fraction_digits = 0, exponent = 0;
+  bool in_fraction = false;
+  std::size_t i = 0;
+  for (; i < text.size() && text[i] != 'e' && text[i] != 'E'; ++i) {
+    const char c = text[i];
+    const bool digit_before = i > 0 && text[i - 1] >= '0' && text[i - 1] <= '9';
+    const bool digit_after = i + 1 < text.size() && text[i + 1] >= '0' && text[i + 1] <= '9';
+    if (c >= '0' && c <= '9') {
+      digits += c;
+      fraction_digits += in_fraction ? 1 : 0;
+    } else if (c == '_' && digit_before && digit_after) {
+      continue;
+    } else if (c == '.' && !in_fraction && digit_before && digit_after) {
+      in_fraction = true;
+    } else {
+      return false;
+    }
+  }
+  if (digits.empty()) return false;
+  if (i < text.size()) {  // the exponent: a sign and one to four digits
+    std::string_view e = text.substr(i + 1);
+    const bool minus = e.starts_with('-');
+    if (e.starts_with('+') || minus) e.remove_prefix(1);
+    if (e.empty() || e.size() > 4 || e.find_first_not_of("0123456789") != std::string_view::npos) return false;
+    for (char c : e) exponent = exponent * 10 + (c - '0');
+    if (minus) exponent = -exponent;
+  }
+  // value = digits * 10^(exponent - fraction_digits), whole when the digits
+  // that scale shifts past the point are zeros.
+  const std::size_t first = std::min(digits.find_first_not_of('0'), digits.size());
+  digits.erase(0, first);
+  long long shift = exponent - fraction_digits;
+  while (shift < 0 && !digits.empty() && digits.back() == '0') digits.pop_back(), ++shift;
+  whole = shift >= 0 || digits.empty();
+  fits = digits.empty() || static_cast<long long>(digits.size()) + std::max(shift, 0LL) <= 18;
+  value = 0;
+  if (!whole || !fits) return true;
+  for (char c : digits) value = value * 10 + (c - '0');
+  for (long long k = 0; k < shift; ++k) value *= 10;
+  if (negative) value = -value;
+  return true;
+}
+
+}  // namespace
+
 std::string parse_count(std::string_view name, std::string_view text, long long low, long long high, long long& out) {
-  const std::string copy(text);
-  char* end = nullptr;
-  errno = 0;
-  const long long value = std::strtoll(copy.c_str(), &end, 10);
-  if (copy.empty() || *end != '\0' || errno != 0 || value < low || value > high)
-    return std::string(name) + " must be a whole number from " + std::to_string(low) + " to " + std::to_string(high);
-  out = value;
-  return {};
+  long long value = 0;
+  bool whole = true, fits = true;
+  const bool number = read_count_text(text, value, whole, fits);
+  if (number && whole && fits && value >= low && value <= high) {
+    out = value;
+    return {};
+  }
+  std::string message = std::string(name) + " must be a whole number from " + std::to_string(low) + " to " +
+                        std::to_string(high) + ", got '" + std::string(text) + "'";
+  if (!number) message += " (write counts as 1000000, 1_000_000 or 1e6)";
+  else if (!whole) message += ", which is not a whole number";
+  return message;
 }
 
 std::string parse_seed(std::string_view name, std::string_view text, unsigned long long& out) {
@@ -86,6 +160,50 @@ bool take_flag(Args& args, std::string_view flag) {
   return args.size() != before;
 }
 
+bool ReadArgs::has(std::string_view name) const {
+  return std::any_of(options.begin(), options.end(), [&](const Option& o) { return o.name == name; });
+}
+
+std::string read_options(const Args& args, const std::vector<OptionSpec>& specs, std::string_view command, ReadArgs& out) {
+  const std::string see = "; see oddsmith " + std::string(command) + " --help";
+  bool options_ended = false;
+  for (std::size_t i = 0; i < args.size(); ++i) {
+    const std::string_view arg = args[i];
+    if (options_ended) {
+      out.positionals.push_back(arg);
+      continue;
+    }
+    if (arg == "--") {
+      options_ended = true;
+      continue;
+    }
+    // "--name=value" names the option before the "=".
+    const std::size_t equals = arg.starts_with("--") ? arg.find('=') : std::string_view::npos;
+    const std::string_view typed = arg.substr(0, equals);
+    const auto spec = std::find_if(specs.begin(), specs.end(), [&](const OptionSpec& s) {
+      return typed == s.name || (!s.short_name.empty() && typed == s.short_name);
+    });
+    if (spec == specs.end()) {
+      if (arg.starts_with("--")) return std::string(command) + ": unknown option '" + std::string(typed) + "'" + see;
+      out.positionals.push_back(arg);
+      continue;
+    }
+    ReadArgs::Option option{spec->name, {}};
+    if (spec->takes == Takes::nothing) {
+      if (equals != std::string_view::npos) return std::string(command) + ": " + std::string(typed) + " takes no value" + see;
+    } else if (equals != std::string_view::npos) {
+      option.value = arg.substr(equals + 1);
+    } else if (i + 1 < args.size() && !args[i + 1].starts_with("--")) {
+      if (spec->takes == Takes::cards) take_cards_value(args, i, option.value);
+      else option.value = args[++i];
+    } else {
+      return std::string(command) + ": " + std::string(typed) + " needs a value" + see;
+    }
+    out.options.push_back(std::move(option));
+  }
+  return {};
+}
+
 std::string read_game(std::string_view name, oddsmith_game_facts& game) {
   if (find_game(name, game)) return {};
   return "--game must be " + game_choices(games()) + ", got '" + std::string(name) + "'";
@@ -98,6 +216,8 @@ std::string class_label(int row, int col) {
   if (row != col) label += row < col ? 's' : 'o';
   return label;
 }
+
+int class_grid_size(const oddsmith_game_facts& game) { return 13 - game.lowest_card / 4; }
 
 void class_cell(const int ascending_cards[2], int& row, int& col) {
   const int high = ascending_cards[1] / 4, low = ascending_cards[0] / 4;

@@ -21,15 +21,24 @@ using Args = std::vector<std::string_view>;
 constexpr int kUsageError = 2;
 
 // Prints "oddsmith: <message>" on standard error, control bytes escaped
-// (shown_text), since messages quote what the user typed; returns kUsageError.
+// (shown_text), since messages quote what the user typed, and the library's
+// field names as the options that set them (in_option_words); returns kUsageError.
 int fail(const std::string& message);
+// The same for "oddsmith: warning: <message>".
+void warn(const std::string& message);
+
+// `message` with the query fields the library's messages name (max_seconds,
+// target_stderr, trials) written as the options that set them.
+std::string in_option_words(std::string message);
 
 // Appends the cards of each argument (one or several cards each, as the
 // library reads them) to `cards`; returns an error message, empty on success.
 // Repeats are errors.
 std::string collect_cards(const Args& args, std::vector<int>& cards);
 
-// A whole number within [low, high] into `out`; returns an error message, empty on success.
+// A whole number within [low, high] into `out`; returns an error message, empty
+// on success. Digits may be grouped with underscores (1_000_000) and a count may
+// be written with an exponent (1e6, 2.5e3) as long as it is a whole number.
 std::string parse_count(std::string_view name, std::string_view text, long long low, long long high, long long& out);
 
 // A whole number from 0 to 2^64 - 1 (a seed) into `out`; returns an error message, empty on success.
@@ -44,6 +53,36 @@ bool take_cards_value(const Args& args, std::size_t& i, std::string& value);
 // Removes every `flag` from `args`; true when there was one.
 bool take_flag(Args& args, std::string_view flag);
 
+// What an option is followed by: nothing (a flag), one value, or cards (a value
+// and the single cards after it, as take_cards_value reads them).
+enum class Takes { nothing, value, cards };
+
+struct OptionSpec {
+  std::string_view name;  // "--board"
+  Takes takes = Takes::nothing;
+  std::string_view short_name = {};  // "-b", or empty
+};
+
+// A command's arguments split into options and positionals.
+struct ReadArgs {
+  struct Option {
+    std::string_view name;  // the long name, whichever name was typed
+    std::string value;      // empty for a flag
+  };
+  std::vector<Option> options;  // in the order given
+  Args positionals;
+
+  bool has(std::string_view name) const;
+};
+
+// Splits `args` by `specs`: an argument starting with "--", or a short name of
+// `specs`, is an option wherever it stands, before or after positionals; a lone
+// "--" ends the options, so what follows is positional even if it starts with
+// "-". A value follows its option as the next argument or after "=" (--trials=1e6).
+// Returns an error message naming `command` (an unknown option, a missing value),
+// empty on success.
+std::string read_options(const Args& args, const std::vector<OptionSpec>& specs, std::string_view command, ReadArgs& out);
+
 // The game a --game option names (a name or alias of the library's games) into
 // `game`; an error message listing the choices, empty on success.
 std::string read_game(std::string_view name, oddsmith_game_facts& game);
@@ -52,6 +91,9 @@ std::string read_game(std::string_view name, oddsmith_game_facts& game);
 // pairs on the diagonal, suited classes above it, offsuit below.
 std::string class_label(int row, int col);     // "AA", "AKs", "72o"
 void class_cell(const int ascending_cards[2], int& row, int& col);
+// The rows (and columns) of a two-card game's chart: the ranks its deck holds,
+// ace first, so short deck's chart is 9 x 9 (A..6), the top left of Hold'em's.
+int class_grid_size(const oddsmith_game_facts& game);
 
 // Writes `text` to `path` through a temporary file in the same folder, renamed
 // over `path` only once wholly written: a failure (a full disk, a file-size

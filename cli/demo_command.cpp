@@ -61,8 +61,11 @@ std::string command_text(const Step& step) {
 }  // namespace
 
 int run_demo(Args args) {
-  const bool json = take_flag(args, "--json");
-  if (!args.empty()) return fail("demo takes no arguments but --json; unexpected '" + std::string(args[0]) + "'");
+  ReadArgs read;
+  if (std::string error = read_options(args, {{"--json"}}, "demo", read); !error.empty()) return fail(error);
+  const bool json = read.has("--json");
+  if (!read.positionals.empty())
+    return fail("demo takes no arguments but --json; unexpected '" + std::string(read.positionals[0]) + "'");
   if (json) std::printf("{\"demo\": [");
   else std::printf("oddsmith demonstration\n");
   bool first = true;

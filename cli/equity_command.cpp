@@ -1,8 +1,6 @@
 // equity: the calculator on the command line, every player a hand or a range;
 // a table, or one JSON object. Exit status 0, 2 for a refused query, 3 when a
 // standard-error target was given up (the answer reached is still printed).
-#include <unistd.h>
-
 #include <cstdio>
 #include <string>
 
@@ -18,12 +16,11 @@ namespace cli {
 // cppcheck-suppress passedByValue
 int run_equity_command(Args args) {  // NOLINT(performance-unnecessary-value-param)
   CalculatorArgs parsed;
-  if (std::string error = parse_calculator_args(args, "equity", parsed); !error.empty()) return fail(error);
+  if (std::string error = parse_calculator_args(args, "equity", parsed, false); !error.empty()) return fail(error);
   oddsmith_equity_query& query = parsed.query;
   const char* game_name = parsed.game.name;
   const std::vector<std::string>& players = parsed.players;
   const bool json = parsed.json;
-  if (!parsed.svg.empty()) return fail("equity: unknown option or missing value '--svg'; see oddsmith equity --help");
   if (players.size() < 2) return fail("equity needs at least two players, e.g. oddsmith equity AhKh QsQd");
   std::vector<const char*> texts(players.size());
   for (std::size_t p = 0; p < players.size(); ++p) texts[p] = players[p].c_str();
@@ -32,10 +29,7 @@ int run_equity_command(Args args) {  // NOLINT(performance-unnecessary-value-par
   query.board = parsed.board.c_str();
   query.dead = parsed.dead.c_str();
   ProgressBar bar;
-  if (isatty(2)) {
-    query.progress = ProgressBar::update;
-    query.progress_user = &bar;
-  }
+  bar.attach(query);
   oddsmith_equity_result result{};
   result.size = sizeof result;
   char error[512] = "";
@@ -44,7 +38,7 @@ int run_equity_command(Args args) {  // NOLINT(performance-unnecessary-value-par
   if (status != ODDSMITH_STATUS_OK && status != ODDSMITH_STATUS_TARGET_NOT_MET) return fail(error);
   const bool target_met = status == ODDSMITH_STATUS_OK;
   if (!target_met)
-    std::fprintf(stderr, "oddsmith: warning: %s; these are the estimates reached (see +/-)\n", shown_text(error).c_str());
+    warn(std::string(error) + "; these are the estimates reached (see +/-)");
 
   // Hi/Lo: the scoops and each half's part of the equity instead of win and tie.
   const bool hilo = parsed.game.hilo != 0;

@@ -73,19 +73,20 @@ std::vector<oddsmith_game_facts> eval_games() {
 }
 
 int run_eval(Args args) {
-  const bool json = take_flag(args, "--json");
+  ReadArgs read;
+  if (std::string error = read_options(args, {{"--json"}, {"--game", Takes::value}}, "eval", read); !error.empty())
+    return fail(error);
+  const bool json = read.has("--json");
   EvalGame game = eval_game(games().at(ODDSMITH_GAME_HOLDEM));
-  for (std::size_t i = 0; i < args.size(); ++i) {
-    if (args[i] != "--game") continue;
+  for (const ReadArgs::Option& option : read.options) {
+    if (option.name != "--game") continue;
     oddsmith_game_facts facts{};
-    if (i + 1 == args.size() || !find_game(args[i + 1], facts) || eval_game(facts).fewest == 0)
+    if (!find_game(option.value, facts) || eval_game(facts).fewest == 0)
       return fail("eval --game must be " + game_choices(eval_games()));
     game = eval_game(facts);
-    args.erase(args.begin() + static_cast<std::ptrdiff_t>(i), args.begin() + static_cast<std::ptrdiff_t>(i) + 2);
-    break;
   }
   std::vector<int> c;
-  if (std::string error = collect_cards(args, c); !error.empty()) return fail(error);
+  if (std::string error = collect_cards(read.positionals, c); !error.empty()) return fail(error);
   if (static_cast<int>(c.size()) < game.fewest || static_cast<int>(c.size()) > game.most)
     return fail(std::string(game.facts.name) + " eval takes " + card_counts(game) + ", got " + std::to_string(c.size()));
   int value = 0;
@@ -101,17 +102,17 @@ int run_eval(Args args) {
 }
 
 int run_omaha(Args args) {
-  const bool json = take_flag(args, "--json");
-  std::string_view hole_text, board_text;
-  for (std::size_t i = 0; i < args.size(); ++i) {
-    const bool has_value = i + 1 < args.size();
-    if (args[i] == "--hole" && has_value) {
-      hole_text = args[++i];
-    } else if (args[i] == "--board" && has_value) {
-      board_text = args[++i];
-    } else {
-      return fail("omaha takes --hole <4 cards> --board <5 cards>; unexpected '" + std::string(args[i]) + "'");
-    }
+  ReadArgs read;
+  if (std::string error = read_options(args, {{"--json"}, {"--hole", Takes::cards}, {"--board", Takes::cards, "-b"}}, "omaha", read);
+      !error.empty())
+    return fail(error);
+  if (!read.positionals.empty())
+    return fail("omaha takes --hole <4 cards> --board <5 cards>; unexpected '" + std::string(read.positionals[0]) + "'");
+  const bool json = read.has("--json");
+  std::string hole_text, board_text;
+  for (const ReadArgs::Option& option : read.options) {
+    if (option.name == "--hole") hole_text = option.value;
+    if (option.name == "--board") board_text = option.value;
   }
   std::vector<int> c;
   if (std::string error = collect_cards({hole_text}, c); !error.empty()) return fail(error);

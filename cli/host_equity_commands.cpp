@@ -46,28 +46,31 @@ double standard_error(int per_mille, int deals) {
   return std::sqrt(p * (1 - p) / deals) * 1000.0;
 }
 
-int run_game(const Game& game, Args args) {
-  const bool json = take_flag(args, "--json");
+std::vector<OptionSpec> host_options() {
+  return {{"--json"}, {"--opponents", Takes::value}, {"--range", Takes::value}, {"--board", Takes::cards, "-b"}};
+}
+
+// The host call of `game` with the hole cards as the one positional of `read`.
+int run_game(const Game& game, const ReadArgs& read) {
   const std::string name = game.command;
-  if (args.empty()) return fail(name + " takes <hole cards> --opponents N [--board <0-5 cards>] [--range K]");
+  if (read.positionals.empty()) return fail(name + " takes <hole cards> --opponents N [--board <0-5 cards>] [--range K]");
+  if (read.positionals.size() > 1) return fail(name + ": unexpected '" + std::string(read.positionals[1]) + "'");
   std::vector<int> cards;
-  if (std::string error = collect_cards({args[0]}, cards); !error.empty()) return fail(error);
+  if (std::string error = collect_cards({read.positionals[0]}, cards); !error.empty()) return fail(error);
   if (static_cast<int>(cards.size()) != game.hole_cards)
     return fail(name + " needs " + std::to_string(game.hole_cards) + " hole cards, got " + std::to_string(cards.size()));
+  const bool json = read.has("--json");
   long long opponents = -1, range = 0;
   std::string board_text;
-  for (std::size_t i = 1; i < args.size(); ++i) {
-    const bool has_value = i + 1 < args.size();
+  for (const ReadArgs::Option& option : read.options) {
     std::string error;
-    if (args[i] == "--opponents" && has_value) {
-      error = parse_count("--opponents", args[++i], 0, game.max_opponents, opponents);
-    } else if (args[i] == "--range" && has_value) {
-      error = parse_count("--range", args[++i], 0, ODDSMITH_RANGE_SLOTS, range);
+    if (option.name == "--opponents") {
+      error = parse_count("--opponents", option.value, 0, game.max_opponents, opponents);
+    } else if (option.name == "--range") {
+      error = parse_count("--range", option.value, 0, ODDSMITH_RANGE_SLOTS, range);
       if (!error.empty()) error += " (0: random opponents; 1 to 4: the first to fourth stored range)";
-    } else if ((args[i] == "--board" || args[i] == "-b") && has_value) {
-      take_cards_value(args, i, board_text);
-    } else {
-      error = "unexpected '" + std::string(args[i]) + "'";
+    } else if (option.name == "--board") {
+      board_text = option.value;
     }
     if (!error.empty()) return fail(error);
   }
@@ -98,11 +101,28 @@ int run_game(const Game& game, Args args) {
   return 0;
 }
 
+int run_game(const Game& game, const Args& args) {
+  ReadArgs read;
+  if (std::string error = read_options(args, host_options(), game.command, read); !error.empty()) return fail(error);
+  return run_game(game, read);
+}
+
 }  // namespace
 
-int run_holdem(Args args) { return run_game(kHoldem, std::move(args)); }
-int run_omaha_equity(Args args) { return run_game(kOmaha, std::move(args)); }
-int run_hilo_equity(Args args) { return run_game(kHiLo, std::move(args)); }
+// The command table's signature takes the arguments by value.
+int run_holdem(Args args) { return run_game(kHoldem, args); }        // NOLINT(performance-unnecessary-value-param)
+int run_omaha_equity(Args args) { return run_game(kOmaha, args); }   // NOLINT(performance-unnecessary-value-param)
+int run_hilo_equity(Args args) { return run_game(kHiLo, args); }     // NOLINT(performance-unnecessary-value-param)
+
+int run_host(Args args) {  // NOLINT(performance-unnecessary-value-param)
+  ReadArgs read;
+  if (std::string error = read_options(args, host_options(), "host", read); !error.empty()) return fail(error);
+  const std::string_view game = read.positionals.empty() ? "" : read.positionals.front();
+  if (!read.positionals.empty()) read.positionals.erase(read.positionals.begin());
+  for (const Game* g : {&kHoldem, &kOmaha, &kHiLo})
+    if (game == std::string_view(g->command).substr(5)) return run_game(*g, read);
+  return fail("host takes holdem, omaha or hilo, got '" + std::string(game) + "'; see oddsmith help host");
+}
 
 void load_single_hand(const char* game, const std::vector<int>& hand) {
   std::vector<int> buffer(hand.size() * ODDSMITH_RANGE_SLOTS * ODDSMITH_RANGE_HANDS);

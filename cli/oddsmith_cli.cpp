@@ -27,7 +27,7 @@ constexpr const char* kUsage =
     "  omaha --hole CARDS --board CARDS       Omaha high and eight-or-better low (4 + 5 cards)\n"
     "  equity [options] PLAYER PLAYER...      equity of hands or ranges, exact or simulated\n"
     "  chart OPPONENT [--board CARDS] [--svg FILE]\n"
-    "                                         the 169 starting hands against a hand or range\n"
+    "                                         every starting hand against a hand or range\n"
     "  breakdown RANGE OPPONENT... [--board CARDS] [--svg FILE]\n"
     "                                         a range on a board hand by hand: equity, category, draws\n"
     "  range TEXT [--game {games}]\n"
@@ -39,7 +39,9 @@ constexpr const char* kUsage =
     "  help [COMMAND], --help, -h             this text, or a command's\n"
     "  --version                              the version\n"
     "\n"
-    "Every command takes --json for one JSON object on standard output.\n"
+    "Every command takes --json for one JSON object on standard output. Options may\n"
+    "stand before or after the other arguments; after a lone -- none is read as one.\n"
+    "Counts may be written 1000000, 1_000_000 or 1e6. NO_COLOR turns colours off.\n"
     "Cards are a rank (" ODDSMITH_RANK_LETTERS ") and a suit (" ODDSMITH_SUIT_LETTERS "): As, Td, 2c; they may be run\n"
     "together (AhKh). Ranges: QQ+, TT-77, AKs, AKo, AK, AJo+, KTs-K7s, 76s-54s, AhKh,\n"
     "10% (strongest tenth), 5-15%, random; Omaha AhAsKhKs, AA (= AAxx), AAKKds, AKxxss,\n"
@@ -58,15 +60,6 @@ constexpr const char* kHostUsage =
     "  --range K       the opponents' hands: 0 random (the default); 1, 2, 3 or 4 the\n"
     "                  first, second, third or fourth stored range\n"
     "  --json          one JSON object; the Omaha exports' own output is its library_output\n";
-
-int run_host(cli::Args args) {
-  const std::string_view game = args.empty() ? "" : args.front();
-  if (!args.empty()) args.erase(args.begin());
-  if (game == "holdem") return cli::run_holdem(std::move(args));
-  if (game == "omaha") return cli::run_omaha_equity(std::move(args));
-  if (game == "hilo") return cli::run_hilo_equity(std::move(args));
-  return cli::fail("host takes holdem, omaha or hilo, got '" + std::string(game) + "'; see oddsmith help host");
-}
 
 struct Command {
   const char* name;
@@ -108,9 +101,11 @@ const Command kCommands[] = {
      "  --threads N                      threads (0: every core, the default)\n"
      "  --json                           one JSON object instead of the table\n"},
     {"chart", cli::run_chart,
-     "usage: oddsmith chart OPPONENT [--board CARDS] [--game holdem] [--svg FILE] [--threads N] [--json]\n\n"
-     "The equity of each of the 169 starting-hand classes against a hand or range, as a\n"
-     "13x13 heat map (coloured on a terminal) and, with --svg, as an SVG picture.\n"
+     "usage: oddsmith chart OPPONENT [--board CARDS] [--game holdem|shortdeck] [--svg FILE] [--threads N] [--json]\n\n"
+     "The equity of each starting-hand class against a hand or range: Hold'em's 169\n"
+     "as a 13x13 heat map, short deck's 81 as 9x9 (coloured on a terminal, unless\n"
+     "NO_COLOR is set) and, with --svg, as an SVG picture. Against random with no\n"
+     "board the equities are exact and instant (computed once, compiled in).\n"
      "--svg FILE replaces a regular file only once the picture is wholly written; a\n"
      "FIFO or device (a pipe, /dev/stdout) is written straight into; a folder or\n"
      "anything else is refused.\n"},
@@ -128,7 +123,7 @@ const Command kCommands[] = {
     {"range", cli::run_range,
      "usage: oddsmith range TEXT [--game {games}] [--json]\n\n"
      "The number of hands of a range, their share of all hands and, for Hold'em and\nshort deck, a 13x13 chart of its classes.\n"},
-    {"host", run_host, kHostUsage},
+    {"host", cli::run_host, kHostUsage},
     // The names before the host group; they keep working, out of the main help.
     {"holdem", cli::run_holdem, kHostUsage},
     {"omaha-equity", cli::run_omaha_equity, kHostUsage},
@@ -174,6 +169,7 @@ int run_command(cli::Args args) {
   for (const Command& c : kCommands) {
     if (command != c.name) continue;
     for (std::string_view a : args) {
+      if (a == "--") break;  // what follows is no option
       if (a == "--help" || a == "-h") {
         print_usage(c.usage);
         return 0;
