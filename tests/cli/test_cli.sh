@@ -89,7 +89,7 @@ expect 2 "--trials must be" equity AhKh QsQd --trials 0
 # target that cannot be reached is given up with a warning and exit status 3,
 # as is a trial count or a breakdown's target that the bound cuts short. A
 # target alone does not force a simulation (an exact answer meets it).
-expect 2 "on one core, over the bound of 60 s: use Monte Carlo" equity AhKh random random --exact
+expect 2 "on one core, over the bound of 60 s: use Monte Carlo, or raise the bound (--max-seconds)" equity AhKh random random --exact
 expect 2 "--max-seconds must be" equity AhKh QsQd --max-seconds 0
 expect 2 "--max-seconds must be a finite number" equity AhKh QsQd --max-seconds inf
 expect 0 "46.214%" equity AhKh QsQd --max-seconds 1e300
@@ -211,6 +211,99 @@ assert all(abs(p["high_equity"] + p["low_equity"] - p["equity"]) < 1e-9 and p["s
 assert players[0]["low_equity"] > 0.2
 '; then echo "FAIL: Hi/Lo parts: $hilo"; failures=$((failures + 1)); fi
 expect 0 "scoop      high       low" equity AhAsKhKs Ad2d5c9c --game omaha-hilo --exact
+
+# Options are options wherever they stand: each command line gives the same
+# output with its options moved to the front; after a lone -- nothing is one.
+for line in "eval As Ks Qs Js 9s 6c 6d --game shortdeck --json" "omaha --hole AcAdAhAs --board KcKdQhQsJc --json" \
+            "equity AhKh QsQd --board Qh 7c 2d --seed 3 --trials 2000 --json" "chart QsQd --board 2c7h9d --json" \
+            "breakdown QQ+ JJ -b Th7c2d --json" "host holdem 2c7d --opponents 4 --board AsKsQsJsTs --json" "bench 1e3 --json"; do
+  # shellcheck disable=SC2086  # the words of $line are the arguments
+  set -- $line
+  command=$1 && shift
+  positionals="" options="" value_next=""
+  for word in "$@"; do
+    case "$word" in
+      --json) options="$options $word" ;;
+      -*) options="$options $word" value_next=1 ;;
+      *) if [ -n "$value_next" ]; then options="$options $word"; case "$word" in ?[cdhs]|??[cdhs]) ;; *) value_next="" ;; esac
+         else positionals="$positionals $word"; fi ;;
+    esac
+  done
+  if [ "$command" = bench ]; then  # rates vary: the count and the shape must not
+    out=$("$bin" bench --json 1_000)
+    printf '%s' "$out" | grep -q '"count": 1000, ' || { echo "FAIL: bench --json 1_000: $out"; failures=$((failures + 1)); }
+  else
+    same "$command$options$positionals" "$line"
+  fi
+done
+expect 2 "player 2 ('--json'), column 1" equity AhKh -- --json
+expect 2 "chart: unknown option '--frob'" chart random --frob
+expect 2 "equity: --trials needs a value" equity AhKh QsQd --trials --json
+# Counts as digits, grouped with underscores or with an exponent; whole numbers only.
+same "equity AhKh QsQd --seed 9 --trials 1e4 --json" "equity AhKh QsQd --seed 9 --trials=10_000 --json"
+expect 2 "--trials must be a whole number from 1 to 281474976710656, got '1.5e0', which is not a whole number" equity AhKh QsQd --trials 1.5e0
+expect 2 "--trials must be a whole number from 1 to 281474976710656, got '1e30'" equity AhKh QsQd --trials 1e30
+expect 2 "got '1__0' (write counts as 1000000, 1_000_000 or 1e6)" bench 1__0
+
+# Charts against random with no board come from compiled-in exact equities:
+# they must be the calculator's exact answers, and short deck's chart is 9x9
+# (ranks A to 6) in JSON, on the terminal (within 80 columns) and in the picture.
+dir=$(mktemp -d)
+"$bin" chart random --json > "$dir/holdem.json" && "$bin" chart random --game shortdeck --json --svg "$dir/short.svg" > "$dir/short.json" &&
+  "$bin" chart random > "$dir/holdem.txt" && "$bin" chart random --game shortdeck > "$dir/short.txt"
+if ! python3 - "$bin" "$dir" <<'PY'
+import json, subprocess, sys, xml.etree.ElementTree as tree
+bin, dir = sys.argv[1], sys.argv[2]
+for game, ranks, sample in (("holdem", "AKQJT98765432", ["AA", "AKs", "72o", "T9s"]), ("shortdeck", "AKQJT9876", ["AKo", "76o", "66"])):
+    chart = json.load(open(f"{dir}/{'holdem' if game == 'holdem' else 'short'}.json"))
+    n = len(ranks)
+    assert chart["game"] == game and len(chart["classes"]) == n * n, (game, len(chart["classes"]))
+    assert all(set(label[:2]) <= set(ranks) for label in chart["classes"]), game
+    for label in sample:
+        exact = json.loads(subprocess.run([bin, "equity", label, "random", "--game", game, "--exact", "--json"],
+                                          capture_output=True, text=True, check=True).stdout)["players"][0]["equity"]
+        assert chart["classes"][label] == exact, (game, label, chart["classes"][label], exact)
+    grid = [l for l in open(f"{dir}/{'holdem' if game == 'holdem' else 'short'}.txt").read().splitlines()[2:] if l.strip()][:-1]
+    assert len(grid) == 2 * n and max(map(len, grid)) <= 80 and grid[0].split() == [chart_label for chart_label in list(chart["classes"])[:n]], grid[:2]
+cells = [t.text for t in tree.parse(f"{dir}/short.svg").getroot().iter("{http://www.w3.org/2000/svg}text")]
+assert cells.count("AA") == 1 and "66" in cells and "55" not in cells and "A6s" in cells and "A5s" not in cells
+PY
+then echo "FAIL: chart random"; failures=$((failures + 1)); fi
+rm -rf "$dir"
+
+# On a terminal: no colour escape anywhere with NO_COLOR set (colour without it),
+# and the progress bar redrawn at most about ten times a second.
+if ! python3 - "$bin" <<'PY'
+import os, pty, subprocess, sys, time
+def run(args, env, terminal_fd):
+    main, side = pty.openpty()
+    streams = {"stdout": subprocess.DEVNULL, "stderr": subprocess.DEVNULL, terminal_fd: side}
+    start = time.monotonic()
+    child = subprocess.Popen([sys.argv[1]] + args, env=env, **streams)
+    os.close(side)
+    out = b""
+    while True:
+        try:
+            part = os.read(main, 65536)
+        except OSError:
+            break
+        if not part:
+            break
+        out += part
+    child.wait()
+    os.close(main)
+    return out, time.monotonic() - start
+plain = dict(os.environ); plain.pop("NO_COLOR", None)
+coloured, _ = run(["chart", "QsQd", "--board", "2c7h9d"], plain, "stdout")
+assert b"\x1b[48;2;" in coloured, coloured[:200]
+for command in (["chart", "QsQd", "--board", "2c7h9d"], ["chart", "random"], ["range", "QQ+"], ["equity", "AhKh", "QsQd"]):
+    out, _ = run(command, dict(plain, NO_COLOR="1"), "stdout")
+    assert b"\x1b" not in out and out, (command, out[:200])
+bar, seconds = run(["equity", "AhKh", "QsQd", "--trials", str(2 ** 48), "--max-seconds", "2.5"], plain, "stderr")
+redraws = bar.count(b"%  ")
+assert 1 <= redraws <= (seconds - 1) * 10 + 3, (redraws, seconds)
+PY
+then echo "FAIL: colours or the progress bar on a terminal"; failures=$((failures + 1)); fi
 
 # What the user typed is quoted back with its control bytes escaped, never raw
 # (a crafted range would otherwise drive the terminal); printable UTF-8 as it is.
