@@ -245,3 +245,32 @@ def test_the_package_calls_the_library_its_compiled_part_is_linked_to():
     assert run.stdout.split() == [os.path.join(package, "liboddsmith.so.1"), "1"], run.stderr
     with pytest.raises(OSError, match="/nonexistent/liboddsmith.so"):
         oddsmith.load("/nonexistent/liboddsmith.so")
+
+
+@pytest.mark.parametrize("command", [[os.path.join(os.path.dirname(sys.executable), "oddsmith")],
+                                     [sys.executable, "-m", "oddsmith"]], ids=["oddsmith", "python -m oddsmith"])
+def test_the_command_line_comes_with_the_package(command, tmp_path):
+    def run(*arguments):
+        return subprocess.run(command + list(arguments), capture_output=True, text=True, cwd=tmp_path, timeout=60)
+    shown = run("--help")
+    assert shown.returncode == 0 and "equity" in shown.stdout, shown.stderr
+    exact = run("equity", "AhKh", "QsQd", "--json")
+    assert exact.returncode == 0, exact.stderr
+    assert '"exact": true' in exact.stdout and '"deals": 1712304' in exact.stdout and '"equity": 0.4621' in exact.stdout
+    qq = run("range", "QQ+")
+    assert qq.returncode == 0 and qq.stdout.startswith("18 hands"), qq.stderr
+    # Its answers, errors and exit status pass through untouched.
+    refused = run("equity", "AhKh", "AhQd")
+    assert (refused.returncode, refused.stdout) == (2, "") and "both hold Ah" in refused.stderr
+
+
+def test_the_package_description_and_the_readme_name_every_game():
+    with open(os.path.join(SOURCE, "python", "PACKAGE.md")) as f:
+        described = f.read()
+    with open(os.path.join(SOURCE, "README.md")) as f:
+        readme = f.read()
+    python_section = readme.split("### Python", 1)[1].split("\n### ", 1)[0]
+    games = [game[1] for game in oddsmith._library.core._games()]
+    assert len(games) == 6
+    for game in games:
+        assert f'"{game}"' in described and f'"{game}"' in python_section, game

@@ -26,3 +26,17 @@ def host(hand: str) -> int:
     per_mille: int = oddsmith.holdem_equity(hand, board="Qh7c2d", opponents=1, range_slot=1).per_mille
     low: Optional[int] = oddsmith.omaha_low("4s5s9c9d", "Ac2d3hKcKd")
     return per_mille + (low or 0) + len(oddsmith.category(oddsmith.omaha_high("AcAdAhAs", "KcKdQhQsJc")))
+
+
+def card_texts(text: str) -> str:
+    numbers: List[int] = oddsmith.parse_cards(text)
+    first: str = oddsmith.card_text(numbers[0])
+    return first + oddsmith.cards_text(numbers) + oddsmith.cards_text(tuple(numbers), highest_first=True)
+
+
+def values_of(hands: List[List[int]]) -> int:
+    return len(oddsmith.evaluate_many(hands)) + len(oddsmith.evaluate_many([c for h in hands for c in h], 7))
+
+
+def with_progress(shares: List[float]) -> float:
+    return oddsmith.equity(["AhKh", "QsQd"], progress=shares.append).players[0].equity
