@@ -233,9 +233,22 @@ ODDSMITH_API int oddsmith_shown_text(const char *text, int length, char *out, in
  *            AAKKds (2+2+1), AAxxss (2+1+1+1); five cards cannot be rainbow
  *   short deck  Hold'em notation over ranks 6 to A: TT+ is TT-AA, A6s+
  *            (deuces to fives, written in a class or span, are passed over)
+ *            also Axs, Kxo, Ax, xx (x: any rank; xx every hand); AhXh, XsXs
+ *            (a card with x for any rank or suit: the ace of hearts with any
+ *            other heart); 22+!AA, AhXh!AhKh (less the hands after '!')
  *   all      10% (strongest tenth of the hands), 5-15% (5th to 15th
  *            percentile); random (every hand); a weight from 0 to 1 as
  *            AKs:0.5 (default 1)
+ *   on a board  RANGE where FILTER, ... (oddsmith_range_parse_board and the
+ *            equity query's players): the hands passing any filter, less those
+ *            passing a '!' filter. Made hands, weakest first: nothing,
+ *            weakerpair, secondpair, toppair, overpair, twopair, trips (one
+ *            hole card with a board pair), set (a pocket pair with a board
+ *            card), straight, flush, fullhouse, quads, straightflush (short
+ *            deck: flush above fullhouse); '+' keeps it and every stronger one;
+ *            pair: any pair using a hole card. Draws on a flop or turn:
+ *            flushdraw, oesd, gutshot. A made hand counts only where a hole
+ *            card takes part in it (a pair on the board alone is nothing).
  * A hand named twice counts once, with its last weight; weight 0 leaves it out.
  * Omaha Hi/Lo ranges are Omaha ranges, likewise for five cards. */
 #define ODDSMITH_GAME_HOLDEM 0
@@ -256,6 +269,15 @@ typedef struct oddsmith_range oddsmith_range;
 ODDSMITH_API oddsmith_range *oddsmith_range_parse(const char *text, int length, int game, int *error_column,
                                                   char *error, int error_size);
 
+/* oddsmith_range_parse on a board (`board`: card text as oddsmith_parse_cards
+ * reads it, 0 to 5 cards; NULL or "" for none): the range's board filters
+ * ("QQ+, AKs where toppair+, flushdraw") applied, and hands holding a board
+ * card left out. A bad board, or one that leaves the range no hand, is an
+ * error at column 0; filters without a board, or passed by no hand, an error
+ * at the column of "where"; a filter unknown or wrong here, at its own. */
+ODDSMITH_API oddsmith_range *oddsmith_range_parse_board(const char *text, int length, int game, const char *board,
+                                                        int *error_column, char *error, int error_size);
+
 /* Number of hands in the range (0 for NULL). */
 ODDSMITH_API int oddsmith_range_size(const oddsmith_range *range);
 
@@ -266,6 +288,36 @@ ODDSMITH_API int oddsmith_range_hand(const oddsmith_range *range, int index, int
 
 /* Releases a range from oddsmith_range_parse; NULL is ignored. */
 ODDSMITH_API void oddsmith_range_free(oddsmith_range *range);
+
+/* What a hand has made on a board, as the board filters name it: one of
+ * ODDSMITH_MADE_*, weakest first in Hold'em's order (short deck ranks the
+ * flush above the full house). A made hand counts only where a hole card takes
+ * part in it; Omaha plays two hole cards with three of the board. */
+#define ODDSMITH_MADE_NOTHING 0
+#define ODDSMITH_MADE_WEAKER_PAIR 1   /* a lower board card paired, or a pocket pair under the top card */
+#define ODDSMITH_MADE_SECOND_PAIR 2
+#define ODDSMITH_MADE_TOP_PAIR 3
+#define ODDSMITH_MADE_OVERPAIR 4
+#define ODDSMITH_MADE_TWO_PAIR 5
+#define ODDSMITH_MADE_TRIPS 6         /* one hole card with a board pair */
+#define ODDSMITH_MADE_SET 7           /* a pocket pair with a board card */
+#define ODDSMITH_MADE_STRAIGHT 8
+#define ODDSMITH_MADE_FLUSH 9
+#define ODDSMITH_MADE_FULL_HOUSE 10
+#define ODDSMITH_MADE_QUADS 11
+#define ODDSMITH_MADE_STRAIGHT_FLUSH 12
+
+/* The ODDSMITH_MADE_* of `hole` (the game's hole cards) on `board` (3 to 5
+ * cards), all real and different (short deck: sixes to aces), and the
+ * ODDSMITH_DRAW_* bits of its draws into *draws when draws is not NULL (0 on a
+ * river; finding them tries every next card). -1, writing nothing, for
+ * anything else. */
+ODDSMITH_API int oddsmith_made_hand(int game, const int *hole, int hole_count, const int *board, int board_count,
+                                    int *draws);
+
+/* The display name of an ODDSMITH_MADE_* value ("Top pair", "Set", "Nothing"),
+ * written as the text functions above; -1 for another value. */
+ODDSMITH_API int oddsmith_made_hand_name(int made, char *out, int size);
 
 /* ---- Equity calculator ------------------------------------------------------
  * Every player is a hand or a range; equity is the player's average share of

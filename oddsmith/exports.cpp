@@ -19,8 +19,10 @@
 #include "eval/omaha_high.h"
 #include "eval/omaha5.h"
 #include "eval/short_deck.h"
+#include "analysis/board_filters.h"
 #include "analysis/breakdown.h"
 #include "analysis/hand_features.h"
+#include "analysis/made_hand.h"
 #include "calculator/equity_query.h"
 #include "calculator/part_runs.h"
 #include "calculator/run_budget.h"
@@ -70,6 +72,21 @@ std::optional<std::string_view> text_argument(const char* text, int length) {
   if (!text || length < -1) return std::nullopt;
   return length < 0 ? std::string_view(text) : std::string_view(text, static_cast<std::size_t>(length));
 }
+
+static_assert(ODDSMITH_MADE_NOTHING == static_cast<int>(oddsmith::MadeHand::nothing) &&
+              ODDSMITH_MADE_WEAKER_PAIR == static_cast<int>(oddsmith::MadeHand::weaker_pair) &&
+              ODDSMITH_MADE_SECOND_PAIR == static_cast<int>(oddsmith::MadeHand::second_pair) &&
+              ODDSMITH_MADE_TOP_PAIR == static_cast<int>(oddsmith::MadeHand::top_pair) &&
+              ODDSMITH_MADE_OVERPAIR == static_cast<int>(oddsmith::MadeHand::overpair) &&
+              ODDSMITH_MADE_TWO_PAIR == static_cast<int>(oddsmith::MadeHand::two_pair) &&
+              ODDSMITH_MADE_TRIPS == static_cast<int>(oddsmith::MadeHand::trips) &&
+              ODDSMITH_MADE_SET == static_cast<int>(oddsmith::MadeHand::set) &&
+              ODDSMITH_MADE_STRAIGHT == static_cast<int>(oddsmith::MadeHand::straight) &&
+              ODDSMITH_MADE_FLUSH == static_cast<int>(oddsmith::MadeHand::flush) &&
+              ODDSMITH_MADE_FULL_HOUSE == static_cast<int>(oddsmith::MadeHand::full_house) &&
+              ODDSMITH_MADE_QUADS == static_cast<int>(oddsmith::MadeHand::quads) &&
+              ODDSMITH_MADE_STRAIGHT_FLUSH == static_cast<int>(oddsmith::MadeHand::straight_flush) &&
+              ODDSMITH_MADE_STRAIGHT_FLUSH + 1 == oddsmith::kMadeHandCount);
 
 static_assert(ODDSMITH_DRAW_FLUSH == oddsmith::kFlushDraw && ODDSMITH_DRAW_OPEN_ENDED == oddsmith::kOpenEnded &&
               ODDSMITH_DRAW_GUTSHOT == oddsmith::kGutshot);
@@ -122,7 +139,7 @@ std::string read_query(const oddsmith_equity_query* query, oddsmith::calc::Equit
   std::string message;
   bool stopped = false;
   if (!calc::query_from_text(*game, players, query->board ? query->board : "", query->dead ? query->dead : "", q,
-                             message, q.progress, q.progress_user, &stopped)) {
+                             message, q.progress, q.progress_user, &stopped, &oddsmith::parse_range_on_board)) {
     if (stopped) cancelled = true;
     return message;
   }
@@ -321,6 +338,74 @@ ODDSMITH_API oddsmith_range* oddsmith_range_parse(const char* text, int length, 
     report_error(0, "out of memory", error_column, error, error_size);
     return nullptr;
   }
+}
+
+ODDSMITH_API oddsmith_range* oddsmith_range_parse_board(const char* text, int length, int game, const char* board,
+                                                        int* error_column, char* error, int error_size) {
+  const auto known_game = game_of(game);
+  if (!known_game || !text) {
+    report_error(0, !text ? "no text (a null pointer)" : "unknown game " + std::to_string(game), error_column, error,
+                 error_size);
+    return nullptr;
+  }
+  try {
+    std::vector<int> cards;
+    std::string message;
+    if (!oddsmith::parse_card_list(board ? board : "", cards, message)) {
+      report_error(0, "board: " + message, error_column, error, error_size);
+      return nullptr;
+    }
+    const oddsmith::RangeGame range_game = oddsmith::calc::range_game(*known_game);
+    oddsmith::CardMask board_mask = 0;
+    for (int c : cards) {
+      if (cards.size() > 5 || (board_mask & oddsmith::card_bit(c)) ||
+          (range_game == oddsmith::RangeGame::shortdeck && c < oddsmith::kShortDeckLowestCard)) {
+        report_error(0,
+                     cards.size() > 5 ? "board: at most 5 cards, got " + std::to_string(cards.size())
+                     : board_mask & oddsmith::card_bit(c)
+                         ? "board: card " + oddsmith::card_name(c) + " is on the board twice"
+                         : "board: card " + oddsmith::card_name(c) + " is not in the short deck (sixes to aces)",
+                     error_column, error, error_size);
+        return nullptr;
+      }
+      board_mask |= oddsmith::card_bit(c);
+    }
+    const std::string_view view = length < 0 ? std::string_view(text) : std::string_view(text, static_cast<std::size_t>(length));
+    oddsmith::RangeParse parsed = oddsmith::parse_range_on_board(view, range_game, cards);
+    if (!parsed.range) {
+      report_error(parsed.error.column, parsed.error.message, error_column, error, error_size);
+      return nullptr;
+    }
+    oddsmith::Range left = parsed.range->without(board_mask);
+    if (left.empty()) {
+      report_error(0, "no hand of the range is left beside the board", error_column, error, error_size);
+      return nullptr;
+    }
+    return new oddsmith_range{std::move(left)};
+  } catch (...) {
+    report_error(0, "out of memory", error_column, error, error_size);
+    return nullptr;
+  }
+}
+
+ODDSMITH_API int oddsmith_made_hand(int game, const int* hole, int hole_count, const int* board, int board_count,
+                                    int* draws) {
+  const oddsmith::GameRules* rules = oddsmith::game_numbered(game);
+  if (!rules || !hole || !board || hole_count != rules->hole_cards || board_count < 3 || board_count > 5) return -1;
+  const bool short_deck = rules->hands == oddsmith::HandKind::shortdeck;
+  oddsmith::CardMask seen = 0;
+  for (const auto& [cards, count] : {std::pair{hole, hole_count}, std::pair{board, board_count}})
+    for (int i = 0; i < count; ++i)
+      if (!oddsmith::take_card(seen, cards[i]) || (short_deck && cards[i] < oddsmith::kShortDeckLowestCard)) return -1;
+  const std::span<const int> hole_cards(hole, static_cast<std::size_t>(hole_count));
+  const std::span<const int> board_cards(board, static_cast<std::size_t>(board_count));
+  if (draws) *draws = static_cast<int>(oddsmith::hand_features(hole_cards, board_cards, short_deck).draws);
+  return static_cast<int>(oddsmith::made_hand(hole_cards, board_cards, short_deck));
+}
+
+ODDSMITH_API int oddsmith_made_hand_name(int made, char* out, int size) {
+  if (made < 0 || made >= oddsmith::kMadeHandCount) return refuse_text(out, size);
+  return write_text(oddsmith::made_hand_name(static_cast<oddsmith::MadeHand>(made)), out, size);
 }
 
 ODDSMITH_API int oddsmith_range_size(const oddsmith_range* range) {

@@ -9,9 +9,15 @@ namespace oddsmith::calc {
 
 bool query_from_text(Game game, const std::vector<std::string_view>& players, std::string_view board,
                      std::string_view dead, EquityQuery& query, std::string& error, ProgressFn progress, void* user,
-                     bool* cancelled) {
+                     bool* cancelled, RangeReader read) {
   query.game = game;
   query.players.clear();
+  // The board first: board filters in the ranges are read against it.
+  query.board.clear();
+  if (!parse_card_list(board, query.board, error)) {
+    error = "board: " + error;
+    return false;
+  }
   for (std::size_t p = 0; p < players.size(); ++p) {
     // A text given before (several "random" opponents) is copied, not parsed
     // again: a five-card Omaha "random" is 2,598,960 hands.
@@ -26,18 +32,13 @@ bool query_from_text(Game game, const std::vector<std::string_view>& players, st
       error = "cancelled";
       return false;
     }
-    RangeParse parsed = parse_range(players[p], range_game(game));
+    RangeParse parsed = read ? read(players[p], range_game(game), query.board) : parse_range(players[p], range_game(game));
     if (!parsed.range) {
       error = "player " + std::to_string(p + 1) + " ('" + shown_text(players[p]) + "'), column " +
               std::to_string(parsed.error.column) + ": " + parsed.error.message;
       return false;
     }
     query.players.push_back(std::move(*parsed.range));
-  }
-  query.board.clear();
-  if (!parse_card_list(board, query.board, error)) {
-    error = "board: " + error;
-    return false;
   }
   std::vector<int> dead_cards;
   if (!parse_card_list(dead, dead_cards, error)) {

@@ -1,6 +1,7 @@
 #include "range/range_notation.h"
 
 #include <algorithm>
+#include <cctype>
 #include <charconv>
 #include <limits>
 
@@ -33,11 +34,85 @@ std::string shown(std::string_view text, std::size_t at) {
   return quoted;
 }
 
-// A hand class: two ranks (high first) and suitedness.
+// A fault at byte `at` of `text` as a parse error: columns past what an int
+// holds are clamped, and the message says so.
+RangeParseError error_at(std::string_view text, std::size_t at, std::string message) {
+  const std::size_t column = std::min<std::size_t>(at, text.size()) + 1;
+  constexpr std::size_t kLargest = std::numeric_limits<int>::max();
+  if (column > kLargest) message += " (at byte " + std::to_string(column) + ", past the largest column reported)";
+  return {static_cast<int>(std::min(column, kLargest)), std::move(message)};
+}
+
+bool is_wild(char c) { return c == 'x' || c == 'X'; }
+
+// A hand class: two ranks (high first) and suitedness. A rank of kAnyRank
+// stands for every rank (x): Axs, Kxo, xx.
+constexpr int kAnyRank = -1;
 struct HandClass {
   int high, low;
   char kind;  // 's', 'o', or 0 for both
-  bool pair() const { return high == low; }
+  bool wild() const { return low == kAnyRank; }
+  bool pair() const { return high == low && !wild(); }
+};
+
+// Where "where" starts the board filters: the word, alone, after the range.
+std::size_t where_position(std::string_view text) {
+  constexpr std::string_view kWhere = "where";
+  for (std::size_t at = text.find(kWhere); at != std::string_view::npos; at = text.find(kWhere, at + 1)) {
+    const bool starts_word = at == 0 || is_space(text[at - 1]);
+    const bool ends_word = at + kWhere.size() == text.size() || is_space(text[at + kWhere.size()]);
+    if (starts_word && ends_word) return at;
+  }
+  return std::string_view::npos;
+}
+
+// The board filters after "where": comma-separated, each an optional '!', a
+// name of letters and an optional '+'. Their names are checked where they are
+// applied, against the made-hand vocabulary.
+class FilterParser {
+ public:
+  FilterParser(std::string_view text, std::size_t begin) : text_(text), at_(begin) {}
+
+  bool run(std::vector<BoardFilterTerm>& out, RangeParseError& error) {
+    while (true) {
+      skip_spaces();
+      BoardFilterTerm term;
+      if (at_ < text_.size() && text_[at_] == '!') {
+        term.remove = true;
+        ++at_;
+        skip_spaces();
+      }
+      const std::size_t name_begin = at_;
+      while (at_ < text_.size() && std::isalpha(static_cast<unsigned char>(text_[at_])))
+        term.name += static_cast<char>(std::tolower(static_cast<unsigned char>(text_[at_++])));
+      if (term.name.empty()) {
+        error = error_at(text_, at_, "expected a board filter such as toppair+ or !flushdraw" +
+                                         std::string(out.empty() && !term.remove ? " after 'where'" : "") + ", got " +
+                                         shown(text_, at_));
+        return false;
+      }
+      term.column = error_at(text_, name_begin, {}).column;
+      if (at_ < text_.size() && text_[at_] == '+') {
+        term.or_better = true;
+        ++at_;
+      }
+      skip_spaces();
+      out.push_back(std::move(term));
+      if (at_ == text_.size()) return true;
+      if (text_[at_] != ',') {
+        error = error_at(text_, at_, "expected '+', ',' or the end after a board filter, got " + shown(text_, at_));
+        return false;
+      }
+      ++at_;
+    }
+  }
+
+ private:
+  void skip_spaces() {
+    while (at_ < text_.size() && is_space(text_[at_])) ++at_;
+  }
+  std::string_view text_;
+  std::size_t at_;
 };
 
 class Parser {
@@ -48,19 +123,15 @@ class Parser {
   RangeParse run() {
     if (parse_text()) {
       Range range = std::move(builder_).finish();
-      if (!range.empty()) return {std::move(range), {}};
+      if (!range.empty()) return {std::move(range), {}, {}, 0};
       fail(0, "the range holds no hand: every item has weight 0 or names none");
     }
-    return {std::nullopt, std::move(error_)};
+    return {std::nullopt, std::move(error_), {}, 0};
   }
 
  private:
   bool fail(std::size_t at, std::string message) {
-    // Columns past what an int holds are clamped, and the message says so.
-    const std::size_t column = std::min<std::size_t>(at, text_.size()) + 1;
-    constexpr std::size_t kLargest = std::numeric_limits<int>::max();
-    if (column > kLargest) message += " (at byte " + std::to_string(column) + ", past the largest column reported)";
-    error_ = {static_cast<int>(std::min(column, kLargest)), std::move(message)};
+    error_ = error_at(text_, at, std::move(message));
     return false;
   }
   bool expected(std::size_t at, std::string_view what) {
@@ -91,6 +162,7 @@ class Parser {
     std::size_t stop = end;
     while (stop > begin && is_space(text_[stop - 1])) --stop;
     if (begin == stop) return expected(begin, end < text_.size() ? "a hand before ','" : "a hand after ','");
+    item_start_ = begin;
     double weight = 1.0;
     // The ':' is looked for within the item only, so a parse stays linear in the text.
     const std::size_t colon = text_.substr(begin, stop - begin).find(':');
@@ -114,24 +186,73 @@ class Parser {
     const char* first = text_.data() + begin;
     const char* last = text_.data() + end;
     const auto [ptr, ec] = std::from_chars(first, last, weight, std::chars_format::fixed);
-    if (begin == end || ec != std::errc{} || ptr != last || !(weight >= 0.0 && weight <= 1.0))
+    if (begin == end || ec != std::errc{} || ptr != last)
       return expected(ec == std::errc{} && ptr != last ? static_cast<std::size_t>(ptr - text_.data()) : begin,
                       "a weight from 0 to 1 after ':'");
+    if (!(weight >= 0.0 && weight <= 1.0))
+      return fail(begin, "a weight is from 0 to 1, got " + std::string(first, last));
     return true;
   }
 
   bool parse_body(std::size_t begin, std::size_t end, double weight) {
+    if (cards_ >= 4) return parse_piece(begin, end, weight);
+    // Two cards: a piece, less any pieces after '!' (22+!AA: the pairs but aces).
+    const std::size_t bang = std::min(text_.substr(0, end).find('!', begin), end);
+    if (bang == end) return parse_piece(begin, end, weight);
+    std::vector<std::array<std::uint8_t, kMaxRangeCards>> kept;
+    collected_ = &kept;
+    if (!parse_excluded_piece(begin, bang)) return false;
+    std::vector<bool> excluded(hands_in_deck(2));
+    for (std::size_t at = bang; at < end;) {
+      const std::size_t next = std::min(text_.substr(0, end).find('!', at + 1), end);
+      std::vector<std::array<std::uint8_t, kMaxRangeCards>> removed;
+      collected_ = &removed;
+      if (!parse_excluded_piece(at + 1, next)) return false;
+      for (const auto& cards : removed) excluded[combination_index(cards.data(), 2)] = true;
+      at = next;
+    }
+    collected_ = nullptr;
+    for (const auto& cards : kept)
+      if (!excluded[combination_index(cards.data(), 2)]) builder_.add_ascending(cards, weight);
+    return true;
+  }
+
+  // One piece of a two-card item around '!', its hands collected.
+  bool parse_excluded_piece(std::size_t begin, std::size_t end) {
+    const std::size_t first = begin;
+    while (begin < end && is_space(text_[begin])) ++begin;
+    while (end > begin && is_space(text_[end - 1])) --end;
+    if (begin == end) return expected(begin, first == item_start_ ? "a hand before '!'" : "a hand or class after '!'");
+    const bool done = parse_piece(begin, end, 1.0);
+    if (!done) collected_ = nullptr;
+    return done;
+  }
+
+  // A hand reaches the range, or the piece being collected.
+  void emit(const std::array<std::uint8_t, kMaxRangeCards>& ascending, double weight) {
+    if (collected_) collected_->push_back(ascending);
+    else builder_.add_ascending(ascending, weight);
+  }
+  void emit(int a, int b, double weight) {
+    std::array<std::uint8_t, kMaxRangeCards> ascending{};
+    ascending[0] = static_cast<std::uint8_t>(std::min(a, b));
+    ascending[1] = static_cast<std::uint8_t>(std::max(a, b));
+    emit(ascending, weight);
+  }
+
+  bool parse_piece(std::size_t begin, std::size_t end, double weight) {
     const std::string_view body = text_.substr(begin, end - begin);
     if (body == "random") {
       if (!spend(hands_in_deck(cards_), begin)) return false;
       for_each_hand(cards_, [&](const std::array<std::uint8_t, kMaxRangeCards>& cards) {
-        if (in_range_deck(game_, cards.data())) builder_.add_ascending(cards, weight);
+        if (in_range_deck(game_, cards.data())) emit(cards, weight);
       });
       return true;
     }
     // Digits 2-9 are ranks, so a percentage is told by its '%' or by a first 0, 1 or '.'.
     if (body.back() == '%' || body[0] == '0' || body[0] == '1' || body[0] == '.') return parse_percentage(begin, end, weight);
     // A rank then a suit starts one hand (AhKh); a rank then a rank starts a class.
+    if (cards_ == 2 && is_card_pattern(body)) return parse_card_pattern(begin, weight);
     if (body.size() >= 2 && rank_of_letter(body[0]) >= 0 && suit_of_letter(body[1]) >= 0) return parse_hand(begin, end, weight);
     if (cards_ >= 4) return parse_pattern_item(begin, end, weight);
     return parse_classes(begin, end, weight);
@@ -175,7 +296,7 @@ class Parser {
       const std::size_t place = ranking_->place(index++);
       if (place >= first && place < last) {
         ++work_;
-        builder_.add_ascending(cards, weight);
+        emit(cards, weight);
       }
     });
     return true;
@@ -198,17 +319,47 @@ class Parser {
     }
     if (at < end) return expected(at, "',' or the end after a hand of " + std::to_string(cards_) + " cards");
     ++work_;
-    builder_.add({cards, static_cast<std::size_t>(cards_)}, weight);
+    if (cards_ == 2) emit(cards[0], cards[1], weight);
+    else builder_.add({cards, static_cast<std::size_t>(cards_)}, weight);
+    return true;
+  }
+
+  // Two cards each written as a rank or x and a suit or x, at least one x: AhXh
+  // (the ace of hearts with any other heart), XsXs, AhXx.
+  static bool is_card_pattern(std::string_view body) {
+    if (body.size() != 4) return false;
+    const auto rank_or_x = [](char c) { return is_wild(c) || rank_of_letter(c) >= 0; };
+    const auto suit_or_x = [](char c) { return is_wild(c) || suit_of_letter(c) >= 0; };
+    return rank_or_x(body[0]) && suit_or_x(body[1]) && rank_or_x(body[2]) && suit_or_x(body[3]) &&
+           std::any_of(body.begin(), body.end(), is_wild);
+  }
+
+  bool parse_card_pattern(std::size_t begin, double weight) {
+    const auto matches = [&](int card, std::size_t at) {
+      const char rank = text_[at], suit = text_[at + 1];
+      return (is_wild(rank) || card_rank(card) == rank_of_letter(rank)) &&
+             (is_wild(suit) || card_suit(card) == suit_of_letter(suit));
+    };
+    if (!spend(hands_in_deck(2) / 4, begin)) return false;
+    for (int a = lowest_card(); a < kDeckSize; ++a)
+      for (int b = a + 1; b < kDeckSize; ++b)
+        if ((matches(a, begin) && matches(b, begin + 2)) || (matches(b, begin) && matches(a, begin + 2))) {
+          ++work_;
+          emit(a, b, weight);
+        }
     return true;
   }
 
   // Two ranks and an optional s/o at `at`; advances past them.
   bool parse_class(std::size_t& at, std::size_t end, HandClass& out) {
-    const int first = at < end ? rank_of_letter(text_[at]) : -1;
-    if (first < 0)
-      return expected(at, at == item_begin_ ? "a hand (AhKh), a class (AKs, QQ+), a percentage (10%) or random" : kExpectRank);
-    const int second = at + 1 < end ? rank_of_letter(text_[at + 1]) : -1;
-    if (second < 0) return expected(at + 1, "a second rank (" ODDSMITH_RANK_LETTERS ") or a suit");
+    const auto rank_at = [&](std::size_t i) {
+      return i >= end ? -2 : is_wild(text_[i]) ? kAnyRank : rank_of_letter(text_[i]) >= 0 ? rank_of_letter(text_[i]) : -2;
+    };
+    const int first = rank_at(at);
+    if (first == -2)
+      return expected(at, at == item_begin_ ? "a hand (AhKh), a class (AKs, QQ+, Axs), a percentage (10%) or random" : kExpectRank);
+    const int second = rank_at(at + 1);
+    if (second == -2) return expected(at + 1, "a second rank (" ODDSMITH_RANK_LETTERS ", or x for any) or a suit");
     at += 2;
     out = {std::max(first, second), std::min(first, second), 0};
     if (at < end && (text_[at] == 's' || text_[at] == 'o')) {
@@ -223,6 +374,7 @@ class Parser {
     HandClass first{};
     if (!parse_class(at, end, first)) return false;
     if (at == end) return add_class(first, weight);
+    if (first.wild()) return expected(at, first.kind ? "',', '!' or the end after a class with x" : "s, o, ',', '!' or the end after a class with x");
     const std::string_view after = first.pair() || first.kind ? "'+', '-', ',' or the end" : "s, o, '+', '-', ',' or the end";
     if (text_[at] == '+') {
       if (at + 1 != end) return expected(at + 1, "',' or the end after '+'");
@@ -237,14 +389,15 @@ class Parser {
       expected(at, after);
       // Omaha notation in a Hold'em range: say where it belongs.
       const std::string_view rest = text_.substr(at, std::min<std::size_t>(2, end - at));
-      if (rest[0] == 'x' || rest[0] == 'X' || rest[0] == '!' || rest == "ds" || rest == "ss" || rest == "rb")
-        error_.message += " (x, '!' and the suit qualifiers ds, ss, rb are Omaha notation)";
+      if (is_wild(rest[0]) || rest == "ds" || rest == "ss" || rest == "rb")
+        error_.message += " (Omaha patterns such as AAxx and the suit qualifiers ds, ss, rb are Omaha notation)";
       return false;
     }
     const std::size_t dash = at++;
     if (at == end) return expected(at, "a hand class after '-'");
     HandClass last{};
     if (!parse_class(at, end, last)) return false;
+    if (last.wild()) return fail(dash + 1, "a span joins two classes without x (KTs-K7s)");
     if (at != end) return expected(at, "',' or the end after a span");
     return add_span(dash, first, last, weight);
   }
@@ -268,16 +421,29 @@ class Parser {
   }
 
   bool add_class(const HandClass& k, double weight) {
+    if (k.wild()) return add_wild_class(k, weight);
     if (make_card(k.low, 0) < lowest_card()) return true;  // a rank short deck does not play
     for (int s1 = 0; s1 < 4; ++s1) {
       for (int s2 = 0; s2 < 4; ++s2) {
         const bool take = k.pair() ? s1 < s2 : (k.kind != 'o' && s1 == s2) || (k.kind != 's' && s1 != s2);
         if (!take) continue;
-        const int cards[2] = {make_card(k.high, s1), make_card(k.low, s2)};
         ++work_;
-        builder_.add(cards, weight);
+        emit(make_card(k.high, s1), make_card(k.low, s2), weight);
       }
     }
+    return true;
+  }
+
+  // Axs, Kxo, Ax, xxs, xx: every hand holding the rank (any, for xx) with a
+  // card of any other rank or of the same, suited or offsuit as asked (a pair
+  // is neither), best ranks first.
+  bool add_wild_class(const HandClass& k, double weight) {
+    for (int high = kRankCount - 1; high >= 0; --high)
+      for (int low = high; low >= 0; --low)
+        if (k.high == kAnyRank || high == k.high || low == k.high) {
+          if (k.kind && high == low) continue;
+          add_class({high, low, k.kind}, weight);
+        }
     return true;
   }
 
@@ -380,13 +546,30 @@ class Parser {
   RangeBuilder builder_;
   RangeParseError error_{};
   std::size_t work_ = 0;
-  std::size_t item_begin_ = 0;  // where the Hold'em item being read starts
+  std::size_t item_begin_ = 0;  // where the Hold'em class being read starts
+  std::size_t item_start_ = 0;  // where the item being read starts
+  // While the pieces of an item with '!' are read, their hands go here.
+  std::vector<std::array<std::uint8_t, kMaxRangeCards>>* collected_ = nullptr;
   std::optional<StartRanking> ranking_;  // built at the first percentage
 };
 
 }  // namespace
 
-RangeParse parse_range(std::string_view text, RangeGame game) { return Parser(text, game).run(); }
+RangeParse parse_range(std::string_view text, RangeGame game, BoardFilters filters) {
+  const std::size_t where = where_position(text);
+  if (where == std::string_view::npos) return Parser(text, game).run();
+  const std::string_view range_text = text.substr(0, where);
+  if (std::all_of(range_text.begin(), range_text.end(), is_space))
+    return {std::nullopt, error_at(text, 0, "expected a range before 'where', such as 'QQ+, AKs where toppair+'"), {}, 0};
+  RangeParse parsed = Parser(range_text, game).run();
+  if (!parsed.range) return parsed;
+  if (!FilterParser(text, where + 5).run(parsed.filters, parsed.error)) return {std::nullopt, std::move(parsed.error), {}, 0};
+  parsed.where_column = error_at(text, where, {}).column;
+  if (filters == BoardFilters::refused)
+    return {std::nullopt,
+            error_at(text, where, "board filters ('where ...') are read only with a board, and none is taken here"), {}, 0};
+  return parsed;
+}
 
 RangeParse parse_range(std::string_view text, int cards_per_hand) {
   return parse_range(text, cards_per_hand == 4 ? RangeGame::omaha : RangeGame::holdem);

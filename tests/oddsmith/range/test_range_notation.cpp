@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <functional>
 #include <set>
 #include <string>
 #include <string_view>
@@ -54,6 +55,56 @@ TEST(RangeNotation, HandCounts) {
   for (const auto& [text, n] : shortdeck) EXPECT_EQ(count(text, RangeGame::shortdeck), n) << text;
 }
 
+// Wildcards, cards with x and exclusions name exactly the hands a brute-force
+// look at every two-card hand finds.
+TEST(RangeNotation, WildcardsSuitClassesAndExclusionsAgainstBruteForce) {
+  const auto rank = [](int c) { return card_rank(c); };
+  const auto suited = [](int a, int b) { return card_suit(a) == card_suit(b); };
+  const auto holds = [](int a, int b, int card) { return a == card || b == card; };
+  constexpr int A = 12, K = 11, Q = 10, kHearts = 2, kSpades = 3;
+  struct Case {
+    const char* text;
+    RangeGame game;
+    std::function<bool(int, int)> holds_hand;  // the two cards, a below b
+  };
+  const Case cases[] = {
+      {"Axs", RangeGame::holdem, [&](int a, int b) { return rank(b) == A && suited(a, b); }},
+      {"xAs", RangeGame::holdem, [&](int a, int b) { return rank(b) == A && suited(a, b); }},
+      {"Kxo", RangeGame::holdem, [&](int a, int b) { return (rank(a) == K || rank(b) == K) && !suited(a, b) && rank(a) != rank(b); }},
+      {"KX", RangeGame::holdem, [&](int a, int b) { return rank(a) == K || rank(b) == K; }},
+      {"xx", RangeGame::holdem, [](int, int) { return true; }},
+      {"xxs", RangeGame::holdem, [&](int a, int b) { return suited(a, b); }},
+      {"AhXh", RangeGame::holdem, [&](int a, int b) { return holds(a, b, make_card(A, kHearts)) && suited(a, b); }},
+      {"XsXs", RangeGame::holdem, [](int a, int b) { return card_suit(a) == kSpades && card_suit(b) == kSpades; }},
+      {"XxAh", RangeGame::holdem, [&](int a, int b) { return holds(a, b, make_card(A, kHearts)); }},
+      {"QxXh", RangeGame::holdem, [&](int a, int b) {
+         return (rank(a) == Q && card_suit(b) == kHearts) || (rank(b) == Q && card_suit(a) == kHearts);
+       }},
+      {"22+!AA", RangeGame::holdem, [&](int a, int b) { return rank(a) == rank(b) && rank(a) != A; }},
+      {"Axs!A5s-A2s, KK", RangeGame::holdem, [&](int a, int b) {
+         return (rank(b) == A && suited(a, b) && rank(a) > 3) || (rank(a) == K && rank(b) == K);
+       }},
+      {"random ! AA ! xxs", RangeGame::holdem, [&](int a, int b) { return !suited(a, b) && !(rank(a) == A && rank(b) == A); }},
+      {"AhXh!AhKh!AhQh", RangeGame::holdem, [&](int a, int b) {
+         return holds(a, b, make_card(A, kHearts)) && suited(a, b) && rank(a) != K && rank(a) != Q;
+       }},
+      {"Axs", RangeGame::shortdeck, [&](int a, int b) { return rank(a) >= 4 && rank(b) == A && suited(a, b); }},
+      {"xx!22+", RangeGame::shortdeck, [&](int a, int b) { return rank(a) >= 4 && rank(a) != rank(b); }},
+      {"XhXx", RangeGame::shortdeck, [&](int a, int b) { return rank(a) >= 4 && (card_suit(a) == kHearts || card_suit(b) == kHearts); }},
+  };
+  for (const Case& c : cases) {
+    const RangeParse parsed = parse_range(c.text, c.game);
+    ASSERT_TRUE(parsed.range) << c.text << ": column " << parsed.error.column << ": " << parsed.error.message;
+    std::set<std::pair<int, int>> got, want;
+    for (const RangeHand& h : parsed.range->hands()) got.emplace(h.cards[0], h.cards[1]);
+    for (int b = 1; b < kDeckSize; ++b)
+      for (int a = 0; a < b; ++a)
+        if (c.holds_hand(a, b)) want.emplace(a, b);
+    EXPECT_EQ(got.size(), want.size()) << c.text;
+    EXPECT_TRUE(got == want) << c.text;
+  }
+}
+
 TEST(RangeNotation, ClassesWeightsRepeatsAndRemoval) {
   // AJo+ stops below the pair: AJo, AQo, AKo, and only offsuit hands.
   const Range plus = *parse_range("AJo+", 2).range;
@@ -87,9 +138,9 @@ TEST(RangeNotation, ErrorsNameTheColumnAndWhatWasExpected) {
   const Case cases[] = {
       {"", 2, 1, "empty text"},
       {"   ", 2, 1, "empty text"},
-      {"QQ+, AXs", 2, 7, "expected a second rank"},
-      {"XK", 2, 1, "a class (AKs, QQ+), a percentage (10%) or random, got 'X'"},
-      {"AAxx", 2, 3, "got 'x' (x, '!' and the suit qualifiers ds, ss, rb are Omaha notation)"},
+      {"QQ+, AZs", 2, 7, "expected a second rank"},
+      {"ZK", 2, 1, "a class (AKs, QQ+, Axs), a percentage (10%) or random, got 'Z'"},
+      {"AAxx", 2, 3, "got 'x' (Omaha patterns such as AAxx and the suit qualifiers ds, ss, rb are Omaha notation)"},
       {"10s", 2, 1, "tens are written T"},
       {"AhAh", 2, 3, "the card Ah is repeated"},
       {"AK-", 2, 4, "a hand class after '-'"},
@@ -102,11 +153,18 @@ TEST(RangeNotation, ErrorsNameTheColumnAndWhatWasExpected) {
       {"K7s-Q5s", 2, 5, "keeps the first rank"},
       {"AKs-QJo", 2, 5, "same suitedness"},
       {"AKs-QQ", 2, 5, "two pairs or two non-pairs"},
-      {"AKs:2", 2, 5, "a weight from 0 to 1"},
+      {"AKs:2", 2, 5, "a weight is from 0 to 1, got 2"},
+      {"AKs: 1.5", 2, 6, "a weight is from 0 to 1, got 1.5"},
+      {"AKs:-0.5", 2, 5, "a weight is from 0 to 1, got -0.5"},
       {"AKs:0.5x", 2, 8, "a weight from 0 to 1"},
       {"AKs:", 2, 5, "a weight"},
       {":0.5", 2, 1, "a hand before ':'"},
       {"AKs:0", 2, 1, "holds no hand"},
+      {"Axs+", 2, 4, "',', '!' or the end after a class with x"},
+      {"AKs-Axs", 2, 5, "a span joins two classes without x"},
+      {"22+!", 2, 5, "a hand or class after '!'"},
+      {"!AA", 2, 1, "a hand before '!'"},
+      {"AA where toppair", 2, 4, "are read only with a board"},
       {"A\xC3\xA9", 2, 2, "printable ASCII range text, got '\xC3\xA9'"},
       {"AhKh", 4, 5, "another card"},
       {"AhKhQhJhTh", 4, 9, "',' or the end after a hand of 4 cards"},
