@@ -121,8 +121,26 @@ const Command kCommands[] = {
      "--threads, --max-seconds, --json), and --svg FILE for the equity distribution,\n"
      "the categories and the next cards as one picture (written as chart's --svg is).\n"},
     {"range", cli::run_range,
-     "usage: oddsmith range TEXT [--game {games}] [--json]\n\n"
-     "The number of hands of a range, their share of all hands and, for Hold'em and\nshort deck, a 13x13 chart of its classes.\n"},
+     "usage: oddsmith range TEXT [--game {games}] [--board CARDS] [--all] [--json]\n\n"
+     "The hands of a range, their share of all hands and, for Hold'em and short deck,\n"
+     "a 13x13 chart of its classes; then the hands themselves (the first 50; --all\n"
+     "lists every one, as --json does). Hold'em also takes Axs, Kxo, xx (x: any rank),\n"
+     "AhXh (the ace of hearts with any other heart) and 22+!AA (less the hands after '!').\n"
+     "\n"
+     "With --board (3 to 5 cards, -b), hands holding a board card are left out and the\n"
+     "hands are summed by what they make there and, on a flop or turn, by draw. The\n"
+     "range may end in board filters, here and wherever a range meets a board\n"
+     "(equity, breakdown, chart): RANGE where FILTER, FILTER, ...\n"
+     "  oddsmith range \"QQ+, AKs, 98s where toppair+, flushdraw\" --board Qh7c2d\n"
+     "A hand passing any filter is kept; !FILTER drops the hands passing it (only\n"
+     "'!' filters: every other hand is kept). Made hands, weakest first: nothing,\n"
+     "weakerpair (a lower pair or an underpair), secondpair, toppair, overpair,\n"
+     "twopair, trips (one hole card with a board pair), set (a pocket pair with a\n"
+     "board card), straight, flush, fullhouse, quads, straightflush (short deck: flush\n"
+     "above fullhouse); NAME+ keeps it and everything stronger; pair: any pair using a\n"
+     "hole card. A made hand counts only where a hole card takes part (a pair on the\n"
+     "board alone is nothing); Omaha plays two hole cards with three of the board.\n"
+     "Draws, on a flop or turn only and without '+': flushdraw, oesd, gutshot.\n"},
     {"host", cli::run_host, kHostUsage},
     // The names before the host group; they keep working, out of the main help.
     {"holdem", cli::run_holdem, kHostUsage},
