@@ -77,7 +77,8 @@ Listing list_range(const oddsmith_range* range, const oddsmith_game_facts& game,
     by_made[static_cast<std::size_t>(made)].weight += weight;
     for (std::size_t d = 0; d < 3; ++d)
       if (draws & (1 << d)) by_draw[d].hands += 1, by_draw[d].weight += weight;
-    if (!draws) by_draw[3].hands += 1, by_draw[3].weight += weight;
+    if (!(draws & (ODDSMITH_DRAW_FLUSH | ODDSMITH_DRAW_OPEN_ENDED | ODDSMITH_DRAW_GUTSHOT)))
+      by_draw[3].hands += 1, by_draw[3].weight += weight;
   }
   if (board.size() < 3) return out;
   // Strongest first in the game's order: short deck's flush above its full house.

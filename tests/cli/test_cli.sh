@@ -73,9 +73,37 @@ expect 0 '"combos": 134,' range 10% --json
 expect 2 "a percentage is from 0 to 100, got 110%" range 110%
 expect 2 "(did you mean ds?)" range AAKKsd --game omaha
 expect 0 '"deals": 20000,' equity AhAsKhKs "10%, KK-TT!KKK" --game omaha --trials 20000 --seed 1 --json
-expect 2 "bad range at column 7: expected a second rank" range "QQ+, AXs"
+expect 2 "bad range at column 7: expected a second rank" range "QQ+, AZs"
 expect 2 "--game must be holdem, omaha, omaha-hilo, shortdeck, omaha5 or omaha5-hilo, got 'chess'" range AA --game chess
 expect 0 '"game": "omaha-hilo", "combos": 6961' range AAxx --game hilo --json
+
+# Ranges on a board: filters after 'where' (the hands kept, summed by made hand
+# and draw), the same hands wherever a range meets a board, their errors; the
+# Hold'em wildcards; every range's hands listed, 50 then --all.
+expect 0 '"board": "Qh7c2d", "combos": 15,' range "QQ+, AKs, 98s where toppair+, flushdraw" --board Qh7c2d --json
+expect 0 '"made_hands": [{"name": "Set", "combos": 3, "weight": 3, "share": 0.2}, {"name": "Overpair", "combos": 12,' \
+  range "QQ+, AKs, 98s where toppair+, flushdraw" -b Qh 7c 2d --json
+expect 0 '"hands": ["AhQh", "AhJh", "AhTh", "Ah9h", "Ah8h", "Ah6h", "Ah5h", "Ah4h", "Ah3h"]' range "Axs, KK where flushdraw, !pair" -b Kh7h2d --json
+expect 0 "flush draw                     9.00   100.0%" range "Axs, KK where flushdraw, !pair" -b Kh7h2d
+filtered=$("$bin" equity "QQ+, AKs, 98s where toppair+, flushdraw" random --board Qh7c2d --exact --json | grep -o '"equity": [0-9.]*')
+kept=$("$bin" equity "QQ+" random --board Qh7c2d --exact --json | grep -o '"equity": [0-9.]*')
+if [ -z "$kept" ] || [ "$filtered" != "$kept" ]; then
+  echo "FAIL: equity of a filtered range differs from its kept hands': $filtered / $kept"; failures=$((failures + 1))
+fi
+expect 2 "bad range at column 21: unknown board filter 'topair': the filters are nothing, weakerpair, secondpair, toppair" \
+  range "QQ+, AKs, 98s where topair+" --board Qh7c2d
+expect 2 "bad range at column 5: 'where' filters the range on the board, but no board was given" range "QQ+ where toppair"
+expect 2 "column 11: draws need a flop or turn" equity "QQ+ where flushdraw" random --board Qh7c2d5s9h
+expect 2 "column 20: a draw takes no '+'" breakdown "QQ+ where flushdraw+" random --board Qh7c2d
+expect 2 "bad range at column 5: a weight is from 0 to 1, got 1.5" range "AKs:1.5"
+expect 0 '"combos": 48,' range "Axs" --json
+expect 0 '"combos": 1326,' range "xx" --json
+expect 0 '"combos": 12,' range "AhXh" --json
+expect 0 '"combos": 72,' range "22+!AA" --json
+expect 0 "AsAhKsKh" range AAKKds --game omaha
+expect 0 "and 6911 more (--all lists them all)" range AAxx --game omaha
+expect 0 "AsAhAdAc" range AAxx --game omaha --all
+expect 0 '"hands": ["AdAcKdKc", "AhAcKhKc", "AhAdKhKd", "AsAcKsKc", "AsAdKsKd", "AsAhKsKh"]' range AAKKds --game omaha --json
 
 expect 0 "46.214%" equity AhKh QsQd
 expect 0 '"exact": true, "deals": 1712304' equity AhKh QsQd --json
