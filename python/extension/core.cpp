@@ -207,16 +207,19 @@ std::vector<nb::tuple> games() {
   return out;
 }
 
-// Range notation for a game: (True, [(cards ascending, weight) per hand], 0,
-// ""), or (False, [], the 1-based byte column of the fault (0: outside the
-// text), what was expected).
-nb::tuple parse_range(const nb::bytes& text, int game) {
+// Range notation for a game on a board (card text, "" for none: its board
+// filters applied, hands holding a board card left out): (True, [(cards
+// ascending, weight) per hand], 0, ""), or (False, [], the 1-based byte column
+// of the fault (0: outside the text), what was expected).
+nb::tuple parse_range(const nb::bytes& text, int game, const nb::bytes& board) {
   const int length = checked_length(text);
+  checked_length(board);
   int column = 0;
-  char error[256] = "";
+  char error[512] = "";
   std::vector<nb::tuple> hands;
   const std::unique_ptr<oddsmith_range, void (*)(oddsmith_range*)> range(
-      oddsmith_range_parse(text.c_str(), length, game, &column, error, sizeof error), oddsmith_range_free);
+      oddsmith_range_parse_board(text.c_str(), length, game, board.c_str(), &column, error, sizeof error),
+      oddsmith_range_free);
   if (!range) return nb::make_tuple(false, hands, column, std::string(error));
   const int size = oddsmith_range_size(range.get());
   hands.reserve(static_cast<std::size_t>(size));
@@ -469,7 +472,7 @@ NB_MODULE(_core, m) {
   m.def("_category_name", &category_name, nb::arg("game"), nb::arg("value"));
   m.def("_draw_names", &draw_names, nb::arg("draws"));
   m.def("_games", &games);
-  m.def("_parse_range", &parse_range, nb::arg("text"), nb::arg("game"));
+  m.def("_parse_range", &parse_range, nb::arg("text"), nb::arg("game"), nb::arg("board"));
   m.def("_value", &value_of_hand, nb::arg("cards"), nb::arg("game"));
   m.def("_omaha", &omaha_value, nb::arg("cards"), nb::arg("low"));
   m.def("_host_equity", &host_equity, nb::arg("kind"), nb::arg("hole"), nb::arg("known"), nb::arg("opponents"),

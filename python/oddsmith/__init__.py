@@ -28,7 +28,7 @@ from .calculator import EquityResult, PlayerEquity, equity
 from .cards import Cards, card_numbers, card_text, cards_text, hand_cards, name, parse_cards
 from .evaluate import category, evaluate, evaluate_many, omaha_high, omaha_low
 from ._facts import RANGE_HANDS as HANDS_PER_SLOT
-from .ranges import expand, parse, sample_slot
+from .ranges import expand, parse, parse_text, sample_slot
 
 Hand = Tuple[int, ...]
 # A range for a slot: notation ("QQ+, AKs:0.5") or a list of hands (texts or card numbers).
@@ -49,7 +49,8 @@ except ImportError:  # the source tree: the version stands in CMakeLists.txt
 
 __all__ = ["__version__", "load", "evaluate", "evaluate_many", "category", "omaha_high", "omaha_low", "equity",
            "EquityResult", "PlayerEquity", "breakdown", "Breakdown", "BreakdownHand", "BreakdownRow", "NextCard",
-           "parse_range", "expand", "cards", "parse_cards", "card_text", "cards_text", "holdem_equity", "omaha_equity",
+           "parse_range", "parse_range_text", "expand", "cards", "parse_cards", "card_text", "cards_text",
+           "holdem_equity", "omaha_equity",
            "hilo_equity", "set_holdem_range", "set_holdem_ranges", "load_omaha_range", "load_hilo_range", "Equity"]
 
 from ._facts import HOLDEM_DEALS, HOLDEM_MAX_OPPONENTS, OMAHA_DEALS, OMAHA_MAX_OPPONENTS, RANGE_SLOTS
@@ -184,10 +185,18 @@ def _as_hands(hands: Sequence[Cards], per_hand: int, what: str) -> List[Hand]:
     return out
 
 
-def parse_range(notation: str, game: str = "holdem") -> List[Tuple[Hand, float]]:
-    """The hands of range notation as (cards, weight) pairs; game is "holdem",
-    "omaha" or "omaha-hilo". ValueError names the column and what was expected."""
-    return parse(notation, game)
+def parse_range(notation: str, game: str = "holdem", board: Optional[Cards] = None) -> List[Tuple[Hand, float]]:
+    """The hands of range notation as (cards, weight) pairs; game is one of the
+    library's games ("holdem", "omaha", ...). With a board ("Qh7c2d" or a list
+    of cards) the range's board filters ("QQ+, AKs where toppair+, flushdraw")
+    apply and hands holding a board card are left out. ValueError names the
+    column and what was expected."""
+    return parse(notation, game, board)
+
+
+def parse_range_text(notation: str, game: str = "holdem", board: Optional[Cards] = None) -> List[Tuple[str, float]]:
+    """parse_range with each hand as text, highest card first: [("AsAh", 1.0), ...]."""
+    return parse_text(notation, game, board)
 
 
 def _holdem_slot(hands: SlotHands, rng: random.Random) -> List[Hand]:

@@ -45,7 +45,7 @@ def test_a_mixed_range_counts_each_combination_once():
 @pytest.mark.parametrize("bad, words", [("10s", "column 1: .*tens are written T"), ("AKx", "column 3"),
                                         ("AAs", "pair is neither"), ("AhAh", "Ah is repeated"), ("", "empty"),
                                         ("AK,,QQ", "column 4: expected a hand before ','"), ("K7s-Q5s", "span"),
-                                        ("AKs-QQ", "two pairs"), ("XY", "column 1: expected a hand"),
+                                        ("AKs-QQ", "two pairs"), ("ZY", "column 1: expected a hand"),
                                         ("AKé", "column 3: expected printable ASCII")])
 def test_bad_notation_names_the_column_and_what_was_expected(bad, words):
     with pytest.raises(ValueError, match=words):
@@ -67,3 +67,39 @@ def test_slot_sampling_draws_from_the_range_only():
     assert any(h[0] < h[1] for h in hands) and any(h[0] > h[1] for h in hands)
     with pytest.raises(ValueError):
         sample_slot([])
+
+
+@pytest.mark.parametrize("notation, board, game, kept", [
+    # Overpairs and the set of queens (one queen is on the board); AKs and 98s make nothing there.
+    ("QQ+, AKs, 98s where toppair+, flushdraw", "Qh7c2d", "holdem", 15),
+    ("QQ+, AKs, 98s where toppair+, flushdraw", ["Qh", "7c", "2d"], "holdem", 15),
+    # The suited aces with two hearts, less the king of hearts' pair: nine flush draws.
+    ("Axs, KK where flushdraw, !pair", "Kh 7h 2d", "holdem", 9),
+    # 528 hands miss the board; 210 make nothing: no A, K or Q, no pair, not two spades, not JT.
+    ("xx where !nothing", "AsKsQs", "shortdeck", 528 - 210),
+    # Hands holding a board card are left out, with or without filters.
+    ("AA", "AhKd2c", "holdem", 3),
+    ("AAxx where set", "Ah Kd 2c", "omaha", 3 * 1035 + 46),  # two of the three aces left, or all three
+])
+def test_board_filters_keep_the_hands_they_name(notation, board, game, kept):
+    assert len(parse(notation, game, board=board)) == kept
+
+
+def test_a_filtered_range_is_given_as_text():
+    from oddsmith import parse_range, parse_range_text
+    hands = parse_range_text("QQ+ where set", board="Qh7c2d")
+    assert hands == [("QdQc", 1.0), ("QsQc", 1.0), ("QsQd", 1.0)]
+    assert [name(c) for c in parse_range("QQ+ where set", board="Qh7c2d")[0][0]] == ["Qc", "Qd"]
+
+
+@pytest.mark.parametrize("notation, board, words", [
+    ("QQ+ where toppair", None, "at column 5: 'where' filters the range on the board, but no board was given"),
+    ("QQ+ where topair", "Qh7c2d", "at column 11: unknown board filter 'topair'"),
+    ("QQ+ where oesd+", "Qh7c2d", "a draw takes no '+'"),
+    ("QQ+", "Qh7c2x", "board: bad card '2x'"),
+    ("AhAs", "Ah7c2d", "no hand of the range is left beside the board"),
+])
+def test_board_filter_errors(notation, board, words):
+    with pytest.raises(ValueError) as raised:
+        parse(notation, board=board)
+    assert words in str(raised.value)

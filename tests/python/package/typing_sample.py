@@ -18,7 +18,9 @@ def preflop(hero: str, villain: str, seed: Optional[int] = None) -> float:
 def hands_in(notation: str) -> int:
     pairs = oddsmith.parse_range(notation, game="omaha")
     weights: List[float] = [w for _, w in pairs]
-    return len(weights) + len(oddsmith.expand("QQ+"))
+    on_board = oddsmith.parse_range("QQ+, AKs where toppair+", board=["Qh", 29, "2d"])
+    texts: List[str] = [hand for hand, _ in oddsmith.parse_range_text(notation, board="Qh7c2d")]
+    return len(weights) + len(oddsmith.expand("QQ+")) + len(on_board) + len(texts)
 
 
 def host(hand: str) -> int:
