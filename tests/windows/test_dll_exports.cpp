@@ -93,7 +93,7 @@ int main(int argc, char** argv) {
   range_free(range);
   int column = 0;
   char error[64] = "";
-  check(!range_parse("QQ+, AXs", -1, 0, &column, error, 64) && column == 7 && error[0],
+  check(!range_parse("QQ+, AZs", -1, 0, &column, error, 64) && column == 7 && error[0],
         "oddsmith_range_parse names the column of a fault");
   std::printf("\n%d check(s) failed\n", failures);
   FreeLibrary(lib);

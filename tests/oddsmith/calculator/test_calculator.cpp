@@ -296,7 +296,7 @@ TEST(Calculator, ImpossibleQueriesAreErrors) {
       {ODDSMITH_GAME_HOLDEM, {"AhKh", "QsQd"}, "2c3d4h5s6c7d", "", "at most 5 cards"},
       {ODDSMITH_GAME_HOLDEM, {"AhKh", "AA"}, "AsAd", "", "player 2's range has no hand left"},
       {ODDSMITH_GAME_HOLDEM, {"AA", "AA", "AA"}, "", "", "no deal is possible"},
-      {ODDSMITH_GAME_HOLDEM, {"AhKh", "QQ+, AXs"}, "", "", "player 2 ('QQ+, AXs'), column 7: expected a second rank"},
+      {ODDSMITH_GAME_HOLDEM, {"AhKh", "QQ+, AZs"}, "", "", "player 2 ('QQ+, AZs'), column 7: expected a second rank"},
       {ODDSMITH_GAME_HOLDEM, {"AhKh", "QsQd"}, "Qx", "", "board: bad card 'Qx'"},
       {ODDSMITH_GAME_HOLDEM, {"AhKh", "QsQd"}, "", "2c2c", "dead twice"},
       {ODDSMITH_GAME_HOLDEM, {"AhKh"}, "", "", "2 to 23 players, got 1"},

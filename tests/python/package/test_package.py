@@ -85,7 +85,7 @@ def test_runs_are_bounded():
 
 @pytest.mark.parametrize("call, words", [
     (lambda: oddsmith.equity(["AhKh", "AhQd"]), "player 1 and player 2 both hold Ah"),
-    (lambda: oddsmith.equity(["AhKh", "QQ+, AXs"]), "column 7"),
+    (lambda: oddsmith.equity(["AhKh", "QQ+, AZs"]), "column 7"),
     (lambda: oddsmith.equity(["AhKh"]), "2 to 23 players"),
     (lambda: oddsmith.equity(["AhKh", "QsQd"], board="Qh7x"), "bad card 'Qh7x'|bad card '7x'"),
     (lambda: oddsmith.evaluate("As Ks Qs Js Xs"), "bad card 'Xs'"),
