@@ -24,6 +24,7 @@ struct Hand {
   std::string text;
   double weight = 0, equity = 0;
   int value = 0, draws = 0;
+  std::string made, draw_names, low;  // the library's labels ("" where none)
 };
 
 struct Row {
@@ -42,7 +43,7 @@ struct Result {
   unsigned long long seed = 0;
   bool target_met = true;
   std::vector<Hand> hands;
-  std::vector<Row> categories, draws;
+  std::vector<Row> categories, draws, lows;
   std::vector<Next> next_cards;
 };
 
@@ -57,14 +58,20 @@ Result read_breakdown(const oddsmith_breakdown* b) {
     int cards[5] = {};
     const int n = oddsmith_breakdown_hand(b, i, cards, &h.weight, &h.equity, &h.value, &h.draws);
     h.text = hand_text(cards, n);
+    char made[64] = "", draws[128] = "", low[32] = "";
+    oddsmith_breakdown_hand_labels(b, i, made, sizeof made, draws, sizeof draws, low, sizeof low);
+    h.made = made;
+    h.draw_names = draws;
+    h.low = low;
     r.hands.push_back(h);
   }
-  for (int table : {ODDSMITH_BREAKDOWN_CATEGORIES, ODDSMITH_BREAKDOWN_DRAWS}) {
-    char name[96];
+  for (int table : {ODDSMITH_BREAKDOWN_CATEGORIES, ODDSMITH_BREAKDOWN_DRAWS, ODDSMITH_BREAKDOWN_LOWS}) {
+    char name[128];
     Row row;
     for (int i = 0; oddsmith_breakdown_row(b, table, i, name, sizeof name, &row.combos, &row.share, &row.equity); ++i) {
       row.name = name;
-      (table == ODDSMITH_BREAKDOWN_CATEGORIES ? r.categories : r.draws).push_back(row);
+      (table == ODDSMITH_BREAKDOWN_CATEGORIES ? r.categories : table == ODDSMITH_BREAKDOWN_DRAWS ? r.draws : r.lows)
+          .push_back(row);
     }
   }
   for (int i = 0; i < oddsmith_breakdown_next_card_count(b); ++i) {
@@ -86,12 +93,16 @@ void print_json(const Result& r, const CalculatorArgs& a, const std::string& boa
     const Hand& h = r.hands[i];
     std::printf("%s{\"hand\": \"%s\", \"weight\": %s, \"equity\": %s, \"category\": %s, \"draws\": [", i ? ", " : "",
                 h.text.c_str(), json_number(h.weight).c_str(), json_number(h.equity).c_str(),
-                h.value ? json_string(category_name(a.query.game, h.value)).c_str() : "null");
-    const std::vector<std::string> draws = draw_names(h.draws);
-    for (std::size_t d = 0; d < draws.size(); ++d) std::printf("%s\"%s\"", d ? ", " : "", draws[d].c_str());
-    std::printf("]}");
+                h.made.empty() ? "null" : json_string(h.made).c_str());
+    const std::vector<std::string> draws = split_names(h.draw_names);
+    for (std::size_t d = 0; d < draws.size(); ++d) std::printf("%s%s", d ? ", " : "", json_string(draws[d]).c_str());
+    std::printf("]");
+    if (!h.low.empty()) std::printf(", \"low\": %s", json_string(h.low).c_str());
+    std::printf("}");
   }
-  for (const auto& [key, rows] : {std::pair{"categories", &r.categories}, std::pair{"draws", &r.draws}}) {
+  std::vector<std::pair<const char*, const std::vector<Row>*>> tables = {{"categories", &r.categories}, {"draws", &r.draws}};
+  if (!r.lows.empty()) tables.emplace_back("lows", &r.lows);
+  for (const auto& [key, rows] : tables) {
     std::printf("], \"%s\": [", key);
     for (std::size_t i = 0; i < rows->size(); ++i) {
       const Row& row = (*rows)[i];
@@ -110,11 +121,15 @@ void print_json(const Result& r, const CalculatorArgs& a, const std::string& boa
   std::printf("]}\n");
 }
 
+// One summary table, its name column as wide as its longest name, so that the
+// numbers stay in line.
 void print_rows(const char* title, const std::vector<Row>& rows) {
   if (rows.empty()) return;
-  std::printf("\n%-38s %9s %8s %8s\n", title, "combos", "share", "equity");
+  int width = 24;
+  for (const Row& row : rows) width = std::max(width, static_cast<int>(row.name.size()));
+  std::printf("\n%-*s %9s %8s %8s\n", width, title, "combos", "share", "equity");
   for (const Row& row : rows)
-    std::printf("%-38s %9.2f %7.1f%% %7.1f%%\n", row.name.c_str(), row.combos, row.share * 100, row.equity * 100);
+    std::printf("%-*s %9.2f %7.1f%% %7.1f%%\n", width, row.name.c_str(), row.combos, row.share * 100, row.equity * 100);
 }
 
 void print_text(const Result& r, const CalculatorArgs& a, const std::string& board) {
@@ -125,11 +140,13 @@ void print_text(const Result& r, const CalculatorArgs& a, const std::string& boa
   if (!r.exact) std::printf(", seed %llu%s", r.seed, r.target_met ? "" : ", target not met");
   std::printf(")\n");
   print_rows("category", r.categories);
+  print_rows("low", r.lows);
   print_rows("draws", r.draws);
   std::printf("\n%-12s %8s %8s  %s\n", "hand", "weight", "equity", "holds");
   for (const Hand& h : r.hands) {
-    std::string holds = h.value ? category_name(a.query.game, h.value) : "";
-    for (const std::string& d : draw_names(h.draws)) holds += (holds.empty() ? "" : ", ") + d;
+    std::string holds = h.made;
+    for (const std::string* label : {&h.low, &h.draw_names})
+      if (!label->empty()) holds += (holds.empty() ? "" : ", ") + *label;
     std::printf("%-12s %8.2f %7.1f%%  %s\n", h.text.c_str(), h.weight, h.equity * 100, holds.c_str());
   }
   if (r.next_cards.empty()) return;
@@ -193,14 +210,20 @@ std::string breakdown_svg(const Result& r, const CalculatorArgs& a, const std::s
   // 2. The categories (and draws) as bars of their share, with their equity.
   y += h1 + 80;
   std::vector<Row> rows = r.categories;
+  rows.insert(rows.end(), r.lows.begin(), r.lows.end());
+  const std::size_t made_rows = rows.size();
   rows.insert(rows.end(), r.draws.begin(), r.draws.end());
   if (!rows.empty()) {
     body += printf_string("<text x=\"20\" y=\"%d\" font-size=\"16\" font-weight=\"bold\" fill=\"#222\">What the range holds "
                    "(share of its weight; average equity)</text>\n", y - 12);
-    const int label = 280, bar_w = width - label - 160;
+    // The labels end at `label`, far enough right for the longest (13 px
+    // text runs under 7.5 px a character), so that none is cut at the left edge.
+    std::size_t longest = 0;
+    for (const Row& row : rows) longest = std::max(longest, row.name.size());
+    const int label = std::max(200, 20 + static_cast<int>(7.5 * static_cast<double>(longest))), bar_w = width - label - 160;
     for (std::size_t i = 0; i < rows.size(); ++i) {
       const int by = y + static_cast<int>(i) * 24;
-      const bool draw = i >= r.categories.size();
+      const bool draw = i >= made_rows;
       body += printf_string("<text x=\"%d\" y=\"%d\" font-size=\"13\" text-anchor=\"end\" fill=\"#222\">%s</text>\n", label,
                      by + 14, xml_escape(rows[i].name).c_str());
       body += printf_string("<rect x=\"%d\" y=\"%d\" width=\"%.1f\" height=\"18\" fill=\"%s\"/>\n", label + 8, by,

@@ -1,5 +1,7 @@
 #include "card_text.h"
 
+#include <algorithm>
+
 #include <climits>
 
 namespace cli {
@@ -55,11 +57,18 @@ std::string low_name(int low_value) {
   return text_of([&](char* out, int size) { return oddsmith_low_name(low_value, out, size); });
 }
 
-std::vector<std::string> draw_names(int draws) {
+std::vector<std::string> split_names(const std::string& joined) {
   std::vector<std::string> names;
-  for (int bit = 1; bit <= draws && bit > 0; bit <<= 1)
-    if (draws & bit) names.push_back(text_of([&](char* out, int size) { return oddsmith_draw_names(bit, out, size); }));
+  for (std::size_t at = 0; at < joined.size();) {
+    const std::size_t end = std::min(joined.find(", ", at), joined.size());
+    names.push_back(joined.substr(at, end - at));
+    at = end + 2;
+  }
   return names;
+}
+
+std::vector<std::string> draw_names(int draws) {
+  return split_names(text_of([&](char* out, int size) { return oddsmith_draw_names(draws, out, size); }));
 }
 
 std::string shown_text(std::string_view text) {

@@ -23,7 +23,8 @@ std::string card_name(int card);                         // "Ah"
 std::string hand_text(const int* cards, int count);      // "AhKh": highest card first
 std::string category_name(int game, int hand_value);    // "Full house"; "" for no value of the game
 std::string low_name(int low_value);                     // "5-4-3-2-A", "no low"
-std::vector<std::string> draw_names(int draws);          // one name per ODDSMITH_DRAW_* bit set
+std::vector<std::string> draw_names(int draws);          // the draws of the ODDSMITH_DRAW_* bits set, in the library's words
+std::vector<std::string> split_names(const std::string& joined);  // "a, b" as {"a", "b"}
 
 // `text` with control bytes and invisible controls escaped, for messages that
 // quote what the user typed (the library's oddsmith_shown_text).

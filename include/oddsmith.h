@@ -203,9 +203,10 @@ ODDSMITH_API int oddsmith_category_name(int game, int hand_value, char *out, int
  * different ranks of ace to eight: bit 0 the ace .. bit 7 the eight). */
 ODDSMITH_API int oddsmith_low_name(int low_value, char *out, int size);
 
-/* The names of the ODDSMITH_DRAW_* bits set in `draws`, in the order flush
- * draw, open-ended straight draw, gutshot, joined by ", " ("" for 0), written
- * as above; -1 when another bit is set. */
+/* The names of the ODDSMITH_DRAW_* bits set in `draws`, joined by ", " ("" for
+ * 0), written as above: the flush draw once as "nut flush draw", "2nd-nut
+ * flush draw" or "flush draw", then "OESD", "gutshot", "wrap", and the low
+ * draw once as "nut low draw" or "low draw"; -1 when another bit is set. */
 ODDSMITH_API int oddsmith_draw_names(int draws, char *out, int size);
 
 /* `text` (`length` bytes, -1: up to a NUL) as a message may quote what a user
@@ -456,10 +457,16 @@ ODDSMITH_API int oddsmith_game_info(int game, const char *name, oddsmith_game_fa
 typedef struct oddsmith_breakdown oddsmith_breakdown;
 
 #define ODDSMITH_DRAW_FLUSH 1       /* a next card of one suit makes a flush the hand lacked */
-#define ODDSMITH_DRAW_OPEN_ENDED 2  /* next cards of two or more ranks make a straight */
+#define ODDSMITH_DRAW_OPEN_ENDED 2  /* next cards of two or more ranks (under 13 cards) make a straight */
 #define ODDSMITH_DRAW_GUTSHOT 4     /* next cards of one rank make a straight */
+#define ODDSMITH_DRAW_WRAP 8        /* 13 or more next cards make a straight (Omaha) */
+#define ODDSMITH_DRAW_NUT_FLUSH 16  /* with _FLUSH: the hand holds the suit's highest card off the board */
+#define ODDSMITH_DRAW_SECOND_NUT_FLUSH 32  /* with _FLUSH: the suit's second highest card off the board */
+#define ODDSMITH_DRAW_LOW 64        /* Hi/Lo, no low yet: a next card gives the hand a low */
+#define ODDSMITH_DRAW_NUT_LOW 128   /* with _LOW: most such cards give it the best low there is */
 #define ODDSMITH_BREAKDOWN_CATEGORIES 0
 #define ODDSMITH_BREAKDOWN_DRAWS 1
+#define ODDSMITH_BREAKDOWN_LOWS 2   /* Hi/Lo only */
 
 /* Runs the breakdown: a handle, or NULL with *status (may be NULL) set to an
  * ODDSMITH_STATUS_* code and `error` saying why, as oddsmith_equity does. A
@@ -482,11 +489,21 @@ ODDSMITH_API int oddsmith_breakdown_hand_count(const oddsmith_breakdown *breakdo
  * card count (2, 4 or 5), or 0 for a bad index. */
 ODDSMITH_API int oddsmith_breakdown_hand(const oddsmith_breakdown *breakdown, int index, int cards[5], double *weight,
                                          double *equity, int *value, int *draws);
-/* Row `index` of a summary table (ODDSMITH_BREAKDOWN_CATEGORIES: the nine
- * categories strongest first, Hold'em's one pairs as "Overpair", "Top pair",
- * "Second pair", "Weaker pair"; ODDSMITH_BREAKDOWN_DRAWS: "flush draw",
- * "open-ended straight draw", "gutshot", alone or joined by " + ", with
- * " + pair" or " + two pair or better" for what the hand holds, and "no draw").
+/* Hand `index`'s labels, in the words of the summary tables, each written
+ * NUL-terminated and cut to its size (any buffer may be NULL with size 0): what
+ * its own cards make ("Top pair", "Set", "Nothing"; "" before the flop), its
+ * draws joined by ", " ("nut flush draw, OESD"; "" for none), and in Hi/Lo its
+ * low ("Nut low", "2nd-nut low", "Other low"; "" for none and in other games).
+ * Returns 1, or 0 for a bad index. */
+ODDSMITH_API int oddsmith_breakdown_hand_labels(const oddsmith_breakdown *breakdown, int index, char *made,
+                                                int made_size, char *draws, int draws_size, char *low, int low_size);
+/* Row `index` of a summary table (ODDSMITH_BREAKDOWN_CATEGORIES: the made
+ * hands strongest first, as oddsmith_made_hand_name names them;
+ * ODDSMITH_BREAKDOWN_DRAWS: the draws as oddsmith_draw_names names them,
+ * joined by " + ", with " + pair" or " + two pair+" for what the hand has made,
+ * and "no draw", the low draws left to the lows; ODDSMITH_BREAKDOWN_LOWS, Hi/Lo
+ * only, where some hand has a low or a low draw: "Nut low", "2nd-nut low",
+ * "Other low", "nut low draw", "low draw", "No low").
  * Only rows holding hands are listed. The name is written NUL-terminated, cut
  * to name_size bytes; weighted combos, share of the range's weight, average
  * equity. Returns 1, or 0 past the end. */

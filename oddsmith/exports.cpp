@@ -89,7 +89,10 @@ static_assert(ODDSMITH_MADE_NOTHING == static_cast<int>(oddsmith::MadeHand::noth
               ODDSMITH_MADE_STRAIGHT_FLUSH + 1 == oddsmith::kMadeHandCount);
 
 static_assert(ODDSMITH_DRAW_FLUSH == oddsmith::kFlushDraw && ODDSMITH_DRAW_OPEN_ENDED == oddsmith::kOpenEnded &&
-              ODDSMITH_DRAW_GUTSHOT == oddsmith::kGutshot);
+              ODDSMITH_DRAW_GUTSHOT == oddsmith::kGutshot && ODDSMITH_DRAW_WRAP == oddsmith::kWrap &&
+              ODDSMITH_DRAW_NUT_FLUSH == oddsmith::kNutFlushDraw &&
+              ODDSMITH_DRAW_SECOND_NUT_FLUSH == oddsmith::kSecondNutFlushDraw && ODDSMITH_DRAW_LOW == oddsmith::kLowDraw &&
+              ODDSMITH_DRAW_NUT_LOW == oddsmith::kNutLowDraw);
 
 // The C query as the calculator's, or a message saying what is wrong with it
 // (`cancelled` set when the progress callback stopped it while ranges were read).
@@ -152,6 +155,7 @@ std::string read_query(const oddsmith_equity_query* query, oddsmith::calc::Equit
 struct oddsmith_breakdown {
   int players = 0;
   int cards_per_hand = 2;
+  bool hilo = false;
   oddsmith::Breakdown breakdown;
 };
 
@@ -275,7 +279,9 @@ ODDSMITH_API int oddsmith_low_name(int low_value, char* out, int size) {
 }
 
 ODDSMITH_API int oddsmith_draw_names(int draws, char* out, int size) {
-  constexpr int kAllDraws = ODDSMITH_DRAW_FLUSH | ODDSMITH_DRAW_OPEN_ENDED | ODDSMITH_DRAW_GUTSHOT;
+  constexpr int kAllDraws = ODDSMITH_DRAW_FLUSH | ODDSMITH_DRAW_OPEN_ENDED | ODDSMITH_DRAW_GUTSHOT | ODDSMITH_DRAW_WRAP |
+                            ODDSMITH_DRAW_NUT_FLUSH | ODDSMITH_DRAW_SECOND_NUT_FLUSH | ODDSMITH_DRAW_LOW |
+                            ODDSMITH_DRAW_NUT_LOW;
   if (draws < 0 || (draws & ~kAllDraws)) return refuse_text(out, size);
   try {
     return write_text(oddsmith::draw_names(static_cast<unsigned>(draws), ", "), out, size);
@@ -505,6 +511,7 @@ ODDSMITH_API oddsmith_breakdown* oddsmith_breakdown_run(const oddsmith_equity_qu
     auto out = std::make_unique<oddsmith_breakdown>();
     out->players = static_cast<int>(q.players.size());
     out->cards_per_hand = calc::cards_per_hand(q.game);
+    out->hilo = calc::is_hilo(q.game);
     out->breakdown = oddsmith::compute_breakdown(q);
     if (!out->breakdown.has_result()) return refuse(out->breakdown.status, out->breakdown.error);
     // Short of its target or trials: the handle holds every part, and the
@@ -546,10 +553,27 @@ ODDSMITH_API int oddsmith_breakdown_hand(const oddsmith_breakdown* b, int index,
   return n;
 }
 
+ODDSMITH_API int oddsmith_breakdown_hand_labels(const oddsmith_breakdown* b, int index, char* made, int made_size,
+                                                char* draws, int draws_size, char* low, int low_size) {
+  if (!b || index < 0 || static_cast<std::size_t>(index) >= b->breakdown.hands.size()) return 0;
+  const oddsmith::BreakdownHand& h = b->breakdown.hands[static_cast<std::size_t>(index)];
+  try {
+    report_error(0, h.features.value == 0 ? "" : oddsmith::made_hand_name(h.made), nullptr, made, made_size);
+    report_error(0, oddsmith::draw_names(h.features.draws, ", "), nullptr, draws, draws_size);
+    report_error(0, b->hilo && h.features.low != oddsmith::LowKind::none ? oddsmith::low_kind_name(h.features.low) : "",
+                 nullptr, low, low_size);
+  } catch (...) {
+    return 0;
+  }
+  return 1;
+}
+
 ODDSMITH_API int oddsmith_breakdown_row(const oddsmith_breakdown* b, int table, int index, char* name, int name_size,
                                         double* combos, double* share, double* equity) {
-  if (!b || (table != ODDSMITH_BREAKDOWN_CATEGORIES && table != ODDSMITH_BREAKDOWN_DRAWS)) return 0;
-  const auto& rows = table == ODDSMITH_BREAKDOWN_CATEGORIES ? b->breakdown.categories : b->breakdown.draws;
+  if (!b || table < ODDSMITH_BREAKDOWN_CATEGORIES || table > ODDSMITH_BREAKDOWN_LOWS) return 0;
+  const auto& rows = table == ODDSMITH_BREAKDOWN_CATEGORIES ? b->breakdown.categories
+                     : table == ODDSMITH_BREAKDOWN_DRAWS    ? b->breakdown.draws
+                                                            : b->breakdown.lows;
   if (index < 0 || static_cast<std::size_t>(index) >= rows.size()) return 0;
   const oddsmith::BreakdownRow& row = rows[static_cast<std::size_t>(index)];
   report_error(0, row.name, nullptr, name, name_size);

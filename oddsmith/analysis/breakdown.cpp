@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <chrono>
 #include <optional>
+#include <unordered_map>
 
 #include "calculator/chooser.h"
 #include "calculator/part_runs.h"
@@ -14,60 +15,80 @@ namespace oddsmith {
 
 namespace {
 
-// Summary rows in the order `names` first gives them, from (name, weight, equity) of each hand.
+// Summary rows in the order `order` gives them, from each hand's row name
+// (`name_of`), weight and equity; rows no hand falls in are left out.
 std::vector<BreakdownRow> rows(const std::vector<std::string>& order, const std::vector<BreakdownHand>& hands,
                                const std::vector<std::string>& name_of, double total) {
   std::vector<BreakdownRow> out;
+  std::unordered_map<std::string, std::size_t> at;
   for (const std::string& name : order) {
-    BreakdownRow row{name, 0, 0, 0};
-    for (std::size_t i = 0; i < hands.size(); ++i) {
-      if (name_of[i] != name) continue;
-      row.combos += hands[i].hand.weight;
-      row.equity += hands[i].hand.weight * hands[i].equity;
-    }
-    if (row.combos <= 0) continue;
+    at.emplace(name, out.size());
+    out.push_back({name, 0, 0, 0});
+  }
+  for (std::size_t i = 0; i < hands.size(); ++i) {
+    BreakdownRow& row = out[at.at(name_of[i])];
+    row.combos += hands[i].hand.weight;
+    row.equity += hands[i].hand.weight * hands[i].equity;
+  }
+  std::erase_if(out, [](const BreakdownRow& row) { return !(row.combos > 0); });
+  for (BreakdownRow& row : out) {
     row.share = total > 0 ? row.combos / total : 0;
     row.equity /= row.combos;
-    out.push_back(row);
   }
   return out;
+}
+
+// A draws row: the draws, with what the hand has made beside them.
+std::string draw_row_name(unsigned draws, MadeHand made) {
+  if (!draws) return "no draw";
+  return draw_names(draws, " + ") + (is_pair(made) ? " + pair" : made >= MadeHand::two_pair ? " + two pair+" : "");
 }
 
 void summarise(Breakdown& b, calc::Game game, std::size_t board_cards) {
   if (board_cards < 3) return;
   double total = 0;
   for (const BreakdownHand& h : b.hands) total += h.hand.weight;
-  // Categories, strongest first (short deck: the flush above the full house);
-  // two-card games' one pairs by what they pair.
-  const bool two_cards = calc::is_seven_card(game);
-  std::vector<std::string> order, category_of;
-  for (Category c : {kStraightFlush, kFourOfAKind, kFullHouse, kFlush, kStraight, kThreeOfAKind, kTwoPair, kOnePair, kHighCard}) {
-    if (c == kOnePair && two_cards) {
-      for (PairKind k : {PairKind::overpair, PairKind::top_pair, PairKind::second_pair, PairKind::weaker_pair})
-        order.emplace_back(pair_kind_name(k));
-    } else {
-      order.emplace_back(category_name(c));
-    }
+  const bool short_deck = game == calc::Game::shortdeck;
+  // Made hands, strongest first in the game's order.
+  std::vector<MadeHand> made_order;
+  for (int m = 0; m < kMadeHandCount; ++m) made_order.push_back(static_cast<MadeHand>(m));
+  std::stable_sort(made_order.begin(), made_order.end(), [&](MadeHand x, MadeHand y) {
+    return made_hand_strength(x, short_deck) > made_hand_strength(y, short_deck);
+  });
+  std::vector<std::string> order, name_of;
+  for (MadeHand m : made_order) order.emplace_back(made_hand_name(m));
+  for (const BreakdownHand& h : b.hands) name_of.emplace_back(made_hand_name(h.made));
+  b.categories = rows(order, b.hands, name_of, total);
+  if (calc::is_hilo(game)) {
+    // Lows made, then low draws, then none; left out where no hand has either.
+    const auto low_row = [](const HandFeatures& f) -> std::string {
+      if (f.low != LowKind::none) return low_kind_name(f.low);
+      if (f.draws & kLowDraw) return draw_names(f.draws & (kLowDraw | kNutLowDraw), "");
+      return low_kind_name(LowKind::none);
+    };
+    order.clear();
+    name_of.clear();
+    for (LowKind k : {LowKind::nut, LowKind::second_nut, LowKind::other}) order.emplace_back(low_kind_name(k));
+    order.push_back(draw_names(kLowDraw | kNutLowDraw, ""));
+    order.push_back(draw_names(kLowDraw, ""));
+    order.emplace_back(low_kind_name(LowKind::none));
+    for (const BreakdownHand& h : b.hands) name_of.push_back(low_row(h.features));
+    b.lows = rows(order, b.hands, name_of, total);
+    if (b.lows.size() == 1 && b.lows[0].name == low_kind_name(LowKind::none)) b.lows.clear();
   }
-  if (game == calc::Game::shortdeck) std::swap(order[2], order[3]);
-  for (const BreakdownHand& h : b.hands)
-    category_of.emplace_back(h.features.pair != PairKind::none ? pair_kind_name(h.features.pair)
-                                                               : category_name(h.features.category));
-  b.categories = rows(order, b.hands, category_of, total);
   if (board_cards == 5) return;
-  // Draws, alone or with what the hand already holds.
-  std::vector<std::string> draw_of, draw_order;
-  for (const BreakdownHand& h : b.hands) {
-    std::string name = h.features.draws ? draw_names(h.features.draws, " + ") : "no draw";
-    if (h.features.draws && h.features.category != kHighCard)
-      name += h.features.category == kOnePair ? " + pair" : " + two pair or better";
-    draw_of.push_back(name);
-  }
-  constexpr unsigned kDrawOrder[] = {kFlushDraw | kOpenEnded, kFlushDraw | kGutshot, kFlushDraw, kOpenEnded, kGutshot};
-  for (unsigned draws : kDrawOrder)
-    for (const char* made : {"", " + pair", " + two pair or better"}) draw_order.push_back(draw_names(draws, " + ") + made);
-  draw_order.emplace_back("no draw");
-  b.draws = rows(draw_order, b.hands, draw_of, total);
+  // Draws to a high hand, strongest first (flush draws by rank, then straight
+  // draws), each alone or with a pair or more made beside it; the low draws
+  // are in the lows above.
+  order.clear();
+  name_of.clear();
+  for (unsigned flush : {kFlushDraw | kNutFlushDraw, kFlushDraw | kSecondNutFlushDraw, unsigned{kFlushDraw}, 0u})
+    for (unsigned straight : {unsigned{kWrap}, unsigned{kOpenEnded}, unsigned{kGutshot}, 0u})
+      for (MadeHand made : {MadeHand::nothing, MadeHand::weaker_pair, MadeHand::two_pair})
+        if (flush | straight) order.push_back(draw_row_name(flush | straight, made));
+  order.emplace_back("no draw");
+  for (const BreakdownHand& h : b.hands) name_of.push_back(draw_row_name(h.features.draws & ~kLowDraws, h.made));
+  b.draws = rows(order, b.hands, name_of, total);
 }
 
 Breakdown failed(calc::Status status, std::string message) {
@@ -147,7 +168,10 @@ Breakdown compute_breakdown(const calc::EquityQuery& query) {
   for (std::size_t i = 0; i < hands.hands.size(); ++i) {
     const RangeHand& h = hands.hands[i];
     const std::vector<int> hole(h.cards.begin(), h.cards.begin() + n);
-    b.hands.push_back({h, hands.equities[i].equity, hand_features(hole, query.board, query.game == calc::Game::shortdeck)});
+    const bool short_deck = query.game == calc::Game::shortdeck;
+    b.hands.push_back({h, hands.equities[i].equity,
+                       hand_features(hole, query.board, short_deck, calc::is_hilo(query.game)),
+                       made_hand(hole, query.board, short_deck)});
   }
   std::stable_sort(b.hands.begin(), b.hands.end(),
                    [](const BreakdownHand& x, const BreakdownHand& y) { return x.equity > y.equity; });

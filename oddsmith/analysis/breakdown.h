@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "analysis/hand_features.h"
+#include "analysis/made_hand.h"
 #include "calculator/equity_query.h"
 
 namespace oddsmith {
@@ -17,6 +18,7 @@ struct BreakdownHand {
   RangeHand hand;
   double equity = 0;
   HandFeatures features;
+  MadeHand made = MadeHand::nothing;  // what the hand's own cards make (flop on)
 };
 
 // One row of a summary: the hands of a category (or a draw), their weight,
@@ -42,8 +44,9 @@ struct Breakdown {
   std::int64_t deals = 0;
   std::uint64_t seed = 0;              // Monte Carlo: the hands' base seed
   std::vector<BreakdownHand> hands;    // best equity first
-  std::vector<BreakdownRow> categories;  // strongest first; Hold'em one pairs split into four
+  std::vector<BreakdownRow> categories;  // made hands, strongest first (made_hand.h)
   std::vector<BreakdownRow> draws;       // flop and turn boards only
+  std::vector<BreakdownRow> lows;        // Hi/Lo: nut low, second-nut low, other low, no low
   std::vector<NextCard> next_cards;      // flop and turn boards only
 };
 

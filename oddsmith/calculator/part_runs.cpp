@@ -44,7 +44,15 @@ double exact_seconds(EquityQuery one) {
 }
 
 double exact_hands_seconds(const PreparedQuery& q, const EquityQuery& query) {
-  return exact_seconds(with_first_hand(query, q.hands[0][0])) * static_cast<double>(q.hands[0].size());
+  // From the first hand that can play: a hand no opponent hand can face has
+  // no estimate (it is left out of the run), and must not make the whole one
+  // infinite. A few are tried; a range whose first hands all cannot play is rare.
+  constexpr std::size_t kTried = 16;
+  for (std::size_t i = 0; i < q.hands[0].size() && i < kTried; ++i) {
+    const double one = exact_seconds(with_first_hand(query, q.hands[0][i]));
+    if (std::isfinite(one)) return one * static_cast<double>(q.hands[0].size());
+  }
+  return INFINITY;
 }
 
 bool rest_cannot_fit(double part_seconds, std::size_t parts_left, const RunBudget& budget) {

@@ -182,13 +182,21 @@ nb::object category_name(int game, int value) {
   return nb::str(text_of([&](char* out, int size) { return oddsmith_category_name(game, value, out, size); }).c_str());
 }
 
-// One name per ODDSMITH_DRAW_* bit set, in the library's order.
+// A list the library joins with ", " as one name per item.
+std::vector<std::string> split_names(const std::string& joined) {
+  std::vector<std::string> names;
+  for (std::size_t at = 0; at < joined.size();) {
+    const std::size_t end = std::min(joined.find(", ", at), joined.size());
+    names.push_back(joined.substr(at, end - at));
+    at = end + 2;
+  }
+  return names;
+}
+
+// The names of the ODDSMITH_DRAW_* bits set, in the library's order and words.
 std::vector<std::string> draw_names(int draws) {
   if (oddsmith_draw_names(draws, nullptr, 0) < 0) throw nb::value_error(("no draws " + std::to_string(draws)).c_str());
-  std::vector<std::string> names;
-  for (int bit = 1; bit <= draws; bit <<= 1)
-    if (draws & bit) names.push_back(text_of([&](char* out, int size) { return oddsmith_draw_names(bit, out, size); }));
-  return names;
+  return split_names(text_of([&](char* out, int size) { return oddsmith_draw_names(draws, out, size); }));
 }
 
 // The library's games: (number, name, alias, title, hole cards, board cards,
@@ -403,10 +411,10 @@ nb::tuple equity(const std::vector<std::string>& players, const std::string& boa
 }
 
 // One breakdown, read whole. Returns (True, status, message, exact, deals, seed,
-// [(hand text, weight, equity, category or None, [draw names]) per hand],
-// category rows, draw rows [(name, combos, share, equity)], [(card name,
-// [equity per player]) per next card]), or (False, status, message) when it
-// was refused. The texts are the library's.
+// [(hand text, weight, equity, made hand or None, [draw names], low or None)
+// per hand], category rows, draw rows [(name, combos, share, equity)], [(card
+// name, [equity per player]) per next card], low rows (Hi/Lo)), or (False,
+// status, message) when it was refused. The texts are the library's.
 nb::tuple breakdown(const std::vector<std::string>& players, const std::string& board, const std::string& dead,
                     int game, int mode, long long trials, double target_stderr, unsigned long long seed, int threads,
                     double max_seconds, const nb::object& progress) {
@@ -432,11 +440,14 @@ nb::tuple breakdown(const std::vector<std::string>& players, const std::string& 
     int cards[5] = {}, value = 0, draws = 0;
     double weight = 0, hand_equity = 0;
     const int n = oddsmith_breakdown_hand(made, i, cards, &weight, &hand_equity, &value, &draws);
+    char made_name[64] = "", draw_text[128] = "", low[32] = "";
+    oddsmith_breakdown_hand_labels(made, i, made_name, sizeof made_name, draw_text, sizeof draw_text, low, sizeof low);
     hands.push_back(nb::make_tuple(hand_text(std::vector<int>(cards, cards + n)), weight, hand_equity,
-                                   category_name(game, value), draw_names(draws)));
+                                   value ? nb::object(nb::str(made_name)) : nb::none(), split_names(draw_text),
+                                   *low ? nb::object(nb::str(low)) : nb::none()));
   }
-  std::vector<nb::tuple> tables[2];
-  for (int table : {ODDSMITH_BREAKDOWN_CATEGORIES, ODDSMITH_BREAKDOWN_DRAWS}) {
+  std::vector<nb::tuple> tables[3];
+  for (int table : {ODDSMITH_BREAKDOWN_CATEGORIES, ODDSMITH_BREAKDOWN_DRAWS, ODDSMITH_BREAKDOWN_LOWS}) {
     char name[128] = "";
     double combos = 0, share = 0, row_equity = 0;
     for (int i = 0; oddsmith_breakdown_row(made, table, i, name, sizeof name, &combos, &share, &row_equity); ++i)
@@ -451,7 +462,7 @@ nb::tuple breakdown(const std::vector<std::string>& players, const std::string& 
         nb::make_tuple(card_name(card), std::vector<double>(equities.begin(), equities.begin() + player_count)));
   }
   return nb::make_tuple(true, status, std::string(error), exact != 0, deals, used_seed, hands, tables[0], tables[1],
-                        next_cards);
+                        next_cards, tables[2]);
 }
 
 }  // namespace

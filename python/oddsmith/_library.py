@@ -83,6 +83,8 @@ EXPORTS: Exports = {
     "oddsmith_breakdown_hand_count": ([ctypes.c_void_p], _INT),
     "oddsmith_breakdown_hand": ([ctypes.c_void_p, _INT, _INT_PTR, ctypes.POINTER(ctypes.c_double),
                                  ctypes.POINTER(ctypes.c_double), _INT_PTR, _INT_PTR], _INT),
+    "oddsmith_breakdown_hand_labels": ([ctypes.c_void_p, _INT, ctypes.c_char_p, _INT, ctypes.c_char_p, _INT,
+                                        ctypes.c_char_p, _INT], _INT),
     "oddsmith_breakdown_row": ([ctypes.c_void_p, _INT, _INT, ctypes.c_char_p, _INT, ctypes.POINTER(ctypes.c_double),
                                 ctypes.POINTER(ctypes.c_double), ctypes.POINTER(ctypes.c_double)], _INT),
     "oddsmith_breakdown_next_card_count": ([ctypes.c_void_p], _INT),

@@ -16,8 +16,9 @@ class BreakdownHand:
     hand: str                # "AhKh", as the library writes hands
     weight: float
     equity: float            # against the other players given this hand
-    category: Optional[str]  # the library's name, "Straight flush" .. "High card"; None before the flop
-    draws: List[str]         # flop and turn: "flush draw", "open-ended straight draw", "gutshot"
+    category: Optional[str]  # what its own cards make: "Straight flush" .. "Top pair" .. "Nothing"; None before the flop
+    draws: List[str]         # flop and turn: "nut flush draw", "OESD", "gutshot", "wrap", "low draw", ...
+    low: Optional[str] = None  # Hi/Lo: "Nut low", "2nd-nut low" or "Other low"; None without a low
 
 
 @dataclass(frozen=True)
@@ -43,10 +44,11 @@ class Breakdown:
     deals: int
     seed: int
     hands: List[BreakdownHand]        # best equity first: the equity distribution
-    categories: List[BreakdownRow]    # strongest first; Hold'em pairs as overpair, top, second, weaker
+    categories: List[BreakdownRow]    # made hands, strongest first ("Set", "Top pair", ..., "Nothing")
     draws: List[BreakdownRow]
     next_cards: List[NextCard]        # empty on a river board
     target_met: bool = True           # False: some simulated part fell short at the time bound (a RuntimeWarning says so)
+    lows: Optional[List[BreakdownRow]] = None  # Hi/Lo: lows made, low draws, no low
 
 
 def breakdown(players: Iterable[str], board: Optional[Board] = None, dead: Optional[Board] = None,
@@ -65,7 +67,7 @@ def breakdown(players: Iterable[str], board: Optional[Board] = None, dead: Optio
     with _Reporter(progress) as reporter:
         # The compiled part checks for Ctrl-C and calls the reporter with the GIL
         # held, and raises what either raised once the run has stopped.
-        # (made, status, message, then when made: exact, deals, seed, hands, categories, draws, next cards)
+        # (made, status, message, then when made: exact, deals, seed, hands, categories, draws, next cards, lows)
         run: Tuple[Any, ...] = core._breakdown(*arguments, reporter.callback)
     made, status, message = run[:3]
     if not made:
@@ -74,14 +76,15 @@ def breakdown(players: Iterable[str], board: Optional[Board] = None, dead: Optio
         if status == STATUS_CANCELLED:
             raise KeyboardInterrupt(message)
         raise ValueError(message)
-    is_exact, deals, used_seed, hands, categories, draws, next_cards = run[3:]
+    is_exact, deals, used_seed, hands, categories, draws, next_cards, lows = run[3:]
     if status == STATUS_TARGET_NOT_MET:
         warnings.warn(message, RuntimeWarning, stacklevel=2)
     return Breakdown(
         game, "".join(name(c) for c in parse_cards(board_text, what="board")), texts, is_exact, deals, used_seed,
         [BreakdownHand(*hand) for hand in hands],
         [BreakdownRow(*row) for row in categories], [BreakdownRow(*row) for row in draws],
-        [NextCard(card, list(equities)) for card, equities in next_cards], status != STATUS_TARGET_NOT_MET)
+        [NextCard(card, list(equities)) for card, equities in next_cards], status != STATUS_TARGET_NOT_MET,
+        [BreakdownRow(*row) for row in lows] if lows else None)
 
 
 __all__ = ["Breakdown", "BreakdownHand", "BreakdownRow", "NextCard", "breakdown"]

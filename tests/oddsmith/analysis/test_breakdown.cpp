@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <map>
+#include <random>
 #include <set>
 #include <string>
 #include <vector>
@@ -13,6 +14,7 @@
 #include "calculator/query_text.h"
 #include "cards/card_text.h"
 #include "support/brute_force_deals.h"
+#include "support/card_notation.h"
 #include "support/reference_poker.h"
 
 namespace {
@@ -226,6 +228,124 @@ TEST(Breakdown, CategoriesAndDrawsMatchTheRules) {
   }();
   for (const char* kind : {"Overpair", "Top pair", "Second pair", "Weaker pair"}) EXPECT_TRUE(names.count(kind)) << kind;
   EXPECT_FALSE(names.count("One pair"));
+}
+
+// Omaha by brute force from the rules: the strongest of two hole cards with
+// three of the board (reference strength), its category (8 straight flush ..
+// 0 high card), and the best low of a board of five (1024: none).
+int omaha_category(const std::vector<int>& hole, const std::vector<int>& board) {
+  int best = -1;
+  for (std::size_t a = 0; a < hole.size(); ++a)
+    for (std::size_t b = a + 1; b < hole.size(); ++b)
+      for (std::size_t x = 0; x < board.size(); ++x)
+        for (std::size_t y = x + 1; y < board.size(); ++y)
+          for (std::size_t z = y + 1; z < board.size(); ++z) {
+            const int five[5] = {hole[a], hole[b], board[x], board[y], board[z]};
+            best = std::max(best, reference::five_card_strength(five).category);
+          }
+  return best;
+}
+
+int river_low(const std::vector<int>& hole, const std::vector<int>& board) {
+  const int h[4] = {hole[0], hole[1], hole[2], hole[3]};
+  return reference::omaha_low_brute_force(board.data(), h);
+}
+
+// Omaha Hi/Lo hands on a turn: straight outs and wraps, flush draws to the
+// nuts and second nuts, and low draws to the nuts, each counted card by card
+// from the rules; and on the river every low against the best lows any two
+// unseen cards make.
+TEST(Breakdown, OmahaDrawsAndLowsMatchTheRules) {
+  const std::vector<int> turn = test_cards::cards("Qh7h3c9d");
+  std::vector<int> unseen;
+  for (int c = 0; c < kDeckSize; ++c)
+    if (std::find(turn.begin(), turn.end(), c) == turn.end()) unseen.push_back(c);
+  // The best low of board + card for any two cards (two kings fill the hole:
+  // not low, and the board holds none).
+  std::map<int, int> nut_low;
+  const int kings[2] = {make_card(11, 0), make_card(11, 1)};
+  for (int c : unseen) {
+    std::vector<int> board = turn;
+    board.push_back(c);
+    int best = 1024;
+    for (std::size_t i = 0; i < unseen.size(); ++i)
+      for (std::size_t j = i + 1; j < unseen.size(); ++j)
+        if (unseen[i] != c && unseen[j] != c && card_rank(unseen[i]) != 11 && card_rank(unseen[j]) != 11)
+          best = std::min(best, river_low({unseen[i], unseen[j], kings[0], kings[1]}, board));
+    nut_low[c] = best;
+  }
+  std::mt19937 rng(7);
+  int wraps = 0, nut_flush = 0, nut_low_draws = 0;
+  for (int trial = 0; trial < 400; ++trial) {
+    std::vector<int> deck = unseen;
+    std::shuffle(deck.begin(), deck.end(), rng);
+    std::vector<int> hole(deck.begin(), deck.begin() + 4);
+    // Lean the hands towards draws: half of them hold three cards around the board.
+    if (trial % 2) hole = {make_card(9, trial % 4), make_card(8, (trial + 1) % 4), make_card(6, 2), deck[0]};
+    if (std::set<int>(hole.begin(), hole.end()).size() < 4 ||
+        std::any_of(hole.begin(), hole.end(), [&](int c) { return std::count(turn.begin(), turn.end(), c); }))
+      continue;
+    const HandFeatures f = hand_features(hole, turn, false, true);
+    const int now = omaha_category(hole, turn);
+    int outs = 0, low_cards = 0, nut_low_cards = 0;
+    unsigned flush_suits = 0;
+    for (int c : unseen) {
+      if (std::count(hole.begin(), hole.end(), c)) continue;
+      std::vector<int> board = turn;
+      board.push_back(c);
+      const int next = omaha_category(hole, board);
+      if ((next == 4 || next == 8) && now < 4) ++outs;
+      if ((next == 5 || next == 8) && now <= 4) flush_suits |= 1u << card_suit(c);
+      const int low = river_low(hole, board);
+      low_cards += low < 1024;
+      nut_low_cards += low < 1024 && low == nut_low[c];
+    }
+    SCOPED_TRACE(test_cards::text(hole.data(), 4));
+    EXPECT_EQ(f.straight_outs, outs);
+    EXPECT_EQ((f.draws & kWrap) != 0, outs >= 13);
+    EXPECT_EQ((f.draws & kFlushDraw) != 0, flush_suits != 0);
+    bool nut = false;
+    for (int suit = 0; suit < 4; ++suit) {
+      if (!(flush_suits & (1u << suit))) continue;
+      int top = 12;  // the suit's highest rank off the board
+      while (std::count(turn.begin(), turn.end(), make_card(top, suit))) --top;
+      nut = nut || std::count(hole.begin(), hole.end(), make_card(top, suit));
+    }
+    EXPECT_EQ((f.draws & kNutFlushDraw) != 0, nut);
+    EXPECT_EQ((f.draws & kLowDraw) != 0, low_cards > 0);  // no low on a turn with two low ranks
+    EXPECT_EQ((f.draws & kNutLowDraw) != 0, low_cards > 0 && 2 * nut_low_cards >= low_cards);
+    wraps += outs >= 13, nut_flush += nut, nut_low_draws += (f.draws & kNutLowDraw) != 0;
+  }
+  EXPECT_GT(wraps, 0);  // the cases above were met
+  EXPECT_GT(nut_flush, 0);
+  EXPECT_GT(nut_low_draws, 0);
+
+  // River lows: nut, second nut, other, none.
+  const std::vector<int> river = test_cards::cards("2h5c8dKcTs");
+  std::set<int> lows;  // every low two unseen cards make here
+  std::vector<int> left;
+  for (int c = 0; c < kDeckSize; ++c)
+    if (!std::count(river.begin(), river.end(), c) && card_rank(c) != 11) left.push_back(c);
+  for (std::size_t i = 0; i < left.size(); ++i)
+    for (std::size_t j = i + 1; j < left.size(); ++j) {
+      const int low = river_low({left[i], left[j], make_card(11, 0), make_card(11, 1)}, river);
+      if (low < 1024) lows.insert(low);
+    }
+  ASSERT_GE(lows.size(), 3u);
+  std::map<LowKind, int> seen;
+  for (int trial = 0; trial < 300; ++trial) {
+    std::vector<int> deck = left;
+    std::shuffle(deck.begin(), deck.end(), rng);
+    const std::vector<int> hole(deck.begin(), deck.begin() + 4);
+    const int low = river_low(hole, river);
+    const LowKind want = low == 1024                   ? LowKind::none
+                         : low == *lows.begin()          ? LowKind::nut
+                         : low == *std::next(lows.begin()) ? LowKind::second_nut
+                                                           : LowKind::other;
+    EXPECT_EQ(hand_features(hole, river, false, true).low, want) << test_cards::text(hole.data(), 4);
+    ++seen[want];
+  }
+  EXPECT_EQ(seen.size(), 4u);
 }
 
 }  // namespace

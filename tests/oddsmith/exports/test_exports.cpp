@@ -223,8 +223,10 @@ TEST(Exports, CardTextReadAndWritten) {
       {[](char* o, int s) { return oddsmith_low_name(0x1F0, o, s); }, 32, -1, ""},  // past the eight
       {[](char* o, int s) { return oddsmith_draw_names(0, o, s); }, 32, 0, ""},
       {[](char* o, int s) { return oddsmith_draw_names(5, o, s); }, 32, 19, "flush draw, gutshot"},
-      {[](char* o, int s) { return oddsmith_draw_names(7, o, s); }, 64, 45, "flush draw, open-ended straight draw, gutshot"},
-      {[](char* o, int s) { return oddsmith_draw_names(8, o, s); }, 32, -1, ""},
+      {[](char* o, int s) { return oddsmith_draw_names(7, o, s); }, 64, 25, "flush draw, OESD, gutshot"},
+      {[](char* o, int s) { return oddsmith_draw_names(1 | 16 | 8 | 64 | 128, o, s); }, 64, 34, "nut flush draw, wrap, nut low draw"},
+      {[](char* o, int s) { return oddsmith_draw_names(1 | 32, o, s); }, 64, 18, "2nd-nut flush draw"},
+      {[](char* o, int s) { return oddsmith_draw_names(256, o, s); }, 32, -1, ""},
       {[](char* o, int s) { return oddsmith_draw_names(-1, o, s); }, 32, -1, ""},
       {[](char* o, int s) { return oddsmith_shown_text("\x1b[2J", -1, o, s); }, 32, 7, "\\x1b[2J"},
       {[](char* o, int s) { return oddsmith_shown_text("5\xe2\x99\xa5 \xc3\xa9", -1, o, s); }, 32, 7, "5\xe2\x99\xa5 \xc3\xa9"},
@@ -241,7 +243,7 @@ TEST(Exports, CardTextReadAndWritten) {
     EXPECT_STREQ(out, w.text);
     EXPECT_EQ(out[w.size], '#') << w.text;  // nothing past the size given
   }
-  EXPECT_EQ(oddsmith_draw_names(7, nullptr, 0), 45);  // the length alone
+  EXPECT_EQ(oddsmith_draw_names(7, nullptr, 0), 25);  // the length alone
   EXPECT_EQ(oddsmith_card_name(3, nullptr), -1);
 }
 
