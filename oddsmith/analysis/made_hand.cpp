@@ -107,7 +107,8 @@ MadeHand pair_kind(const Five& five, std::span<const int> board) {
 }  // namespace
 
 MadeHand made_hand(std::span<const int> hole, std::span<const int> board, bool short_deck) {
-  if (board.size() < 3 || board.size() > 5 || hole.size() < 2 || hole.size() > 5) return MadeHand::nothing;
+  if (board.size() < 3 || board.size() > 5 || (hole.size() != 2 && hole.size() != 4 && hole.size() != 5))
+    return MadeHand::nothing;
   int best = kWorstHandValue + 1;
   Five best_five;
   bool every_best_takes_hole = false;

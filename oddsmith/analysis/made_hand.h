@@ -39,7 +39,7 @@ enum class MadeHand : std::uint8_t {
 inline constexpr int kMadeHandCount = 13;
 
 // What `hole` makes on `board`. `hole`: 2 cards (Hold'em, short deck) or 4 or
-// 5 (Omaha); `board`: 3 to 5 cards, none shared with the hole (fewer: Nothing).
+// 5 (Omaha); `board`: 3 to 5 cards, none shared with the hole (other counts: Nothing).
 MadeHand made_hand(std::span<const int> hole, std::span<const int> board, bool short_deck = false);
 
 // Its place in the game's order of strength: 0 for Nothing, higher is stronger
