@@ -31,7 +31,7 @@ constexpr const char* kUsage =
     "  breakdown RANGE OPPONENT... [--board CARDS] [--svg FILE]\n"
     "                                         a range on a board hand by hand: equity, category, draws\n"
     "  range TEXT [--game {games}]\n"
-    "                                         the hands of a range; two-card games: a 13x13 chart\n"
+    "                                         the hands of a range; two-card games: a chart of classes\n"
     "  host holdem|omaha|hilo CARDS --opponents N [--board CARDS] [--range K]\n"
     "                                         the host application's equity exports (per mille,\n"
     "                                         ties count as wins in Hold'em; see oddsmith help host)\n"
@@ -121,9 +121,10 @@ const Command kCommands[] = {
      "--threads, --max-seconds, --json), and --svg FILE for the equity distribution,\n"
      "the categories and the next cards as one picture (written as chart's --svg is).\n"},
     {"range", cli::run_range,
-     "usage: oddsmith range TEXT [--game {games}] [--board CARDS] [--all] [--json]\n\n"
+     "usage: oddsmith range TEXT [--game {games}] [--board CARDS] [--all] [--svg FILE] [--json]\n\n"
      "The hands of a range, their share of all hands and, for Hold'em and short deck,\n"
-     "a 13x13 chart of its classes; then the hands themselves (the first 50; --all\n"
+     "a chart of its classes (13x13; short deck 9x9; --svg FILE draws it as a picture);\n"
+     "then the hands themselves (the first 50; --all\n"
      "lists every one, as --json does). Hold'em also takes Axs, Kxo, xx (x: any rank),\n"
      "AhXh (the ace of hearts with any other heart) and 22+!AA (less the hands after '!').\n"
      "\n"

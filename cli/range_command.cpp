@@ -10,9 +10,11 @@
 #include <vector>
 
 #include "card_text.h"
+#include "command_line.h"
 #include "commands.h"
 #include "json_text.h"
 #include "oddsmith.h"
+#include "svg_text.h"
 
 namespace cli {
 
@@ -43,7 +45,7 @@ struct Listing {
   int in_class[13][13] = {};
   double total_weight = 0;
   std::vector<Row> made;   // strongest first, only those held
-  std::vector<Row> draws;  // flush draw, open-ended, gutshot, no draw; flop and turn only
+  std::vector<Row> draws;  // each draw the hands hold, then no draw; flop and turn only
 };
 
 Listing list_range(const oddsmith_range* range, const oddsmith_game_facts& game, const std::vector<int>& board) {
@@ -52,9 +54,13 @@ Listing list_range(const oddsmith_range* range, const oddsmith_game_facts& game,
   const bool two_cards = game.hole_cards == 2;
   const bool drawing = board.size() == 3 || board.size() == 4;
   std::vector<Row> by_made(ODDSMITH_MADE_STRAIGHT_FLUSH + 1);
+  // One row per draw, in the library's order and words (a hand with two draws
+  // counts in both), then the hands with none.
   std::vector<Row> by_draw;
-  for (int bit : {ODDSMITH_DRAW_FLUSH, ODDSMITH_DRAW_OPEN_ENDED, ODDSMITH_DRAW_GUTSHOT})
-    by_draw.push_back({draw_names(bit).front(), 0, 0});
+  for (int draws : {ODDSMITH_DRAW_FLUSH | ODDSMITH_DRAW_NUT_FLUSH, ODDSMITH_DRAW_FLUSH | ODDSMITH_DRAW_SECOND_NUT_FLUSH,
+                    ODDSMITH_DRAW_FLUSH, ODDSMITH_DRAW_WRAP, ODDSMITH_DRAW_OPEN_ENDED, ODDSMITH_DRAW_GUTSHOT,
+                    ODDSMITH_DRAW_LOW | ODDSMITH_DRAW_NUT_LOW, ODDSMITH_DRAW_LOW})
+    by_draw.push_back({draw_names(draws).front(), 0, 0});
   by_draw.push_back({"no draw", 0, 0});
   for (int i = 0; i < size; ++i) {
     int cards[5] = {};
@@ -75,10 +81,9 @@ Listing list_range(const oddsmith_range* range, const oddsmith_game_facts& game,
     if (made < 0) continue;  // cannot happen: the library left out hands holding a board card
     by_made[static_cast<std::size_t>(made)].hands += 1;
     by_made[static_cast<std::size_t>(made)].weight += weight;
-    for (std::size_t d = 0; d < 3; ++d)
-      if (draws & (1 << d)) by_draw[d].hands += 1, by_draw[d].weight += weight;
-    if (!(draws & (ODDSMITH_DRAW_FLUSH | ODDSMITH_DRAW_OPEN_ENDED | ODDSMITH_DRAW_GUTSHOT)))
-      by_draw[3].hands += 1, by_draw[3].weight += weight;
+    const std::vector<std::string> names = draws ? draw_names(draws) : std::vector<std::string>{"no draw"};
+    for (Row& row : by_draw)
+      if (std::find(names.begin(), names.end(), row.name) != names.end()) row.hands += 1, row.weight += weight;
   }
   if (board.size() < 3) return out;
   // Strongest first in the game's order: short deck's flush above its full house.
@@ -111,28 +116,69 @@ void print_rows(const char* title, const std::vector<Row>& rows, double total_we
     std::printf("%-24s %10.2f %7.1f%%\n", r.name.c_str(), r.weight, total_weight > 0 ? 100 * r.weight / total_weight : 0);
 }
 
+// The range as a chart of its classes: a class wholly in the range dark, partly
+// in it light (with its count of hands), out of it grey.
+std::string range_svg(const Listing& list, int grid, const std::string& text, const std::string& board) {
+  const int cell = 13 * 54 / grid, left = 20, size = grid * cell, width = left * 2 + size;
+  const std::vector<std::string> title = wrap("Range " + text + (board.empty() ? "" : " on " + board), 62);
+  const int top = 34 + static_cast<int>(title.size() - 1) * 24 + 36, height = top + size + 50;
+  std::string out = printf_string(
+      "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"%d\" height=\"%d\" viewBox=\"0 0 %d %d\" "
+      "font-family=\"Helvetica, Arial, sans-serif\">\n<rect width=\"100%%\" height=\"100%%\" fill=\"#ffffff\"/>\n",
+      width, height, width, height);
+  for (std::size_t i = 0; i < title.size(); ++i)
+    out += printf_string("<text x=\"%d\" y=\"%d\" font-size=\"20\" font-weight=\"bold\" fill=\"#222\">%s</text>\n", left,
+                         34 + 24 * static_cast<int>(i), xml_escape(title[i]).c_str());
+  for (int row = 0; row < grid; ++row)
+    for (int col = 0; col < grid; ++col) {
+      const int x = left + col * cell, y = top + row * cell, n = list.in_class[row][col];
+      const char* fill = n == 0 ? "#e8e8e8" : n == class_size(row, col) ? "#2e7d32" : "#a5d6a7";
+      out += printf_string("<rect x=\"%d\" y=\"%d\" width=\"%d\" height=\"%d\" fill=\"%s\" stroke=\"#fff\" stroke-width=\"2\"/>\n",
+                           x, y, cell, cell, fill);
+      out += printf_string("<text x=\"%d\" y=\"%d\" font-size=\"15\" font-weight=\"bold\" text-anchor=\"middle\" "
+                           "fill=\"%s\">%s</text>\n",
+                           x + cell / 2, y + cell / 2 - 2, n == class_size(row, col) ? "#fff" : "#111",
+                           class_label(row, col).c_str());
+      if (n > 0 && n < class_size(row, col))
+        out += printf_string("<text x=\"%d\" y=\"%d\" font-size=\"12\" text-anchor=\"middle\" fill=\"#111\">%d of %d</text>\n",
+                             x + cell / 2, y + cell / 2 + 15, n, class_size(row, col));
+    }
+  out += printf_string("<text x=\"%d\" y=\"%d\" font-size=\"13\" fill=\"#555\">%zu hands; pairs on the diagonal, suited "
+                       "above it, offsuit below; light: some hands of the class</text>\n</svg>\n",
+                       left, top + size + 28, list.hands.size());
+  return out;
+}
+
 }  // namespace
 
 int run_range(Args args) {
-  std::string text, board_text;
+  ReadArgs read;
+  if (std::string error = read_options(args,
+                                       {{"--json"},
+                                        {"--all"},
+                                        {"--game", Takes::value},
+                                        {"--board", Takes::cards, "-b"},
+                                        {"--svg", Takes::value}},
+                                       "range", read);
+      !error.empty())
+    return fail(error);
+  std::string text, board_text, svg;
   oddsmith_game_facts game{};
   game.size = sizeof game;
   oddsmith_game_info(ODDSMITH_GAME_HOLDEM, nullptr, &game);
-  bool json = false, all = false;
-  for (std::size_t i = 0; i < args.size(); ++i) {
-    if (args[i] == "--json") {
-      json = true;
-    } else if (args[i] == "--all") {
-      all = true;
-    } else if (args[i] == "--game") {
-      if (i + 1 == args.size()) return fail("--game needs " + game_choices(games()));
-      if (std::string error = read_game(args[++i], game); !error.empty()) return fail(error);
-    } else if (args[i] == "--board" || args[i] == "-b") {
-      if (!take_cards_value(args, i, board_text)) return fail(std::string(args[i]) + " needs cards, e.g. --board Qh7c2d");
-    } else {
-      if (!text.empty()) text += ' ';  // words of an unquoted range: "QQ+," "AKs"
-      text += args[i];
+  const bool json = read.has("--json"), all = read.has("--all");
+  for (const ReadArgs::Option& option : read.options) {
+    if (option.name == "--game") {
+      if (std::string error = read_game(option.value, game); !error.empty()) return fail(error);
+    } else if (option.name == "--board") {
+      board_text = option.value;
+    } else if (option.name == "--svg") {
+      svg = option.value;
     }
+  }
+  for (const std::string_view word : read.positionals) {
+    if (!text.empty()) text += ' ';  // words of an unquoted range: "QQ+," "AKs"
+    text += word;
   }
   if (text.empty()) return fail("range needs range text, e.g. oddsmith range \"QQ+, AKs, AJo+\"");
   std::vector<int> board;
@@ -160,6 +206,12 @@ int run_range(Args args) {
   const double share = size / static_cast<double>(game.starting_hands);
   std::string board_shown;  // as the library names the cards: "Qh7c2d"
   for (int c : board) board_shown += card_name(c);
+  const int grid = two_cards ? class_grid_size(game) : 0;
+  if (!svg.empty()) {
+    if (!two_cards) return fail("--svg draws the chart of a two-card game's classes: --game holdem or shortdeck");
+    if (std::string message = write_file_atomically(svg, range_svg(list, grid, text, board_shown)); !message.empty())
+      return fail(message);
+  }
 
   if (json) {
     std::printf("{\"range\": %s, \"game\": \"%s\"", json_string(text).c_str(), game.name);
@@ -194,8 +246,8 @@ int run_range(Args args) {
   std::printf("\n");
   if (two_cards) {
     std::printf("\n");
-    for (int row = 0; row < 13; ++row) {
-      for (int col = 0; col < 13; ++col) {
+    for (int row = 0; row < grid; ++row) {
+      for (int col = 0; col < grid; ++col) {
         const int n = list.in_class[row][col];
         if (n == 0) {
           std::printf("  .  ");

@@ -84,7 +84,7 @@ expect 0 '"board": "Qh7c2d", "combos": 15,' range "QQ+, AKs, 98s where toppair+,
 expect 0 '"made_hands": [{"name": "Set", "combos": 3, "weight": 3, "share": 0.2}, {"name": "Overpair", "combos": 12,' \
   range "QQ+, AKs, 98s where toppair+, flushdraw" -b Qh 7c 2d --json
 expect 0 '"hands": ["AhQh", "AhJh", "AhTh", "Ah9h", "Ah8h", "Ah6h", "Ah5h", "Ah4h", "Ah3h"]' range "Axs, KK where flushdraw, !pair" -b Kh7h2d --json
-expect 0 "flush draw                     9.00   100.0%" range "Axs, KK where flushdraw, !pair" -b Kh7h2d
+expect 0 "nut flush draw                 9.00   100.0%" range "Axs, KK where flushdraw, !pair" -b Kh7h2d
 filtered=$("$bin" equity "QQ+, AKs, 98s where toppair+, flushdraw" random --board Qh7c2d --exact --json | grep -o '"equity": [0-9.]*')
 kept=$("$bin" equity "QQ+" random --board Qh7c2d --exact --json | grep -o '"equity": [0-9.]*')
 if [ -z "$kept" ] || [ "$filtered" != "$kept" ]; then
@@ -244,7 +244,8 @@ expect 0 "scoop      high       low" equity AhAsKhKs Ad2d5c9c --game omaha-hilo 
 # output with its options moved to the front; after a lone -- nothing is one.
 for line in "eval As Ks Qs Js 9s 6c 6d --game shortdeck --json" "omaha --hole AcAdAhAs --board KcKdQhQsJc --json" \
             "equity AhKh QsQd --board Qh 7c 2d --seed 3 --trials 2000 --json" "chart QsQd --board 2c7h9d --json" \
-            "breakdown QQ+ JJ -b Th7c2d --json" "host holdem 2c7d --opponents 4 --board AsKsQsJsTs --json" "bench 1e3 --json"; do
+            "breakdown QQ+ JJ -b Th7c2d --json" "host holdem 2c7d --opponents 4 --board AsKsQsJsTs --json" "bench 1e3 --json" \
+            "range QQ+, AKs --game shortdeck -b Qh7c8d --json"; do
   # shellcheck disable=SC2086  # the words of $line are the arguments
   set -- $line
   command=$1 && shift
@@ -265,6 +266,19 @@ for line in "eval As Ks Qs Js 9s 6c 6d --game shortdeck --json" "omaha --hole Ac
   fi
 done
 expect 2 "player 2 ('--json'), column 1" equity AhKh -- --json
+# range draws its chart wherever --svg stands: short deck's 9x9 classes, the partial ones marked.
+dir=$(mktemp -d)
+expect 0 "22 hands" range QQ+, AKs --svg "$dir/r.svg" --game shortdeck
+expect 0 "" range AhKh, QQ+ -b QhJh2c --svg "$dir/p.svg"
+if ! python3 - "$dir" <<'PY'
+import sys, xml.etree.ElementTree as tree
+texts = lambda f: [t.text for t in tree.parse(f"{sys.argv[1]}/{f}").getroot().iter("{http://www.w3.org/2000/svg}text")]
+short = texts("r.svg")
+assert "Range QQ+, AKs" in short and "AKs" in short and "66" in short and "55" not in short, short[:5]
+assert "1 of 4" in texts("p.svg") and "3 of 6" in texts("p.svg")
+PY
+then echo "FAIL: range --svg"; failures=$((failures + 1)); fi
+rm -rf "$dir"
 expect 2 "chart: unknown option '--frob'" chart random --frob
 expect 2 "equity: --trials needs a value" equity AhKh QsQd --trials --json
 # Counts as digits, grouped with underscores or with an exponent; whole numbers only.
