@@ -222,8 +222,12 @@ def test_breakdown_keeps_its_bound():
     assert not b.target_met and len(b.hands) == 18 and len(b.next_cards) == 49
     start = time.monotonic()
     with pytest.raises(ValueError, match="would take about"):
-        oddsmith.breakdown(["AA, KK, AKxx, JT98", "random"], board="QhJh2c", game="omaha", max_seconds=5)
+        oddsmith.breakdown(["AA, KK", "random"], board="QhJh2c", game="omaha5", max_seconds=5)
     assert time.monotonic() - start < 5
+    # A large Omaha range against random answers, with fewer deals per hand.
+    b = oddsmith.breakdown(["AA, KK", "random"], board="QhJh2c", game="omaha", seed=1)
+    assert b.target_met and len(b.hands) == 12206 and 2000 * 12206 <= b.deals <= 20000 * 12206
+    assert [row.name for row in b.categories][:2] == ["Set", "Two pair"]
 
 
 def test_nothing_from_the_library_reaches_standard_output(capfd):
