@@ -93,10 +93,12 @@ MadeHand pair_kind(const Five& five, std::span<const int> board) {
   for (std::size_t i = 0; i < 5; ++i)
     if (five.from_hole[i] && card_rank(five.cards[i]) == pair_rank) ++hole_cards_in_pair;
   // The board's distinct ranks, highest first.
-  std::array<int, 5> ranks{};
-  std::size_t n = 0;
-  for (int c : board) ranks[n++] = card_rank(c);
-  std::sort(ranks.begin(), ranks.begin() + static_cast<std::ptrdiff_t>(n), std::greater<>());
+  // Sorted whole, the places past the board holding -1 (last): a sort over a
+  // run of variable length draws a false out-of-bounds warning from g++ 12.
+  std::array<int, 5> ranks{-1, -1, -1, -1, -1};
+  std::size_t n = std::min(board.size(), ranks.size());  // a board holds at most five (made_hand checks)
+  for (std::size_t i = 0; i < n; ++i) ranks[i] = card_rank(board[i]);
+  std::sort(ranks.begin(), ranks.end(), std::greater<>());
   n = static_cast<std::size_t>(std::unique(ranks.begin(), ranks.begin() + static_cast<std::ptrdiff_t>(n)) - ranks.begin());
   if (hole_cards_in_pair == 2) return pair_rank > ranks[0] ? MadeHand::overpair : MadeHand::weaker_pair;
   if (pair_rank == ranks[0]) return MadeHand::top_pair;
