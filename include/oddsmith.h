@@ -514,6 +514,13 @@ ODDSMITH_API int oddsmith_breakdown_next_card_count(const oddsmith_breakdown *br
  * on the board into equities[0 .. player count - 1]. Returns 1, or 0 for a bad index. */
 ODDSMITH_API int oddsmith_breakdown_next_card(const oddsmith_breakdown *breakdown, int index, int *card,
                                               double *equities);
+/* What next card `index` completes for the first player's range: the shares
+ * of its weight (over its hands not holding the card) whose flush draw it
+ * makes a flush, whose straight draw (open-ended, gutshot, wrap) a straight,
+ * and in Hi/Lo whose low draw a low (0 in other games). Any pointer may be
+ * NULL. Returns 1, or 0 for a bad index. */
+ODDSMITH_API int oddsmith_breakdown_next_card_completes(const oddsmith_breakdown *breakdown, int index, double *flush,
+                                                        double *straight, double *low);
 
 /* NOLINTEND(modernize-use-using) */
 #ifdef __cplusplus

@@ -583,6 +583,16 @@ ODDSMITH_API int oddsmith_breakdown_row(const oddsmith_breakdown* b, int table, 
   return 1;
 }
 
+ODDSMITH_API int oddsmith_breakdown_next_card_completes(const oddsmith_breakdown* b, int index, double* flush,
+                                                        double* straight, double* low) {
+  if (!b || index < 0 || static_cast<std::size_t>(index) >= b->breakdown.next_cards.size()) return 0;
+  const oddsmith::NextCard& next = b->breakdown.next_cards[static_cast<std::size_t>(index)];
+  if (flush) *flush = next.flush;
+  if (straight) *straight = next.straight;
+  if (low) *low = next.low;
+  return 1;
+}
+
 ODDSMITH_API int oddsmith_breakdown_next_card_count(const oddsmith_breakdown* b) {
   return b ? static_cast<int>(b->breakdown.next_cards.size()) : 0;
 }

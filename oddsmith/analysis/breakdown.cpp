@@ -1,6 +1,7 @@
 #include "analysis/breakdown.h"
 
 #include <algorithm>
+#include <array>
 #include <chrono>
 #include <optional>
 #include <unordered_map>
@@ -89,6 +90,31 @@ void summarise(Breakdown& b, calc::Game game, std::size_t board_cards) {
   order.emplace_back("no draw");
   for (const BreakdownHand& h : b.hands) name_of.push_back(draw_row_name(h.features.draws & ~kLowDraws, h.made));
   b.draws = rows(order, b.hands, name_of, total);
+}
+
+// What `card` completes for the range's hands (NextCard's shares).
+void completed_draws(NextCard& next, const std::vector<BreakdownHand>& hands, const std::vector<int>& board, int per_hand,
+                     calc::Game game) {
+  const bool short_deck = game == calc::Game::shortdeck, hilo = calc::is_hilo(game);
+  std::vector<int> with_card = board;
+  with_card.push_back(next.card);
+  double total = 0, flush = 0, straight = 0, low = 0;
+  for (const BreakdownHand& h : hands) {
+    if (h.hand.mask & card_bit(next.card)) continue;
+    total += h.hand.weight;
+    const unsigned draws = h.features.draws;
+    std::array<int, kMaxRangeCards> hole{};
+    std::copy(h.hand.cards.begin(), h.hand.cards.end(), hole.begin());
+    const std::span<const int> hole_cards(hole.data(), static_cast<std::size_t>(per_hand));
+    if (draws & (kFlushDraw | kOpenEnded | kGutshot | kWrap)) {
+      const MadeHand made = made_hand(hole_cards, with_card, short_deck);
+      if ((draws & kFlushDraw) && (made == MadeHand::flush || made == MadeHand::straight_flush)) flush += h.hand.weight;
+      if ((draws & (kOpenEnded | kGutshot | kWrap)) && (made == MadeHand::straight || made == MadeHand::straight_flush))
+        straight += h.hand.weight;
+    }
+    if (hilo && (draws & kLowDraw) && has_low(hole_cards, with_card)) low += h.hand.weight;
+  }
+  if (total > 0) next.flush = flush / total, next.straight = straight / total, next.low = low / total;
 }
 
 Breakdown failed(calc::Status status, std::string message) {
@@ -226,6 +252,7 @@ Breakdown compute_breakdown(const calc::EquityQuery& query) {
     short_of_goal = short_of_goal || run.status == calc::Status::target_not_met;
     NextCard card{c, {}};
     for (const calc::PlayerEquity& e : run.players) card.equities.push_back(e.equity);
+    completed_draws(card, b.hands, query.board, calc::cards_per_hand(query.game), query.game);
     b.next_cards.push_back(std::move(card));
   }
   if (short_of_goal && b.status == calc::Status::ok) {

@@ -31,6 +31,10 @@ struct BreakdownRow {
 struct NextCard {
   int card = 0;
   std::vector<double> equities;  // one per player
+  // The shares of the first player's range (by weight, of its hands that do
+  // not hold the card) whose draw the card completes: a flush draw made a
+  // flush, a straight draw a straight, and in Hi/Lo a low draw a low.
+  double flush = 0, straight = 0, low = 0;
 };
 
 struct Breakdown {

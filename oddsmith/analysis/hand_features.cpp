@@ -186,6 +186,10 @@ std::string draw_names(unsigned draws, const char* separator) {
   return out;
 }
 
+bool has_low(std::span<const int> hole, std::span<const int> board) {
+  return best_low(low_ranks(hole), low_ranks(board)) != 0;
+}
+
 const char* low_kind_name(LowKind kind) {
   switch (kind) {
     case LowKind::nut: return "Nut low";

@@ -50,6 +50,10 @@ struct HandFeatures {
   LowKind low = LowKind::none;  // Hi/Lo only
 };
 
+// Whether `hole` (Omaha: two of its cards) with three of `board` make an
+// eight-or-better low.
+bool has_low(std::span<const int> hole, std::span<const int> board);
+
 // `hole`: 2 cards (Hold'em, short deck) or 4 or 5 (Omaha: two of them with
 // three of the board); `board`: 0 or 3 to 5 cards, none shared with the hole.
 // Short deck values and draws come from its 36 cards; `hi_lo` adds the low

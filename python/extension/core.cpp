@@ -413,7 +413,8 @@ nb::tuple equity(const std::vector<std::string>& players, const std::string& boa
 // One breakdown, read whole. Returns (True, status, message, exact, deals, seed,
 // [(hand text, weight, equity, made hand or None, [draw names], low or None)
 // per hand], category rows, draw rows [(name, combos, share, equity)], [(card
-// name, [equity per player]) per next card], low rows (Hi/Lo)), or (False,
+// name, [equity per player], flush, straight, low completed) per next card],
+// low rows (Hi/Lo)), or (False,
 // status, message) when it was refused. The texts are the library's.
 nb::tuple breakdown(const std::vector<std::string>& players, const std::string& board, const std::string& dead,
                     int game, int mode, long long trials, double target_stderr, unsigned long long seed, int threads,
@@ -457,9 +458,12 @@ nb::tuple breakdown(const std::vector<std::string>& players, const std::string& 
   std::vector<double> equities(static_cast<std::size_t>(player_count > 0 ? player_count : 1));
   for (int i = 0, n = oddsmith_breakdown_next_card_count(made); i < n; ++i) {
     int card = 0;
+    double flush = 0, straight = 0, low = 0;
     oddsmith_breakdown_next_card(made, i, &card, equities.data());
-    next_cards.push_back(
-        nb::make_tuple(card_name(card), std::vector<double>(equities.begin(), equities.begin() + player_count)));
+    oddsmith_breakdown_next_card_completes(made, i, &flush, &straight, &low);
+    next_cards.push_back(nb::make_tuple(card_name(card),
+                                        std::vector<double>(equities.begin(), equities.begin() + player_count), flush,
+                                        straight, low));
   }
   return nb::make_tuple(true, status, std::string(error), exact != 0, deals, used_seed, hands, tables[0], tables[1],
                         next_cards, tables[2]);

@@ -89,6 +89,8 @@ EXPORTS: Exports = {
                                 ctypes.POINTER(ctypes.c_double), ctypes.POINTER(ctypes.c_double)], _INT),
     "oddsmith_breakdown_next_card_count": ([ctypes.c_void_p], _INT),
     "oddsmith_breakdown_next_card": ([ctypes.c_void_p, _INT, _INT_PTR, ctypes.POINTER(ctypes.c_double)], _INT),
+    "oddsmith_breakdown_next_card_completes": ([ctypes.c_void_p, _INT, ctypes.POINTER(ctypes.c_double),
+                                                ctypes.POINTER(ctypes.c_double), ctypes.POINTER(ctypes.c_double)], _INT),
 }
 
 _PACKAGE = os.path.dirname(os.path.abspath(__file__))

@@ -33,6 +33,12 @@ class BreakdownRow:
 class NextCard:
     card: str
     equities: List[float]  # one per player
+    # Shares of the first range (by weight, of its hands not holding the card)
+    # whose draw the card completes: flush draws made flushes, straight draws
+    # straights, and in Hi/Lo low draws lows (0 in other games).
+    flush: float = 0.0
+    straight: float = 0.0
+    low: float = 0.0
 
 
 @dataclass(frozen=True)
@@ -83,7 +89,8 @@ def breakdown(players: Iterable[str], board: Optional[Board] = None, dead: Optio
         game, "".join(name(c) for c in parse_cards(board_text, what="board")), texts, is_exact, deals, used_seed,
         [BreakdownHand(*hand) for hand in hands],
         [BreakdownRow(*row) for row in categories], [BreakdownRow(*row) for row in draws],
-        [NextCard(card, list(equities)) for card, equities in next_cards], status != STATUS_TARGET_NOT_MET,
+        [NextCard(card, list(equities), flush, straight, low) for card, equities, flush, straight, low in next_cards],
+        status != STATUS_TARGET_NOT_MET,
         [BreakdownRow(*row) for row in lows] if lows else None)
 
 

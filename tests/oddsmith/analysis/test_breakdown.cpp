@@ -228,6 +228,33 @@ TEST(Breakdown, CategoriesAndDrawsMatchTheRules) {
   }();
   for (const char* kind : {"Overpair", "Top pair", "Second pair", "Weaker pair"}) EXPECT_TRUE(names.count(kind)) << kind;
   EXPECT_FALSE(names.count("One pair"));
+
+  // What each next card completes: the weight of the hands with a flush (a
+  // straight) draw by the rules that hold a flush (a straight) or a straight
+  // flush among their six cards, over the hands not holding the card.
+  ASSERT_EQ(b.next_cards.size(), 49u);
+  for (const NextCard& next : b.next_cards) {
+    double total = 0, flush = 0, straight = 0;
+    for (const BreakdownHand& h : b.hands) {
+      if (h.hand.mask & card_bit(next.card)) continue;
+      total += h.hand.weight;
+      const int hole[2] = {h.hand.cards[0], h.hand.cards[1]};
+      const RuleCount r = by_rule(hole, q.board.data());
+      const int six[6] = {hole[0], hole[1], q.board[0], q.board[1], q.board[2], next.card};
+      int best = 0;
+      for (int skip = 0; skip < 6; ++skip) {
+        int five[5], k = 0;
+        for (int i = 0; i < 6; ++i)
+          if (i != skip) five[k++] = six[i];
+        best = std::max(best, reference::five_card_strength(five).category);
+      }
+      flush += r.flush_draw && (best == 5 || best == 8) ? h.hand.weight : 0;
+      straight += (r.open_ended || r.gutshot) && (best == 4 || best == 8) ? h.hand.weight : 0;
+    }
+    EXPECT_NEAR(next.flush, flush / total, 1e-12) << card_name(next.card);
+    EXPECT_NEAR(next.straight, straight / total, 1e-12) << card_name(next.card);
+    EXPECT_EQ(next.low, 0);
+  }
 }
 
 // Omaha by brute force from the rules: the strongest of two hole cards with
