@@ -52,7 +52,8 @@ double random_rate(int n, long long count, Eval eval) {
 
 }  // namespace
 
-int run_bench(Args args) {
+// cppcheck-suppress passedByValue
+int run_bench(Args args) {  // NOLINT(performance-unnecessary-value-param)
   ReadArgs read;
   if (std::string error = read_options(args, {{"--json"}}, "bench", read); !error.empty()) return fail(error);
   const bool json = read.has("--json");

@@ -60,7 +60,8 @@ std::string command_text(const Step& step) {
 
 }  // namespace
 
-int run_demo(Args args) {
+// cppcheck-suppress passedByValue
+int run_demo(Args args) {  // NOLINT(performance-unnecessary-value-param)
   ReadArgs read;
   if (std::string error = read_options(args, {{"--json"}}, "demo", read); !error.empty()) return fail(error);
   const bool json = read.has("--json");

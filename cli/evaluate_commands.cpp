@@ -72,7 +72,8 @@ std::vector<oddsmith_game_facts> eval_games() {
   return out;
 }
 
-int run_eval(Args args) {
+// cppcheck-suppress passedByValue
+int run_eval(Args args) {  // NOLINT(performance-unnecessary-value-param)
   ReadArgs read;
   if (std::string error = read_options(args, {{"--json"}, {"--game", Takes::value}}, "eval", read); !error.empty())
     return fail(error);
@@ -101,7 +102,8 @@ int run_eval(Args args) {
   return 0;
 }
 
-int run_omaha(Args args) {
+// cppcheck-suppress passedByValue
+int run_omaha(Args args) {  // NOLINT(performance-unnecessary-value-param)
   ReadArgs read;
   if (std::string error = read_options(args, {{"--json"}, {"--hole", Takes::cards}, {"--board", Takes::cards, "-b"}}, "omaha", read);
       !error.empty())

@@ -52,6 +52,7 @@ void summarise(Breakdown& b, calc::Game game, std::size_t board_cards) {
   const bool short_deck = game == calc::Game::shortdeck;
   // Made hands, strongest first in the game's order.
   std::vector<MadeHand> made_order;
+  made_order.reserve(kMadeHandCount);
   for (int m = 0; m < kMadeHandCount; ++m) made_order.push_back(static_cast<MadeHand>(m));
   std::stable_sort(made_order.begin(), made_order.end(), [&](MadeHand x, MadeHand y) {
     return made_hand_strength(x, short_deck) > made_hand_strength(y, short_deck);
