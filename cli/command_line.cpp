@@ -209,23 +209,6 @@ std::string read_game(std::string_view name, oddsmith_game_facts& game) {
   return "--game must be " + game_choices(games()) + ", got '" + std::string(name) + "'";
 }
 
-std::string class_label(int row, int col) {
-  static constexpr char kRanks[] = ODDSMITH_RANK_LETTERS;
-  const int high = 12 - (row < col ? row : col), low = 12 - (row < col ? col : row);
-  std::string label{kRanks[high], kRanks[low]};
-  if (row != col) label += row < col ? 's' : 'o';
-  return label;
-}
-
-int class_grid_size(const oddsmith_game_facts& game) { return 13 - game.lowest_card / 4; }
-
-void class_cell(const int ascending_cards[2], int& row, int& col) {
-  const int high = ascending_cards[1] / 4, low = ascending_cards[0] / 4;
-  const bool suited = ascending_cards[0] % 4 == ascending_cards[1] % 4;
-  row = 12 - (suited ? high : low);
-  col = 12 - (suited ? low : high);
-}
-
 namespace {
 
 // The last error of the system as text, for "cannot write PATH: ...".
@@ -359,29 +342,6 @@ std::string write_file_atomically(const std::string& path, const std::string& te
   if (renamed) return {};
   std::remove(temporary.c_str());
   return "cannot write " + path + because(why) + "; it is left as it was";
-}
-
-std::vector<std::string> wrap(const std::string& text, std::size_t width) {
-  std::vector<std::string> lines;
-  std::string line;
-  std::size_t at = 0;
-  while (at < text.size()) {
-    std::size_t end = text.find(' ', at);
-    end = end == std::string::npos ? text.size() : end + 1;
-    std::string word = text.substr(at, end - at);
-    at = end;
-    while (word.size() > width) {  // a word longer than a line: its own lines
-      if (!line.empty()) lines.push_back(line), line.clear();
-      lines.push_back(word.substr(0, width));
-      word.erase(0, width);
-    }
-    if (line.size() + word.size() > width + (word.ends_with(' ') ? 1 : 0) && !line.empty()) lines.push_back(line), line.clear();
-    line += word;
-  }
-  if (!line.empty()) lines.push_back(line);
-  for (std::string& l : lines)
-    while (l.ends_with(' ')) l.pop_back();
-  return lines;
 }
 
 std::string capture_stdout(const std::function<void()>& call) {

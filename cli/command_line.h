@@ -7,6 +7,7 @@
 #include <string_view>
 #include <vector>
 
+#include "hand_classes.h"
 #include "oddsmith.h"
 
 // A numeric macro's value as a string literal, for help texts built from the
@@ -87,13 +88,12 @@ std::string read_options(const Args& args, const std::vector<OptionSpec>& specs,
 // `game`; an error message listing the choices, empty on success.
 std::string read_game(std::string_view name, oddsmith_game_facts& game);
 
-// The 13 x 13 chart of Hold'em hand classes: row and column by rank, ace first;
-// pairs on the diagonal, suited classes above it, offsuit below.
-std::string class_label(int row, int col);     // "AA", "AKs", "72o"
-void class_cell(const int ascending_cards[2], int& row, int& col);
-// The rows (and columns) of a two-card game's chart: the ranks its deck holds,
-// ace first, so short deck's chart is 9 x 9 (A..6), the top left of Hold'em's.
-int class_grid_size(const oddsmith_game_facts& game);
+// The chart of hand classes ("AA", "AKs", "72o") is the pictures' (cli/pictures),
+// which the Python package draws with too.
+using pictures::class_cell;
+using pictures::class_grid_size;
+using pictures::class_label;
+using pictures::class_size;
 
 // Writes `text` to `path` through a temporary file in the same folder, renamed
 // over `path` only once wholly written: a failure (a full disk, a file-size
@@ -105,10 +105,6 @@ int class_grid_size(const oddsmith_game_facts& game);
 // anything else that is not a regular file is refused and left as it is.
 // Returns an error message, empty on success.
 std::string write_file_atomically(const std::string& path, const std::string& text);
-
-// `text` in lines of at most `width` characters, broken after spaces where it
-// can be and inside a word only where one is longer than a line: never cut.
-std::vector<std::string> wrap(const std::string& text, std::size_t width);
 
 // Runs `call` with standard output going to a buffer; returns what it wrote.
 std::string capture_stdout(const std::function<void()>& call);

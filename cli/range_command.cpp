@@ -14,7 +14,7 @@
 #include "commands.h"
 #include "json_text.h"
 #include "oddsmith.h"
-#include "svg_text.h"
+#include "range_svg.h"
 
 namespace cli {
 
@@ -22,8 +22,6 @@ namespace {
 
 // Hands listed in the text output without --all.
 constexpr int kHandsShown = 50;
-
-int class_size(int row, int col) { return row == col ? 6 : row < col ? 4 : 12; }
 
 std::string made_hand_name(int made) {
   char name[64] = "";
@@ -116,42 +114,10 @@ void print_rows(const char* title, const std::vector<Row>& rows, double total_we
     std::printf("%-24s %10.2f %7.1f%%\n", r.name.c_str(), r.weight, total_weight > 0 ? 100 * r.weight / total_weight : 0);
 }
 
-// The range as a chart of its classes: a class wholly in the range dark, partly
-// in it light (with its count of hands), out of it grey.
-std::string range_svg(const Listing& list, int grid, const std::string& text, const std::string& board) {
-  const int cell = 13 * 54 / grid, left = 20, size = grid * cell, width = left * 2 + size;
-  const std::vector<std::string> title = wrap("Range " + text + (board.empty() ? "" : " on " + board), 62);
-  const int top = 34 + static_cast<int>(title.size() - 1) * 24 + 36, height = top + size + 50;
-  std::string out = printf_string(
-      "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"%d\" height=\"%d\" viewBox=\"0 0 %d %d\" "
-      "font-family=\"Helvetica, Arial, sans-serif\">\n<rect width=\"100%%\" height=\"100%%\" fill=\"#ffffff\"/>\n",
-      width, height, width, height);
-  for (std::size_t i = 0; i < title.size(); ++i)
-    out += printf_string("<text x=\"%d\" y=\"%d\" font-size=\"20\" font-weight=\"bold\" fill=\"#222\">%s</text>\n", left,
-                         34 + 24 * static_cast<int>(i), xml_escape(title[i]).c_str());
-  for (int row = 0; row < grid; ++row)
-    for (int col = 0; col < grid; ++col) {
-      const int x = left + col * cell, y = top + row * cell, n = list.in_class[row][col];
-      const char* fill = n == 0 ? "#e8e8e8" : n == class_size(row, col) ? "#2e7d32" : "#a5d6a7";
-      out += printf_string("<rect x=\"%d\" y=\"%d\" width=\"%d\" height=\"%d\" fill=\"%s\" stroke=\"#fff\" stroke-width=\"2\"/>\n",
-                           x, y, cell, cell, fill);
-      out += printf_string("<text x=\"%d\" y=\"%d\" font-size=\"15\" font-weight=\"bold\" text-anchor=\"middle\" "
-                           "fill=\"%s\">%s</text>\n",
-                           x + cell / 2, y + cell / 2 - 2, n == class_size(row, col) ? "#fff" : "#111",
-                           class_label(row, col).c_str());
-      if (n > 0 && n < class_size(row, col))
-        out += printf_string("<text x=\"%d\" y=\"%d\" font-size=\"12\" text-anchor=\"middle\" fill=\"#111\">%d of %d</text>\n",
-                             x + cell / 2, y + cell / 2 + 15, n, class_size(row, col));
-    }
-  out += printf_string("<text x=\"%d\" y=\"%d\" font-size=\"13\" fill=\"#555\">%zu hands; pairs on the diagonal, suited "
-                       "above it, offsuit below; light: some hands of the class</text>\n</svg>\n",
-                       left, top + size + 28, list.hands.size());
-  return out;
-}
-
 }  // namespace
 
-int run_range(Args args) {
+// cppcheck-suppress passedByValue
+int run_range(Args args) {  // NOLINT(performance-unnecessary-value-param)
   ReadArgs read;
   if (std::string error = read_options(args,
                                        {{"--json"},
@@ -209,7 +175,7 @@ int run_range(Args args) {
   const int grid = two_cards ? class_grid_size(game) : 0;
   if (!svg.empty()) {
     if (!two_cards) return fail("--svg draws the chart of a two-card game's classes: --game holdem or shortdeck");
-    if (std::string message = write_file_atomically(svg, range_svg(list, grid, text, board_shown)); !message.empty())
+    if (std::string message = write_file_atomically(svg, pictures::range_svg(list.in_class, grid, list.hands.size(), text, board_shown)); !message.empty())
       return fail(message);
   }
 

@@ -2,7 +2,7 @@
 // hand with no board, Hold'em (169 classes) and short deck (81), as the chart
 // command compiles them in, so that `oddsmith chart random` answers at once:
 //
-//   generate_preflop_equities > cli/preflop_against_random.inc
+//   generate_preflop_equities > cli/pictures/preflop_against_random.inc
 //
 // Each figure is the library's own exact enumeration (oddsmith_equity, exact
 // mode, through the public C interface), printed to 17 significant digits so

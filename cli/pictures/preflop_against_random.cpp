@@ -2,7 +2,7 @@
 
 #include "oddsmith.h"
 
-namespace cli {
+namespace pictures {
 
 namespace {
 
@@ -27,4 +27,4 @@ bool preflop_against_random(int game, double (&equity)[13][13]) {
   return any;
 }
 
-}  // namespace cli
+}  // namespace pictures
