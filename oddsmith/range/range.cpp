@@ -56,8 +56,23 @@ Range Range::without(CardMask cards) const {
   return out;
 }
 
-RangeBuilder::RangeBuilder(int cards_per_hand)
-    : range_(cards_per_hand), position_(hands_in_deck(cards_per_hand), -1) {}
+RangeBuilder::RangeBuilder(int cards_per_hand) : range_(cards_per_hand) {}
+
+std::int32_t& RangeBuilder::place_of(const RangeHand& hand) {
+  const int n = range_.cards_per_hand_;
+  if (dense_.empty()) {
+    // The array once the hash map would hold a 256th of the game's hands
+    // (two-card ranges, 1,326 hands at most, take it at once).
+    const std::size_t all = hands_in_deck(n);
+    if (n > 2 && sparse_.size() < all / 256) return sparse_.try_emplace(hand.mask, -1).first->second;
+    dense_.assign(all, -1);
+    const std::vector<RangeHand>& hands = *range_.hands_;
+    for (std::size_t i = 0; i < hands.size(); ++i)
+      dense_[combination_index(hands[i].cards.data(), n)] = static_cast<std::int32_t>(i);
+    sparse_ = {};
+  }
+  return dense_[combination_index(hand.cards.data(), n)];
+}
 
 void RangeBuilder::add(std::span<const int> cards, double weight) {
   std::array<std::uint8_t, kMaxRangeCards> ascending{};
@@ -77,7 +92,7 @@ void RangeBuilder::add_ascending(const std::array<std::uint8_t, kMaxRangeCards>&
   }
   hand.weight = weight;
   ++added_;
-  std::int32_t& at = position_[combination_index(hand.cards.data(), n)];
+  std::int32_t& at = place_of(hand);
   if (at >= 0) {
     (*range_.hands_)[static_cast<std::size_t>(at)].weight = weight;
   } else {

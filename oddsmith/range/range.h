@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <memory>
 #include <span>
+#include <unordered_map>
 #include <vector>
 
 #include "cards/card.h"
@@ -71,8 +72,14 @@ class RangeBuilder {
   Range finish() &&;
 
  private:
+  // A hand's place in range_.hands_, found by its cards: in a hash map while
+  // the range is small next to the game's hands (so that building a range
+  // costs its own size, not the 2,598,960 hands of five-card Omaha), in an
+  // array by combination index (-1: not yet named) once it is large.
+  std::int32_t& place_of(const RangeHand& hand);
   Range range_;
-  std::vector<std::int32_t> position_;  // by combination index: place in range_.hands_, or -1
+  std::unordered_map<CardMask, std::int32_t> sparse_;
+  std::vector<std::int32_t> dense_;
   std::size_t added_ = 0;
 };
 

@@ -4,6 +4,9 @@
 
 #include <climits>
 #include <functional>
+#include <map>
+#include <numeric>
+#include <random>
 #include <set>
 #include <string>
 #include <string_view>
@@ -14,6 +17,7 @@
 #include "calculator/query_text.h"
 #include "cards/card_text.h"
 #include "oddsmith.h"
+#include "range/range.h"
 #include "range/range_notation.h"
 
 namespace {
@@ -126,6 +130,44 @@ TEST(RangeNotation, ClassesWeightsRepeatsAndRemoval) {
   EXPECT_EQ(aces.without(card_bit(51)).size(), 9u);            // As: three aces left, 3 pairs
   EXPECT_EQ(aces.without(card_bit(51) | card_bit(50)).size(), 7u);
   EXPECT_EQ(aces.without(0).size(), 12u);
+}
+
+// The builder against a plain reference (first-named order, last weight, zero
+// weights dropped) over random sequences with repeats, long enough that four-
+// and five-card ranges move from the hash map to the array part-way.
+TEST(RangeBuilder, RepeatsKeepTheirPlaceAndTakeTheLastWeight) {
+  std::mt19937 rng(5);
+  for (const int n : {2, 4, 5}) {
+    SCOPED_TRACE(n);
+    RangeBuilder builder(n);
+    std::vector<CardMask> order;
+    std::map<CardMask, double> weight;
+    std::vector<std::vector<int>> named;
+    for (int i = 0; i < 30000; ++i) {
+      std::vector<int> cards;
+      if (!named.empty() && rng() % 3 == 0) {
+        cards = named[rng() % named.size()];  // a hand named again
+      } else {
+        std::vector<int> deck(kDeckSize);
+        std::iota(deck.begin(), deck.end(), 0);
+        std::shuffle(deck.begin(), deck.end(), rng);
+        cards.assign(deck.begin(), deck.begin() + n);
+        named.push_back(cards);
+      }
+      CardMask mask = 0;
+      for (int c : cards) mask |= card_bit(c);
+      const double w = static_cast<double>(rng() % 4) / 2;  // 0, 0.5, 1 or 1.5
+      builder.add(cards, w);
+      if (!weight.count(mask)) order.push_back(mask);
+      weight[mask] = w;
+    }
+    const Range range = std::move(builder).finish();
+    std::vector<std::pair<CardMask, double>> want, got;
+    for (CardMask m : order)
+      if (weight[m] > 0) want.emplace_back(m, weight[m]);
+    for (const RangeHand& h : range.hands()) got.emplace_back(h.mask, h.weight);
+    EXPECT_EQ(got, want);
+  }
 }
 
 TEST(RangeNotation, ErrorsNameTheColumnAndWhatWasExpected) {
