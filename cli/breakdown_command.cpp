@@ -35,6 +35,7 @@ struct Row {
 struct Next {
   int card = 0;
   std::vector<double> equities;
+  double flush = 0, straight = 0, low = 0;  // shares of the first range whose draw the card completes
 };
 
 struct Result {
@@ -75,6 +76,7 @@ Result read_breakdown(const oddsmith_breakdown* b) {
     Next next;
     next.equities.assign(static_cast<std::size_t>(r.players), 0);
     oddsmith_breakdown_next_card(b, i, &next.card, next.equities.data());
+    oddsmith_breakdown_next_card_completes(b, i, &next.flush, &next.straight, &next.low);
     r.next_cards.push_back(std::move(next));
   }
   return r;
@@ -108,12 +110,17 @@ void print_json(const Result& r, const CalculatorArgs& a, const std::string& boa
                   json_number(row.equity).c_str());
     }
   }
+  const bool hilo = a.game.hilo != 0;
   std::printf("], \"next_cards\": [");
   for (std::size_t i = 0; i < r.next_cards.size(); ++i) {
-    std::printf("%s{\"card\": \"%s\", \"equities\": [", i ? ", " : "", card_name(r.next_cards[i].card).c_str());
-    for (std::size_t p = 0; p < r.next_cards[i].equities.size(); ++p)
-      std::printf("%s%s", p ? ", " : "", json_number(r.next_cards[i].equities[p]).c_str());
-    std::printf("]}");
+    const Next& n = r.next_cards[i];
+    std::printf("%s{\"card\": \"%s\", \"equities\": [", i ? ", " : "", card_name(n.card).c_str());
+    for (std::size_t p = 0; p < n.equities.size(); ++p)
+      std::printf("%s%s", p ? ", " : "", json_number(n.equities[p]).c_str());
+    std::printf("], \"completes\": {\"flush\": %s, \"straight\": %s", json_number(n.flush).c_str(),
+                json_number(n.straight).c_str());
+    if (hilo) std::printf(", \"low\": %s", json_number(n.low).c_str());
+    std::printf("}}");
   }
   std::printf("]}\n");
 }
@@ -147,10 +154,16 @@ void print_text(const Result& r, const CalculatorArgs& a, const std::string& boa
     std::printf("%-12s %8.2f %7.1f%%  %s\n", h.text.c_str(), h.weight, h.equity * 100, holds.c_str());
   }
   if (r.next_cards.empty()) return;
-  std::printf("\nnext card   equity of each player\n");
+  // Each player's equity, then the shares of the first range whose draws the card completes.
+  const bool hilo = a.game.hilo != 0;
+  const int equities = std::max(21, 8 * r.players);
+  std::printf("\nnext card  %-*s  %8s %8s%s\n", equities, "equity of each player", "flush", "straight",
+              hilo ? "      low" : "");
   for (const Next& n : r.next_cards) {
-    std::printf("%-11s", card_name(n.card).c_str());
-    for (double e : n.equities) std::printf(" %7.1f%%", e * 100);
+    std::printf("%-10s ", card_name(n.card).c_str());
+    for (double e : n.equities) std::printf(" %6.1f%%", e * 100);
+    std::printf("%*s  %7.1f%% %7.1f%%", equities - 8 * r.players, "", n.flush * 100, n.straight * 100);
+    if (hilo) std::printf(" %7.1f%%", n.low * 100);
     std::printf("\n");
   }
 }
