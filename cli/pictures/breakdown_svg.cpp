@@ -8,6 +8,9 @@ namespace pictures {
 
 namespace {
 
+int rank_of(int card) { return card / 4; }
+int suit_of(int card) { return card % 4; }
+
 // Axes of a chart at (x, y), w x h, equity 0..100 % up the left side.
 std::string equity_axes(int x, int y, int w, int h, const char* title, const char* x_label) {
   std::string out = printf_string("<text x=\"%d\" y=\"%d\" font-size=\"16\" font-weight=\"bold\" fill=\"#222\">%s</text>\n", x, y - 12, title);
@@ -88,7 +91,7 @@ std::string breakdown_svg(const BreakdownPicture& r) {
     body += equity_axes(left, y, plot, h3, "Equity after each next card", "next card, by suit (clubs, diamonds, hearts, spades)");
     const double step = static_cast<double>(plot) / (52 + 3);  // a gap between suits
     for (const BreakdownPicture::NextCard& n : r.next_cards) {
-      const double cx = left + step * (n.card % 4 * 14 + n.card / 4 + 0.5);
+      const double cx = left + step * (suit_of(n.card) * 14 + rank_of(n.card) + 0.5);
       for (std::size_t p = 0; p < n.equities.size(); ++p)
         body += printf_string("<circle cx=\"%.1f\" cy=\"%.1f\" r=\"3.5\" fill=\"%s\"/>\n", cx, y + h3 - h3 * n.equities[p],
                        kColours[p % 6]);

@@ -13,13 +13,19 @@
 #include <dlfcn.h>
 
 #include <climits>
+#include <cmath>
 #include <cstdint>
 #include <cstdio>
 #include <memory>
+#include <tuple>
 #include <string>
 #include <utility>
 #include <vector>
 
+#include "breakdown_svg.h"
+#include "chart_equities.h"
+#include "chart_svg.h"
+#include "hand_classes.h"
 #include "oddsmith.h"
 
 namespace nb = nanobind;
@@ -469,6 +475,101 @@ nb::tuple breakdown(const std::vector<std::string>& players, const std::string& 
                         next_cards, tables[2]);
 }
 
+
+// ---- Pictures: the command line's (cli/pictures), drawn from plain data -------
+
+// A two-card game's facts by number; ValueError for a game without a chart.
+oddsmith_game_facts chart_game(int game) {
+  oddsmith_game_facts facts{};
+  facts.size = sizeof facts;
+  if (oddsmith_game_info(game, nullptr, &facts) < 0 || facts.hole_cards != 2)
+    throw nb::value_error("a chart is for the two-card games: holdem or shortdeck");
+  return facts;
+}
+
+// Each starting-hand class's equity against `opponent`, as `oddsmith chart`
+// computes it (the same code). Returns (True, "", [(class, equity or None) row
+// by row, ace first]), or (False, why, []) when no class can play.
+nb::tuple chart(const std::string& opponent, const std::string& board, const std::string& dead, int game, int threads,
+                const nb::object& progress) {
+  pictures::ChartQuery query;
+  query.game = chart_game(game);
+  query.opponent = opponent;
+  query.board = board;
+  query.dead = dead;
+  query.threads = threads;
+  // A run's progress state: its callback checks for Ctrl-C and calls `progress`.
+  const std::vector<std::string> players{opponent};
+  Run run(players, board, dead, game, ODDSMITH_MODE_AUTO, 0, 0, 0, threads, 0, progress);
+  query.progress = run.query.progress;
+  query.progress_user = run.query.progress_user;
+  pictures::ClassEquities equities;
+  {
+    nb::gil_scoped_release unlocked;
+    equities = pictures::chart_equities(query);
+  }
+  run.raise_if_stopped();
+  std::vector<nb::tuple> classes;
+  if (!equities.any())
+    return nb::make_tuple(false, "no hand class can play against '" + opponent + "': " + equities.first_error, classes);
+  for (int row = 0; row < equities.grid; ++row)
+    for (int col = 0; col < equities.grid; ++col) {
+      const double e = equities.equity[row][col];
+      classes.push_back(nb::make_tuple(pictures::class_label(row, col), std::isnan(e) ? nb::none() : nb::object(nb::float_(e))));
+    }
+  return nb::make_tuple(true, std::string(), classes);
+}
+
+// The cards of a board's text, as the picture draws them; ValueError for bad text.
+std::vector<int> board_cards(const std::string& board) {
+  int cards[52] = {};
+  char error[256] = "";
+  const int n = oddsmith_parse_cards(board.c_str(), static_cast<int>(board.size()), cards, 52, error, sizeof error);
+  if (n < 0) throw nb::value_error(error);
+  return {cards, cards + n};
+}
+
+// The chart picture of `classes` (class -> equity or None; a class missing has
+// no number) against `opponent` on `board`.
+std::string chart_svg(int game, const std::string& opponent, const std::string& board, const nb::dict& classes) {
+  const int grid = pictures::class_grid_size(chart_game(game));
+  double equity[13][13];
+  for (int row = 0; row < grid; ++row)
+    for (int col = 0; col < grid; ++col) {
+      const std::string label = pictures::class_label(row, col);
+      const nb::object value = classes.contains(label.c_str()) ? nb::borrow(classes[label.c_str()]) : nb::none();
+      equity[row][col] = value.is_none() ? std::nan("") : nb::cast<double>(value);
+    }
+  return pictures::chart_svg(equity, grid, opponent, board_cards(board));
+}
+
+using PictureRow = std::tuple<std::string, double, double>;  // name, share, equity
+
+// The breakdown picture: a Breakdown's fields as plain values, the next cards
+// as card numbers. The game is written with its library name.
+std::string breakdown_svg(const std::string& game, const std::string& board, const std::vector<std::string>& players,
+                          bool exact, long long deals, const std::vector<std::tuple<double, double>>& hands,
+                          const std::vector<PictureRow>& categories, const std::vector<PictureRow>& lows,
+                          const std::vector<PictureRow>& draws,
+                          const std::vector<std::tuple<int, std::vector<double>>>& next_cards) {
+  pictures::BreakdownPicture p;
+  oddsmith_game_facts facts{};
+  facts.size = sizeof facts;
+  p.game = oddsmith_game_info(0, game.c_str(), &facts) < 0 ? game : std::string(facts.name);
+  p.board = board;
+  p.players = players;
+  p.exact = exact;
+  p.deals = deals;
+  for (const auto& [weight, hand_equity] : hands) p.hands.push_back({weight, hand_equity});
+  for (const auto& [rows, into] : {std::pair{&categories, &p.categories}, {&lows, &p.lows}, {&draws, &p.draws}})
+    for (const auto& [name, share, row_equity] : *rows) into->push_back({name, share, row_equity});
+  for (const auto& [card, equities] : next_cards) {
+    if (card < 0 || card > 51) throw nb::value_error(("no card " + std::to_string(card)).c_str());
+    p.next_cards.push_back({card, equities});
+  }
+  return pictures::breakdown_svg(p);
+}
+
 }  // namespace
 
 NB_MODULE(_core, m) {
@@ -504,4 +605,10 @@ NB_MODULE(_core, m) {
   m.def("_breakdown", &breakdown, nb::arg("players"), nb::arg("board"), nb::arg("dead"), nb::arg("game"),
         nb::arg("mode"), nb::arg("trials"), nb::arg("target_stderr"), nb::arg("seed"), nb::arg("threads"),
         nb::arg("max_seconds"), nb::arg("progress").none());
+  m.def("_chart", &chart, nb::arg("opponent"), nb::arg("board"), nb::arg("dead"), nb::arg("game"), nb::arg("threads"),
+        nb::arg("progress").none());
+  m.def("_chart_svg", &chart_svg, nb::arg("game"), nb::arg("opponent"), nb::arg("board"), nb::arg("classes"));
+  m.def("_breakdown_svg", &breakdown_svg, nb::arg("game"), nb::arg("board"), nb::arg("players"), nb::arg("exact"),
+        nb::arg("deals"), nb::arg("hands"), nb::arg("categories"), nb::arg("lows"), nb::arg("draws"),
+        nb::arg("next_cards"));
 }

@@ -56,6 +56,19 @@ class Breakdown:
     target_met: bool = True           # False: some simulated part fell short at the time bound (a RuntimeWarning says so)
     lows: Optional[List[BreakdownRow]] = None  # Hi/Lo: lows made, low draws, no low
 
+    def to_svg(self) -> str:
+        """The breakdown as an SVG picture: the equity distribution, what the
+        range holds and every player's equity after each next card; byte for
+        byte what `oddsmith breakdown ... --svg` writes for the same run."""
+        def rows(table: Optional[List[BreakdownRow]]) -> List[Tuple[str, float, float]]:
+            return [(row.name, row.share, row.equity) for row in table or []]
+        picture: str = core._breakdown_svg(
+            self.game, self.board, list(self.players), self.exact, self.deals,
+            [(hand.weight, hand.equity) for hand in self.hands], rows(self.categories), rows(self.lows),
+            rows(self.draws),
+            [(parse_cards(card.card, 1, "next card")[0], list(card.equities)) for card in self.next_cards])
+        return picture
+
 
 def breakdown(players: Iterable[str], board: Optional[Board] = None, dead: Optional[Board] = None,
               game: str = "holdem", exact: Optional[bool] = None, trials: Optional[SupportsIndex] = None,

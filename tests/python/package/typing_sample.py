@@ -42,3 +42,10 @@ def values_of(hands: List[List[int]]) -> int:
 
 def with_progress(shares: List[float]) -> float:
     return oddsmith.equity(["AhKh", "QsQd"], progress=shares.append).players[0].equity
+
+
+def pictures(opponent: str) -> str:
+    chart: oddsmith.Chart = oddsmith.chart(opponent, board="Qh7c2d", game="holdem", dead=None, threads=1)
+    equities: List[float] = [e for e in chart.classes.values() if e is not None]
+    drawn: str = chart.to_svg() + oddsmith.breakdown([opponent, "random"], board="Qh7c2d").to_svg()
+    return drawn + str(len(equities)) + chart.game + chart.opponent + chart.board
