@@ -114,6 +114,7 @@ int run_holdem(Args args) { return run_game(kHoldem, args); }        // NOLINT(p
 int run_omaha_equity(Args args) { return run_game(kOmaha, args); }   // NOLINT(performance-unnecessary-value-param)
 int run_hilo_equity(Args args) { return run_game(kHiLo, args); }     // NOLINT(performance-unnecessary-value-param)
 
+// cppcheck-suppress passedByValue
 int run_host(Args args) {  // NOLINT(performance-unnecessary-value-param)
   ReadArgs read;
   if (std::string error = read_options(args, host_options(), "host", read); !error.empty()) return fail(error);

@@ -199,20 +199,25 @@ class Parser {
     // Two cards: a piece, less any pieces after '!' (22+!AA: the pairs but aces).
     const std::size_t bang = std::min(text_.substr(0, end).find('!', begin), end);
     if (bang == end) return parse_piece(begin, end, weight);
-    std::vector<std::array<std::uint8_t, kMaxRangeCards>> kept;
-    collected_ = &kept;
-    if (!parse_excluded_piece(begin, bang)) return false;
+    // The pieces' hands are collected into the parser's own lists (never a
+    // local's), which collected_ points at only while a piece is read.
+    kept_.clear();
+    collected_ = &kept_;
+    const bool read = parse_excluded_piece(begin, bang);
+    collected_ = nullptr;
+    if (!read) return false;
     std::vector<bool> excluded(hands_in_deck(2));
     for (std::size_t at = bang; at < end;) {
       const std::size_t next = std::min(text_.substr(0, end).find('!', at + 1), end);
-      std::vector<std::array<std::uint8_t, kMaxRangeCards>> removed;
-      collected_ = &removed;
-      if (!parse_excluded_piece(at + 1, next)) return false;
-      for (const auto& cards : removed) excluded[combination_index(cards.data(), 2)] = true;
+      removed_.clear();
+      collected_ = &removed_;
+      const bool removed_read = parse_excluded_piece(at + 1, next);
+      collected_ = nullptr;
+      if (!removed_read) return false;
+      for (const auto& cards : removed_) excluded[combination_index(cards.data(), 2)] = true;
       at = next;
     }
-    collected_ = nullptr;
-    for (const auto& cards : kept)
+    for (const auto& cards : kept_)
       if (!excluded[combination_index(cards.data(), 2)]) builder_.add_ascending(cards, weight);
     return true;
   }
@@ -550,6 +555,7 @@ class Parser {
   std::size_t item_start_ = 0;  // where the item being read starts
   // While the pieces of an item with '!' are read, their hands go here.
   std::vector<std::array<std::uint8_t, kMaxRangeCards>>* collected_ = nullptr;
+  std::vector<std::array<std::uint8_t, kMaxRangeCards>> kept_, removed_;  // a '!' item's hands, and those it removes
   std::optional<StartRanking> ranking_;  // built at the first percentage
 };
 

@@ -243,7 +243,7 @@ TEST(Breakdown, CategoriesAndDrawsMatchTheRules) {
       const int six[6] = {hole[0], hole[1], q.board[0], q.board[1], q.board[2], next.card};
       int best = 0;
       for (int skip = 0; skip < 6; ++skip) {
-        int five[5], k = 0;
+        int five[5] = {}, k = 0;
         for (int i = 0; i < 6; ++i)
           if (i != skip) five[k++] = six[i];
         best = std::max(best, reference::five_card_strength(five).category);
