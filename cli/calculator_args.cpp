@@ -7,14 +7,14 @@
 namespace cli {
 
 std::string parse_calculator_args(const Args& args, const char* command, CalculatorArgs& out, bool takes_svg) {
-  std::vector<OptionSpec> specs = {
+  std::vector<KnownOption> known = {
       {"--json"},           {"--exact"},          {"--monte-carlo"},
       {"--game", Takes::value},   {"--board", Takes::cards, "-b"}, {"--dead", Takes::cards, "-d"},
       {"--trials", Takes::value}, {"--seed", Takes::value},        {"--threads", Takes::value},
       {"--stderr", Takes::value}, {"--max-seconds", Takes::value}};
-  if (takes_svg) specs.push_back({"--svg", Takes::value});
+  if (takes_svg) known.push_back({"--svg", Takes::value});
   ReadArgs read;
-  if (std::string e = read_options(args, specs, command, read); !e.empty()) return e;
+  if (std::string e = read_options(args, known, command, read); !e.empty()) return e;
   oddsmith_equity_query& query = out.query;
   query.size = sizeof query;
   out.game.size = sizeof out.game;

@@ -164,7 +164,7 @@ bool ReadArgs::has(std::string_view name) const {
   return std::any_of(options.begin(), options.end(), [&](const Option& o) { return o.name == name; });
 }
 
-std::string read_options(const Args& args, const std::vector<OptionSpec>& specs, std::string_view command, ReadArgs& out) {
+std::string read_options(const Args& args, const std::vector<KnownOption>& known, std::string_view command, ReadArgs& out) {
   const std::string see = "; see oddsmith " + std::string(command) + " --help";
   bool options_ended = false;
   for (std::size_t i = 0; i < args.size(); ++i) {
@@ -180,21 +180,21 @@ std::string read_options(const Args& args, const std::vector<OptionSpec>& specs,
     // "--name=value" names the option before the "=".
     const std::size_t equals = arg.starts_with("--") ? arg.find('=') : std::string_view::npos;
     const std::string_view typed = arg.substr(0, equals);
-    const auto spec = std::find_if(specs.begin(), specs.end(), [&](const OptionSpec& s) {
+    const auto match = std::find_if(known.begin(), known.end(), [&](const KnownOption& s) {
       return typed == s.name || (!s.short_name.empty() && typed == s.short_name);
     });
-    if (spec == specs.end()) {
+    if (match == known.end()) {
       if (arg.starts_with("--")) return std::string(command) + ": unknown option '" + std::string(typed) + "'" + see;
       out.positionals.push_back(arg);
       continue;
     }
-    ReadArgs::Option option{spec->name, {}};
-    if (spec->takes == Takes::nothing) {
+    ReadArgs::Option option{match->name, {}};
+    if (match->takes == Takes::nothing) {
       if (equals != std::string_view::npos) return std::string(command) + ": " + std::string(typed) + " takes no value" + see;
     } else if (equals != std::string_view::npos) {
       option.value = arg.substr(equals + 1);
     } else if (i + 1 < args.size() && !args[i + 1].starts_with("--")) {
-      if (spec->takes == Takes::cards) take_cards_value(args, i, option.value);
+      if (match->takes == Takes::cards) take_cards_value(args, i, option.value);
       else option.value = args[++i];
     } else {
       return std::string(command) + ": " + std::string(typed) + " needs a value" + see;

@@ -58,7 +58,7 @@ bool take_flag(Args& args, std::string_view flag);
 // and the single cards after it, as take_cards_value reads them).
 enum class Takes { nothing, value, cards };
 
-struct OptionSpec {
+struct KnownOption {
   std::string_view name;  // "--board"
   Takes takes = Takes::nothing;
   std::string_view short_name = {};  // "-b", or empty
@@ -76,13 +76,13 @@ struct ReadArgs {
   bool has(std::string_view name) const;
 };
 
-// Splits `args` by `specs`: an argument starting with "--", or a short name of
-// `specs`, is an option wherever it stands, before or after positionals; a lone
+// Splits `args` by `known`: an argument starting with "--", or a short name of
+// `known`, is an option wherever it stands, before or after positionals; a lone
 // "--" ends the options, so what follows is positional even if it starts with
 // "-". A value follows its option as the next argument or after "=" (--trials=1e6).
 // Returns an error message naming `command` (an unknown option, a missing value),
 // empty on success.
-std::string read_options(const Args& args, const std::vector<OptionSpec>& specs, std::string_view command, ReadArgs& out);
+std::string read_options(const Args& args, const std::vector<KnownOption>& known, std::string_view command, ReadArgs& out);
 
 // The game a --game option names (a name or alias of the library's games) into
 // `game`; an error message listing the choices, empty on success.

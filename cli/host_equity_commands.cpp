@@ -46,7 +46,7 @@ double standard_error(int per_mille, int deals) {
   return std::sqrt(p * (1 - p) / deals) * 1000.0;
 }
 
-std::vector<OptionSpec> host_options() {
+std::vector<KnownOption> host_options() {
   return {{"--json"}, {"--opponents", Takes::value}, {"--range", Takes::value}, {"--board", Takes::cards, "-b"}};
 }
 
