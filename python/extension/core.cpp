@@ -188,23 +188,6 @@ nb::object category_name(int game, int value) {
   return nb::str(text_of([&](char* out, int size) { return oddsmith_category_name(game, value, out, size); }).c_str());
 }
 
-// A list the library joins with ", " as one name per item.
-std::vector<std::string> split_names(const std::string& joined) {
-  std::vector<std::string> names;
-  for (std::size_t at = 0; at < joined.size();) {
-    const std::size_t end = std::min(joined.find(", ", at), joined.size());
-    names.push_back(joined.substr(at, end - at));
-    at = end + 2;
-  }
-  return names;
-}
-
-// The names of the ODDSMITH_DRAW_* bits set, in the library's order and words.
-std::vector<std::string> draw_names(int draws) {
-  if (oddsmith_draw_names(draws, nullptr, 0) < 0) throw nb::value_error(("no draws " + std::to_string(draws)).c_str());
-  return split_names(text_of([&](char* out, int size) { return oddsmith_draw_names(draws, out, size); }));
-}
-
 // The library's games: (number, name, alias, title, hole cards, board cards,
 // deck size, lowest card, most players, hi/lo, starting hands, the card counts
 // its evaluator takes: () for a game it does not value alone).
@@ -417,7 +400,7 @@ nb::tuple equity(const std::vector<std::string>& players, const std::string& boa
 }
 
 // One breakdown, read whole. Returns (True, status, message, exact, deals, seed,
-// [(hand text, weight, equity, made hand or None, [draw names], low or None)
+// [(hand text, weight, equity, made hand or None, draw names joined by ", ", low or None)
 // per hand], category rows, draw rows [(name, combos, share, equity)], [(card
 // name, [equity per player], flush, straight, low completed) per next card],
 // low rows (Hi/Lo)), or (False,
@@ -450,7 +433,7 @@ nb::tuple breakdown(const std::vector<std::string>& players, const std::string& 
     char made_name[64] = "", draw_text[128] = "", low[32] = "";
     oddsmith_breakdown_hand_labels(made, i, made_name, sizeof made_name, draw_text, sizeof draw_text, low, sizeof low);
     hands.push_back(nb::make_tuple(hand_text(std::vector<int>(cards, cards + n)), weight, hand_equity,
-                                   value ? nb::object(nb::str(made_name)) : nb::none(), split_names(draw_text),
+                                   value ? nb::object(nb::str(made_name)) : nb::none(), std::string(draw_text),
                                    *low ? nb::object(nb::str(low)) : nb::none()));
   }
   std::vector<nb::tuple> tables[3];
@@ -586,7 +569,6 @@ NB_MODULE(_core, m) {
   m.def("_card_name", &card_name, nb::arg("card"));
   m.def("_hand_text", &hand_text, nb::arg("cards"));
   m.def("_category_name", &category_name, nb::arg("game"), nb::arg("value"));
-  m.def("_draw_names", &draw_names, nb::arg("draws"));
   m.def("_games", &games);
   m.def("_parse_range", &parse_range, nb::arg("text"), nb::arg("game"), nb::arg("board"));
   m.def("_value", &value_of_hand, nb::arg("cards"), nb::arg("game"));

@@ -100,7 +100,8 @@ def breakdown(players: Iterable[str], board: Optional[Board] = None, dead: Optio
         warnings.warn(message, RuntimeWarning, stacklevel=2)
     return Breakdown(
         game, "".join(name(c) for c in parse_cards(board_text, what="board")), texts, is_exact, deals, used_seed,
-        [BreakdownHand(*hand) for hand in hands],
+        [BreakdownHand(text, weight, equity, made, draws.split(", ") if draws else [], low)
+         for text, weight, equity, made, draws, low in hands],
         [BreakdownRow(*row) for row in categories], [BreakdownRow(*row) for row in draws],
         [NextCard(card, list(equities), flush, straight, low) for card, equities, flush, straight, low in next_cards],
         status != STATUS_TARGET_NOT_MET,
