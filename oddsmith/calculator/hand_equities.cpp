@@ -80,7 +80,7 @@ HandsOutcome hand_by_hand(const PreparedQuery& q, const EquityQuery& query, cons
   // thousands of hands again for each hand.
   const auto run_hand = [&](std::size_t i) {
     const std::optional<PreparedQuery> part = exact ? std::nullopt : simulation_with_first_hand(q, q.hands[0][i]);
-    each.players[0] = part ? query.players[0] : first_hand_range(query.game, q.hands[0][i]);
+    if (!part) each.players[0] = first_hand_range(query.game, q.hands[0][i]);
     return part ? simulate_prepared(*part, each) : compute_equity(each);
   };
   if (default_deals && hands > 1) {
