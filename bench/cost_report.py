@@ -15,6 +15,8 @@ HERE = os.path.dirname(os.path.abspath(__file__))
 # figure: how many evaluations or deals to run
 COUNTS = {"export_ev5": 100000, "export_ev7": 100000, "export_evomaha": 50000, "export_evomahalow": 50000,
           "eval5": 100000, "eval7": 100000, "eval_omaha_high": 50000, "eval_omaha_low": 50000,
+          "eval_omaha_high_checked": 50000, "eval_omaha5_high": 20000, "batch_ev7": 100000, "batch_holdem7": 100000, "batch_shortdeck7": 100000,
+          "batch_omaha": 50000, "batch_omaha5": 20000,
           "holdem_deal_1": 20000, "holdem_deal_9": 10000, "omaha_deal_1": 10000, "omaha_deal_5": 5000,
           "hilo_deal_1": 10000, "hilo_deal_5": 5000,
           "calc_holdem_1_random": 200000, "calc_holdem_3_random": 100000, "calc_holdem_5_random": 100000,

@@ -17,6 +17,7 @@
 #include "host/internal/omaha.h"
 #include "eval/five_seven.h"
 #include "eval/omaha_high.h"
+#include "eval/omaha5.h"
 #include "eval/omaha_low.h"
 #include "oddsmith.h"
 #include "random_hands.h"
@@ -30,6 +31,20 @@ long evaluations(long count, Eval eval) {
   CALLGRIND_START_INSTRUMENTATION;
   for (long i = 0; i < count; ++i) sum += eval(&cards[static_cast<std::size_t>(i) * Width]);
   CALLGRIND_STOP_INSTRUMENTATION;
+  return sum;
+}
+
+// A batch export over `count` pre-dealt hands in one call: the figure is per
+// hand. Short-deck hands are drawn from its 36 cards.
+long batch(int game, int width, long count) {
+  const std::vector<int> cards = bench::random_hands(width, count, game == ODDSMITH_GAME_SHORTDECK ? 16 : 0);
+  std::vector<int> values(static_cast<std::size_t>(count));
+  CALLGRIND_START_INSTRUMENTATION;
+  const int status = game < 0 ? oddsmith_evaluate_many(cards.data(), count, width, values.data())
+                              : oddsmith_evaluate_game_many(cards.data(), count, game, width, values.data());
+  CALLGRIND_STOP_INSTRUMENTATION;
+  long sum = status;
+  for (const int v : values) sum += v;
   return sum;
 }
 
@@ -95,6 +110,13 @@ int main(int argc, char** argv) {
   else if (figure == "eval7") r = evaluations<7>(n, [](const int* c) { return eval7(c[0], c[1], c[2], c[3], c[4], c[5], c[6]); });
   else if (figure == "eval_omaha_high") r = evaluations<9>(n, [](const int* c) { return eval_omaha_high(c[4], c[5], c[6], c[7], c[8], c[0], c[1], c[2], c[3]); });
   else if (figure == "eval_omaha_low") r = evaluations<9>(n, [](const int* c) { return eval_omaha_low(c[4], c[5], c[6], c[7], c[8], c[0], c[1], c[2], c[3]); });
+  else if (figure == "eval_omaha_high_checked") r = evaluations<9>(n, [](const int* c) { return eval_omaha_high_checked(c[0], c[1], c[2], c[3], c[4], c[5], c[6], c[7], c[8]); });
+  else if (figure == "eval_omaha5_high") r = evaluations<10>(n, [](const int* c) { return eval_omaha5_high_checked(c, c + 5); });
+  else if (figure == "batch_ev7") r = batch(-1, 7, n);
+  else if (figure == "batch_holdem7") r = batch(ODDSMITH_GAME_HOLDEM, 7, n);
+  else if (figure == "batch_shortdeck7") r = batch(ODDSMITH_GAME_SHORTDECK, 7, n);
+  else if (figure == "batch_omaha") r = batch(ODDSMITH_GAME_OMAHA, 9, n);
+  else if (figure == "batch_omaha5") r = batch(ODDSMITH_GAME_OMAHA5, 10, n);
   else if (figure == "holdem_deal_1") r = equity(0, 1, n);
   else if (figure == "holdem_deal_9") r = equity(0, 9, n);
   else if (figure == "omaha_deal_1") r = equity(1, 1, n);

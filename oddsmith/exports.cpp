@@ -15,6 +15,7 @@
 #include <string>
 
 #include "oddsmith.h"
+#include "eval/batch.h"
 #include "eval/five_seven.h"
 #include "eval/omaha_high.h"
 #include "eval/omaha5.h"
@@ -167,13 +168,11 @@ extern "C" {
 
 ODDSMITH_API int oddsmith_evaluate_many(const int* cards, long long count, int cards_per_hand, int* values) {
   if (!cards || !values || count < 0 || (cards_per_hand != 5 && cards_per_hand != 7)) return -1;
-  if (cards_per_hand == 5) {
-    for (long long i = 0; i < count; ++i, cards += 5)
-      values[i] = oddsmith::eval5_checked(cards[0], cards[1], cards[2], cards[3], cards[4]);
-  } else {
-    for (long long i = 0; i < count; ++i, cards += 7)
-      values[i] = oddsmith::eval7_checked(cards[0], cards[1], cards[2], cards[3], cards[4], cards[5], cards[6]);
-  }
+  const auto n = static_cast<std::size_t>(count);
+  if (cards_per_hand == 5)
+    oddsmith::eval_batch_checked<oddsmith::BatchGame::holdem, 5>(cards, n, values);
+  else
+    oddsmith::eval_batch_checked<oddsmith::BatchGame::holdem, 7>(cards, n, values);
   return 0;
 }
 
@@ -192,13 +191,15 @@ ODDSMITH_API int oddsmith_evaluate_game_many(const int* cards, long long count, 
     return 0;
   }
   if (cards_per_hand < 5 || cards_per_hand > 7) return -1;
+  const auto n = static_cast<std::size_t>(count);
+  if (game == ODDSMITH_GAME_HOLDEM && cards_per_hand != 6) return oddsmith_evaluate_many(cards, count, cards_per_hand, values);
+  if (game == ODDSMITH_GAME_SHORTDECK && cards_per_hand == 7) {
+    oddsmith::eval_batch_checked<oddsmith::BatchGame::shortdeck, 7>(cards, n, values);
+    return 0;
+  }
   if (game == ODDSMITH_GAME_HOLDEM) {
     // Six cards: the best five of them, 0 when any of the six is refused.
-    for (long long i = 0; i < count; ++i, cards += cards_per_hand)
-      values[i] = cards_per_hand == 5   ? oddsmith::eval5_checked(cards[0], cards[1], cards[2], cards[3], cards[4])
-                  : cards_per_hand == 6 ? oddsmith::eval6_checked(cards)
-                                        : oddsmith::eval7_checked(cards[0], cards[1], cards[2], cards[3], cards[4],
-                                                                  cards[5], cards[6]);
+    for (long long i = 0; i < count; ++i, cards += 6) values[i] = oddsmith::eval6_checked(cards);
     return 0;
   }
   if (game == ODDSMITH_GAME_SHORTDECK) {

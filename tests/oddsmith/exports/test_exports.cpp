@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "cards/card.h"
+#include "eval/short_deck.h"
 #include "oddsmith.h"
 
 namespace {
@@ -75,6 +76,57 @@ TEST(Exports, EvaluateManyMatchesTheSingleExports) {
   EXPECT_EQ(oddsmith_evaluate_game_many(cards.data(), 1, ODDSMITH_GAME_SHORTDECK, 4, &value), -1);
   EXPECT_EQ(oddsmith_evaluate_game_many(nullptr, 1, ODDSMITH_GAME_SHORTDECK, 5, &value), -1);
   EXPECT_EQ(value, -5);
+}
+
+// Mostly real hands, as callers pass them, so that the batch's four-hand
+// blocks take their fast path, with one hand in seven spoiled in turn by each
+// way a hand can be refused; counts that leave a partial block. Each hand gets
+// what the one-hand checked evaluators give it.
+TEST(Exports, BatchesOfMostlyRealHandsMatchOneByOne) {
+  std::uint32_t x = 777;
+  auto next = [&x](int below) {
+    x = x * 1664525u + 1013904223u;
+    return static_cast<int>((x >> 8) % static_cast<std::uint32_t>(below));
+  };
+  const int spoilers[] = {-1, 52, 63, 64, 1 << 30, -2147483647 - 1};
+  for (int game : {ODDSMITH_GAME_HOLDEM, ODDSMITH_GAME_SHORTDECK})
+    for (int n : {5, 7}) {
+      const int lowest = game == ODDSMITH_GAME_SHORTDECK ? 16 : 0;
+      for (long long count : {3LL, 4LL, 4001LL}) {
+        std::vector<int> cards;
+        for (long long h = 0; h < count; ++h) {
+          std::uint64_t used = 0;
+          for (int i = 0; i < n;) {
+            const int c = lowest + next(52 - lowest);
+            if (used >> c & 1) continue;
+            used |= std::uint64_t{1} << c;
+            cards.push_back(c);
+            ++i;
+          }
+          if (h % 7 == 3) {
+            int& victim = cards[cards.size() - 1 - static_cast<std::size_t>(next(n))];
+            const int way = next(8);
+            // A card from the list, a repeat of another card of the hand, or
+            // (short deck) a five.
+            const int other = cards[cards.size() - static_cast<std::size_t>(&victim == &cards.back() ? n : 1)];
+            victim = way < 6 ? spoilers[way] : way == 6 ? other : 15;
+          }
+        }
+        std::vector<int> values(static_cast<std::size_t>(count), -5);
+        ASSERT_EQ(oddsmith_evaluate_game_many(cards.data(), count, game, n, values.data()), 0);
+        int refused = 0;
+        for (long long h = 0; h < count; ++h) {
+          const int* c = &cards[static_cast<std::size_t>(h * n)];
+          int want = n == 5 ? poker_ev5(c[0], c[1], c[2], c[3], c[4]) : poker_ev7(c[0], c[1], c[2], c[3], c[4], c[5], c[6]);
+          if (game == ODDSMITH_GAME_SHORTDECK) want = oddsmith::eval_shortdeck_checked(c, n);
+          ASSERT_EQ(values[static_cast<std::size_t>(h)], want) << game << " " << n << " cards, hand " << h;
+          refused += want == 0;
+        }
+        if (count > 1000) {
+          EXPECT_GT(refused, count / 9);
+        }
+      }
+    }
 }
 
 }  // namespace
