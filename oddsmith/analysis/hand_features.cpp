@@ -29,7 +29,7 @@ int best_value(std::span<const int> hole, std::span<const int> board, bool short
   std::size_t n = 0;
   for (int x : hole) c[n++] = x;
   for (int x : board) c[n++] = x;
-  if (short_deck) return eval_shortdeck(c.data(), static_cast<int>(n));
+  if (short_deck) return n == 7 ? eval_shortdeck7(c.data()) : eval_shortdeck(c.data(), static_cast<int>(n));
   if (n == 7) return eval7(c[0], c[1], c[2], c[3], c[4], c[5], c[6]);
   if (n == 5) return eval5(c[0], c[1], c[2], c[3], c[4]);
   for (std::size_t skip = 0; skip < 6; ++skip) {  // six cards: the best of the five left by each
