@@ -23,6 +23,8 @@ int run_equity_command(Args args);  // equity [options] PLAYER PLAYER...
 int run_chart(Args args);
 int run_breakdown(Args args);     // breakdown RANGE OPPONENT... [options]         // chart OPPONENT [--board CARDS] [--svg FILE] [--threads N]
 int run_demo(Args args);          // demo
+int run_icm(Args args);           // icm STACK,STACK,... --payouts P1,P2,...
+int run_pushfold(Args args);      // pushfold --stacks S,S [--blinds SB,BB] [--ante A] [--payouts ...]
 // Fills every hand of the first stored range of `game` ("holdem", "omaha",
 // "omaha-hilo") with copies of one hand.
 void load_single_hand(const char* game, const std::vector<int>& hand);

@@ -32,6 +32,10 @@ constexpr const char* kUsage =
     "                                         a range on a board hand by hand: equity, category, draws\n"
     "  range TEXT [--game {games}]\n"
     "                                         the hands of a range; two-card games: a chart of classes\n"
+    "  icm STACK,STACK,... --payouts P1,P2,...\n"
+    "                                         tournament prize equity of each stack (ICM)\n"
+    "  pushfold --stacks S,S [--blinds SB,BB] [--ante A] [--payouts ...] [--svg FILE]\n"
+    "                                         heads-up push/fold equilibrium ranges and EVs\n"
     "  host holdem|omaha|hilo CARDS --opponents N [--board CARDS] [--range K]\n"
     "                                         the host application's equity exports (per mille,\n"
     "                                         ties count as wins in Hold'em; see oddsmith help host)\n"
@@ -142,6 +146,43 @@ const Command kCommands[] = {
      "hole card. A made hand counts only where a hole card takes part (a pair on the\n"
      "board alone is nothing); Omaha plays two hole cards with three of the board.\n"
      "Draws, on a flop or turn only and without '+': flushdraw, oesd, gutshot.\n"},
+    {"icm", cli::run_icm,
+     "usage: oddsmith icm STACK,STACK,... --payouts P1,P2,... [--exact | --monte-carlo] [--samples N]\n"
+     "                    [--seed N] [--stderr X] [--max-seconds S] [--json]\n\n"
+     "Each player's share of the prize money under the independent chip model\n"
+     "(Malmuth-Harville): a player finishes first with probability in proportion to\n"
+     "their stack, each next place likewise among the players left. Payouts are the\n"
+     "prizes of 1st, 2nd, ... place, at most one per player. Players without chips\n"
+     "finish last and share those places' prizes; equal stacks get equal equity.\n"
+     "  --exact | --monte-carlo  count every finishing order over the paid places\n"
+     "                           (the default when quick: 25 players all paid), or\n"
+     "                           sample finishing orders (the default for larger fields)\n"
+     "  --samples N              finishing orders to sample (implies --monte-carlo)\n"
+     "  --seed N                 seed of the sampling (implies --monte-carlo)\n"
+     "  --stderr X               sample until every standard error is at most this\n"
+     "                           share of the prize pool (default 0.001)\n"
+     "  --max-seconds S          the time bound (default 60)\n"
+     "  --json                   {\"exact\": ..., \"players\": [{\"stack\", \"equity\", \"stderr\"}, ...]}\n"},
+    {"pushfold", cli::run_pushfold,
+     "usage: oddsmith pushfold --stacks S,S [--blinds SB,BB] [--ante A] [--bb-ante] [--payouts P1,P2]\n"
+     "                         [--no-card-removal] [--target X] [--max-seconds S] [--svg FILE]\n"
+     "                         [--chart-max B] [--chart-step B] [--json]\n\n"
+     "The heads-up push/fold equilibrium: the button (small blind) goes all-in or\n"
+     "folds, the big blind calls or folds. Prints each position's range in range\n"
+     "notation (to paste into oddsmith equity), its share of hands, both EVs, and\n"
+     "the exploitability (what best responses would gain). Solved over the 169\n"
+     "starting-hand classes with the exact class-against-class all-in equities.\n"
+     "  --stacks S,S       big blinds, from the button: button, big blind\n"
+     "  --blinds SB,BB     in big blinds (default 0.5,1)\n"
+     "  --ante A           per player; --bb-ante: the big blind posts them all\n"
+     "  --payouts P1,P2    value the stacks after the hand by ICM with these prizes\n"
+     "                     (default: chips)\n"
+     "  --no-card-removal  weight the opponent's hands as if they shared no cards\n"
+     "  --target X         stop once the exploitability is at most X (default\n"
+     "                     0.0001 bb, or 1e-6 of the prize pool)\n"
+     "  --svg FILE         the chart of equal stacks from 1 to --chart-max (30) bb in\n"
+     "                     --chart-step (0.5) steps: each hand coloured by the largest\n"
+     "                     stack at which it is pushed, and called\n"},
     {"host", cli::run_host, kHostUsage},
     // The names before the host group; they keep working, out of the main help.
     {"holdem", cli::run_holdem, kHostUsage},
@@ -197,7 +238,7 @@ int run_command(cli::Args args) {
     return c.run(std::move(args));
   }
   return cli::fail("unknown command '" + std::string(command) +
-                   "'; try: eval, omaha, equity, breakdown, chart, range, host, bench, demo, help");
+                   "'; try: eval, omaha, equity, breakdown, chart, range, icm, pushfold, host, bench, demo, help");
 }
 
 }  // namespace

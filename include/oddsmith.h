@@ -522,6 +522,127 @@ ODDSMITH_API int oddsmith_breakdown_next_card(const oddsmith_breakdown *breakdow
 ODDSMITH_API int oddsmith_breakdown_next_card_completes(const oddsmith_breakdown *breakdown, int index, double *flush,
                                                         double *straight, double *low);
 
+/* ---- Tournaments: ICM and push/fold ----------------------------------------
+ * Reentrant, no process-wide state, never print; each call runs on the calling
+ * thread, reports progress and honours a cancel through the callback, and
+ * stops at its time bound. Status codes as oddsmith_equity's. */
+#define ODDSMITH_ICM_MAX_PLAYERS 1000000   /* stacks one ICM query may hold */
+#define ODDSMITH_PUSHFOLD_MAX_PLAYERS 2    /* push/fold equilibria are solved heads-up */
+#define ODDSMITH_CLASS_COUNT 169           /* Hold'em starting-hand classes: row * 13 + col on the
+                                              chart, ace first; pairs on the diagonal, suited above */
+
+/* Prize equity under the independent chip model (Malmuth-Harville): a player
+ * finishes first with probability proportional to their stack, the next place
+ * goes likewise among the rest. Exact over subsets of the paid places when
+ * that is quick (automatic mode: up to about 4e7 subsets, e.g. 25 players all
+ * paid), else a seeded Monte-Carlo estimate. Players without chips finish
+ * last, sharing those places' prizes; equal stacks get equal equity. */
+typedef struct oddsmith_icm_query {
+  int size;                    /* sizeof(oddsmith_icm_query), for later growth */
+  int player_count;            /* 1 .. ODDSMITH_ICM_MAX_PLAYERS */
+  const double *stacks;        /* player_count stacks, >= 0, at least one above 0 */
+  int payout_count;            /* 1 .. player_count */
+  const double *payouts;       /* prize of 1st, 2nd, ... place, each >= 0 */
+  int mode;                    /* ODDSMITH_MODE_*: automatic, exact (refused when it would not fit in memory), Monte Carlo */
+  long long samples;           /* Monte Carlo: finishing orders to draw; 0: until target_stderr */
+  double target_stderr;        /* Monte Carlo: stop once every standard error is at most this share of the
+                                  prize pool; 0: 0.001 */
+  unsigned long long seed;     /* Monte Carlo: 0 asks the system; equal seeds give equal results */
+  double max_seconds;          /* the time bound (0: ODDSMITH_DEFAULT_MAX_SECONDS) */
+  oddsmith_progress_fn progress; /* may be NULL */
+  void *progress_user;
+} oddsmith_icm_query;
+
+typedef struct oddsmith_icm_result {
+  int size;                    /* sizeof(oddsmith_icm_result) */
+  int exact;                   /* 1 when computed exactly */
+  long long samples;           /* Monte Carlo: finishing orders drawn */
+  double seconds;
+  unsigned long long seed;     /* the seed a Monte-Carlo run used (0 when exact) */
+  double *equity;              /* the caller's array of player_count: each player's prize equity */
+  double *std_error;           /* the caller's array of player_count, or NULL: standard errors (0 when exact) */
+} oddsmith_icm_result;
+
+/* Returns ODDSMITH_STATUS_OK and fills `result`, or a status and `error` (as
+ * oddsmith_equity): ODDSMITH_STATUS_BAD_QUERY for bad stacks or payouts (a
+ * negative stack, every stack zero, more payouts than players, none) or an
+ * exact run that does not fit; ODDSMITH_STATUS_TARGET_NOT_MET with the
+ * samples drawn when the bound came first. */
+ODDSMITH_API int oddsmith_icm(const oddsmith_icm_query *query, oddsmith_icm_result *result, char *error,
+                              int error_size);
+
+/* Push/fold: the small blind (the button) goes all-in or folds, the big blind
+ * calls or folds. The equilibrium over the 169 classes (CFR+ on the exact
+ * class-against-class all-in equities; pairs of hands sharing a card never
+ * meet), the payoff in chips or, with payouts, in ICM prize equity of the
+ * stacks after the hand. */
+typedef struct oddsmith_pushfold_query {
+  int size;                    /* sizeof(oddsmith_pushfold_query) */
+  int player_count;            /* 2 */
+  const double *stacks;        /* big blinds, from the button: button/small blind, big blind; a stack short
+                                  of its blind and ante posts what it has, all-in */
+  double small_blind;          /* big blinds; a big blind of 0 asks for 0.5 and 1 */
+  double big_blind;
+  double ante;                 /* per player */
+  int big_blind_ante;          /* 1: the big blind posts every player's ante */
+  int payout_count;            /* 0: chips; else 1 .. player_count payouts for ICM */
+  const double *payouts;
+  int without_card_removal;    /* 1: opponents' classes weighted by their hand counts only */
+  double target_exploitability; /* stop once the best-response gains add up to at most this (payoff units);
+                                   0: 0.0001 big blinds, or 1e-6 of the prize pool */
+  double max_seconds;          /* the time bound (0: ODDSMITH_DEFAULT_MAX_SECONDS) */
+  oddsmith_progress_fn progress; /* may be NULL */
+  void *progress_user;
+} oddsmith_pushfold_query;
+
+/* A decision: pusher -1 for a player's first action (push or fold, all before
+ * folded), else the player whose push they answer (call or fold). */
+typedef struct oddsmith_pushfold_spot {
+  int player;
+  int pusher;
+  double share;                              /* share of all hands pushed (or called) */
+  double strategy[ODDSMITH_CLASS_COUNT];     /* per class: share of its hands pushed (or called) */
+} oddsmith_pushfold_spot;
+
+typedef struct oddsmith_pushfold_result {
+  int size;                    /* sizeof(oddsmith_pushfold_result) */
+  int icm;                     /* 1 when the payoff is prize equity */
+  int iterations;
+  double seconds;
+  double exploitability;       /* the players' best-response gains added up, in the payoff's unit */
+  int player_count;
+  double best_response_gain[ODDSMITH_PUSHFOLD_MAX_PLAYERS];
+  double ev_chips[ODDSMITH_PUSHFOLD_MAX_PLAYERS];  /* expected stack change, big blinds */
+  double ev_prize[ODDSMITH_PUSHFOLD_MAX_PLAYERS];  /* expected prize equity (0 without payouts) */
+  int spot_count;
+  oddsmith_pushfold_spot spots[2 * ODDSMITH_PUSHFOLD_MAX_PLAYERS - 2];
+} oddsmith_pushfold_result;
+
+/* Returns ODDSMITH_STATUS_OK and fills `result`; ODDSMITH_STATUS_TARGET_NOT_MET
+ * (result filled) when the time bound came before the target; else a status
+ * and `error`. */
+ODDSMITH_API int oddsmith_pushfold(const oddsmith_pushfold_query *query, oddsmith_pushfold_result *result,
+                                   char *error, int error_size);
+
+/* The heads-up chart: equal stacks from `smallest` to `largest` big blinds in
+ * `step`s (at most 10,000), each solved as oddsmith_pushfold (the query's
+ * stacks and player count unused); per class, the largest stack at which it is
+ * pushed (at least half its hands) into push_up_to and called into call_up_to
+ * (0: never); the worst exploitability met into *worst (may be NULL). */
+ODDSMITH_API int oddsmith_pushfold_chart(const oddsmith_pushfold_query *query, double smallest, double largest,
+                                         double step, double push_up_to[ODDSMITH_CLASS_COUNT],
+                                         double call_up_to[ODDSMITH_CLASS_COUNT], double *worst, char *error,
+                                         int error_size);
+
+/* A class strategy (ODDSMITH_CLASS_COUNT shares) as range notation: "TT+,
+ * A9s+, KQo, QJo:0.45" (shares within 0.005 of 0 or 1 as 0 or 1), written as
+ * the text exports write (NUL-terminated, cut to size); returns the whole
+ * text's length, "" for no hands, or -1 for a NULL strategy. Class labels:
+ * oddsmith_class_label. */
+ODDSMITH_API int oddsmith_class_range_text(const double *strategy, char *out, int size);
+/* Class `cls`'s label ("AA", "AKs", "72o"); returns its length, or -1 outside 0..168. */
+ODDSMITH_API int oddsmith_class_label(int cls, char *out, int size);
+
 /* NOLINTEND(modernize-use-using) */
 #ifdef __cplusplus
 }
