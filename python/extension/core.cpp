@@ -12,6 +12,7 @@
 
 #include <dlfcn.h>
 
+#include <algorithm>
 #include <climits>
 #include <cmath>
 #include <cstdint>
@@ -27,6 +28,7 @@
 #include "chart_svg.h"
 #include "hand_classes.h"
 #include "oddsmith.h"
+#include "pushfold_svg.h"
 
 namespace nb = nanobind;
 
@@ -553,6 +555,142 @@ std::string breakdown_svg(const std::string& game, const std::string& board, con
   return pictures::breakdown_svg(p);
 }
 
+// ICM, read whole. Returns (status, message, exact, samples, seconds, seed,
+// [equity per player], [standard error per player]); the lists are empty when
+// the run was refused.
+nb::tuple icm(const std::vector<double>& stacks, const std::vector<double>& payouts, int mode, long long samples,
+              double target_stderr, unsigned long long seed, double max_seconds, const nb::object& progress) {
+  Progress watch{progress.is_none() ? nullptr : progress.ptr()};
+  oddsmith_icm_query query{};
+  query.size = sizeof query;
+  query.player_count = static_cast<int>(std::min<std::size_t>(stacks.size(), INT_MAX));
+  query.stacks = stacks.data();
+  query.payout_count = static_cast<int>(std::min<std::size_t>(payouts.size(), INT_MAX));
+  query.payouts = payouts.data();
+  query.mode = mode;
+  query.samples = samples;
+  query.target_stderr = target_stderr;
+  query.seed = seed;
+  query.max_seconds = max_seconds;
+  query.progress = on_progress;
+  query.progress_user = &watch;
+  std::vector<double> equity(stacks.size()), std_error(stacks.size());
+  oddsmith_icm_result r{};
+  r.size = sizeof r;
+  r.equity = equity.data();
+  r.std_error = std_error.data();
+  char error[512] = "";
+  int status = 0;
+  {
+    nb::gil_scoped_release unlocked;
+    status = oddsmith_icm(&query, &r, error, sizeof error);
+  }
+  if (watch.raised) {
+    PyObject* raised = std::exchange(watch.raised, nullptr);
+#if PY_VERSION_HEX >= 0x030C0000
+    PyErr_SetRaisedException(raised);
+#else
+    PyErr_Restore(Py_NewRef(reinterpret_cast<PyObject*>(Py_TYPE(raised))), raised, PyException_GetTraceback(raised));
+#endif
+    throw nb::python_error();
+  }
+  const bool filled = status == ODDSMITH_STATUS_OK || status == ODDSMITH_STATUS_TARGET_NOT_MET;
+  if (!filled) equity.clear(), std_error.clear();
+  return nb::make_tuple(status, std::string(error), r.exact != 0, r.samples, r.seconds, r.seed, equity, std_error);
+}
+
+// The push/fold query both calls take.
+oddsmith_pushfold_query pushfold_query(const std::vector<double>& stacks, double small_blind, double big_blind,
+                                       double ante, bool big_blind_ante, const std::vector<double>& payouts,
+                                       bool card_removal, double target, double max_seconds) {
+  oddsmith_pushfold_query query{};
+  query.size = sizeof query;
+  query.player_count = static_cast<int>(std::min<std::size_t>(stacks.size(), INT_MAX));
+  query.stacks = stacks.data();
+  query.small_blind = small_blind;
+  query.big_blind = big_blind;
+  query.ante = ante;
+  query.big_blind_ante = big_blind_ante ? 1 : 0;
+  query.payout_count = static_cast<int>(std::min<std::size_t>(payouts.size(), INT_MAX));
+  query.payouts = payouts.data();
+  query.without_card_removal = card_removal ? 0 : 1;
+  query.target_exploitability = target;
+  query.max_seconds = max_seconds;
+  return query;
+}
+
+std::string class_range_text(const double* strategy) {
+  std::string text(static_cast<std::size_t>(std::max(0, oddsmith_class_range_text(strategy, nullptr, 0))), '\0');
+  oddsmith_class_range_text(strategy, text.data(), static_cast<int>(text.size()) + 1);
+  return text;
+}
+
+// A push/fold equilibrium. Returns (status, message, icm, iterations, seconds,
+// exploitability, [(best-response gain, EV in chips, EV in prize) per player],
+// [(player, pusher, share, range text, [share per class]) per spot]).
+nb::tuple pushfold(const std::vector<double>& stacks, double small_blind, double big_blind, double ante,
+                   bool big_blind_ante, const std::vector<double>& payouts, bool card_removal, double target,
+                   double max_seconds) {
+  const oddsmith_pushfold_query query =
+      pushfold_query(stacks, small_blind, big_blind, ante, big_blind_ante, payouts, card_removal, target, max_seconds);
+  auto r = std::make_unique<oddsmith_pushfold_result>();
+  r->size = sizeof *r;
+  char error[512] = "";
+  int status = 0;
+  {
+    nb::gil_scoped_release unlocked;
+    status = oddsmith_pushfold(&query, r.get(), error, sizeof error);
+  }
+  std::vector<nb::tuple> players, spots;
+  if (status == ODDSMITH_STATUS_OK || status == ODDSMITH_STATUS_TARGET_NOT_MET) {
+    for (int p = 0; p < r->player_count; ++p)
+      players.push_back(nb::make_tuple(r->best_response_gain[p], r->ev_chips[p], r->ev_prize[p]));
+    for (int s = 0; s < r->spot_count; ++s) {
+      const oddsmith_pushfold_spot& spot = r->spots[s];
+      spots.push_back(nb::make_tuple(spot.player, spot.pusher, spot.share, class_range_text(spot.strategy),
+                                     std::vector<double>(spot.strategy, spot.strategy + ODDSMITH_CLASS_COUNT)));
+    }
+  }
+  return nb::make_tuple(status, std::string(error), r->icm != 0, r->iterations, r->seconds, r->exploitability, players,
+                        spots);
+}
+
+// The heads-up chart. Returns (status, message, [push up to per class], [call
+// up to per class], worst exploitability).
+nb::tuple pushfold_chart(double smallest, double largest, double step, double small_blind, double big_blind,
+                         double ante, bool big_blind_ante, const std::vector<double>& payouts, bool card_removal,
+                         double target, double max_seconds) {
+  const std::vector<double> stacks;
+  const oddsmith_pushfold_query query =
+      pushfold_query(stacks, small_blind, big_blind, ante, big_blind_ante, payouts, card_removal, target, max_seconds);
+  std::vector<double> push(ODDSMITH_CLASS_COUNT), call(ODDSMITH_CLASS_COUNT);
+  double worst = 0;
+  char error[512] = "";
+  int status = 0;
+  {
+    nb::gil_scoped_release unlocked;
+    status = oddsmith_pushfold_chart(&query, smallest, largest, step, push.data(), call.data(), &worst, error,
+                                     sizeof error);
+  }
+  return nb::make_tuple(status, std::string(error), push, call, worst);
+}
+
+std::string pushfold_svg(const std::vector<double>& push, const std::vector<double>& call, double largest,
+                         const std::string& subtitle) {
+  if (push.size() != ODDSMITH_CLASS_COUNT || call.size() != ODDSMITH_CLASS_COUNT)
+    throw nb::value_error("the chart takes a stack per class (169) for pushes and for calls");
+  double p[ODDSMITH_CLASS_COUNT], c[ODDSMITH_CLASS_COUNT];
+  std::copy(push.begin(), push.end(), p);
+  std::copy(call.begin(), call.end(), c);
+  return pictures::pushfold_svg(p, c, largest, subtitle);
+}
+
+std::string class_label_of(int cls) {
+  char label[8] = "";
+  if (oddsmith_class_label(cls, label, sizeof label) < 0) throw nb::value_error("a class is 0..168");
+  return label;
+}
+
 }  // namespace
 
 NB_MODULE(_core, m) {
@@ -590,6 +728,16 @@ NB_MODULE(_core, m) {
   m.def("_chart", &chart, nb::arg("opponent"), nb::arg("board"), nb::arg("dead"), nb::arg("game"), nb::arg("threads"),
         nb::arg("progress").none());
   m.def("_chart_svg", &chart_svg, nb::arg("game"), nb::arg("opponent"), nb::arg("board"), nb::arg("classes"));
+  m.def("_icm", &icm, nb::arg("stacks"), nb::arg("payouts"), nb::arg("mode"), nb::arg("samples"),
+        nb::arg("target_stderr"), nb::arg("seed"), nb::arg("max_seconds"), nb::arg("progress").none());
+  m.def("_pushfold", &pushfold, nb::arg("stacks"), nb::arg("small_blind"), nb::arg("big_blind"), nb::arg("ante"),
+        nb::arg("big_blind_ante"), nb::arg("payouts"), nb::arg("card_removal"), nb::arg("target"),
+        nb::arg("max_seconds"));
+  m.def("_pushfold_chart", &pushfold_chart, nb::arg("smallest"), nb::arg("largest"), nb::arg("step"),
+        nb::arg("small_blind"), nb::arg("big_blind"), nb::arg("ante"), nb::arg("big_blind_ante"), nb::arg("payouts"),
+        nb::arg("card_removal"), nb::arg("target"), nb::arg("max_seconds"));
+  m.def("_pushfold_svg", &pushfold_svg, nb::arg("push"), nb::arg("call"), nb::arg("largest"), nb::arg("subtitle"));
+  m.def("_class_label", &class_label_of, nb::arg("cls"));
   m.def("_breakdown_svg", &breakdown_svg, nb::arg("game"), nb::arg("board"), nb::arg("players"), nb::arg("exact"),
         nb::arg("deals"), nb::arg("hands"), nb::arg("categories"), nb::arg("lows"), nb::arg("draws"),
         nb::arg("next_cards"));

@@ -24,6 +24,8 @@ from . import _library
 from .breakdown import Breakdown, BreakdownHand, BreakdownRow, NextCard, breakdown
 from .calculator import EquityResult, PlayerEquity, equity
 from .chart import Chart, chart
+from .tournament import (IcmPlayer, IcmResult, PushFoldChart, PushFoldPlayer, PushFoldResult, PushFoldSpot, icm,
+                         pushfold, pushfold_chart)
 # The module oddsmith.cards keeps its name: no function of the package is called
 # cards (parse_cards reads card text).
 from .cards import Cards, card_numbers, card_text, cards_text, hand_cards, name, parse_cards
@@ -50,7 +52,8 @@ except ImportError:  # the source tree: the version stands in CMakeLists.txt
 
 __all__ = ["__version__", "load", "evaluate", "evaluate_many", "category", "omaha_high", "omaha_low", "equity",
            "EquityResult", "PlayerEquity", "breakdown", "Breakdown", "BreakdownHand", "BreakdownRow", "NextCard",
-           "chart", "Chart",
+           "chart", "Chart", "icm", "IcmResult", "IcmPlayer", "pushfold", "pushfold_chart", "PushFoldResult",
+           "PushFoldPlayer", "PushFoldSpot", "PushFoldChart",
            "parse_range", "parse_range_text", "expand", "cards", "parse_cards", "card_text", "cards_text",
            "holdem_equity", "omaha_equity",
            "hilo_equity", "set_holdem_range", "set_holdem_ranges", "load_omaha_range", "load_hilo_range", "Equity"]

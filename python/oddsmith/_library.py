@@ -91,6 +91,13 @@ EXPORTS: Exports = {
     "oddsmith_breakdown_next_card": ([ctypes.c_void_p, _INT, _INT_PTR, ctypes.POINTER(ctypes.c_double)], _INT),
     "oddsmith_breakdown_next_card_completes": ([ctypes.c_void_p, _INT, ctypes.POINTER(ctypes.c_double),
                                                 ctypes.POINTER(ctypes.c_double), ctypes.POINTER(ctypes.c_double)], _INT),
+    "oddsmith_icm": ([ctypes.c_void_p, ctypes.c_void_p, ctypes.c_char_p, _INT], _INT),
+    "oddsmith_pushfold": ([ctypes.c_void_p, ctypes.c_void_p, ctypes.c_char_p, _INT], _INT),
+    "oddsmith_pushfold_chart": ([ctypes.c_void_p, ctypes.c_double, ctypes.c_double, ctypes.c_double,
+                                 ctypes.POINTER(ctypes.c_double), ctypes.POINTER(ctypes.c_double),
+                                 ctypes.POINTER(ctypes.c_double), ctypes.c_char_p, _INT], _INT),
+    "oddsmith_class_range_text": ([ctypes.POINTER(ctypes.c_double), ctypes.c_char_p, _INT], _INT),
+    "oddsmith_class_label": ([_INT, ctypes.c_char_p, _INT], _INT),
 }
 
 _PACKAGE = os.path.dirname(os.path.abspath(__file__))

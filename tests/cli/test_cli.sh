@@ -371,6 +371,19 @@ for words in "  \\x1b]0;pwned\\x07AA|range|${esc}]0;pwned${bel}AA" \
   fi
 done
 
+# Tournament tools: ICM (exact and sampled, in the stacks' order) and heads-up push/fold.
+expect 0 '"exact": true, "samples": 0' icm 5000,3000,2000,0 --payouts 50,30,20 --json
+expect 0 '{"stack": 5000, "equity": 38.39285714, "stderr": 0}' icm 5000,3000,2000 --payouts 50,30,20 --json
+expect 0 "Monte Carlo (Malmuth-Harville)" icm 5000,3000,2000 --payouts 50,30,20 --monte-carlo --seed 7
+expect 2 "more payouts (3) than players (2)" icm 1,2 --payouts 1,2,3
+expect 2 "stack 2 is negative or not a number" icm 1,-2 --payouts 1
+expect 2 "no --payouts given" icm 1,2
+expect 2 "is not a list of numbers" icm 1,2x --payouts 1
+expect 0 "button pushes" pushfold --stacks 10,10 --ante 0.1
+expect 0 '"action": "call", "facing": 0' pushfold --stacks 8,12 --payouts 65,35 --json
+expect 2 "solved heads-up" pushfold --stacks 10,10,10
+expect 2 "--blinds takes the small and big blind" pushfold --stacks 10,10 --blinds 1
+
 # Output that cannot be written is a failure, not a success.
 for command in "eval As Ks Qs Js Ts" "holdem 2c7d --opponents 0" ""; do
   # shellcheck disable=SC2086  # the words of $command are the arguments
