@@ -1,0 +1,139 @@
+// The solver's engine (solver.h's Solver::Impl): the tree instantiated on
+// every board it reaches (blocks), the stored regrets and strategy sums, and
+// the walks over it: a CFR iteration for one player, a best response, the
+// average strategies' values.
+#pragma once
+
+#include <atomic>
+#include <chrono>
+#include <cstdint>
+#include <memory>
+#include <unordered_map>
+#include <vector>
+
+#include "solver/internal/arena.h"
+#include "solver/internal/hands.h"
+#include "solver/internal/work_pool.h"
+#include "solver/solver.h"
+
+namespace oddsmith::solver {
+
+// A street tree on one board: where its stored values start, and its
+// children (the next street's blocks, one per chance leaf and dealt card).
+struct Block {
+  std::uint64_t base = 0;        // first stored value of its action nodes
+  CardMask board = 0;
+  std::uint32_t tree = 0;        // GameTree::streets index
+  std::int32_t table = -1;       // river table (river trees) or runout table (others with runouts), or -1
+  std::uint32_t deal = 0;        // Deal index, where the tree has chance leaves
+  std::uint32_t first_child = 0; // children of chance leaf j, card k: first_child + j * cards + k
+};
+
+// The cards that can come on a board: the representatives of the cards that
+// the board's and ranges' suit symmetry makes equivalent, and for each the
+// others it stands for with the suit swap that maps them onto it.
+struct Deal {
+  std::vector<std::uint8_t> cards;  // representatives, ascending
+  struct Twin {
+    std::uint8_t card;   // a card dealt as cards[rep] with its suits swapped
+    std::uint8_t rep;    // index in `cards`
+    std::uint8_t swap;   // index of the suit swap (Impl::swaps_)
+  };
+  std::vector<Twin> twins;
+  int possible = 0;  // cards that can come for two compatible hands (the divisor)
+};
+
+// OOP's share of the pot against each IP hand over every runout, [oop * H1 + ip].
+struct RunoutTable {
+  std::vector<float> share;
+};
+
+enum class Mode { cfr, best_response, average };
+
+class Solver::Impl {
+ public:
+  Impl(const Spot& spot, const BuildOptions& options);
+  // Checks the spot and sizes the tree; fills `size`.
+  bool prepare(std::string& error);
+  void allocate();
+
+  SolveReport solve(const SolveOptions& options);
+  Measure measure() const;
+  std::optional<NodeReport> node(std::string_view path, std::string& error) const;
+  int threads() const { return pool_ ? pool_->threads() : 1; }
+
+  Spot spot_;
+  BuildOptions options_;
+  GameTree tree_;
+  TreeSize size_;
+  SolveReport report_;
+
+ private:
+  struct Ctx {
+    int trav;
+    float positive, negative, average;  // DCFR discounts of this iteration
+  };
+  template <Mode M>
+  void walk(const Ctx& c, std::uint32_t block, std::uint32_t node, const float* reach, float* out, int thread) const;
+  template <Mode M>
+  void action(const Ctx& c, const Block& b, const StreetTree& t, const TreeNode& n, std::uint32_t ni,
+              const float* reach, float* out, int thread) const;
+  template <Mode M>
+  void chance(const Ctx& c, const Block& b, const StreetTree& t, const TreeNode& n, const float* reach, float* out,
+              int thread) const;
+  void terminal(const Ctx& c, const Block& b, const StreetTree& t, const TreeNode& n, const float* reach,
+                float* out, int thread) const;
+
+  void count_block(std::uint32_t tree, CardMask board, std::unordered_map<CardMask, int>& rivers,
+                   std::unordered_map<CardMask, int>& runouts);
+  void fill_block(std::uint32_t index, std::uint32_t tree, CardMask board);
+  std::uint32_t deal_for(CardMask board);
+  Deal make_deal(CardMask board) const;
+  void make_tables();
+  RunoutTable make_runout(CardMask board) const;
+
+  double root_value(int player, const float* values) const;  // sum of w * values / pairs
+  void root_values(Mode mode, int player, float* out) const;
+  // Progress, cancel and time, from the solving thread.
+  void poll() const;
+
+  // The strategies of a node: regret matching or the average.
+  void current_strategy(std::uint64_t offset, int actions, int hands, float* sigma) const;
+  void average_strategy(std::uint64_t offset, int actions, int hands, float* sigma) const;
+  void equity_values(CardMask board, int me, const float* reach, float* out) const;
+
+  std::array<HandSet, 2> hands_;
+  CardMask deck_ = 0;  // the game's cards less the dead ones
+  CardMask root_board_ = 0;
+  double pairs_ = 0;   // sum of w0 * w1 over compatible pairs
+  std::vector<std::vector<std::uint32_t>> offsets_;  // per street tree, per node: stored value offset
+  std::vector<std::uint64_t> tree_values_;           // per street tree: stored values of a block
+  std::vector<Block> blocks_;
+  std::vector<Deal> deals_;
+  std::unordered_map<CardMask, std::uint32_t> deal_of_;
+  std::vector<RiverTable> rivers_;
+  std::unordered_map<CardMask, int> river_of_;
+  std::vector<RunoutTable> runouts_;
+  std::unordered_map<CardMask, int> runout_of_;
+  // Per suit swap (kSuitPairs order): each player's hand index map under it;
+  // empty where the swap changes a range or the dead cards.
+  std::vector<std::array<std::vector<std::uint16_t>, 2>> swaps_;  // per suit swap: each player's hand map
+  std::uint64_t next_base_ = 0;
+
+  // Stored values: regrets and strategy sums.
+  mutable std::vector<float> regrets_, sums_;
+
+  std::unique_ptr<WorkPool> pool_;
+  mutable std::vector<Arena> arenas_;
+
+  // Solving state.
+  mutable std::atomic<bool> stop_{false};
+  mutable bool cancelled_ = false, timed_out_ = false;
+  const SolveOptions* solving_ = nullptr;
+  std::chrono::steady_clock::time_point started_;
+  mutable std::chrono::steady_clock::time_point last_progress_;
+  double seconds_before_ = 0;
+  mutable Progress progress_;
+};
+
+}  // namespace oddsmith::solver

@@ -1,0 +1,52 @@
+// The solver's hands and the showdown machinery: each player's hands beside
+// the starting board and dead cards, their strengths on a river board sorted
+// once per board, and the sweeps that value a showdown, a fold or an all-in
+// runout in time linear in the two ranges, taking out the opponent's hands
+// that share a card through per-card sums.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <vector>
+
+#include "cards/card.h"
+#include "games/game_rules.h"
+
+namespace oddsmith::solver {
+
+// One player's hands, as parallel arrays (the walk reads them in tight loops).
+struct HandSet {
+  std::vector<std::uint8_t> lo, hi;  // the two cards, lo < hi
+  std::vector<CardMask> mask;
+  std::vector<float> weight;         // range weight
+  std::vector<std::int32_t> same;    // the other player's identical hand, or -1
+  std::array<std::vector<std::uint16_t>, kDeckSize> with_card;  // hands holding each card
+  int size() const { return static_cast<int>(lo.size()); }
+};
+
+// The hands of both players on one river board, ordered by strength.
+struct RiverTable {
+  struct Entry {
+    std::int32_t strength;  // higher is stronger
+    std::uint16_t hand;
+    std::uint8_t lo, hi;
+  };
+  std::array<std::vector<Entry>, 2> sorted;  // ascending strength; hands the board blocks left out
+};
+
+// Strength of two hole cards with five board cards: higher is stronger.
+std::int32_t hand_strength(Game game, const int* board5, int lo, int hi);
+
+RiverTable make_river_table(Game game, CardMask board, const std::array<HandSet, 2>& hands);
+
+// Values of the player `me` against the reach of the other (`them`) at a
+// showdown on this table: out[h] = win * (reach of hands it beats) + lose *
+// (reach of hands that beat it) + tie * (reach of hands it ties), hands sharing
+// a card with h left out; hands the board blocks get 0.
+void showdown_values(const RiverTable& table, int me, const HandSet& mine, const HandSet& theirs,
+                     const float* reach, float* out, double win, double lose, double tie);
+
+// out[h] = value * (reach of the other's hands that share no card with h).
+void compatible_values(const HandSet& mine, const HandSet& theirs, const float* reach, float* out, double value);
+
+}  // namespace oddsmith::solver
