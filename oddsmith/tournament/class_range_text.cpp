@@ -33,10 +33,19 @@ void add(std::string& text, const std::string& item) {
   text += item;
 }
 
+// "first" for a single item, else "first-last" (a span).
+std::string span(const std::string& first, const std::string& last) {
+  if (first == last) return first;
+  std::string item = first;
+  item += '-';
+  item += last;
+  return item;
+}
+
 }  // namespace
 
 std::string class_range_text(const std::array<double, kClasses>& weights) {
-  auto weight = [&](int row, int col) { return weights[static_cast<std::size_t>(row * 13 + col)]; };
+  auto weight = [&](int row, int col) { return weights[static_cast<std::size_t>(row) * 13 + static_cast<std::size_t>(col)]; };
   std::string text;
   for (const auto& [hi, lo] : runs(0, 12, [&](int r) { return full(weight(r, r)); })) {
     const std::string top{kRanks[hi], kRanks[hi]};
@@ -44,7 +53,7 @@ std::string class_range_text(const std::array<double, kClasses>& weights) {
     if (hi == 0 && lo > 0) {
       add(text, bottom + "+");
     } else {
-      add(text, hi == lo ? top : top + "-" + bottom);
+      add(text, span(top, bottom));
     }
   }
   for (const char kind : {'s', 'o'}) {
@@ -57,7 +66,7 @@ std::string class_range_text(const std::array<double, kClasses>& weights) {
         if (first == high + 1 && last > first) {
           add(text, bottom + "+");
         } else {
-          add(text, first == last ? top : top + "-" + bottom);
+          add(text, span(top, bottom));
         }
       }
     }

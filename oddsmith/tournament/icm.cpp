@@ -29,6 +29,9 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
+// Fields up to this many players with chips may hold every subset (2^22 doubles twice: 64 MiB).
+constexpr std::size_t kDenseExactPlayers = 22;
+
 // The players with chips, grouped by equal stack.
 struct Field {
   std::vector<std::size_t> live;   // indices of players with chips
@@ -182,6 +185,60 @@ IcmOutcome run_exact(const IcmQuery& query, const Field& field, Clock::time_poin
   for (int i = 0; i < m; ++i) {
     out.equity[field.live[static_cast<std::size_t>(i)]] = live_equity[static_cast<std::size_t>(i)];
   }
+  out.std_error.assign(query.stacks.size(), 0.0);
+  out.status = IcmStatus::ok;
+  return out;
+}
+
+// The same recursion for a small field, every subset held at once and indexed
+// by its bit mask: a set's successors S + i are found without ranking, and
+// walking the masks in increasing order visits every set after all its subsets.
+IcmOutcome run_exact_dense(const IcmQuery& query, const Field& field, Clock::time_point deadline) {
+  IcmOutcome out;
+  out.exact = true;
+  const std::size_t m = field.live.size();
+  const int depth = std::min<int>(static_cast<int>(m), static_cast<int>(query.payouts.size()));
+  std::vector<double> s(m);
+  double total = 0;
+  for (std::size_t i = 0; i < m; ++i) {
+    s[i] = query.stacks[field.live[i]];
+    total += s[i];
+  }
+  const std::uint32_t full = (std::uint32_t{1} << m) - 1;
+  std::vector<double> f(std::size_t{full} + 1, 0.0);
+  std::vector<double> held(std::size_t{full} + 1, 0.0);  // chips of the set
+  std::vector<double> live_equity(m, 0.0);
+  f[0] = 1;
+  for (std::uint32_t mask = 0; mask < full; ++mask) {
+    if ((mask & 0xffff) == 0xffff) {
+      if (Clock::now() > deadline) {
+        out.status = IcmStatus::bad_query;
+        out.error = "the exact run outlasted its time bound; ask for Monte Carlo or a longer bound";
+        return out;
+      }
+      if (query.progress != nullptr && query.progress(static_cast<double>(mask) / full, query.progress_user)) {
+        out.status = IcmStatus::cancelled;
+        out.error = "cancelled";
+        return out;
+      }
+    }
+    if (mask != 0) held[mask] = held[mask & (mask - 1)] + s[static_cast<std::size_t>(std::countr_zero(mask))];
+    const double p_set = f[mask];
+    const int size = std::popcount(mask);
+    if (p_set == 0 || size >= depth) continue;
+    const double share = p_set / (total - held[mask]);
+    const double prize = query.payouts[static_cast<std::size_t>(size)];
+    const bool last = size + 1 == depth;
+    for (std::size_t i = 0; i < m; ++i) {
+      const std::uint32_t bit = std::uint32_t{1} << i;
+      if ((mask & bit) != 0) continue;
+      const double p = share * s[i];
+      live_equity[i] += p * prize;
+      if (!last) f[mask | bit] += p;
+    }
+  }
+  out.equity.assign(query.stacks.size(), 0.0);
+  for (std::size_t i = 0; i < m; ++i) out.equity[field.live[i]] = live_equity[i];
   out.std_error.assign(query.stacks.size(), 0.0);
   out.status = IcmStatus::ok;
   return out;
@@ -389,7 +446,14 @@ IcmOutcome compute_icm(const IcmQuery& query) {
     case IcmMode::monte_carlo:
       break;
   }
-  out = exact ? run_exact(query, field, deadline) : run_monte_carlo(query, field, deadline);
+  // Every subset held at once beats the layers when most subsets are visited anyway.
+  const bool dense = m <= kDenseExactPlayers &&
+                     std::ldexp(1.0, static_cast<int>(m)) <= 4 * icm_exact_subsets(query.stacks, query.payouts.size());
+  if (exact) {
+    out = dense ? run_exact_dense(query, field, deadline) : run_exact(query, field, deadline);
+  } else {
+    out = run_monte_carlo(query, field, deadline);
+  }
   if (out.status == IcmStatus::ok || out.status == IcmStatus::target_not_met) {
     share_last_places(field, query.payouts, out.equity);
     if (exact) {

@@ -189,7 +189,7 @@ std::string push_fold_input_error(const PushFoldQuery& query) {
     }
   }
   if (!query.payouts.empty()) {
-    const std::string icm = icm_input_error(query.stacks, query.payouts);
+    std::string icm = icm_input_error(query.stacks, query.payouts);
     if (!icm.empty()) return icm;
   }
   if (!(query.target_exploitability >= 0) || query.max_iterations < 1 || !(query.max_seconds >= 0)) {
