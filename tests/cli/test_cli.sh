@@ -383,6 +383,17 @@ expect 0 "button pushes" pushfold --stacks 10,10 --ante 0.1
 expect 0 '"action": "call", "facing": 0' pushfold --stacks 8,12 --payouts 65,35 --json
 expect 2 "solved heads-up" pushfold --stacks 10,10,10
 expect 2 "--blinds takes the small and big blind" pushfold --stacks 10,10 --blinds 1
+# The chart: both grids drawn, aces played at every stack of the span.
+chart_dir=$(mktemp -d)
+"$bin" pushfold --svg "$chart_dir/pf.svg" --chart-max 6 --chart-step 1 >/dev/null 2>&1
+if ! python3 - "$chart_dir/pf.svg" <<'PY'
+import sys, xml.etree.ElementTree as tree
+texts = [t.text for t in tree.parse(sys.argv[1]).getroot().iter("{http://www.w3.org/2000/svg}text")]
+assert "Small blind pushes" in texts and "Big blind calls" in texts, texts[:5]
+assert texts[texts.index("AA") + 1] == "all", texts[:12]
+PY
+then echo "FAIL: the push/fold chart's SVG"; failures=$((failures + 1)); fi
+rm -rf "$chart_dir"
 
 # Output that cannot be written is a failure, not a success.
 for command in "eval As Ks Qs Js Ts" "holdem 2c7d --opponents 0" ""; do
