@@ -20,6 +20,7 @@ COUNTS = {"export_ev5": 100000, "export_ev7": 100000, "export_evomaha": 50000, "
           "holdem_deal_1": 20000, "holdem_deal_9": 10000, "omaha_deal_1": 10000, "omaha_deal_5": 5000,
           "hilo_deal_1": 10000, "hilo_deal_5": 5000,
           "calc_holdem_1_random": 200000, "calc_holdem_3_random": 100000, "calc_holdem_5_random": 100000,
+          "calc_holdem_ranges": 200000,
           "calc_omaha_1_random": 100000, "calc_omaha_random_random": 100000, "calc_exact_AsKd_random_turn": 20}
 
 

@@ -127,6 +127,7 @@ int main(int argc, char** argv) {
   else if (figure == "calc_holdem_3_random") r = calculator(calc::Game::holdem, {"AhKh", "random", "random", "random"}, n);
   else if (figure == "calc_holdem_5_random")
     r = calculator(calc::Game::holdem, {"AhKh", "random", "random", "random", "random", "random"}, n);
+  else if (figure == "calc_holdem_ranges") r = calculator(calc::Game::holdem, {"QQ+,AKs", "JJ,TT,99,88,AQo"}, n);
   else if (figure == "calc_omaha_1_random") r = calculator(calc::Game::omaha, {"AhAsKhKs", "random"}, n);
   else if (figure == "calc_omaha_random_random") r = calculator(calc::Game::omaha, {"random", "random"}, n);
   else if (figure == "calc_exact_AsKd_random_turn") r = exact_runs({"AsKd", "random"}, "9s8s2h3c", n);

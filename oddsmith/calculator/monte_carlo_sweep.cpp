@@ -173,6 +173,57 @@ struct Pieces {
   }
 };
 
+// The same draws from 16-bit pieces made ahead, a block at a time, for the
+// quick dealing loops: the stream's four words then stay out of the loop's
+// registers, and a piece is one load. Pieces come in the stream's order, four
+// to each output, low bits first. A chunk keeps one buffer for all its deals.
+class PieceBuffer {
+ public:
+  explicit PieceBuffer(RandomStream& rng) : rng_(rng) {}
+  // The next piece, `from` on (the pieces before it used), with at least n
+  // ahead (n at most kSize / 2). A dealing loop keeps the pointer in a
+  // register and reads a piece with one load.
+  const std::uint16_t* ahead(const std::uint16_t* from, std::ptrdiff_t n) {
+    at_ = from;
+    if (end_ - at_ < n) [[unlikely]]
+      refill();
+    return at_;
+  }
+  const std::uint16_t* next() const { return at_; }
+  RandomStream& stream() { return rng_; }
+
+ private:
+  static constexpr std::ptrdiff_t kSize = 2048;
+  // Four streams side by side (the chunk's stream and three more seeded from
+  // it, each xoshiro256**), their outputs interleaved: vector code makes four
+  // outputs for about the instructions of one, with the same numbers on any
+  // processor (AVX2 where the loader can pick it, else SSE2 pairs).
+  [[gnu::noinline]] void refill() {
+    const std::ptrdiff_t left = end_ - at_;
+    std::copy(at_, end_, pieces_.begin());
+    const std::ptrdiff_t words = (kSize - left) / 4 / 4 * 4;
+    lanes_.fill(pieces_.data() + left, words);
+    at_ = pieces_.data();
+    end_ = pieces_.data() + left + 4 * words;
+  }
+  RandomStream& rng_;
+  RandomLanes lanes_{rng_};
+  std::array<std::uint16_t, kSize> pieces_{};
+  const std::uint16_t* at_ = nullptr;
+  const std::uint16_t* end_ = nullptr;
+};
+
+// Uniform below n (1 <= n <= 65536), exactly, as Pieces::below, from the
+// pieces at p (advanced past those used).
+[[gnu::always_inline]] inline std::uint32_t draw_below(const std::uint16_t*& p, PieceBuffer& buffer, std::uint32_t n) {
+  std::uint32_t m = static_cast<std::uint32_t>(*p++) * n;
+  while ((m & 0xffff) < n && (m & 0xffff) < (0x10000u - n) % n) [[unlikely]] {
+    p = buffer.ahead(p, 1);
+    m = static_cast<std::uint32_t>(*p++) * n;
+  }
+  return m >> 16;
+}
+
 // Deals `deals` deals from `rng` into `out`; false when the narrow players'
 // draws kept clashing. kBoardCards: the board cards to come.
 template <Game G, int kBoardCards>
@@ -316,6 +367,30 @@ bool deal_block(const PreparedQuery& q, const Dealing& dealing, const std::vecto
   return true;
 }
 
+// The pot to the best high value (the lowest): the tally of the i-th valued
+// hand is tally[player[i]].
+[[gnu::always_inline]] inline void settle_high(const int* value, int players, int best, const int* player,
+                                               Tally* tally) {
+  int winners = 0, winner = 0;
+  for (int i = 0; i < players; ++i)
+    if (value[i] == best) ++winners, winner = i;
+  if (winners == 1) {
+    Tally& t = tally[player[winner]];
+    t.equity += 1;
+    t.equity_squared += 1;
+    t.win += 1;
+    return;
+  }
+  const double share = kInverse[static_cast<std::size_t>(winners)];
+  for (int i = 0; i < players; ++i) {
+    if (value[i] != best) continue;
+    Tally& t = tally[player[i]];
+    t.equity += share;
+    t.equity_squared += share * share;
+    t.tie += 1;
+  }
+}
+
 // Hold'em with only known hands and random players (the commonest query, a
 // hand against random opponents), dealt with nothing between the draws and
 // the showdown: the cards shuffled off the deck's front, the board's keys
@@ -345,35 +420,28 @@ struct QuickHoldem {
 // kPlayers > 0: one known hand and kPlayers - 1 random ones, fixed at compile
 // time so that the loops over the players unroll (the commonest queries).
 template <Game G, int kBoardCards, int kPlayers>
-void deal_quick_holdem(const QuickHoldem& h, RandomStream& stream, std::int64_t deals, Tally* tally) {
-  RandomStream rng = stream;  // a local copy the compiler keeps in registers
-  const StoreBack store_back{stream, rng};
+void deal_quick_holdem(const QuickHoldem& h, PieceBuffer& pieces, std::int64_t deals, Tally* tally) {
   const int known_count = kPlayers > 0 ? 1 : h.known_count;
   const int players = kPlayers > 0 ? kPlayers : h.known_count + h.random_count;
   const CardMask out_of_deck = h.out_of_deck;
   // The cards left, a permutation kept from deal to deal: each deal shuffles
   // its front as far as it draws (a partial Fisher-Yates shuffle), a 16-bit
-  // piece of the stream per card, four to an output; no branch depends on the
-  // cards, which keeps the processor's guesses right.
+  // piece per card; no branch depends on the cards, which keeps the
+  // processor's guesses right.
   std::array<int, kDeckSize> deck;
   int deck_size = 0;
   for (int c = 0; c < kDeckSize; ++c)
     if (!(out_of_deck & card_bit(c))) deck[static_cast<std::size_t>(deck_size++)] = c;
   const int to_draw = kBoardCards + 2 * (players - known_count);  // the board's cards first, then the hands'
   std::array<int, kMaxPlayers> value;
+  const std::uint16_t* piece = pieces.next();
   for (std::int64_t deal = 0; deal < deals; ++deal) {
-    std::uint64_t bits = 0;
+    piece = pieces.ahead(piece, 2 * kMaxPlayers + 5);
 #pragma GCC unroll 24
-    for (int k = 0; k < to_draw; ++k, bits >>= 16) {
-      if (k % 4 == 0) bits = rng.next();  // four pieces to an output
-      // Position k takes one of positions k .. deck_size-1 (the piece times
-      // their count; a piece whose low half falls below 65536 mod that count
-      // would favour some, and is replaced by one from a fresh output).
-      const auto range = static_cast<std::uint32_t>(deck_size - k);
-      std::uint32_t m = static_cast<std::uint32_t>(bits & 0xffff) * range;
-      while ((m & 0xffff) < range && (m & 0xffff) < (0x10000u - range) % range) [[unlikely]]
-        m = static_cast<std::uint32_t>(rng.next() & 0xffff) * range;
-      const std::size_t here = static_cast<std::size_t>(k), there = here + (m >> 16);
+    for (int k = 0; k < to_draw; ++k) {
+      // Position k takes one of positions k .. deck_size-1.
+      const std::size_t here = static_cast<std::size_t>(k),
+                        there = here + draw_below(piece, pieces, static_cast<std::uint32_t>(deck_size - k));
       const int card = deck[there];
       deck[there] = deck[here];
       deck[here] = card;
@@ -404,29 +472,13 @@ void deal_quick_holdem(const QuickHoldem& h, RandomStream& stream, std::int64_t 
       for (int i = known_count; i < players; ++i)
         take(i, Evaluator<G>::value(board, add_card(add_card({0, 0}, hole(i)), hole2(i))).high);
     }
-    int winners = 0, winner = 0;
-    for (int i = 0; i < players; ++i)
-      if (value[static_cast<std::size_t>(i)] == best) ++winners, winner = i;
-    if (winners == 1) {
-      Tally& t = tally[h.player[static_cast<std::size_t>(winner)]];
-      t.equity += 1;
-      t.equity_squared += 1;
-      t.win += 1;
-      continue;
-    }
-    const double share = kInverse[static_cast<std::size_t>(winners)];
-    for (int i = 0; i < players; ++i) {
-      if (value[static_cast<std::size_t>(i)] != best) continue;
-      Tally& t = tally[h.player[static_cast<std::size_t>(i)]];
-      t.equity += share;
-      t.equity_squared += share * share;
-      t.tie += 1;
-    }
+    settle_high(value.data(), players, best, h.player.data(), tally);
   }
+  pieces.ahead(piece, 0);
 }
 
 template <Game G, int kBoardCards>
-void deal_quick_players(const QuickHoldem& h, RandomStream& rng, std::int64_t count, Tally* tally) {
+void deal_quick_players(const QuickHoldem& h, PieceBuffer& rng, std::int64_t count, Tally* tally) {
   const int players = h.known_count == 1 ? h.known_count + h.random_count : 0;
   switch (players) {
     case 2: return deal_quick_holdem<G, kBoardCards, 2>(h, rng, count, tally);
@@ -439,7 +491,7 @@ void deal_quick_players(const QuickHoldem& h, RandomStream& rng, std::int64_t co
 }
 
 template <Game G>
-bool deal_quick(const QuickHoldem& h, int board_cards, RandomStream& rng, std::int64_t count, Tally* tally) {
+bool deal_quick(const QuickHoldem& h, int board_cards, PieceBuffer& rng, std::int64_t count, Tally* tally) {
   switch (board_cards) {
     case 0: deal_quick_players<G, 0>(h, rng, count, tally); break;
     case 1: deal_quick_players<G, 1>(h, rng, count, tally); break;
@@ -451,11 +503,105 @@ bool deal_quick(const QuickHoldem& h, int board_cards, RandomStream& rng, std::i
   return true;
 }
 
+// Hold'em and short deck with narrow ranges and known hands, no random player,
+// few cards out (the board drawn by rejection): each drawn hand read from one
+// array (its cards' mask and keys side by side), uniform ranges drawn from
+// 16-bit pieces of the stream, the board's keys summed as its cards come, and
+// the rank-only values on boards that allow no flush.
+struct QuickRanges {
+  struct Entry {
+    CardMask mask;
+    BoardKeys keys;
+  };
+  std::vector<std::vector<Entry>> entries;  // [player][hand]; a known hand is its range's one entry
+  std::array<bool, kMaxPlayers> uniform{};  // all of one weight: drawn without the alias table
+  std::array<int, kMaxPlayers> player{};    // 0 .. players-1, for settle_high
+  template <Game G>
+  QuickRanges(const PreparedQuery& q, const HandKeys<G>& keys) : entries(q.hands.size()) {
+    for (std::size_t p = 0; p < q.hands.size(); ++p) {
+      const std::span<const RangeHand> hands = q.hands[p];
+      for (std::size_t i = 0; i < hands.size(); ++i) entries[p].push_back({hands[i].mask, keys.of[p][i]});
+      uniform[p] = std::all_of(hands.begin(), hands.end(), [&](const RangeHand& h) { return h.weight == hands[0].weight; });
+      player[p] = static_cast<int>(p);
+    }
+  }
+};
+
+template <Game G, int kBoardCards>
+bool deal_quick_ranges(const PreparedQuery& q, const Dealing& dealing, const QuickRanges& r,
+                       const std::vector<HandSampler>& samplers, const BoardKeys& known_board, PieceBuffer& pieces,
+                       std::int64_t deals, Tally* tally) {
+  const int players = q.players;
+  const CardMask base = q.known_mask | q.dead, out_of_deck = dealing.out_of_deck;
+  const int first_card = dealing.first_card;
+  const auto span = static_cast<std::uint32_t>(kDeckSize - first_card);
+  std::array<const QuickRanges::Entry*, kMaxPlayers> entries{};
+  std::array<std::uint32_t, kMaxPlayers> sizes{};
+  for (int p = 0; p < players; ++p) {
+    entries[static_cast<std::size_t>(p)] = r.entries[static_cast<std::size_t>(p)].data();
+    sizes[static_cast<std::size_t>(p)] = static_cast<std::uint32_t>(r.entries[static_cast<std::size_t>(p)].size());
+  }
+  std::array<const BoardKeys*, kMaxPlayers> hand{};
+  std::array<int, kMaxPlayers> value{};
+  const std::uint16_t* piece = pieces.next();
+  for (std::int64_t deal = 0; deal < deals; ++deal) {
+    CardMask used = base;
+    for (int rejections = 0;; ++rejections) {
+      if (rejections == kMaxRejections) {
+        pieces.ahead(piece, 0);
+        return false;
+      }
+      used = base;
+      piece = pieces.ahead(piece, kMaxPlayers + 5);
+      int p = 0;
+      for (; p < players; ++p) {
+        const auto k = static_cast<std::size_t>(p);
+        std::uint32_t i = 0;
+        if (sizes[k] > 1) i = r.uniform[k] ? draw_below(piece, pieces, sizes[k]) : samplers[k].draw(pieces.stream());
+        const QuickRanges::Entry& e = entries[k][i];
+        if (e.mask & used) break;
+        used |= e.mask;
+        hand[k] = &e.keys;
+      }
+      if (p == players) break;
+    }
+    used |= out_of_deck;
+    BoardKeys board = known_board;
+    for (int i = 0; i < kBoardCards; ++i) {
+      int card = first_card + static_cast<int>(draw_below(piece, pieces, span));
+      while (used & card_bit(card)) {  // taken: drawn again
+        piece = pieces.ahead(piece, 1);
+        card = first_card + static_cast<int>(draw_below(piece, pieces, span));
+      }
+      used |= card_bit(card);
+      board = add_card(board, card);
+    }
+    int best = kWorstHandValue + 1;
+    if (!board_allows_flush(board.key_sum)) {
+      for (int p = 0; p < players; ++p) {
+        const int v = rank_only_value<G>(board.key_sum + hand[static_cast<std::size_t>(p)]->key_sum);
+        value[static_cast<std::size_t>(p)] = v;
+        best = std::min(best, v);
+      }
+    } else {
+      for (int p = 0; p < players; ++p) {
+        const int v = Evaluator<G>::value(board, *hand[static_cast<std::size_t>(p)]).high;
+        value[static_cast<std::size_t>(p)] = v;
+        best = std::min(best, v);
+      }
+    }
+    settle_high(value.data(), players, best, r.player.data(), tally);
+  }
+  pieces.ahead(piece, 0);
+  return true;
+}
+
 // One chunk: its own stream, its deals in blocks, and between blocks a report
 // and a look for a cancel (many players take a while over a chunk).
 template <Game G>
 bool run_chunk(const PreparedQuery& q, const Dealing& dealing, const std::vector<HandSampler>& samplers,
-               const HandKeys<G>& hand_keys, const QuickHoldem* quick_holdem, std::uint64_t seed, std::uint64_t chunk,
+               const HandKeys<G>& hand_keys, const QuickHoldem* quick_holdem, const QuickRanges* quick_ranges,
+               std::uint64_t seed, std::uint64_t chunk,
                std::int64_t deals, SweepTally& out, const ChunkPoll& poll) {
   constexpr bool kBatched = kBatchedReads<G>;
   constexpr std::int64_t kBlock = kBatched ? kValueBatch : 256;
@@ -481,11 +627,27 @@ bool run_chunk(const PreparedQuery& q, const Dealing& dealing, const std::vector
     scratch.board[i] = q.board[i];
     scratch.known_keys = add_card(scratch.known_keys, q.board[i]);
   }
+  // The quick loops' draws (their lanes seeded from the chunk's stream; the
+  // other loops read the stream itself).
+  std::optional<PieceBuffer> pieces;
+  if (quick_holdem || quick_ranges) pieces.emplace(rng);
   // The board's cards to come as a constant of the dealing loop.
   auto block = [&](std::int64_t count) {
     if constexpr (is_seven_card(G)) {
       if (quick_holdem) {
-        return deal_quick<G>(*quick_holdem, dealing.board_cards, rng, count, out.players.data());
+        return deal_quick<G>(*quick_holdem, dealing.board_cards, *pieces, count, out.players.data());
+      }
+      if (quick_ranges) {
+        Tally* const tally = out.players.data();
+        const BoardKeys known = scratch.known_keys;
+        switch (dealing.board_cards) {
+          case 0: return deal_quick_ranges<G, 0>(q, dealing, *quick_ranges, samplers, known, *pieces, count, tally);
+          case 1: return deal_quick_ranges<G, 1>(q, dealing, *quick_ranges, samplers, known, *pieces, count, tally);
+          case 2: return deal_quick_ranges<G, 2>(q, dealing, *quick_ranges, samplers, known, *pieces, count, tally);
+          case 3: return deal_quick_ranges<G, 3>(q, dealing, *quick_ranges, samplers, known, *pieces, count, tally);
+          case 4: return deal_quick_ranges<G, 4>(q, dealing, *quick_ranges, samplers, known, *pieces, count, tally);
+          default: return deal_quick_ranges<G, 5>(q, dealing, *quick_ranges, samplers, known, *pieces, count, tally);
+        }
       }
     }
     switch (dealing.board_cards) {
@@ -523,8 +685,11 @@ SweepResult run_game(const PreparedQuery& q, const RunBudget& budget, ProgressFn
     return std::find(dealing.random.begin(), dealing.random.end(), p) == dealing.random.end();
   });
   std::optional<QuickHoldem> quick;
-  if constexpr (is_seven_card(G))
+  std::optional<QuickRanges> quick_ranges;
+  if constexpr (is_seven_card(G)) {
     if (dealing.narrow.empty()) quick.emplace(q, dealing, keys);
+    else if (dealing.random.empty() && dealing.by_rejection) quick_ranges.emplace(q, keys);
+  }
   const bool fixed = budget.trials > 0;
   const std::int64_t goal = fixed ? budget.trials : kMaxDeals;
   auto deals_in = [&](std::size_t chunk) {
@@ -562,8 +727,8 @@ SweepResult run_game(const PreparedQuery& q, const RunBudget& budget, ProgressFn
   SweepResult result = run_in_chunk_order(
       q.players, schedule,
       [&](std::size_t c, SweepTally& out, const ChunkPoll& poll) {
-        return run_chunk<G>(q, dealing, samplers, keys, quick ? &*quick : nullptr, budget.seed, c, deals_in(c), out,
-                            poll);
+        return run_chunk<G>(q, dealing, samplers, keys, quick ? &*quick : nullptr,
+                            quick_ranges ? &*quick_ranges : nullptr, budget.seed, c, deals_in(c), out, poll);
       }, progress,
       user);
   // Out of time: the answer is the deals done, short of the trials or the target.

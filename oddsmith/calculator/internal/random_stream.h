@@ -3,6 +3,7 @@
 // nothing else, so a run's result does not depend on how chunks meet threads.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 
 namespace oddsmith::calc {
@@ -42,6 +43,25 @@ class RandomStream {
  private:
   static std::uint64_t rotl(std::uint64_t x, int k) { return (x << k) | (x >> (64 - k)); }
   std::uint64_t s_[4] = {};  // all four words set by the constructor
+};
+
+// Four xoshiro256** streams stepped together, seeded from a stream's outputs,
+// for filling blocks of 16-bit pieces: each step's four words lane by lane
+// (lane 0, 1, 2, 3), each word's pieces low bits first, the same on any
+// little-endian processor.
+class RandomLanes {
+ public:
+  explicit RandomLanes(RandomStream& seed_from) {
+    for (Vector& word : s_)
+      for (int lane = 0; lane < 4; ++lane) word[lane] = seed_from.next();
+  }
+
+  // The pieces of `count` words (a multiple of four) into out.
+  void fill(std::uint16_t* out, std::ptrdiff_t count);
+
+ private:
+  using Vector = std::uint64_t __attribute__((vector_size(32)));
+  Vector s_[4] = {};
 };
 
 }  // namespace oddsmith::calc
