@@ -179,7 +179,8 @@ const Command kCommands[] = {
      "                     (default: chips)\n"
      "  --no-card-removal  weight the opponent's hands as if they shared no cards\n"
      "  --target X         stop once the exploitability is at most X (default\n"
-     "                     0.0001 bb, or 1e-6 of the prize pool)\n"
+     "                     0.00001 bb, or 1e-7 of the prize pool; the chart's ten\n"
+     "                     times that)\n"
      "  --svg FILE         the chart of equal stacks from 1 to --chart-max (30) bb in\n"
      "                     --chart-step (0.5) steps: each hand coloured by the largest\n"
      "                     stack at which it is pushed, and called\n"},

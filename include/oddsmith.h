@@ -589,7 +589,8 @@ typedef struct oddsmith_pushfold_query {
   const double *payouts;
   int without_card_removal;    /* 1: opponents' classes weighted by their hand counts only */
   double target_exploitability; /* stop once the best-response gains add up to at most this (payoff units);
-                                   0: 0.0001 big blinds, or 1e-6 of the prize pool */
+                                   0: 0.00001 big blinds, or 1e-7 of the prize pool
+                                   (the chart's: ten times that) */
   double max_seconds;          /* the time bound (0: ODDSMITH_DEFAULT_MAX_SECONDS) */
   oddsmith_progress_fn progress; /* may be NULL */
   void *progress_user;

@@ -208,7 +208,7 @@ PushFoldOutcome solve_push_fold(const PushFoldQuery& query) {
   out.icm = !query.payouts.empty();
   const double pool = std::accumulate(query.payouts.begin(), query.payouts.end(), 0.0);
   const double target =
-      query.target_exploitability > 0 ? query.target_exploitability : (out.icm ? 1e-6 * pool : 1e-4);
+      query.target_exploitability > 0 ? query.target_exploitability : (out.icm ? 1e-7 * pool : 1e-5);
 
   Matrix weights(kN * kN);
   const ClassPairCounts pairs = class_pair_counts();
@@ -301,6 +301,10 @@ PushFoldChart heads_up_chart(const PushFoldQuery& base, double smallest, double 
     const double stack = smallest + i * step;
     PushFoldQuery query = base;
     query.stacks = {stack, stack};
+    if (query.target_exploitability == 0) {  // a chart reads strategies against one half: a looser default
+      const double pool = std::accumulate(base.payouts.begin(), base.payouts.end(), 0.0);
+      query.target_exploitability = base.payouts.empty() ? 1e-4 : 1e-6 * pool;
+    }
     query.progress = nullptr;
     query.max_seconds = std::max(1e-3, bound - std::chrono::duration<double>(Clock::now() - start).count());
     const PushFoldOutcome solved = solve_push_fold(query);

@@ -31,7 +31,8 @@ struct PushFoldQuery {
   std::vector<double> payouts;    // empty: the payoff is chips; else ICM prize equity of the stacks after the hand
   bool card_removal = true;       // false: opponents' classes weighted by their hand counts alone
   double target_exploitability = 0;  // stop once the best-response gains add up to at most this
-                                     // (0: 0.0001 big blinds, or 1e-6 of the prize pool with payouts)
+                                     // (0: 0.00001 big blinds, or 1e-7 of the prize pool with payouts;
+                                     // a chart's: ten times that)
   int max_iterations = 100000;
   double max_seconds = 0;         // the time bound (0: kDefaultMaxSeconds)
   ProgressFn progress = nullptr;

@@ -196,8 +196,8 @@ def pushfold(stacks: Sequence[SupportsFloat], blinds: Sequence[SupportsFloat] = 
     calls or folds. With payouts the payoff is the ICM prize equity of the
     stacks after the hand, else chips. Solved over the 169 starting-hand
     classes by CFR+ on the exact all-in equities, to an exploitability (the
-    players' best-response gains added up) of `target` (default 0.0001 big
-    blinds, or 1e-6 of the prize pool)."""
+    players' best-response gains added up) of `target` (default 0.00001 big
+    blinds, or 1e-7 of the prize pool)."""
     stack_list = _numbers(stacks, "stacks")
     small, big = _blinds(blinds)
     payout_list = _numbers(payouts, "payouts") if payouts is not None else []
