@@ -76,7 +76,7 @@ class PushFoldChart:
     worst_exploitability: float
     subtitle: str
 
-    def svg(self) -> str:
+    def to_svg(self) -> str:
         """The chart as an SVG picture: two 13 x 13 grids coloured by stack."""
         labels = _class_labels()
         return str(core._pushfold_svg([self.push_up_to[c] for c in labels], [self.call_up_to[c] for c in labels],
@@ -221,7 +221,7 @@ def pushfold_chart(largest: float = 30.0, step: float = 0.5, blinds: Sequence[Su
                    target: Optional[float] = None, max_seconds: Optional[float] = None) -> PushFoldChart:
     """The heads-up chart: equal stacks from 1 big blind to `largest` in
     `step`s, each solved as pushfold; per class the largest stack at which it
-    is pushed and called. .svg() draws it."""
+    is pushed and called. .to_svg() draws it."""
     small, big = _blinds(blinds)
     top, size = _number(largest, "largest"), _number(step, "step")
     ante_value = _number(ante, "ante")

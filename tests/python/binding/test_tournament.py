@@ -39,7 +39,7 @@ def test_pushfold_ranges_and_chart():
     assert chips.players[0].ev_prize is None and chips.spots[0].share > push.share
     chart = oddsmith.pushfold_chart(largest=12, step=1)
     assert chart.push_up_to["AA"] == 12 and chart.call_up_to["72o"] < chart.push_up_to["AA"]
-    assert chart.svg().startswith("<svg") and "Small blind pushes" in chart.svg()
+    assert chart.to_svg().startswith("<svg") and "Small blind pushes" in chart.to_svg()
 
 
 @pytest.mark.parametrize("call, words", [

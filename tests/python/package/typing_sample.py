@@ -49,3 +49,13 @@ def pictures(opponent: str) -> str:
     equities: List[float] = [e for e in chart.classes.values() if e is not None]
     drawn: str = chart.to_svg() + oddsmith.breakdown([opponent, "random"], board="Qh7c2d").to_svg()
     return drawn + str(len(equities)) + chart.game + chart.opponent + chart.board
+
+
+def tournament(stacks: List[float]) -> str:
+    prizes: oddsmith.IcmResult = oddsmith.icm(stacks, [50, 30, 20], seed=3, samples=1000)
+    players: List[oddsmith.IcmPlayer] = prizes.players
+    result: oddsmith.PushFoldResult = oddsmith.pushfold([10, 10], blinds=(0.5, 1), ante=0.1, payouts=[65, 35])
+    spot: oddsmith.PushFoldSpot = result.spots[0]
+    prize: Optional[float] = result.players[0].ev_prize
+    chart: oddsmith.PushFoldChart = oddsmith.pushfold_chart(largest=10, step=1)
+    return spot.range + str(players[0].equity + (prize or 0.0) + spot.strategy["AA"]) + chart.to_svg()
