@@ -184,11 +184,15 @@ class PieceBuffer {
   // ahead (n at most kSize / 2). A dealing loop keeps the pointer in a
   // register and reads a piece with one load.
   const std::uint16_t* ahead(const std::uint16_t* from, std::ptrdiff_t n) {
-    at_ = from;
-    if (end_ - at_ < n) [[unlikely]]
+    if (end_ - from < n) [[unlikely]] {
+      at_ = from;
       refill();
-    return at_;
+      return at_;
+    }
+    return from;
   }
+  // Where the caller's pointer stopped: the next piece to read.
+  void stop_at(const std::uint16_t* at) { at_ = at; }
   const std::uint16_t* next() const { return at_; }
   RandomStream& stream() { return rng_; }
 
@@ -439,13 +443,22 @@ void deal_quick_holdem(const QuickHoldem& h, PieceBuffer& pieces, std::int64_t d
     piece = pieces.ahead(piece, 2 * kMaxPlayers + 5);
 #pragma GCC unroll 24
     for (int k = 0; k < to_draw; ++k) {
-      // Position k takes one of positions k .. deck_size-1.
-      const std::size_t here = static_cast<std::size_t>(k),
-                        there = here + draw_below(piece, pieces, static_cast<std::uint32_t>(deck_size - k));
+      // Position k takes one of positions k .. deck_size-1: piece k of the
+      // deal times their count. A piece whose low half falls below 65536 mod
+      // that count would favour some; it is replaced by one from the chunk's
+      // stream. (Counts are at most 64, so a low half of 64 or more is always
+      // kept: one test of its upper bits.)
+      const auto range = static_cast<std::uint32_t>(deck_size - k);
+      std::uint32_t m = static_cast<std::uint32_t>(piece[k]) * range;
+      if ((m & 0xffc0) == 0) [[unlikely]]
+        while ((m & 0xffff) < range && (m & 0xffff) < (0x10000u - range) % range)
+          m = static_cast<std::uint32_t>(pieces.stream().next() & 0xffff) * range;
+      const std::size_t here = static_cast<std::size_t>(k), there = here + (m >> 16);
       const int card = deck[there];
       deck[there] = deck[here];
       deck[here] = card;
     }
+    piece += to_draw;
     const int* const board_cards = deck.data();
     // Player i's hand (i from known_count on): hole(i) and hole2(i).
     auto hole = [&](int i) { return deck[kBoardCards + 2 * static_cast<std::size_t>(i - known_count)]; };
@@ -474,7 +487,7 @@ void deal_quick_holdem(const QuickHoldem& h, PieceBuffer& pieces, std::int64_t d
     }
     settle_high(value.data(), players, best, h.player.data(), tally);
   }
-  pieces.ahead(piece, 0);
+  pieces.stop_at(piece);
 }
 
 template <Game G, int kBoardCards>
@@ -527,28 +540,37 @@ struct QuickRanges {
   }
 };
 
-template <Game G, int kBoardCards>
+// kPlayers > 0: that many players, fixed at compile time so that the loops
+// over them unroll (two, the commonest); 0: any number.
+template <Game G, int kBoardCards, int kPlayers>
 bool deal_quick_ranges(const PreparedQuery& q, const Dealing& dealing, const QuickRanges& r,
                        const std::vector<HandSampler>& samplers, const BoardKeys& known_board, PieceBuffer& pieces,
                        std::int64_t deals, Tally* tally) {
-  const int players = q.players;
+  const int players = kPlayers > 0 ? kPlayers : q.players;
   const CardMask base = q.known_mask | q.dead, out_of_deck = dealing.out_of_deck;
-  const int first_card = dealing.first_card;
-  const auto span = static_cast<std::uint32_t>(kDeckSize - first_card);
+  // The game's deck, cards first_card .. 51, as constants of the loop.
+  constexpr int first_card = G == Game::shortdeck ? kShortDeckLowestCard : 0;
+  constexpr auto span = static_cast<std::uint32_t>(kDeckSize - first_card);
+  // Per player: its entries, how many, and how it is drawn (one hand: not at
+  // all; all of one weight: from a piece; else by the alias table).
+  enum Draw : std::uint8_t { kFixed, kUniform, kWeighted };
   std::array<const QuickRanges::Entry*, kMaxPlayers> entries{};
   std::array<std::uint32_t, kMaxPlayers> sizes{};
-  for (int p = 0; p < players; ++p) {
-    entries[static_cast<std::size_t>(p)] = r.entries[static_cast<std::size_t>(p)].data();
-    sizes[static_cast<std::size_t>(p)] = static_cast<std::uint32_t>(r.entries[static_cast<std::size_t>(p)].size());
+  std::array<Draw, kMaxPlayers> draw{};
+  for (std::size_t p = 0; p < static_cast<std::size_t>(players); ++p) {
+    entries[p] = r.entries[p].data();
+    sizes[p] = static_cast<std::uint32_t>(r.entries[p].size());
+    draw[p] = sizes[p] == 1 ? kFixed : r.uniform[p] ? kUniform : kWeighted;
   }
   std::array<const BoardKeys*, kMaxPlayers> hand{};
   std::array<int, kMaxPlayers> value{};
+  std::array<int, 5> cards{};
   const std::uint16_t* piece = pieces.next();
   for (std::int64_t deal = 0; deal < deals; ++deal) {
     CardMask used = base;
     for (int rejections = 0;; ++rejections) {
-      if (rejections == kMaxRejections) {
-        pieces.ahead(piece, 0);
+      if (rejections == kMaxRejections) [[unlikely]] {
+        pieces.stop_at(piece);
         return false;
       }
       used = base;
@@ -557,33 +579,46 @@ bool deal_quick_ranges(const PreparedQuery& q, const Dealing& dealing, const Qui
       for (; p < players; ++p) {
         const auto k = static_cast<std::size_t>(p);
         std::uint32_t i = 0;
-        if (sizes[k] > 1) i = r.uniform[k] ? draw_below(piece, pieces, sizes[k]) : samplers[k].draw(pieces.stream());
+        if (draw[k] == kUniform) [[likely]]
+          i = draw_below(piece, pieces, sizes[k]);
+        else if (draw[k] == kWeighted)
+          i = samplers[k].draw(pieces.stream());
         const QuickRanges::Entry& e = entries[k][i];
-        if (e.mask & used) break;
+        if (e.mask & used) [[unlikely]]
+          break;
         used |= e.mask;
         hand[k] = &e.keys;
       }
-      if (p == players) break;
+      if (p == players) [[likely]]
+        break;
     }
+    // The board's cards: drawn again while taken; their suits read only
+    // where the board allows a flush.
     used |= out_of_deck;
-    BoardKeys board = known_board;
+    std::uint64_t board_sum = known_board.key_sum;
+#pragma GCC unroll 5
     for (int i = 0; i < kBoardCards; ++i) {
       int card = first_card + static_cast<int>(draw_below(piece, pieces, span));
-      while (used & card_bit(card)) {  // taken: drawn again
-        piece = pieces.ahead(piece, 1);
-        card = first_card + static_cast<int>(draw_below(piece, pieces, span));
+      if (used & card_bit(card)) [[unlikely]] {
+        do {
+          piece = pieces.ahead(piece, 1);
+          card = first_card + static_cast<int>(draw_below(piece, pieces, span));
+        } while (used & card_bit(card));
       }
       used |= card_bit(card);
-      board = add_card(board, card);
+      cards[static_cast<std::size_t>(i)] = card;
+      board_sum += osm_card_key[card];
     }
     int best = kWorstHandValue + 1;
-    if (!board_allows_flush(board.key_sum)) {
+    if (!board_allows_flush(board_sum)) {
       for (int p = 0; p < players; ++p) {
-        const int v = rank_only_value<G>(board.key_sum + hand[static_cast<std::size_t>(p)]->key_sum);
+        const int v = rank_only_value<G>(board_sum + hand[static_cast<std::size_t>(p)]->key_sum);
         value[static_cast<std::size_t>(p)] = v;
         best = std::min(best, v);
       }
     } else {
+      BoardKeys board{board_sum, known_board.suit_ranks};
+      for (int i = 0; i < kBoardCards; ++i) board.suit_ranks |= osm_card_suit_rank[cards[static_cast<std::size_t>(i)]];
       for (int p = 0; p < players; ++p) {
         const int v = Evaluator<G>::value(board, *hand[static_cast<std::size_t>(p)]).high;
         value[static_cast<std::size_t>(p)] = v;
@@ -592,8 +627,17 @@ bool deal_quick_ranges(const PreparedQuery& q, const Dealing& dealing, const Qui
     }
     settle_high(value.data(), players, best, r.player.data(), tally);
   }
-  pieces.ahead(piece, 0);
+  pieces.stop_at(piece);
   return true;
+}
+
+template <Game G, int kBoardCards>
+bool deal_quick_ranges_of(const PreparedQuery& q, const Dealing& dealing, const QuickRanges& r,
+                          const std::vector<HandSampler>& samplers, const BoardKeys& known_board, PieceBuffer& pieces,
+                          std::int64_t deals, Tally* tally) {
+  if (q.players == 2)
+    return deal_quick_ranges<G, kBoardCards, 2>(q, dealing, r, samplers, known_board, pieces, deals, tally);
+  return deal_quick_ranges<G, kBoardCards, 0>(q, dealing, r, samplers, known_board, pieces, deals, tally);
 }
 
 // One chunk: its own stream, its deals in blocks, and between blocks a report
@@ -641,12 +685,12 @@ bool run_chunk(const PreparedQuery& q, const Dealing& dealing, const std::vector
         Tally* const tally = out.players.data();
         const BoardKeys known = scratch.known_keys;
         switch (dealing.board_cards) {
-          case 0: return deal_quick_ranges<G, 0>(q, dealing, *quick_ranges, samplers, known, *pieces, count, tally);
-          case 1: return deal_quick_ranges<G, 1>(q, dealing, *quick_ranges, samplers, known, *pieces, count, tally);
-          case 2: return deal_quick_ranges<G, 2>(q, dealing, *quick_ranges, samplers, known, *pieces, count, tally);
-          case 3: return deal_quick_ranges<G, 3>(q, dealing, *quick_ranges, samplers, known, *pieces, count, tally);
-          case 4: return deal_quick_ranges<G, 4>(q, dealing, *quick_ranges, samplers, known, *pieces, count, tally);
-          default: return deal_quick_ranges<G, 5>(q, dealing, *quick_ranges, samplers, known, *pieces, count, tally);
+          case 0: return deal_quick_ranges_of<G, 0>(q, dealing, *quick_ranges, samplers, known, *pieces, count, tally);
+          case 1: return deal_quick_ranges_of<G, 1>(q, dealing, *quick_ranges, samplers, known, *pieces, count, tally);
+          case 2: return deal_quick_ranges_of<G, 2>(q, dealing, *quick_ranges, samplers, known, *pieces, count, tally);
+          case 3: return deal_quick_ranges_of<G, 3>(q, dealing, *quick_ranges, samplers, known, *pieces, count, tally);
+          case 4: return deal_quick_ranges_of<G, 4>(q, dealing, *quick_ranges, samplers, known, *pieces, count, tally);
+          default: return deal_quick_ranges_of<G, 5>(q, dealing, *quick_ranges, samplers, known, *pieces, count, tally);
         }
       }
     }

@@ -158,7 +158,7 @@ TEST(Calculator, ExactEqualsBruteForce) {
 // against exact enumeration (which weighs every assignment), with narrow
 // ranges beside them or only known hands, on a full deck (each card drawn from
 // all 52 and drawn again while taken) and on one thinned by dead cards (the
-// deck's front shuffled), in both games.
+// deck's front shuffled), in every deal loop.
 TEST(Calculator, MonteCarloAgreesWithExactUnderJointCardRemoval) {
   constexpr const char* kThinned = "3c3d3h3s4c4d4h4s5c5d5h5s6c6d6h6s8c8d8h8s9c9d9h9sTcTdThTs";
   const TableQuery cases[] = {
@@ -172,6 +172,9 @@ TEST(Calculator, MonteCarloAgreesWithExactUnderJointCardRemoval) {
       // Short deck deals from its 36 cards; five-card Omaha hands of five.
       {Game::shortdeck, {"AhKh", "random", "random"}, "Jc7d8s9h", ""},
       {Game::shortdeck, {"AhAd, KhKd", "random", "AhKc, 9c9d"}, "Jc7d8s", ""},
+      // Ranges and known hands only, weighted or not, dealt by their own loop.
+      {Game::shortdeck, {"AhAd, KhKd", "AhKc, 9c9d, TT:0.3"}, "Jc7d8s", ""},
+      {Game::holdem, {"AA:0.2, KK, AKs:0.5", "7h6h", "QQ-TT"}, "2d", ""},
       {Game::omaha5_hilo, {"AhAd2c7dQh, KhKdQsJsJd", "random", "random"}, "Jc7cKs2h", kThinned},
   };
   for (const TableQuery& c : cases) {
