@@ -3,7 +3,8 @@
 // raise cap. Prints iterations, seconds, memory and exploitability for each
 // thread count asked.
 //
-//   bench_solver [river|turn|flop|all] [--threads 1,2] [--compress] [--target PCT]
+//   bench_solver [river|turn|flop|all] [--threads 1,2] [--compress] [--target PCT] [--iterations N]
+//                [--no-isomorphism]
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -63,6 +64,8 @@ int main(int argc, char** argv) {
   std::vector<int> threads = {1, 2};
   bool compress = false;
   double target = -1;
+  int iterations = 0;
+  int check = 10;
   bool iso = true;
   for (int i = 1; i < argc; ++i) {
     const std::string a = argv[i];
@@ -77,6 +80,10 @@ int main(int argc, char** argv) {
       compress = true;
     } else if (a == "--no-isomorphism") {
       iso = false;
+    } else if (a == "--check" && i + 1 < argc) {
+      check = std::atoi(argv[++i]);
+    } else if (a == "--iterations" && i + 1 < argc) {
+      iterations = std::atoi(argv[++i]);
     } else if (a == "--target" && i + 1 < argc) {
       target = std::atof(argv[++i]);
     } else {
@@ -101,7 +108,9 @@ int main(int argc, char** argv) {
       const double build = std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
       SolveOptions so;
       so.target_pct = target > 0 ? target : b.target;
-      so.max_iterations = 10000;
+      so.max_iterations = iterations > 0 ? iterations : 10000;
+      so.check_every = check;
+      if (iterations > 0) so.target_pct = 0;
       const SolveReport r = solver->solve(so);
       std::printf("%-6s %7d %6d %10.3f %9.1f %12.4f %10.3f\n", b.name, t, r.iterations, r.seconds + build,
                   static_cast<double>(solver->size().memory_bytes) / (1 << 20), r.exploitability_pct, build);

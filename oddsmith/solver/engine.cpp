@@ -193,7 +193,9 @@ bool Solver::Impl::prepare(std::string& error) {
   std::size_t bytes = size_.values * 2 * value_bytes;
   if (options_.compress) bytes += size_.action_nodes * 2 * sizeof(float);
   bytes += size_.blocks * sizeof(Block);
-  bytes += river_of_.size() * (static_cast<std::size_t>(H[0] + H[1]) * sizeof(RiverTable::Entry) + 96);
+  bytes += river_of_.size() * (static_cast<std::size_t>(H[0] + H[1]) *
+                                   (sizeof(RiverTable::Entry) + sizeof(RiverTable::Place) + 2 * sizeof(std::uint16_t)) +
+                               sizeof(RiverTable) + 6 * 32);
   bytes += runout_of_.size() * static_cast<std::size_t>(H[0]) * static_cast<std::size_t>(H[1]) * sizeof(float);
   bytes += static_cast<std::size_t>(threads) * Arena::kChunk * sizeof(float);
   for (const Deal& d : deals_) bytes += d.cards.size() + d.twins.size() * sizeof(Deal::Twin) + 64;
@@ -377,16 +379,27 @@ void Solver::Impl::current_strategy(std::uint64_t offset, int actions, int hands
   const float* r = regrets_.data() + offset;
   const auto H = static_cast<std::size_t>(hands);
   const auto A = static_cast<std::size_t>(actions);
-  float* scale = sigma + (A - 1) * H;  // the last row holds 1 / sum first
+  // The last row first holds 1 / (sum of positive regrets), or 0 where none
+  // is positive (the strategy is then uniform). Branch-free, so that the
+  // loops run on vectors.
+  float* scale = sigma + (A - 1) * H;
   for (std::size_t h = 0; h < H; ++h) scale[h] = std::max(r[h], 0.0f);
   for (std::size_t a = 1; a < A; ++a)
     for (std::size_t h = 0; h < H; ++h) scale[h] += std::max(r[a * H + h], 0.0f);
-  for (std::size_t h = 0; h < H; ++h) scale[h] = scale[h] > 0 ? 1.0f / scale[h] : 0.0f;
+  for (std::size_t h = 0; h < H; ++h) {
+    const float sum = scale[h];
+    const float divisor = sum > 0 ? sum : 1.0f;
+    const float inverse = 1.0f / divisor;
+    scale[h] = sum > 0 ? inverse : 0.0f;
+  }
   const float uniform = 1.0f / static_cast<float>(A);
   for (std::size_t a = 0; a < A; ++a) {
     float* row = sigma + a * H;
     const float* ra = r + a * H;
-    for (std::size_t h = 0; h < H; ++h) row[h] = scale[h] > 0 ? std::max(ra[h], 0.0f) * scale[h] : uniform;
+    for (std::size_t h = 0; h < H; ++h) {
+      const float inverse = scale[h];
+      row[h] = std::max(ra[h], 0.0f) * inverse + (inverse == 0 ? uniform : 0.0f);
+    }
   }
 }
 

@@ -22,10 +22,15 @@ void Solver::Impl::terminal(const Ctx& c, const Block& b, const StreetTree& t, c
     case NodeKind::fold:
       compatible_values(mine, theirs, reach, out, n.player == me ? -put_in : pot - rake - put_in);
       return;
-    case NodeKind::showdown:
-      showdown_values(rivers_[static_cast<std::size_t>(b.table)], me, mine, theirs, reach, out, pot - rake - put_in,
-                      -put_in, (pot - rake) / 2 - put_in);
+    case NodeKind::showdown: {
+      Arena& arena = arenas_[static_cast<std::size_t>(thread)];
+      const Arena::Mark mark = arena.mark();
+      float* scratch = arena.take(4 * static_cast<std::size_t>(theirs.size()) + 64);
+      showdown_values(rivers_[static_cast<std::size_t>(b.table)], me, mine, reach, out, pot - rake - put_in, -put_in,
+                      (pot - rake) / 2 - put_in, scratch);
+      arena.release(mark);
       return;
+    }
     case NodeKind::runout: {
       const std::vector<float>& share = runouts_[static_cast<std::size_t>(b.table)].share;
       const auto H0 = static_cast<std::size_t>(hands_[0].size()), H1 = static_cast<std::size_t>(hands_[1].size());
@@ -68,7 +73,13 @@ void Solver::Impl::walk(const Ctx& c, std::uint32_t block, std::uint32_t node, c
   switch (n.kind) {
     case NodeKind::action: return action<M>(c, b, t, n, node, reach, out, thread);
     case NodeKind::chance: return chance<M>(c, b, t, n, reach, out, thread);
-    default: return terminal(c, b, t, n, reach, out, thread);
+    default:
+      terminal(c, b, t, n, reach, out, thread);
+      if constexpr (kWidth<M> == 2) {
+        const auto H = static_cast<std::size_t>(hands_[static_cast<std::size_t>(c.trav)].size());
+        std::memcpy(out + H, out, H * sizeof(float));
+      }
+      return;
   }
 }
 
@@ -78,6 +89,7 @@ void Solver::Impl::action(const Ctx& c, const Block& b, const StreetTree& t, con
   const int A = n.action_count;
   const std::uint32_t block = static_cast<std::uint32_t>(&b - blocks_.data());
   if (A == 1) return walk<M>(c, block, t.children[n.first], reach, out, thread);
+  constexpr std::size_t W = kWidth<M>;
   const int me = c.trav, p = n.player;
   const auto Hm = static_cast<std::size_t>(hands_[static_cast<std::size_t>(me)].size());
   const auto Hp = static_cast<std::size_t>(hands_[static_cast<std::size_t>(p)].size());
@@ -86,30 +98,37 @@ void Solver::Impl::action(const Ctx& c, const Block& b, const StreetTree& t, con
   const Arena::Mark mark = arena.mark();
   const auto Au = static_cast<std::size_t>(A);
   if (p == me) {
-    float* cfv = arena.take(Au * Hm);
-    for (std::size_t a = 0; a < Au; ++a) walk<M>(c, block, t.children[n.first + a], reach, cfv + a * Hm, thread);
+    float* cfv = arena.take(Au * W * Hm);
+    for (std::size_t a = 0; a < Au; ++a) walk<M>(c, block, t.children[n.first + a], reach, cfv + a * W * Hm, thread);
     if (stop_.load(std::memory_order_relaxed)) return arena.release(mark);
+    float* sigma = arena.take(Au * Hm);
+    if constexpr (M == Mode::cfr) current_strategy(offset, A, static_cast<int>(Hm), sigma);
+    else average_strategy(offset, A, static_cast<int>(Hm), sigma);
+    // The strategy's value (for a best response, in the second half).
+    float* value = out + (W - 1) * Hm;
+    const float* first = cfv + (W - 1) * Hm;
+    for (std::size_t h = 0; h < Hm; ++h) value[h] = sigma[h] * first[h];
+    for (std::size_t a = 1; a < Au; ++a) {
+      const float* va = cfv + a * W * Hm + (W - 1) * Hm;
+      const float* sa = sigma + a * Hm;
+      for (std::size_t h = 0; h < Hm; ++h) value[h] += sa[h] * va[h];
+    }
     if constexpr (M == Mode::best_response) {
       std::memcpy(out, cfv, Hm * sizeof(float));
-      for (std::size_t a = 1; a < Au; ++a)
-        for (std::size_t h = 0; h < Hm; ++h) out[h] = std::max(out[h], cfv[a * Hm + h]);
-    } else {
-      float* sigma = arena.take(Au * Hm);
-      if constexpr (M == Mode::cfr) current_strategy(offset, A, static_cast<int>(Hm), sigma);
-      else average_strategy(offset, A, static_cast<int>(Hm), sigma);
-      for (std::size_t h = 0; h < Hm; ++h) out[h] = sigma[h] * cfv[h];
-      for (std::size_t a = 1; a < Au; ++a)
-        for (std::size_t h = 0; h < Hm; ++h) out[h] += sigma[a * Hm + h] * cfv[a * Hm + h];
-      if constexpr (M == Mode::cfr) {
-        float* r = regrets_.data() + offset;
-        const float pos = c.positive, neg = c.negative;
-        for (std::size_t a = 0; a < Au; ++a) {
-          float* ra = r + a * Hm;
-          const float* va = cfv + a * Hm;
-          for (std::size_t h = 0; h < Hm; ++h) {
-            const float old = ra[h];
-            ra[h] = old * (old > 0 ? pos : neg) + (va[h] - out[h]);
-          }
+      for (std::size_t a = 1; a < Au; ++a) {
+        const float* va = cfv + a * W * Hm;
+        for (std::size_t h = 0; h < Hm; ++h) out[h] = std::max(out[h], va[h]);
+      }
+    }
+    if constexpr (M == Mode::cfr) {
+      float* r = regrets_.data() + offset;
+      const float pos = c.positive, neg = c.negative;
+      for (std::size_t a = 0; a < Au; ++a) {
+        float* ra = r + a * Hm;
+        const float* va = cfv + a * Hm;
+        for (std::size_t h = 0; h < Hm; ++h) {
+          const float old = ra[h];
+          ra[h] = old * (old > 0 ? pos : neg) + (va[h] - out[h]);
         }
       }
     }
@@ -125,13 +144,13 @@ void Solver::Impl::action(const Ctx& c, const Block& b, const StreetTree& t, con
       average_strategy(offset, A, static_cast<int>(Hp), sigma);
     }
     float* next = arena.take(Hp);
-    float* part = arena.take(Hm);
+    float* part = arena.take(W * Hm);
     for (std::size_t a = 0; a < Au; ++a) {
       const float* sa = sigma + a * Hp;
       for (std::size_t h = 0; h < Hp; ++h) next[h] = reach[h] * sa[h];
       walk<M>(c, block, t.children[n.first + a], next, a == 0 ? out : part, thread);
       if (a > 0)
-        for (std::size_t h = 0; h < Hm; ++h) out[h] += part[h];
+        for (std::size_t h = 0; h < W * Hm; ++h) out[h] += part[h];
     }
   }
   arena.release(mark);
@@ -141,6 +160,7 @@ template <Mode M>
 void Solver::Impl::chance(const Ctx& c, const Block& b, const StreetTree& t, const TreeNode& n, const float* reach,
                           float* out, int thread) const {
   (void)t;
+  constexpr std::size_t W = kWidth<M>;
   const int me = c.trav;
   const HandSet& mine = hands_[static_cast<std::size_t>(me)];
   const HandSet& theirs = hands_[static_cast<std::size_t>(1 - me)];
@@ -150,9 +170,9 @@ void Solver::Impl::chance(const Ctx& c, const Block& b, const StreetTree& t, con
   const std::size_t first = b.first_child + n.chance_index * K;
   Arena& arena = arenas_[static_cast<std::size_t>(thread)];
   const Arena::Mark mark = arena.mark();
-  float* results = arena.take(K * Hm);
+  float* results = arena.take(K * W * Hm);
   pool_->run(K, [&](std::size_t k, int th) {
-    float* res = results + k * Hm;
+    float* res = results + k * W * Hm;
     if (stop_.load(std::memory_order_relaxed)) return;
     Arena& mine_arena = arenas_[static_cast<std::size_t>(th)];
     const Arena::Mark m = mine_arena.mark();
@@ -161,22 +181,26 @@ void Solver::Impl::chance(const Ctx& c, const Block& b, const StreetTree& t, con
     const int card = d.cards[k];
     for (std::uint16_t o : theirs.with_card[static_cast<std::size_t>(card)]) r[o] = 0;
     walk<M>(c, static_cast<std::uint32_t>(first + k), 0, r, res, th);
-    for (std::uint16_t h : mine.with_card[static_cast<std::size_t>(card)]) res[h] = 0;
+    for (std::size_t w = 0; w < W; ++w)
+      for (std::uint16_t h : mine.with_card[static_cast<std::size_t>(card)]) res[w * Hm + h] = 0;
     mine_arena.release(m);
     if (th == 0) poll();
   });
-  std::fill(out, out + Hm, 0.0f);
+  std::fill(out, out + W * Hm, 0.0f);
   for (std::size_t k = 0; k < K; ++k) {
-    const float* res = results + k * Hm;
-    for (std::size_t h = 0; h < Hm; ++h) out[h] += res[h];
+    const float* res = results + k * W * Hm;
+    for (std::size_t h = 0; h < W * Hm; ++h) out[h] += res[h];
   }
   for (const Deal::Twin& tw : d.twins) {
     const std::uint16_t* map = swaps_[tw.swap][static_cast<std::size_t>(me)].data();
-    const float* res = results + std::size_t{tw.rep} * Hm;
-    for (std::size_t h = 0; h < Hm; ++h) out[h] += res[map[h]];
+    for (std::size_t w = 0; w < W; ++w) {
+      const float* res = results + (std::size_t{tw.rep} * W + w) * Hm;
+      float* o = out + w * Hm;
+      for (std::size_t h = 0; h < Hm; ++h) o[h] += res[map[h]];
+    }
   }
   const float scale = 1.0f / static_cast<float>(d.possible);
-  for (std::size_t h = 0; h < Hm; ++h) out[h] *= scale;
+  for (std::size_t h = 0; h < W * Hm; ++h) out[h] *= scale;
   arena.release(mark);
 }
 
@@ -222,24 +246,15 @@ double Solver::Impl::root_value(int player, const float* values) const {
 }
 
 Solver::Measure Solver::Impl::measure() const {
+  // Each player's best response and, from the same walk, its value under its
+  // own average strategy.
   Measure m{};
   for (int p = 0; p < 2; ++p) {
-    std::vector<float> v(static_cast<std::size_t>(hands_[static_cast<std::size_t>(p)].size()));
+    const auto H = static_cast<std::size_t>(hands_[static_cast<std::size_t>(p)].size());
+    std::vector<float> v(2 * H);
     root_values(Mode::best_response, p, v.data());
     m.best_response[static_cast<std::size_t>(p)] = root_value(p, v.data());
-  }
-  if (spot_.rake_rate > 0) {
-    for (int p = 0; p < 2; ++p) {
-      std::vector<float> v(static_cast<std::size_t>(hands_[static_cast<std::size_t>(p)].size()));
-      root_values(Mode::average, p, v.data());
-      m.ev[static_cast<std::size_t>(p)] = root_value(p, v.data());
-    }
-  } else {
-    // No rake: the players share the pot, whatever the strategies.
-    std::vector<float> v(static_cast<std::size_t>(hands_[0].size()));
-    root_values(Mode::average, 0, v.data());
-    m.ev[0] = root_value(0, v.data());
-    m.ev[1] = tree_.base_pot - m.ev[0];
+    m.ev[static_cast<std::size_t>(p)] = root_value(p, v.data() + H);
   }
   m.exploitability = ((m.best_response[0] - m.ev[0]) + (m.best_response[1] - m.ev[1])) / 2;
   return m;
@@ -254,10 +269,21 @@ SolveReport Solver::Impl::solve(const SolveOptions& o) {
   seconds_before_ = report_.seconds;
   const double pot = tree_.base_pot;
   const int check_every = std::max(1, o.check_every);
-  // DCFR: positive regrets discounted by t^a / (t^a + 1), negative ones by
-  // t^b / (t^b + 1), the strategy sums weighted by t^g (kept as a factor
-  // ((t - 1) / t)^g on the sum before adding iteration t's strategy).
-  constexpr double kAlpha = 1.5, kBeta = 0.0, kGamma = 2.0;
+  // Measures: the first after check_every iterations; then, from the last two
+  // measures, the fall is taken as a power of the iteration count and the
+  // next measure comes two-thirds of the way to the iteration it predicts for
+  // the target (at least 1 and at most 2 * check_every iterations on). The
+  // schedule follows from the measures alone, so that results never depend
+  // on timing.
+  int next_check = report_.iterations + check_every;
+  double last_e = -1;
+  int last_t = 0;
+  // DCFR: before iteration t adds its regrets, positive ones are discounted
+  // by (t-1)^a / ((t-1)^a + 1) and negative ones by (t-1)^b / ((t-1)^b + 1);
+  // the strategy sums are weighted by t^g (a factor ((t-1)/t)^g on the sum
+  // before adding iteration t's strategy). Chosen by measurement on the
+  // benchmark spots (solver/README.md): a = 1.5, b = 0, g = 3.
+  constexpr double kAlpha = 1.5, kBeta = 0.0, kGamma = 3.0;
   std::array<std::vector<float>, 2> scratch;
   for (int p = 0; p < 2; ++p) scratch[static_cast<std::size_t>(p)].resize(static_cast<std::size_t>(size_.hands[static_cast<std::size_t>(p)]));
   bool measured = report_.iterations > 0 && report_.exploitability_pct >= 0 && progress_.iteration == report_.iterations;
@@ -296,8 +322,18 @@ SolveReport Solver::Impl::solve(const SolveOptions& o) {
     report_.iterations = it;
     progress_.iteration = it;
     measured = false;
-    if (it % check_every == 0) {
+    if (it >= next_check) {
       if (!take_measure()) break;
+      const double e = report_.exploitability_pct;
+      int gap = check_every;
+      if (o.target_pct > 0 && last_e > e && e > o.target_pct && last_t > 0) {
+        const double power = std::clamp(std::log(last_e / e) / std::log(static_cast<double>(it) / last_t), 0.5, 4.0);
+        const double predicted = it * std::pow(e / o.target_pct, 1.0 / power);
+        gap = std::clamp(static_cast<int>(std::ceil((predicted - it) * 2.0 / 3.0)), 1, 2 * check_every);
+      }
+      last_e = e;
+      last_t = it;
+      next_check = it + gap;
       if (o.target_pct > 0 && report_.exploitability_pct <= o.target_pct) {
         report_.converged = true;
         report_.stop = StopReason::target;
@@ -340,6 +376,7 @@ void Solver::Impl::equity_values(CardMask board, int me, const float* reach, flo
   std::fill(out, out + Hm, 0.0f);
   std::vector<double> sum(Hm, 0.0);
   std::vector<float> part(Hm);
+  std::vector<float> scratch(4 * static_cast<std::size_t>(theirs.size()) + 64);
   auto add = [&](CardMask full) {
     RiverTable made;
     const RiverTable* table = nullptr;
@@ -349,7 +386,7 @@ void Solver::Impl::equity_values(CardMask board, int me, const float* reach, flo
       made = make_river_table(spot_.game, full, hands_);
       table = &made;
     }
-    showdown_values(*table, me, mine, theirs, reach, part.data(), 1.0, 0.0, 0.5);
+    showdown_values(*table, me, mine, reach, part.data(), 1.0, 0.0, 0.5, scratch.data());
     for (std::size_t h = 0; h < Hm; ++h) sum[h] += part[h];
   };
   std::vector<int> cards;

@@ -48,7 +48,15 @@ struct RunoutTable {
   std::vector<float> share;
 };
 
+// What a walk computes: a CFR pass (updating the walker's regrets and the
+// opponent's strategy sums); the walker's best response and, beside it, its
+// values under its own average strategy (two vectors: out[0 .. H) and
+// out[H .. 2H)), both against the opponent's average strategy; the average
+// strategies' values alone.
 enum class Mode { cfr, best_response, average };
+
+template <Mode M>
+inline constexpr std::size_t kWidth = M == Mode::best_response ? 2 : 1;
 
 class Solver::Impl {
  public:

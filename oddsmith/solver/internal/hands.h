@@ -24,7 +24,9 @@ struct HandSet {
   int size() const { return static_cast<int>(lo.size()); }
 };
 
-// The hands of both players on one river board, ordered by strength.
+// The hands of both players on one river board, ordered by strength, and for
+// each hand where it stands in the other's order: a showdown is then prefix
+// sums of the other's reach in that order, overall and per card.
 struct RiverTable {
   struct Entry {
     std::int32_t strength;  // higher is stronger
@@ -32,6 +34,21 @@ struct RiverTable {
     std::uint8_t lo, hi;
   };
   std::array<std::vector<Entry>, 2> sorted;  // ascending strength; hands the board blocks left out
+  // Per player, its sorted hands' positions listed card by card (ascending
+  // within a card): card c's are card_pos[card_start[c] .. card_start[c + 1]).
+  // Its per-card prefix sums then sit at card_start[c] + c .. card_start[c + 1] + c.
+  std::array<std::vector<std::uint16_t>, 2> card_pos;
+  std::array<std::array<std::uint16_t, kDeckSize + 1>, 2> card_start{};
+  // Per player, each of its hands against the other's order: how many of the
+  // other's hands are weaker (below) and no stronger (upto); the matching
+  // places in the other's per-card prefix sums for each of its two cards, up
+  // to below, up to upto and to the card's end; and the identical hand's
+  // position in the other's order (the order's length where there is none).
+  struct Place {
+    std::uint16_t hand, below, upto, same;
+    std::uint16_t lo_below, lo_upto, lo_end, hi_below, hi_upto, hi_end;
+  };
+  std::array<std::vector<Place>, 2> places;
 };
 
 // Strength of two hole cards with five board cards: higher is stronger.
@@ -43,8 +60,9 @@ RiverTable make_river_table(Game game, CardMask board, const std::array<HandSet,
 // showdown on this table: out[h] = win * (reach of hands it beats) + lose *
 // (reach of hands that beat it) + tie * (reach of hands it ties), hands sharing
 // a card with h left out; hands the board blocks get 0.
-void showdown_values(const RiverTable& table, int me, const HandSet& mine, const HandSet& theirs,
-                     const float* reach, float* out, double win, double lose, double tie);
+// `scratch`: room for 4 * (the other's hands) + 64 floats.
+void showdown_values(const RiverTable& table, int me, const HandSet& mine, const float* reach, float* out,
+                     double win, double lose, double tie, float* scratch);
 
 // out[h] = value * (reach of the other's hands that share no card with h).
 void compatible_values(const HandSet& mine, const HandSet& theirs, const float* reach, float* out, double value);
