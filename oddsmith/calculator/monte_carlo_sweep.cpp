@@ -450,9 +450,10 @@ void deal_quick_holdem(const QuickHoldem& h, PieceBuffer& pieces, std::int64_t d
       // kept: one test of its upper bits.)
       const auto range = static_cast<std::uint32_t>(deck_size - k);
       std::uint32_t m = static_cast<std::uint32_t>(piece[k]) * range;
-      if ((m & 0xffc0) == 0) [[unlikely]]
+      if ((m & 0xffc0) == 0) [[unlikely]] {
         while ((m & 0xffff) < range && (m & 0xffff) < (0x10000u - range) % range)
           m = static_cast<std::uint32_t>(pieces.stream().next() & 0xffff) * range;
+      }
       const std::size_t here = static_cast<std::size_t>(k), there = here + (m >> 16);
       const int card = deck[there];
       deck[there] = deck[here];
