@@ -115,7 +115,7 @@ ODDSMITH_API int oddsmith_icm(const oddsmith_icm_query* query, oddsmith_icm_resu
     q.samples = query->samples;
     q.target_stderr = query->target_stderr;
     q.seed = query->seed != 0 ? query->seed : oddsmith::seed_from_random_device();
-    q.max_seconds = query->max_seconds > 0 ? query->max_seconds : ODDSMITH_DEFAULT_MAX_SECONDS;
+    q.max_seconds = query->max_seconds;  // 0: the default; a negative or NaN bound is refused
     Progress progress{};
     if (query->progress) {
       progress = {query->progress, query->progress_user};

@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "oddsmith.h"
+
 namespace oddsmith::tournament {
 
 // Called from the calling thread with the share done (0..1); true cancels.
@@ -42,7 +44,7 @@ struct IcmOutcome {
 };
 
 inline constexpr double kDefaultTargetStderr = 0.001;  // of the prize pool
-inline constexpr double kDefaultMaxSeconds = 60;
+inline constexpr double kDefaultMaxSeconds = ODDSMITH_DEFAULT_MAX_SECONDS;
 // The automatic mode runs exactly while the subsets to visit are at most this many.
 inline constexpr double kExactSubsetBudget = 4e7;
 // An exact run holds two layers of subsets; it is refused past this many of one layer.
