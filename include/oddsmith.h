@@ -644,6 +644,175 @@ ODDSMITH_API int oddsmith_class_range_text(const double *strategy, char *out, in
 /* Class `cls`'s label ("AA", "AKs", "72o"); returns its length, or -1 outside 0..168. */
 ODDSMITH_API int oddsmith_class_label(int cls, char *out, int size);
 
+/* ---- The postflop solver ------------------------------------------------
+ * Heads-up Hold'em or short deck from the flop, turn or river: Discounted CFR
+ * over the whole betting tree, every turn and river card dealt, to a target
+ * exploitability (the mean of the two players' best-response gains, exact).
+ * Utilities are chips won over the spot from its start: with no rake OOP's EV
+ * and IP's add up to the pot. A solver handle is used from one thread at a
+ * time; handles are independent (no process-wide state). */
+typedef struct oddsmith_solver oddsmith_solver;
+typedef struct oddsmith_solver_node oddsmith_solver_node;
+
+#define ODDSMITH_SOLVER_NO_RAISE_CAP -1
+#define ODDSMITH_SOLVER_DEFAULT_MAX_MEMORY 4294967296LL /* 4 GiB */
+
+typedef struct oddsmith_solver_query {
+  int size;                    /* sizeof(oddsmith_solver_query): oddsmith_solver_query_init sets it and every
+                                  default; fields past a caller's size take their defaults */
+  int game;                    /* ODDSMITH_GAME_HOLDEM or ODDSMITH_GAME_SHORTDECK */
+  const char *ranges[2];       /* OOP's and IP's ranges in range notation, weights allowed ("QQ+, AKs:0.5") */
+  const char *board;           /* 3, 4 or 5 cards ("Qs Jh 2h") */
+  const char *dead;            /* cards out of play; NULL for none */
+  int pot;                     /* chips in the middle at the start */
+  int stack;                   /* effective stack behind, chips */
+  /* Sizes per street ([0] flop, [1] turn, [2] river) and player ([0] OOP, [1]
+   * IP), NULL or "" for none: bets "33%, 75%, e, a" (of the pot; geometric;
+   * all-in), raises "2.5x, 100%, a" (times the bet faced; of the pot after
+   * calling; all-in). Amounts are whole chips, rounded half away from zero. */
+  const char *bets[3][2];
+  const char *raises[3][2];
+  int donk;                    /* 1: OOP may lead into the last street's aggressor on the turn and river */
+  double add_allin;            /* all-in offered when the stack behind is at most this many pots (default 1.5; 0 off) */
+  double force_allin;          /* a bet is the all-in when the stack behind after a call would be at most this
+                                  many pots after it (default 0.15; 0 off) */
+  double merge;                /* sizes whose ratios to the pot differ by less than this merge (default 0.1; 0 off) */
+  int max_raises;              /* raises per street (default 3), or ODDSMITH_SOLVER_NO_RAISE_CAP */
+  double rake_rate;            /* share of the pot taken at the end of the hand (default 0) */
+  double rake_cap;             /* chips; 0: no cap */
+  int threads;                 /* 0: every core; results are identical on any count */
+  long long max_memory;        /* bytes; a tree estimated above it is refused (0: the default, 4 GiB) */
+  int compress;                /* 1: regrets and strategy sums in 16 bits (about half the memory) */
+} oddsmith_solver_query;
+
+/* Sets query->size and every default: Hold'em, no ranges or board, no sizes,
+ * thresholds 1.5, 0.15 and 0.1, a raise cap of 3, no rake, every core, 4 GiB. */
+ODDSMITH_API void oddsmith_solver_query_init(oddsmith_solver_query *query);
+
+typedef struct oddsmith_solver_tree_info {
+  int size;                    /* sizeof(oddsmith_solver_tree_info) */
+  long long street_trees;      /* distinct betting trees of a street */
+  long long action_nodes;      /* decision points over every dealt card */
+  long long terminal_nodes;    /* folds, showdowns and all-in runouts over every card */
+  long long chance_nodes;
+  long long stored_values;     /* per-hand regrets (as many strategy sums) */
+  long long memory_bytes;      /* the estimate checked against max_memory */
+  int hands[2];                /* each range's hands beside the board and dead cards */
+} oddsmith_solver_tree_info;
+
+/* The tree's size and memory, without allocating it. ODDSMITH_STATUS_OK,
+ * ODDSMITH_STATUS_NO_MEMORY (info filled) when the estimate is over
+ * max_memory, or ODDSMITH_STATUS_BAD_QUERY with `error`. When `text` is not
+ * NULL the tree is written there as text (cut to text_size, as the text
+ * exports write), each street tree's actions to max_depth actions (-1: all). */
+ODDSMITH_API int oddsmith_solver_measure(const oddsmith_solver_query *query, oddsmith_solver_tree_info *info,
+                                         char *text, int text_size, int max_depth, char *error, int error_size);
+
+/* Builds the solver (nothing solved yet); NULL with `error` for a bad query or
+ * a tree over the memory bound (the message gives its size). */
+ODDSMITH_API oddsmith_solver *oddsmith_solver_create(const oddsmith_solver_query *query, char *error, int error_size);
+ODDSMITH_API void oddsmith_solver_free(oddsmith_solver *solver);
+
+/* Called from the solving thread at least every quarter second; a non-zero
+ * return stops the solve within half a second. exploitability_pct is the
+ * last measured (-1 before the first). */
+typedef int (*oddsmith_solver_progress_fn)(int iteration, double exploitability_pct, double seconds, void *user);
+
+typedef struct oddsmith_solve_options {
+  int size;                    /* sizeof(oddsmith_solve_options) */
+  double target_pct;           /* stop at this exploitability, percent of the pot (0: 0.5; negative: no target) */
+  int max_iterations;          /* 0: 1000 */
+  double max_seconds;          /* 0: no bound */
+  oddsmith_solver_progress_fn progress; /* may be NULL */
+  void *progress_user;
+} oddsmith_solve_options;
+
+#define ODDSMITH_SOLVER_STOP_TARGET 0
+#define ODDSMITH_SOLVER_STOP_ITERATIONS 1
+#define ODDSMITH_SOLVER_STOP_SECONDS 2
+#define ODDSMITH_SOLVER_STOP_CANCELLED 3
+
+typedef struct oddsmith_solver_result {
+  int size;                    /* sizeof(oddsmith_solver_result) */
+  int iterations;              /* in all, over every solve call */
+  double seconds;
+  double exploitability;       /* chips; -1 before any iteration */
+  double exploitability_pct;   /* percent of the starting pot */
+  int converged;               /* 1 when the target was met */
+  int stop;                    /* ODDSMITH_SOLVER_STOP_* */
+  double ev[2];                /* OOP's and IP's EV over the spot, chips */
+  double equity[2];            /* each range's equity against the other at the start */
+  long long memory_bytes;
+} oddsmith_solver_result;
+
+/* Solves on from where the last call stopped. ODDSMITH_STATUS_OK when the
+ * target was met; ODDSMITH_STATUS_TARGET_NOT_MET at the iteration cap or the
+ * time bound, and ODDSMITH_STATUS_CANCELLED when the callback stopped it,
+ * with `result` filled and the strategies reached so far kept; else
+ * ODDSMITH_STATUS_BAD_QUERY with `error`. `options` may be NULL (defaults). */
+ODDSMITH_API int oddsmith_solver_solve(oddsmith_solver *solver, const oddsmith_solve_options *options,
+                                       oddsmith_solver_result *result, char *error, int error_size);
+
+/* A node by its action path: "" for the root, or steps separated by commas,
+ * each an action ("check", "bet 50%", "bet 30", "raise 2.5x", "raise 125",
+ * "call", "fold", "allin") or, where a street starts, its card ("7h"). NULL
+ * with `error` for a path that leads nowhere. The node holds copies of all it
+ * reports; free it with oddsmith_solver_node_free. */
+ODDSMITH_API oddsmith_solver_node *oddsmith_solver_node_at(const oddsmith_solver *solver, const char *path,
+                                                           char *error, int error_size);
+ODDSMITH_API void oddsmith_solver_node_free(oddsmith_solver_node *node);
+
+#define ODDSMITH_NODE_ACTION 0       /* a player acts */
+#define ODDSMITH_NODE_CHANCE 1       /* the next street's card comes */
+#define ODDSMITH_NODE_FOLD 2         /* `player` folded */
+#define ODDSMITH_NODE_SHOWDOWN 3
+#define ODDSMITH_NODE_RUNOUT 4       /* both all-in before the river */
+
+#define ODDSMITH_ACTION_CHECK 0
+#define ODDSMITH_ACTION_BET 1
+#define ODDSMITH_ACTION_RAISE 2
+#define ODDSMITH_ACTION_CALL 3
+#define ODDSMITH_ACTION_FOLD 4
+#define ODDSMITH_ACTION_ALLIN 5
+
+typedef struct oddsmith_solver_node_info {
+  int size;                    /* sizeof(oddsmith_solver_node_info) */
+  int kind;                    /* ODDSMITH_NODE_* */
+  int player;                  /* 0 OOP, 1 IP: who acts (or folded) */
+  int pot;                     /* chips in the middle */
+  int street_bets[2];          /* chips each has put in on this street */
+  int stacks[2];               /* chips each has behind */
+  int board_count;
+  int board[5];
+  int action_count;            /* action nodes */
+  int card_count;              /* chance nodes: the cards that can come */
+  int hand_count[2];           /* each range's hands */
+  double total_weight[2];      /* each range's reaching weight */
+  double ev[2];                /* each range's EV given the node is reached, chips */
+  double equity[2];            /* each range's equity against the other's reaching range */
+} oddsmith_solver_node_info;
+
+/* Returns 0, or -1 for a NULL node or an info whose size is below its sizeof. */
+ODDSMITH_API int oddsmith_solver_node_summary(const oddsmith_solver_node *node, oddsmith_solver_node_info *info);
+/* The node's canonical path ("check, bet 20, call, 7h"), as the text exports write. */
+ODDSMITH_API int oddsmith_solver_node_path(const oddsmith_solver_node *node, char *out, int size);
+/* Action `index`: its ODDSMITH_ACTION_* kind, the chips the actor has put in on
+ * the street after it (a raise to 125 is 125; 0 for check and fold), the
+ * acting range's share taking it, and the sizes that gave it ("50%", "2.5x";
+ * as the text exports write; may be NULL). Returns 0, or -1 out of range. */
+ODDSMITH_API int oddsmith_solver_node_action(const oddsmith_solver_node *node, int index, int *kind, int *amount,
+                                             double *frequency, char *sizes, int sizes_size);
+/* Player `player`'s hands (two cards each, the higher first), reaching
+ * weights, EVs and equities (NaN where the weight is 0), the first
+ * `capacity` of them; any array may be NULL. Returns the hand count, or -1. */
+ODDSMITH_API int oddsmith_solver_node_hands(const oddsmith_solver_node *node, int player, int *cards, double *weight,
+                                            double *ev, double *equity, int capacity);
+/* The acting player's strategy, hand by hand: out[hand * action_count +
+ * action], the first `capacity` values. Returns hand_count * action_count, or -1. */
+ODDSMITH_API int oddsmith_solver_node_strategy(const oddsmith_solver_node *node, double *out, int capacity);
+/* Chance nodes: the cards that can come, ascending. Returns their count, or -1. */
+ODDSMITH_API int oddsmith_solver_node_cards(const oddsmith_solver_node *node, int *out, int capacity);
+
 /* NOLINTEND(modernize-use-using) */
 #ifdef __cplusplus
 }

@@ -14,6 +14,8 @@ namespace oddsmith::solver {
 
 namespace {
 
+constexpr int kMaxChips = 100'000'000;
+
 constexpr int kSuitPairs[6][2] = {{0, 1}, {0, 2}, {0, 3}, {1, 2}, {1, 3}, {2, 3}};
 
 int swap_index(int a, int b) {
@@ -66,6 +68,10 @@ bool Solver::Impl::prepare(std::string& error) {
         return false;
       }
     }
+  if (s.tree.pot > kMaxChips || s.tree.stack > kMaxChips) {
+    error = "the pot and the stack must be at most 100,000,000 chips";
+    return false;
+  }
   if (!(s.rake_rate >= 0 && s.rake_rate < 1)) {
     error = "the rake rate must be at least 0 and below 1";
     return false;
@@ -161,17 +167,23 @@ bool Solver::Impl::prepare(std::string& error) {
   // Stored values: each action node of two or more actions holds actions x hands.
   const int H[2] = {hands_[0].size(), hands_[1].size()};
   offsets_.assign(tree_.streets.size(), {});
+  slots_.assign(tree_.streets.size(), {});
   tree_values_.assign(tree_.streets.size(), 0);
+  tree_slots_.assign(tree_.streets.size(), 0);
   for (std::size_t i = 0; i < tree_.streets.size(); ++i) {
     const StreetTree& t = tree_.streets[i];
     std::uint64_t v = 0;
+    std::uint32_t slot = 0;
     offsets_[i].assign(t.nodes.size(), 0);
+    slots_[i].assign(t.nodes.size(), 0);
     for (std::size_t n = 0; n < t.nodes.size(); ++n) {
       const TreeNode& node = t.nodes[n];
       if (node.kind != NodeKind::action || node.action_count < 2) continue;
       offsets_[i][n] = static_cast<std::uint32_t>(v);
+      slots_[i][n] = slot++;
       v += std::uint64_t{node.action_count} * static_cast<std::uint64_t>(H[node.player]);
     }
+    tree_slots_[i] = slot;
     if (v > std::numeric_limits<std::uint32_t>::max()) {
       error = "a street's tree is too large";
       return false;
@@ -295,6 +307,8 @@ void Solver::Impl::fill_block(std::uint32_t index, std::uint32_t tree, CardMask 
     b.board = board;
     b.base = next_base_;
     next_base_ += tree_values_[tree];
+    b.slot_base = next_slot_;
+    next_slot_ += tree_slots_[tree];
     if (t.street == Street::river) b.table = river_of_.at(board);
     else if (auto it = runout_of_.find(board); it != runout_of_.end()) b.table = it->second;
   }
@@ -319,9 +333,17 @@ void Solver::Impl::allocate() {
   blocks_.reserve(size_.blocks);
   blocks_.resize(1);
   next_base_ = 0;
+  next_slot_ = 0;
   fill_block(0, 0, root_board_);
-  regrets_.assign(next_base_, 0.0f);
-  sums_.assign(next_base_, 0.0f);
+  if (options_.compress) {
+    regrets16_.assign(next_base_, 0);
+    sums16_.assign(next_base_, 0);
+    regret_scale_.assign(next_slot_, 0.0f);
+    sum_scale_.assign(next_slot_, 0.0f);
+  } else {
+    regrets_.assign(next_base_, 0.0f);
+    sums_.assign(next_base_, 0.0f);
+  }
   make_tables();
 }
 
@@ -375,8 +397,7 @@ void Solver::Impl::make_tables() {
 
 // ---- strategies ------------------------------------------------------------
 
-void Solver::Impl::current_strategy(std::uint64_t offset, int actions, int hands, float* sigma) const {
-  const float* r = regrets_.data() + offset;
+void Solver::Impl::current_strategy(const float* r, int actions, int hands, float* sigma) {
   const auto H = static_cast<std::size_t>(hands);
   const auto A = static_cast<std::size_t>(actions);
   // The last row first holds 1 / (sum of positive regrets), or 0 where none
@@ -403,8 +424,7 @@ void Solver::Impl::current_strategy(std::uint64_t offset, int actions, int hands
   }
 }
 
-void Solver::Impl::average_strategy(std::uint64_t offset, int actions, int hands, float* sigma) const {
-  const float* s = sums_.data() + offset;
+void Solver::Impl::average_strategy(const float* s, int actions, int hands, float* sigma) {
   const auto H = static_cast<std::size_t>(hands);
   const auto A = static_cast<std::size_t>(actions);
   const float uniform = 1.0f / static_cast<float>(A);
@@ -413,6 +433,59 @@ void Solver::Impl::average_strategy(std::uint64_t offset, int actions, int hands
     for (std::size_t a = 0; a < A; ++a) total += s[a * H + h];
     for (std::size_t a = 0; a < A; ++a) sigma[a * H + h] = total > 0 ? s[a * H + h] / total : uniform;
   }
+}
+
+void Solver::Impl::average_strategy_at(const Block& b, std::uint32_t node, int actions, int hands, float* sigma) const {
+  const std::size_t n = static_cast<std::size_t>(actions) * static_cast<std::size_t>(hands);
+  std::vector<float> buffer(options_.compress ? n : 0);
+  average_strategy(sums(stored(b, node), n, buffer.data()), actions, hands, sigma);
+}
+
+// ---- 16-bit storage ----------------------------------------------------------
+
+namespace {
+
+// Rounded to the nearest code, halves away from zero; branch-free.
+inline std::int32_t nearest(float x) { return static_cast<std::int32_t>(x + (x >= 0 ? 0.5f : -0.5f)); }
+
+}  // namespace
+
+float* Solver::Impl::regrets(const Stored& at, std::size_t n, float* buffer) const {
+  if (!options_.compress) return regrets_.data() + at.offset;
+  const std::int16_t* q = regrets16_.data() + at.offset;
+  const float scale = regret_scale_[at.slot];
+  for (std::size_t i = 0; i < n; ++i) buffer[i] = static_cast<float>(q[i]) * scale;
+  return buffer;
+}
+
+void Solver::Impl::keep_regrets(const Stored& at, std::size_t n, const float* values) const {
+  if (!options_.compress) return;
+  float largest = 0;
+  for (std::size_t i = 0; i < n; ++i) largest = std::max(largest, std::abs(values[i]));
+  const float inverse = largest > 0 ? 32767.0f / largest : 0.0f;
+  regret_scale_[at.slot] = largest / 32767.0f;
+  std::int16_t* q = regrets16_.data() + at.offset;
+  for (std::size_t i = 0; i < n; ++i)
+    q[i] = static_cast<std::int16_t>(std::clamp(nearest(values[i] * inverse), -32767, 32767));
+}
+
+float* Solver::Impl::sums(const Stored& at, std::size_t n, float* buffer) const {
+  if (!options_.compress) return sums_.data() + at.offset;
+  const std::uint16_t* q = sums16_.data() + at.offset;
+  const float scale = sum_scale_[at.slot];
+  for (std::size_t i = 0; i < n; ++i) buffer[i] = static_cast<float>(q[i]) * scale;
+  return buffer;
+}
+
+void Solver::Impl::keep_sums(const Stored& at, std::size_t n, const float* values) const {
+  if (!options_.compress) return;
+  float largest = 0;
+  for (std::size_t i = 0; i < n; ++i) largest = std::max(largest, values[i]);
+  const float inverse = largest > 0 ? 65535.0f / largest : 0.0f;
+  sum_scale_[at.slot] = largest / 65535.0f;
+  std::uint16_t* q = sums16_.data() + at.offset;
+  for (std::size_t i = 0; i < n; ++i)
+    q[i] = static_cast<std::uint16_t>(std::clamp(nearest(values[i] * inverse), 0, 65535));
 }
 
 }  // namespace oddsmith::solver

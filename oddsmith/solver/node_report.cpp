@@ -127,7 +127,7 @@ std::optional<NodeReport> Solver::Impl::node(std::string_view path, std::string&
         const auto Hp = static_cast<std::size_t>(hands_[static_cast<std::size_t>(p)].size());
         const Arena::Mark mark = arena.mark();
         float* sigma = arena.take(n.action_count * Hp);
-        average_strategy(b.base + offsets_[b.tree][ni], n.action_count, static_cast<int>(Hp), sigma);
+        average_strategy_at(b, ni, n.action_count, static_cast<int>(Hp), sigma);
         for (std::size_t h = 0; h < Hp; ++h) reach[static_cast<std::size_t>(p)][h] *= sigma[static_cast<std::size_t>(a) * Hp + h];
         arena.release(mark);
       }
@@ -250,7 +250,7 @@ std::optional<NodeReport> Solver::Impl::node(std::string_view path, std::string&
     for (std::size_t a = 0; a < A; ++a) rep.actions.push_back(t.actions[n.first + a]);
     const auto Hp = static_cast<std::size_t>(hands_[pu].size());
     std::vector<float> sigma(A * Hp, 1.0f);
-    if (A >= 2) average_strategy(b.base + offsets_[b.tree][ni], static_cast<int>(A), static_cast<int>(Hp), sigma.data());
+    if (A >= 2) average_strategy_at(b, ni, static_cast<int>(A), static_cast<int>(Hp), sigma.data());
     rep.frequencies.assign(A, 0.0);
     double total = 0;
     for (std::size_t h = 0; h < Hp; ++h) {

@@ -93,17 +93,19 @@ void Solver::Impl::action(const Ctx& c, const Block& b, const StreetTree& t, con
   const int me = c.trav, p = n.player;
   const auto Hm = static_cast<std::size_t>(hands_[static_cast<std::size_t>(me)].size());
   const auto Hp = static_cast<std::size_t>(hands_[static_cast<std::size_t>(p)].size());
-  const std::uint64_t offset = b.base + offsets_[b.tree][ni];
+  const Stored at = stored(b, ni);
   Arena& arena = arenas_[static_cast<std::size_t>(thread)];
   const Arena::Mark mark = arena.mark();
   const auto Au = static_cast<std::size_t>(A);
+  float* buffer = options_.compress ? arena.take(Au * Hp) : nullptr;
   if (p == me) {
     float* cfv = arena.take(Au * W * Hm);
     for (std::size_t a = 0; a < Au; ++a) walk<M>(c, block, t.children[n.first + a], reach, cfv + a * W * Hm, thread);
     if (stop_.load(std::memory_order_relaxed)) return arena.release(mark);
     float* sigma = arena.take(Au * Hm);
-    if constexpr (M == Mode::cfr) current_strategy(offset, A, static_cast<int>(Hm), sigma);
-    else average_strategy(offset, A, static_cast<int>(Hm), sigma);
+    float* stored_values = M == Mode::cfr ? regrets(at, Au * Hm, buffer) : sums(at, Au * Hm, buffer);
+    if constexpr (M == Mode::cfr) current_strategy(stored_values, A, static_cast<int>(Hm), sigma);
+    else average_strategy(stored_values, A, static_cast<int>(Hm), sigma);
     // The strategy's value (for a best response, in the second half).
     float* value = out + (W - 1) * Hm;
     const float* first = cfv + (W - 1) * Hm;
@@ -121,7 +123,7 @@ void Solver::Impl::action(const Ctx& c, const Block& b, const StreetTree& t, con
       }
     }
     if constexpr (M == Mode::cfr) {
-      float* r = regrets_.data() + offset;
+      float* r = stored_values;
       const float pos = c.positive, neg = c.negative;
       for (std::size_t a = 0; a < Au; ++a) {
         float* ra = r + a * Hm;
@@ -131,17 +133,19 @@ void Solver::Impl::action(const Ctx& c, const Block& b, const StreetTree& t, con
           ra[h] = old * (old > 0 ? pos : neg) + (va[h] - out[h]);
         }
       }
+      keep_regrets(at, Au * Hm, r);
     }
   } else {
     float* sigma = arena.take(Au * Hp);
     if constexpr (M == Mode::cfr) {
-      current_strategy(offset, A, static_cast<int>(Hp), sigma);
-      float* s = sums_.data() + offset;
+      current_strategy(regrets(at, Au * Hp, buffer), A, static_cast<int>(Hp), sigma);
+      float* s = sums(at, Au * Hp, buffer);
       const float keep = c.average;
       for (std::size_t a = 0; a < Au; ++a)
         for (std::size_t h = 0; h < Hp; ++h) s[a * Hp + h] = s[a * Hp + h] * keep + reach[h] * sigma[a * Hp + h];
+      keep_sums(at, Au * Hp, s);
     } else {
-      average_strategy(offset, A, static_cast<int>(Hp), sigma);
+      average_strategy(sums(at, Au * Hp, buffer), A, static_cast<int>(Hp), sigma);
     }
     float* next = arena.take(Hp);
     float* part = arena.take(W * Hm);

@@ -27,6 +27,14 @@ struct Block {
   std::int32_t table = -1;       // river table (river trees) or runout table (others with runouts), or -1
   std::uint32_t deal = 0;        // Deal index, where the tree has chance leaves
   std::uint32_t first_child = 0; // children of chance leaf j, card k: first_child + j * cards + k
+  std::uint32_t slot_base = 0;   // 16-bit storage: the first of its action nodes' scale slots
+};
+
+// Where an action node's stored values are: their first index, and (16-bit
+// storage) its slot among the per-node scales.
+struct Stored {
+  std::uint64_t offset;
+  std::uint32_t slot;
 };
 
 // The cards that can come on a board: the representatives of the cards that
@@ -105,9 +113,20 @@ class Solver::Impl {
   // Progress, cancel and time, from the solving thread.
   void poll() const;
 
+  Stored stored(const Block& b, std::uint32_t node) const {
+    return {b.base + offsets_[b.tree][node], b.slot_base + slots_[b.tree][node]};
+  }
+  // A node's n regrets (strategy sums) as floats: in place with 32-bit
+  // storage, else decoded into `buffer`; keep_* writes changed values back
+  // (encoding them, with a fresh scale, in 16-bit storage).
+  float* regrets(const Stored& at, std::size_t n, float* buffer) const;
+  void keep_regrets(const Stored& at, std::size_t n, const float* values) const;
+  float* sums(const Stored& at, std::size_t n, float* buffer) const;
+  void keep_sums(const Stored& at, std::size_t n, const float* values) const;
   // The strategies of a node: regret matching or the average.
-  void current_strategy(std::uint64_t offset, int actions, int hands, float* sigma) const;
-  void average_strategy(std::uint64_t offset, int actions, int hands, float* sigma) const;
+  static void current_strategy(const float* regrets, int actions, int hands, float* sigma);
+  static void average_strategy(const float* sums, int actions, int hands, float* sigma);
+  void average_strategy_at(const Block& b, std::uint32_t node, int actions, int hands, float* sigma) const;
   void equity_values(CardMask board, int me, const float* reach, float* out) const;
 
   std::array<HandSet, 2> hands_;
@@ -116,6 +135,9 @@ class Solver::Impl {
   double pairs_ = 0;   // sum of w0 * w1 over compatible pairs
   std::vector<std::vector<std::uint32_t>> offsets_;  // per street tree, per node: stored value offset
   std::vector<std::uint64_t> tree_values_;           // per street tree: stored values of a block
+  std::vector<std::vector<std::uint32_t>> slots_;    // per street tree, per node: its scale slot in a block
+  std::vector<std::uint32_t> tree_slots_;            // per street tree: action nodes holding values
+  std::uint32_t next_slot_ = 0;
   std::vector<Block> blocks_;
   std::vector<Deal> deals_;
   std::unordered_map<CardMask, std::uint32_t> deal_of_;
@@ -128,8 +150,12 @@ class Solver::Impl {
   std::vector<std::array<std::vector<std::uint16_t>, 2>> swaps_;  // per suit swap: each player's hand map
   std::uint64_t next_base_ = 0;
 
-  // Stored values: regrets and strategy sums.
+  // Stored values: regrets and strategy sums, in 32 bits, or in 16 with a
+  // scale per node (the largest magnitude maps to the largest code).
   mutable std::vector<float> regrets_, sums_;
+  mutable std::vector<std::int16_t> regrets16_;
+  mutable std::vector<std::uint16_t> sums16_;
+  mutable std::vector<float> regret_scale_, sum_scale_;
 
   std::unique_ptr<WorkPool> pool_;
   mutable std::vector<Arena> arenas_;
