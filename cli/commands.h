@@ -25,6 +25,7 @@ int run_breakdown(Args args);     // breakdown RANGE OPPONENT... [options]      
 int run_demo(Args args);          // demo
 int run_icm(Args args);           // icm STACK,STACK,... --payouts P1,P2,...
 int run_pushfold(Args args);      // pushfold --stacks S,S [--blinds SB,BB] [--ante A] [--payouts ...]
+int run_solve(Args args);         // solve OOP_RANGE IP_RANGE --board CARDS --pot N --stack N [sizes, thresholds, ...]
 // Fills every hand of the first stored range of `game` ("holdem", "omaha",
 // "omaha-hilo") with copies of one hand.
 void load_single_hand(const char* game, const std::vector<int>& hand);

@@ -36,6 +36,8 @@ constexpr const char* kUsage =
     "                                         tournament prize equity of each stack (ICM)\n"
     "  pushfold --stacks S,S [--blinds SB,BB] [--ante A] [--payouts ...] [--svg FILE]\n"
     "                                         heads-up push/fold equilibrium ranges and EVs\n"
+    "  solve OOP_RANGE IP_RANGE --board CARDS --pot N --stack N [--flop-bets 33%,75% ...]\n"
+    "                                         postflop solver: each range's strategy, EVs, exploitability\n"
     "  host holdem|omaha|hilo CARDS --opponents N [--board CARDS] [--range K]\n"
     "                                         the host application's equity exports (per mille,\n"
     "                                         ties count as wins in Hold'em; see oddsmith help host)\n"
@@ -184,6 +186,45 @@ const Command kCommands[] = {
      "  --svg FILE         the chart of equal stacks from 1 to --chart-max (30) bb in\n"
      "                     --chart-step (0.5) steps: each hand coloured by the largest\n"
      "                     stack at which it is pushed, and called\n"},
+    {"solve", cli::run_solve,
+     "usage: oddsmith solve OOP_RANGE IP_RANGE --board CARDS --pot N --stack N [options] [--json]\n\n"
+     "Solves a heads-up postflop spot: OOP (first to act on each street) and IP,\n"
+     "each a weighted range, from the flop, turn or river, every later card dealt.\n"
+     "Discounted CFR to a target exploitability (what best responses would gain,\n"
+     "the two players' mean, in percent of the pot), then the root or --path's node:\n"
+     "the actions and how often the range takes each, both ranges' EV and equity.\n"
+     "  --game holdem|shortdeck           (default holdem)\n"
+     "  --board CARDS, --dead CARDS       3 to 5 board cards; cards out of play\n"
+     "  --pot N, --stack N                chips in the middle; effective stack behind\n"
+     "  --flop-bets S, --flop-raises S    sizes on the flop (also --turn-*, --river-*;\n"
+     "                                    one player's: --oop-flop-bets, --ip-river-raises..):\n"
+     "                                    bets N% of the pot, e (geometric), a (all-in);\n"
+     "                                    raises Nx (times the bet), N% (of the pot after\n"
+     "                                    calling), a; \"none\" for none (default 33%,75%\n"
+     "                                    and 2.5x on every street). Whole chips, halves\n"
+     "                                    rounded away from zero.\n"
+     "  --donk                            OOP may lead into the last street's aggressor\n"
+     "  --add-allin X                     offer the all-in when the stack is at most X pots\n"
+     "                                    (default 1.5)\n"
+     "  --force-allin X                   a bet is the all-in when the stack behind after\n"
+     "                                    a call would be at most X pots (default 0.15)\n"
+     "  --merge X                         merge sizes whose ratios to the pot differ by\n"
+     "                                    less than X (default 0.1); 0 turns each off\n"
+     "  --max-raises N|none               raises per street (default 3)\n"
+     "  --rake RATE[,CAP]                 rake: a share (0.05 or 5%) capped at CAP chips\n"
+     "  --target PCT                      exploitability target, % of the pot (default 0.5)\n"
+     "  --max-iterations N, --max-seconds S   (default 1000 iterations, no time bound)\n"
+     "  --max-memory SIZE                 refuse a larger tree (MiB, or 560M, 4G; default 4G)\n"
+     "  --threads N                       (default: every core; results are the same)\n"
+     "  --compress                        16-bit storage: about half the memory\n"
+     "  --path PATH                       the node to tell: \"check, bet 50%, call, 7h\"\n"
+     "  --hands                           the acting range class by class\n"
+     "  --tree [--depth N]                print the tree, its size and memory; no solving\n"
+     "  --svg FILE                        the node's strategy as a 13x13 chart\n"
+     "  --json                            {\"exploitability\", \"exploitability_pct\", \"iterations\",\n"
+     "                                    \"seconds\", \"memory_bytes\", \"players\", \"node\": {\"path\",\n"
+     "                                    \"player\", \"actions\", \"hands\": [{\"hand\", \"weight\",\n"
+     "                                    \"strategy\", \"ev\", \"equity\"}, ...]}}\n"},
     {"host", cli::run_host, kHostUsage},
     // The names before the host group; they keep working, out of the main help.
     {"holdem", cli::run_holdem, kHostUsage},
@@ -239,7 +280,7 @@ int run_command(cli::Args args) {
     return c.run(std::move(args));
   }
   return cli::fail("unknown command '" + std::string(command) +
-                   "'; try: eval, omaha, equity, breakdown, chart, range, icm, pushfold, host, bench, demo, help");
+                   "'; try: eval, omaha, equity, breakdown, chart, range, icm, pushfold, solve, host, bench, demo, help");
 }
 
 }  // namespace

@@ -395,6 +395,44 @@ PY
 then echo "FAIL: the push/fold chart's SVG"; failures=$((failures + 1)); fi
 rm -rf "$chart_dir"
 
+# The postflop solver: a river spot solved, its JSON, a node by path, the tree
+# printed, and the refusals.
+river="--board Qs Jh 2h 8d 3c --pot 100 --stack 200 --river-bets 50%,100% --river-raises 2.5x --merge 0"
+# shellcheck disable=SC2086  # $river is the options' words
+expect 0 "OOP to act" solve "QQ-22, AQs-A2s, ATo+" "AA-22, AKs-A2s, AKo-A9o" $river
+# shellcheck disable=SC2086
+expect 0 '"players": [{"position": "oop", "ev": ' solve "QQ-22, AQs-A2s" "AA-22, AKs-A2s" $river --json
+# shellcheck disable=SC2086
+expect 0 '"node": {"path": "bet 50", "kind": "action", "player": "ip"' solve "QQ-22" "AA-22" $river --path "bet 50%" --json
+# shellcheck disable=SC2086
+expect 0 '"actions": [{"name": "fold", "amount": 0, "frequency": ' solve "QQ-22" "AA-22" $river --path "bet 50" --json
+# shellcheck disable=SC2086
+expect 0 "IP raise 125 (2.5x)" solve "QQ-22" "AA-22" $river --tree
+# shellcheck disable=SC2086
+expect 0 "river tree 0 (pot 100, stacks 200)" solve "QQ-22" "AA-22" $river --tree
+expect 0 "Short deck" solve "AA, KK, AKs" "QQ+, AQs" --game shortdeck --board As 9h 7c 6d Ts --pot 10 --stack 20
+# shellcheck disable=SC2086
+expect 2 "--path: \"raise\" is not an action here (the actions: check, bet 50, bet 100)" solve "QQ" "AA" $river --path raise
+# shellcheck disable=SC2086
+expect 2 "solve takes two ranges" solve "QQ" $river
+expect 2 "solve needs a --board" solve "QQ" "AA" --pot 10 --stack 10
+expect 2 "solve needs --pot and --stack" solve "QQ" "AA" --board Qs Jh 2h
+expect 2 "IP's flop raises" solve "QQ" "AA" --board Qs Jh 2h --pot 10 --stack 10 --ip-flop-raises e
+expect 2 "over the memory bound" solve "22+, A2+, K2+" "22+, A2+, K2+" --board Qs Jh 2h --pot 10 --stack 100 --max-memory 16M
+# The strategy chart: a class per cell, the legend's actions with their shares.
+solve_dir=$(mktemp -d)
+# shellcheck disable=SC2086
+"$bin" solve "QQ-22, AQs-A2s" "AA-22, AKs-A2s" $river --svg "$solve_dir/s.svg" >/dev/null 2>&1
+if ! python3 - "$solve_dir/s.svg" <<'PY'
+import sys, xml.etree.ElementTree as tree
+texts = [t.text for t in tree.parse(sys.argv[1]).getroot().iter("{http://www.w3.org/2000/svg}text")]
+assert "AA" in texts and "72o" in texts, texts[:5]
+assert any(t.startswith("check ") and t.endswith("%") for t in texts), texts[-6:]
+assert any(t.startswith("bet 100 ") for t in texts), texts[-6:]
+PY
+then echo "FAIL: the solver's strategy SVG"; failures=$((failures + 1)); fi
+rm -rf "$solve_dir"
+
 # Output that cannot be written is a failure, not a success.
 for command in "eval As Ks Qs Js Ts" "holdem 2c7d --opponents 0" ""; do
   # shellcheck disable=SC2086  # the words of $command are the arguments
