@@ -376,7 +376,7 @@ int run_solve(Args args) {  // NOLINT(performance-unnecessary-value-param)
                 result.converged ? "" : options.target_pct > 0 ? " (short of the target)" : "");
     std::printf("OOP: EV %.2f chips, equity %.1f%%   IP: EV %.2f chips, equity %.1f%%\n\n", result.ev[0],
                 100 * result.equity[0], result.ev[1], 100 * result.equity[1]);
-    std::printf("Node %s (board %s, pot %d): ", n.path.empty() ? "(root)" : ("\"" + n.path + "\"").c_str(),
+    std::printf("%s (board %s, pot %d): ", n.path.empty() ? "Root" : ("Node \"" + n.path + "\"").c_str(),
                 board_text.c_str(), n.info.pot);
     if (n.info.kind == ODDSMITH_NODE_ACTION) {
       std::printf("%s to act\n", kPlayers[n.info.player]);

@@ -713,9 +713,10 @@ ODDSMITH_API int oddsmith_solver_measure(const oddsmith_solver_query *query, odd
 ODDSMITH_API oddsmith_solver *oddsmith_solver_create(const oddsmith_solver_query *query, char *error, int error_size);
 ODDSMITH_API void oddsmith_solver_free(oddsmith_solver *solver);
 
-/* Called from the solving thread at least every quarter second; a non-zero
- * return stops the solve within half a second. exploitability_pct is the
- * last measured (-1 before the first). */
+/* Called from the solving thread at least every quarter second, and once
+ * when the solve stops (its answer then unread); a non-zero return stops the
+ * solve within half a second. exploitability_pct is the last measured (-1
+ * before the first). */
 typedef int (*oddsmith_solver_progress_fn)(int iteration, double exploitability_pct, double seconds, void *user);
 
 typedef struct oddsmith_solve_options {

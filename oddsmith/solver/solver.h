@@ -56,7 +56,8 @@ struct SolveOptions {
   int max_iterations = 1000;   // 0: no cap
   double max_seconds = 0;      // 0: no bound
   int check_every = 10;        // iterations between exploitability measures
-  // Called from the solving thread at least every 0.25 s; true cancels.
+  // Called from the solving thread at least every 0.25 s, and once when the
+  // solve stops; true cancels.
   std::function<bool(const Progress&)> progress;
   const std::atomic<bool>* cancel = nullptr;  // set from any thread to stop
 };

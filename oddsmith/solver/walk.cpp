@@ -361,6 +361,12 @@ SolveReport Solver::Impl::solve(const SolveOptions& o) {
     report_.exploitability = -1;
   }
   report_.seconds = seconds_before_ + elapsed();
+  // The last report: where the solve stopped (its answer is not asked).
+  if (o.progress) {
+    progress_.iteration = report_.iterations;
+    progress_.seconds = report_.seconds;
+    o.progress(progress_);
+  }
   // Equities at the root.
   for (int p = 0; p < 2; ++p) {
     std::vector<float> eq(static_cast<std::size_t>(hands_[static_cast<std::size_t>(p)].size()));

@@ -32,6 +32,9 @@
 
 namespace nb = nanobind;
 
+// The solver's functions (solver_binding.cpp).
+void bind_solver(nb::module_& m);
+
 namespace {
 
 // The package's own evaluate, called when the quick path below cannot answer:
@@ -695,6 +698,7 @@ std::string class_label_of(int cls) {
 
 NB_MODULE(_core, m) {
   m.doc() = "The compiled part of the oddsmith package (use the package's functions).";
+  bind_solver(m);
   m.def("evaluate", &evaluate, nb::arg("hand"), nb::arg("game") = "holdem",
         nb::sig("def evaluate(hand: str | Sequence[int | str], game: str = 'holdem') -> int"),
         "The value (1 best .. 7462 worst; short deck 1 .. 1404) of the best five cards among 5 to 7\n"

@@ -98,6 +98,22 @@ EXPORTS: Exports = {
                                  ctypes.POINTER(ctypes.c_double), ctypes.c_char_p, _INT], _INT),
     "oddsmith_class_range_text": ([ctypes.POINTER(ctypes.c_double), ctypes.c_char_p, _INT], _INT),
     "oddsmith_class_label": ([_INT, ctypes.c_char_p, _INT], _INT),
+    "oddsmith_solver_query_init": ([ctypes.c_void_p], None),
+    "oddsmith_solver_measure": ([ctypes.c_void_p, ctypes.c_void_p, ctypes.c_char_p, _INT, _INT, ctypes.c_char_p, _INT],
+                                _INT),
+    "oddsmith_solver_create": ([ctypes.c_void_p, ctypes.c_char_p, _INT], ctypes.c_void_p),
+    "oddsmith_solver_free": ([ctypes.c_void_p], None),
+    "oddsmith_solver_solve": ([ctypes.c_void_p, ctypes.c_void_p, ctypes.c_void_p, ctypes.c_char_p, _INT], _INT),
+    "oddsmith_solver_node_at": ([ctypes.c_void_p, ctypes.c_char_p, ctypes.c_char_p, _INT], ctypes.c_void_p),
+    "oddsmith_solver_node_free": ([ctypes.c_void_p], None),
+    "oddsmith_solver_node_summary": ([ctypes.c_void_p, ctypes.c_void_p], _INT),
+    "oddsmith_solver_node_path": ([ctypes.c_void_p, ctypes.c_char_p, _INT], _INT),
+    "oddsmith_solver_node_action": ([ctypes.c_void_p, _INT, _INT_PTR, _INT_PTR, ctypes.POINTER(ctypes.c_double),
+                                     ctypes.c_char_p, _INT], _INT),
+    "oddsmith_solver_node_hands": ([ctypes.c_void_p, _INT, _INT_PTR, ctypes.POINTER(ctypes.c_double),
+                                    ctypes.POINTER(ctypes.c_double), ctypes.POINTER(ctypes.c_double), _INT], _INT),
+    "oddsmith_solver_node_strategy": ([ctypes.c_void_p, ctypes.POINTER(ctypes.c_double), _INT], _INT),
+    "oddsmith_solver_node_cards": ([ctypes.c_void_p, _INT_PTR, _INT], _INT),
 }
 
 _PACKAGE = os.path.dirname(os.path.abspath(__file__))

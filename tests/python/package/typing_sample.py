@@ -59,3 +59,15 @@ def tournament(stacks: List[float]) -> str:
     prize: Optional[float] = result.players[0].ev_prize
     chart: oddsmith.PushFoldChart = oddsmith.pushfold_chart(largest=10, step=1)
     return spot.range + str(players[0].equity + (prize or 0.0) + spot.strategy["AA"]) + chart.to_svg()
+
+
+def solver(oop: str, ip: str) -> str:
+    solution: oddsmith.Solution = oddsmith.solve(oop, ip, board="Qs Jh 2h 8d 3c", pot=100, stack=200,
+                                                 river_bets=("50%, 100%", "75%"), max_raises=None, rake=(0.05, 3))
+    root: oddsmith.Node = solution.node()
+    acting: Optional[oddsmith.RangeAtNode] = root.acting
+    first: oddsmith.Action = root.actions[0]
+    shares: float = float(root.strategy.sum()) if root.strategy is not None else 0.0
+    tree: oddsmith.TreeInfo = oddsmith.solve_tree(oop, ip, board="Qs Jh 2h", pot=60, stack=170, depth=1)
+    evs: float = solution.ev[0] + float(acting.ev[0] if acting is not None else 0.0)
+    return first.name + str(shares + evs + solution.exploitability_pct) + tree.text + root.to_svg()
