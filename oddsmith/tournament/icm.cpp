@@ -97,6 +97,19 @@ std::uint64_t next_same_popcount(std::uint64_t v) {  // the next larger mask wit
   return (t + 1) | (((~t & (t + 1)) - 1) >> (std::countr_zero(v) + 1));
 }
 
+// The chips of the players outside the set `mask` (the places still to
+// fill): the total less the set's, unless that difference has lost its
+// precision (a stack many orders of magnitude above the rest: 1e300 beside
+// 7 leaves 0), when they are added up one by one.
+double chips_left(double total, double held, const std::vector<double>& s, std::uint64_t mask) {
+  const double left = total - held;
+  if (left > total * 1e-6) return left;
+  double sum = 0;
+  for (std::size_t i = 0; i < s.size(); ++i)
+    if ((mask >> i & 1) == 0) sum += s[i];
+  return sum;
+}
+
 IcmOutcome run_exact(const IcmQuery& query, const Field& field, Clock::time_point deadline) {
   IcmOutcome out;
   out.exact = true;
@@ -148,7 +161,7 @@ IcmOutcome run_exact(const IcmQuery& query, const Field& field, Clock::time_poin
         members[static_cast<std::size_t>(count++)] = member;
         held += s[static_cast<std::size_t>(member)];
       }
-      const double share = f / (total - held);
+      const double share = f / chips_left(total, held, s, mask);
       if (!last) {
         // rank(S + i) = prefix[t] + C(i, t + 1) + suffix[t], t = members of S below i.
         prefix[0] = 0;
@@ -226,7 +239,7 @@ IcmOutcome run_exact_dense(const IcmQuery& query, const Field& field, Clock::tim
     const double p_set = f[mask];
     const int size = std::popcount(mask);
     if (p_set == 0 || size >= depth) continue;
-    const double share = p_set / (total - held[mask]);
+    const double share = p_set / chips_left(total, held[mask], s, mask);
     const double prize = query.payouts[static_cast<std::size_t>(size)];
     const bool last = size + 1 == depth;
     for (std::size_t i = 0; i < m; ++i) {

@@ -28,11 +28,11 @@ std::vector<double> brute_force(const std::vector<double>& stacks, const std::ve
   std::vector<double> equity(stacks.size(), 0.0);
   do {
     double p = 1;
-    double left = std::accumulate(stacks.begin(), stacks.end(), 0.0);
     for (std::size_t place = 0; place < order.size(); ++place) {
+      double left = 0;  // added up, never subtracted: no precision lost beside a huge stack
+      for (std::size_t rest = place; rest < order.size(); ++rest) left += stacks[static_cast<std::size_t>(order[rest])];
       const double s = stacks[static_cast<std::size_t>(order[place])];
       p *= left > 0 ? s / left : 1.0 / static_cast<double>(order.size() - place);
-      left -= s;
     }
     for (std::size_t place = 0; place < payouts.size(); ++place) {
       equity[static_cast<std::size_t>(order[place])] += p * payouts[place];
@@ -69,6 +69,7 @@ TEST(Icm, ExactMatchesFinishingOrdersAndMonteCarloAgrees) {
       {"eight players, three paid", {1, 2, 3, 5, 8, 13, 21, 34}, {50, 30, 20}},
       {"eight players, all paid", {7, 1, 9, 4, 4, 11, 2, 6}, {30, 20, 15, 12, 9, 7, 4, 3}},
       {"one prize", {3, 9, 27, 81}, {100}},
+      {"one stack dwarfs the rest", {1, 1e300, 2, 7}, {50, 30, 20}},
       {"twelve players", {9, 4, 15, 22, 3, 7, 7, 12, 30, 5, 18, 1}, {40, 25, 15, 10, 6, 4}},
   };
   for (const Case& c : cases) {
