@@ -2,6 +2,7 @@
 // board, and the walks (internal/engine.h).
 #include "solver/internal/engine.h"
 #include "solver/internal/text.h"
+#include "solver/internal/vector_loops.h"
 
 #include <algorithm>
 #include <bit>
@@ -398,41 +399,11 @@ void Solver::Impl::make_tables() {
 // ---- strategies ------------------------------------------------------------
 
 void Solver::Impl::current_strategy(const float* r, int actions, int hands, float* sigma) {
-  const auto H = static_cast<std::size_t>(hands);
-  const auto A = static_cast<std::size_t>(actions);
-  // The last row first holds 1 / (sum of positive regrets), or 0 where none
-  // is positive (the strategy is then uniform). Branch-free, so that the
-  // loops run on vectors.
-  float* scale = sigma + (A - 1) * H;
-  for (std::size_t h = 0; h < H; ++h) scale[h] = std::max(r[h], 0.0f);
-  for (std::size_t a = 1; a < A; ++a)
-    for (std::size_t h = 0; h < H; ++h) scale[h] += std::max(r[a * H + h], 0.0f);
-  for (std::size_t h = 0; h < H; ++h) {
-    const float sum = scale[h];
-    const float divisor = sum > 0 ? sum : 1.0f;
-    const float inverse = 1.0f / divisor;
-    scale[h] = sum > 0 ? inverse : 0.0f;
-  }
-  const float uniform = 1.0f / static_cast<float>(A);
-  for (std::size_t a = 0; a < A; ++a) {
-    float* row = sigma + a * H;
-    const float* ra = r + a * H;
-    for (std::size_t h = 0; h < H; ++h) {
-      const float inverse = scale[h];
-      row[h] = std::max(ra[h], 0.0f) * inverse + (inverse == 0 ? uniform : 0.0f);
-    }
-  }
+  loops::regret_matching(r, static_cast<std::size_t>(actions), static_cast<std::size_t>(hands), sigma);
 }
 
 void Solver::Impl::average_strategy(const float* s, int actions, int hands, float* sigma) {
-  const auto H = static_cast<std::size_t>(hands);
-  const auto A = static_cast<std::size_t>(actions);
-  const float uniform = 1.0f / static_cast<float>(A);
-  for (std::size_t h = 0; h < H; ++h) {
-    float total = 0;
-    for (std::size_t a = 0; a < A; ++a) total += s[a * H + h];
-    for (std::size_t a = 0; a < A; ++a) sigma[a * H + h] = total > 0 ? s[a * H + h] / total : uniform;
-  }
+  loops::average(s, static_cast<std::size_t>(actions), static_cast<std::size_t>(hands), sigma);
 }
 
 void Solver::Impl::average_strategy_at(const Block& b, std::uint32_t node, int actions, int hands, float* sigma) const {

@@ -7,6 +7,7 @@
 #include <cstring>
 
 #include "solver/internal/engine.h"
+#include "solver/internal/vector_loops.h"
 
 namespace oddsmith::solver {
 
@@ -107,54 +108,38 @@ void Solver::Impl::action(const Ctx& c, const Block& b, const StreetTree& t, con
     if constexpr (M == Mode::cfr) current_strategy(stored_values, A, static_cast<int>(Hm), sigma);
     else average_strategy(stored_values, A, static_cast<int>(Hm), sigma);
     // The strategy's value (for a best response, in the second half).
-    float* value = out + (W - 1) * Hm;
-    const float* first = cfv + (W - 1) * Hm;
-    for (std::size_t h = 0; h < Hm; ++h) value[h] = sigma[h] * first[h];
-    for (std::size_t a = 1; a < Au; ++a) {
-      const float* va = cfv + a * W * Hm + (W - 1) * Hm;
-      const float* sa = sigma + a * Hm;
-      for (std::size_t h = 0; h < Hm; ++h) value[h] += sa[h] * va[h];
-    }
+    loops::expected(sigma, cfv + (W - 1) * Hm, W * Hm, Au, Hm, out + (W - 1) * Hm);
     if constexpr (M == Mode::best_response) {
       std::memcpy(out, cfv, Hm * sizeof(float));
-      for (std::size_t a = 1; a < Au; ++a) {
-        const float* va = cfv + a * W * Hm;
-        for (std::size_t h = 0; h < Hm; ++h) out[h] = std::max(out[h], va[h]);
-      }
+      for (std::size_t a = 1; a < Au; ++a) loops::max_into(out, cfv + a * W * Hm, Hm);
     }
     if constexpr (M == Mode::cfr) {
-      float* r = stored_values;
-      const float pos = c.positive, neg = c.negative;
-      for (std::size_t a = 0; a < Au; ++a) {
-        float* ra = r + a * Hm;
-        const float* va = cfv + a * Hm;
-        for (std::size_t h = 0; h < Hm; ++h) {
-          const float old = ra[h];
-          ra[h] = old * (old > 0 ? pos : neg) + (va[h] - out[h]);
-        }
-      }
-      keep_regrets(at, Au * Hm, r);
+      loops::add_regrets(stored_values, cfv, out, Au, Hm, c.positive, c.negative);
+      keep_regrets(at, Au * Hm, stored_values);
     }
   } else {
     float* sigma = arena.take(Au * Hp);
     if constexpr (M == Mode::cfr) {
       current_strategy(regrets(at, Au * Hp, buffer), A, static_cast<int>(Hp), sigma);
       float* s = sums(at, Au * Hp, buffer);
-      const float keep = c.average;
-      for (std::size_t a = 0; a < Au; ++a)
-        for (std::size_t h = 0; h < Hp; ++h) s[a * Hp + h] = s[a * Hp + h] * keep + reach[h] * sigma[a * Hp + h];
+      loops::add_sums(s, reach, sigma, Au, Hp, c.average);
       keep_sums(at, Au * Hp, s);
     } else {
       average_strategy(sums(at, Au * Hp, buffer), A, static_cast<int>(Hp), sigma);
     }
     float* next = arena.take(Hp);
     float* part = arena.take(W * Hm);
+    std::fill(out, out + W * Hm, 0.0f);
     for (std::size_t a = 0; a < Au; ++a) {
-      const float* sa = sigma + a * Hp;
-      for (std::size_t h = 0; h < Hp; ++h) next[h] = reach[h] * sa[h];
-      walk<M>(c, block, t.children[n.first + a], next, a == 0 ? out : part, thread);
-      if (a > 0)
-        for (std::size_t h = 0; h < W * Hm; ++h) out[h] += part[h];
+      const float any = loops::times(reach, sigma + a * Hp, Hp, next);
+      // No hand of the opponent's takes this action: every value below is 0,
+      // and a CFR pass has only its discounts to apply there.
+      if (any == 0) {
+        if constexpr (M == Mode::cfr) fade(c, block, t.children[n.first + a], thread);
+        continue;
+      }
+      walk<M>(c, block, t.children[n.first + a], next, part, thread);
+      loops::add(out, part, W * Hm);
     }
   }
   arena.release(mark);
@@ -206,6 +191,44 @@ void Solver::Impl::chance(const Ctx& c, const Block& b, const StreetTree& t, con
   const float scale = 1.0f / static_cast<float>(d.possible);
   for (std::size_t h = 0; h < W * Hm; ++h) out[h] *= scale;
   arena.release(mark);
+}
+
+void Solver::Impl::fade(const Ctx& c, std::uint32_t block, std::uint32_t node, int thread) const {
+  const Block& b = blocks_[block];
+  const StreetTree& t = tree_.streets[b.tree];
+  const TreeNode& n = t.nodes[node];
+  if (n.kind == NodeKind::chance) {
+    const Deal& d = deals_[b.deal];
+    const std::size_t K = d.cards.size();
+    const std::size_t first = b.first_child + n.chance_index * K;
+    pool_->run(K, [&](std::size_t k, int th) { fade(c, static_cast<std::uint32_t>(first + k), 0, th); });
+    return;
+  }
+  if (n.kind != NodeKind::action) return;
+  const std::size_t A = n.action_count;
+  if (A >= 2) {
+    // What the walk would do with no reach: the walker's regrets discounted
+    // (each plus a zero regret), the opponent's strategy sums discounted
+    // (each plus zero weight).
+    const Stored at = stored(b, node);
+    const std::size_t count = A * static_cast<std::size_t>(hands_[n.player].size());
+    Arena& arena = arenas_[static_cast<std::size_t>(thread)];
+    const Arena::Mark mark = arena.mark();
+    float* buffer = options_.compress ? arena.take(count) : nullptr;
+    if (n.player == c.trav) {
+      float* r = regrets(at, count, buffer);
+      const float pos = c.positive, neg = c.negative;
+      for (std::size_t i = 0; i < count; ++i) r[i] = r[i] * (r[i] > 0 ? pos : neg) + 0.0f;
+      keep_regrets(at, count, r);
+    } else {
+      float* s = sums(at, count, buffer);
+      const float keep = c.average;
+      for (std::size_t i = 0; i < count; ++i) s[i] = s[i] * keep + 0.0f;
+      keep_sums(at, count, s);
+    }
+    arena.release(mark);
+  }
+  for (std::size_t a = 0; a < A; ++a) fade(c, block, t.children[n.first + a], thread);
 }
 
 void Solver::Impl::poll() const {

@@ -97,6 +97,9 @@ class Solver::Impl {
   template <Mode M>
   void chance(const Ctx& c, const Block& b, const StreetTree& t, const TreeNode& n, const float* reach, float* out,
               int thread) const;
+  // A CFR pass below an action no hand of the opponent's takes: the
+  // discounts alone, exactly as the walk would leave the stored values.
+  void fade(const Ctx& c, std::uint32_t block, std::uint32_t node, int thread) const;
   void terminal(const Ctx& c, const Block& b, const StreetTree& t, const TreeNode& n, const float* reach,
                 float* out, int thread) const;
 
