@@ -46,12 +46,17 @@ struct SpotText {
   const char* raises = "2.5x";
   const char* ip_bets = nullptr;   // IP's bets where they differ
   int max_raises = -1;
+  double rake_rate = 0, rake_cap = 1e300;
+  const char* dead = "";
 };
 
 Spot make_spot(const SpotText& t) {
   Spot s;
   s.game = t.game;
   s.board = cards_of(t.board);
+  s.dead = cards_of(t.dead);
+  s.rake_rate = t.rake_rate;
+  s.rake_cap = t.rake_cap;
   const RangeGame rg = t.game == Game::shortdeck ? RangeGame::shortdeck : RangeGame::holdem;
   RangeParse a = parse_range(t.oop, rg), b = parse_range(t.ip, rg);
   EXPECT_TRUE(a.range && b.range) << a.error.message << b.error.message;
@@ -184,17 +189,26 @@ bool holds(const std::array<int, 2>& hand, int card) { return hand[0] == card ||
 // other's weight times its strategy so far), by best response or by p's own
 // average strategy; chips. Chance nodes average over the cards that can come,
 // all-in runouts over the river cards.
-double brute_value(const Brute& b, int p, std::size_t h, const std::vector<double>& q, bool best, int base_pot) {
+// The spot's rules the brute force needs beside the tree: the starting pot, the
+// rake, the dead cards.
+struct BruteRules {
+  int base_pot;
+  double rake_rate, rake_cap;
+  std::vector<int> dead;
+};
+
+double brute_value(const Brute& b, int p, std::size_t h, const std::vector<double>& q, bool best, const BruteRules& rules) {
   const NodeReport& n = b.report;
   const auto& mine = n.sides[static_cast<std::size_t>(p)].hands;
   const auto& theirs = n.sides[static_cast<std::size_t>(1 - p)].hands;
   auto compatible = [&](std::size_t o) { return !holds(theirs[o], mine[h][0]) && !holds(theirs[o], mine[h][1]); };
   // Chips put in since the spot started.
   const double street_pot = n.pot - n.street_bets[0] - n.street_bets[1];
-  const double put_in = (street_pot - base_pot) / 2 + n.street_bets[static_cast<std::size_t>(p)];
+  const double put_in = (street_pot - rules.base_pot) / 2 + n.street_bets[static_cast<std::size_t>(p)];
+  const double won = n.pot - std::min(n.pot * rules.rake_rate, rules.rake_cap);  // the pot less the rake
   auto showdown = [&](const std::vector<int>& board, std::size_t o) {
     const reference::Strength me = seven_card_strength(board, mine[h]), them = seven_card_strength(board, theirs[o]);
-    return me > them ? n.pot - put_in : me < them ? -put_in : n.pot / 2.0 - put_in;
+    return me > them ? won - put_in : me < them ? -put_in : won / 2.0 - put_in;
   };
   switch (n.kind) {
     case NodeReport::Kind::fold:
@@ -202,7 +216,7 @@ double brute_value(const Brute& b, int p, std::size_t h, const std::vector<doubl
       double v = 0;
       for (std::size_t o = 0; o < theirs.size(); ++o)
         if (compatible(o) && q[o] != 0)
-          v += q[o] * (n.kind == NodeReport::Kind::fold ? (n.player == p ? -put_in : n.pot - put_in) : showdown(n.board, o));
+          v += q[o] * (n.kind == NodeReport::Kind::fold ? (n.player == p ? -put_in : won - put_in) : showdown(n.board, o));
       return v;
     }
     case NodeReport::Kind::runout: {
@@ -213,7 +227,8 @@ double brute_value(const Brute& b, int p, std::size_t h, const std::vector<doubl
         double sum = 0;
         int count = 0;
         for (int c = 0; c < 52; ++c) {
-          if (std::find(n.board.begin(), n.board.end(), c) != n.board.end() || holds(mine[h], c) || holds(theirs[o], c))
+          if (std::find(n.board.begin(), n.board.end(), c) != n.board.end() || holds(mine[h], c) || holds(theirs[o], c) ||
+              std::find(rules.dead.begin(), rules.dead.end(), c) != rules.dead.end())
             continue;
           std::vector<int> board = n.board;
           board.push_back(c);
@@ -233,7 +248,7 @@ double brute_value(const Brute& b, int p, std::size_t h, const std::vector<doubl
         std::vector<double> qc = q;
         for (std::size_t o = 0; o < theirs.size(); ++o)
           if (holds(theirs[o], c)) qc[o] = 0;
-        v += brute_value(b.children[k], p, h, qc, best, base_pot) / possible;
+        v += brute_value(b.children[k], p, h, qc, best, rules) / possible;
       }
       return v;
     }
@@ -243,7 +258,7 @@ double brute_value(const Brute& b, int p, std::size_t h, const std::vector<doubl
   if (n.player == p) {
     double v = best ? -1e300 : 0;
     for (std::size_t a = 0; a < A; ++a) {
-      const double child = brute_value(b.children[a], p, h, q, best, base_pot);
+      const double child = brute_value(b.children[a], p, h, q, best, rules);
       v = best ? std::max(v, child) : v + n.strategy[h * A + a] * child;
     }
     return v;
@@ -252,7 +267,7 @@ double brute_value(const Brute& b, int p, std::size_t h, const std::vector<doubl
   for (std::size_t a = 0; a < A; ++a) {
     std::vector<double> qa(q.size());
     for (std::size_t o = 0; o < q.size(); ++o) qa[o] = q[o] * n.strategy[o * A + a];
-    v += brute_value(b.children[a], p, h, qa, best, base_pot);
+    v += brute_value(b.children[a], p, h, qa, best, rules);
   }
   return v;
 }
@@ -264,14 +279,15 @@ void check_against_brute_force(const SpotText& t) {
   ASSERT_TRUE(solver);
   const Solver::Measure m = solver->measure_exploitability();
   const Brute root = tree_of(*solver, "");
+  const BruteRules rules{t.pot, t.rake_rate, t.rake_cap, spot.dead};
   std::array<double, 2> br{}, ev{};
   for (int p = 0; p < 2; ++p) {
     const NodeReport::Side& mine = root.report.sides[static_cast<std::size_t>(p)];
     const NodeReport::Side& theirs = root.report.sides[static_cast<std::size_t>(1 - p)];
     double pairs = 0;
     for (std::size_t h = 0; h < mine.hands.size(); ++h) {
-      br[static_cast<std::size_t>(p)] += mine.weight[h] * brute_value(root, p, h, theirs.weight, true, t.pot);
-      ev[static_cast<std::size_t>(p)] += mine.weight[h] * brute_value(root, p, h, theirs.weight, false, t.pot);
+      br[static_cast<std::size_t>(p)] += mine.weight[h] * brute_value(root, p, h, theirs.weight, true, rules);
+      ev[static_cast<std::size_t>(p)] += mine.weight[h] * brute_value(root, p, h, theirs.weight, false, rules);
       for (std::size_t o = 0; o < theirs.hands.size(); ++o)
         if (!holds(theirs.hands[o], mine.hands[h][0]) && !holds(theirs.hands[o], mine.hands[h][1]))
           pairs += mine.weight[h] * theirs.weight[o];
@@ -286,7 +302,8 @@ void check_against_brute_force(const SpotText& t) {
   const double brute_exploitability = ((br[0] - ev[0]) + (br[1] - ev[1])) / 2;
   EXPECT_GT(brute_exploitability, 0.5) << t.board;  // far from equilibrium: the check means something
   EXPECT_NEAR(m.exploitability, brute_exploitability, 2e-3) << t.board;
-  EXPECT_NEAR(ev[0] + ev[1], t.pot, 1e-4) << t.board;
+  if (t.rake_rate == 0) EXPECT_NEAR(ev[0] + ev[1], t.pot, 1e-4) << t.board;
+  else EXPECT_LT(ev[0] + ev[1], t.pot - 0.5) << t.board;  // the rake's share
 }
 
 TEST(SolverExploitability, MatchesBruteForceBestResponse) {
@@ -296,6 +313,10 @@ TEST(SolverExploitability, MatchesBruteForceBestResponse) {
   river.bets = "33%,100%";
   river.max_raises = 2;
   check_against_brute_force(river);
+  // With a rake (5 %, at most 3 chips), taken from every pot won.
+  river.rake_rate = 0.05;
+  river.rake_cap = 3;
+  check_against_brute_force(river);
   // The turn: every river card, clubs and diamonds merged by suit symmetry,
   // and all-in runouts (a short stack).
   SpotText turn{.board = "Qs Jh 2h 8h", .oop = "QQ, AhKh, 33, T9s", .ip = "JJ, AQs, 88, 54s"};
@@ -303,6 +324,9 @@ TEST(SolverExploitability, MatchesBruteForceBestResponse) {
   turn.bets = "75%";
   turn.raises = "a";
   turn.max_raises = 1;
+  check_against_brute_force(turn);
+  // A dead club: the clubs and diamonds are no longer alike.
+  turn.dead = "5c";
   check_against_brute_force(turn);
 }
 
