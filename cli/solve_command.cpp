@@ -427,15 +427,16 @@ int run_solve(Args args) {  // NOLINT(performance-unnecessary-value-param)
     for (std::size_t a = 0; a < A; ++a) pic.actions.push_back(action_label(n.kinds[a], n.amounts[a]));
     pic.kinds = n.kinds;
     pic.frequencies = n.frequencies;
-    pic.weight.assign(static_cast<std::size_t>(grid * grid), 0.0);
-    pic.cells.assign(static_cast<std::size_t>(grid * grid) * A, 0.0);
+    const auto cells = static_cast<std::size_t>(grid) * static_cast<std::size_t>(grid);
+    pic.weight.assign(cells, 0.0);
+    pic.cells.assign(cells * A, 0.0);
     for (std::size_t h = 0; h < n.weight[actor].size(); ++h) {
       const double w = n.weight[actor][h];
       if (w <= 0) continue;
       int row = 0, col = 0;
       cell_of(n.cards[actor][2 * h], n.cards[actor][2 * h + 1], row, col);
       if (row >= grid || col >= grid) continue;
-      const auto c = static_cast<std::size_t>(row * grid + col);
+      const std::size_t c = static_cast<std::size_t>(row) * static_cast<std::size_t>(grid) + static_cast<std::size_t>(col);
       pic.weight[c] += w;
       for (std::size_t a = 0; a < A; ++a) pic.cells[c * A + a] += w * n.strategy[h * A + a];
     }

@@ -654,7 +654,7 @@ ODDSMITH_API int oddsmith_class_label(int cls, char *out, int size);
 typedef struct oddsmith_solver oddsmith_solver;
 typedef struct oddsmith_solver_node oddsmith_solver_node;
 
-#define ODDSMITH_SOLVER_NO_RAISE_CAP -1
+#define ODDSMITH_SOLVER_NO_RAISE_CAP (-1)
 #define ODDSMITH_SOLVER_DEFAULT_MAX_MEMORY 4294967296LL /* 4 GiB */
 
 typedef struct oddsmith_solver_query {

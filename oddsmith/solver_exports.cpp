@@ -54,8 +54,7 @@ std::string join(std::initializer_list<std::string_view> pieces) {
 constexpr int kFirstQuerySize = static_cast<int>(sizeof(oddsmith_solver_query));
 
 oddsmith_solver_query defaults() {
-  oddsmith_solver_query q;
-  std::memset(&q, 0, sizeof q);
+  oddsmith_solver_query q{};
   q.size = static_cast<int>(sizeof q);
   q.game = ODDSMITH_GAME_HOLDEM;
   q.add_allin = 1.5;
@@ -226,8 +225,7 @@ ODDSMITH_API int oddsmith_solver_solve(oddsmith_solver* solver, const oddsmith_s
                   error_size);
       return ODDSMITH_STATUS_BAD_QUERY;
     }
-    oddsmith_solve_options o;
-    std::memset(&o, 0, sizeof o);
+    oddsmith_solve_options o{};
     if (options) {
       if (options->size < static_cast<int>(sizeof(oddsmith_solve_options))) {
         write_error("the options' size field is not set to its sizeof", error, error_size);

@@ -55,7 +55,7 @@ std::string strategy_svg(const StrategyPicture& p) {
   for (int row = 0; row < p.grid; ++row)
     for (int col = 0; col < p.grid; ++col) {
       const int x = left + col * cell, y = top + row * cell;
-      const auto c = static_cast<std::size_t>(row * p.grid + col);
+      const std::size_t c = static_cast<std::size_t>(row) * static_cast<std::size_t>(p.grid) + static_cast<std::size_t>(col);
       out += printf_string("<rect x=\"%d\" y=\"%d\" width=\"%d\" height=\"%d\" fill=\"#e8e8e8\"/>\n", x, y, cell, cell);
       if (p.weight[c] > 0) {
         // The actions' shares left to right, in the node's order.

@@ -208,7 +208,7 @@ bool Solver::Impl::prepare(std::string& error) {
   bytes += size_.blocks * sizeof(Block);
   bytes += river_of_.size() * (static_cast<std::size_t>(H[0] + H[1]) *
                                    (sizeof(RiverTable::Entry) + sizeof(RiverTable::Place) + 2 * sizeof(std::uint16_t)) +
-                               sizeof(RiverTable) + 6 * 32);
+                               sizeof(RiverTable) + 192);
   bytes += runout_of_.size() * static_cast<std::size_t>(H[0]) * static_cast<std::size_t>(H[1]) * sizeof(float);
   bytes += static_cast<std::size_t>(threads) * Arena::kChunk * sizeof(float);
   for (const Deal& d : deals_) bytes += d.cards.size() + d.twins.size() * sizeof(Deal::Twin) + 64;

@@ -69,7 +69,10 @@ std::vector<TreeAction> node_actions(const TreeRules& rules, Street street, int 
   } else {
     out.push_back({ActionKind::fold, 0, {}});
     out.push_back({ActionKind::call, bets[opp], {}});
-    const bool may_raise = (rules.max_raises < 0 || raises < rules.max_raises) && bets[opp] < stack && behind > facing;
+    const bool under_cap = rules.max_raises < 0 || raises < rules.max_raises;
+    const bool opponent_has_chips = stack > bets[opp];  // not all-in
+    const bool more_than_a_call = behind > facing;
+    const bool may_raise = under_cap && opponent_has_chips && more_than_a_call;
     if (!may_raise) return out;
     const int min_to = bets[opp] + std::max(last_increment, 1);
     for (const BetSize& s : mine.raises) {

@@ -250,7 +250,8 @@ std::string strategy_svg(int grid, const std::vector<std::string>& actions, cons
 }  // namespace
 
 void bind_solver(nb::module_& m) {
-  nb::class_<SolverHandle>(m, "_Solver");
+  const nb::class_<SolverHandle> handle_type(m, "_Solver");
+  (void)handle_type;
   m.def("_solver_measure", &measure, nb::arg("query"), nb::arg("depth"));
   m.def("_solver_create", &create, nb::arg("query"));
   m.def("_solver_solve", &solve, nb::arg("solver"), nb::arg("target"), nb::arg("max_iterations"),

@@ -107,14 +107,11 @@ TEST(SolverExports, SolvesAndReadsNodes) {
   ASSERT_EQ(oddsmith_solver_node_hands(root, 0, cards.data(), weight.data(), ev.data(), equity.data(), hands), hands);
   std::vector<double> strategy(static_cast<std::size_t>(hands) * 3);
   ASSERT_EQ(oddsmith_solver_node_strategy(root, strategy.data(), static_cast<int>(strategy.size())), hands * 3);
-  double range_ev = 0, total = 0;
   for (std::size_t h = 0; h < weight.size(); ++h) {
     EXPECT_GT(cards[2 * h], cards[2 * h + 1]);
     EXPECT_NEAR(strategy[3 * h] + strategy[3 * h + 1] + strategy[3 * h + 2], 1.0, 1e-5);
     EXPECT_GE(equity[h], 0.0);
     EXPECT_LE(equity[h], 1.0);
-    range_ev += weight[h] * ev[h];
-    total += weight[h];
   }
   EXPECT_NEAR(n.ev[0], result.ev[0], 1e-6 * 100);
   EXPECT_NEAR(n.equity[0], result.equity[0], 1e-9);
