@@ -9,6 +9,7 @@
 #include <cmath>
 #include <cstring>
 #include <limits>
+#include <map>
 #include <thread>
 
 namespace oddsmith::solver {
@@ -197,7 +198,27 @@ bool Solver::Impl::prepare(std::string& error) {
   size_.street_trees = tree_.streets.size();
   size_.hands = {H[0], H[1]};
   std::unordered_map<CardMask, int> rivers, runouts;
-  count_block(0, root_board_, rivers, runouts);
+  // Each street tree's own nodes, counted once.
+  tree_counts_.assign(tree_.streets.size(), {});
+  tree_runouts_.assign(tree_.streets.size(), false);
+  for (std::size_t i = 0; i < tree_.streets.size(); ++i) {
+    Count& c = tree_counts_[i];
+    c.blocks = 1;
+    c.values = tree_values_[i];
+    for (const TreeNode& n : tree_.streets[i].nodes) {
+      if (n.kind == NodeKind::action) c.action_nodes += n.action_count >= 2 ? 1 : 0;
+      else if (n.kind == NodeKind::chance) ++c.chance_nodes;
+      else ++c.terminal_nodes;
+      if (n.kind == NodeKind::runout) tree_runouts_[i] = true;
+    }
+  }
+  std::map<std::pair<std::uint32_t, CardMask>, Count> counted;
+  const Count all = count_block(0, root_board_, rivers, runouts, counted);
+  size_.blocks = all.blocks;
+  size_.values = all.values;
+  size_.action_nodes = all.action_nodes;
+  size_.terminal_nodes = all.terminal_nodes;
+  size_.chance_nodes = all.chance_nodes;
   river_of_ = std::move(rivers);
   runout_of_ = std::move(runouts);
   const int threads = options_.threads > 0 ? options_.threads
@@ -266,18 +287,18 @@ std::uint32_t Solver::Impl::deal_for(CardMask board) {
   return index;
 }
 
-void Solver::Impl::count_block(std::uint32_t tree, CardMask board, std::unordered_map<CardMask, int>& rivers,
-                               std::unordered_map<CardMask, int>& runouts) {
+Solver::Impl::Count Solver::Impl::count_block(std::uint32_t tree, CardMask board,
+                                              std::unordered_map<CardMask, int>& rivers,
+                                              std::unordered_map<CardMask, int>& runouts,
+                                              std::map<std::pair<std::uint32_t, CardMask>, Count>& counted) {
+  // What a block holds depends on its tree and board alone: each pair with
+  // blocks below it is counted once, however many times it appears.
   const StreetTree& t = tree_.streets[tree];
-  ++size_.blocks;
-  size_.values += tree_values_[tree];
-  bool has_runout = false;
-  for (const TreeNode& n : t.nodes) {
-    if (n.kind == NodeKind::action) size_.action_nodes += n.action_count >= 2 ? 1 : 0;
-    else if (n.kind == NodeKind::chance) ++size_.chance_nodes;
-    else ++size_.terminal_nodes;
-    has_runout = has_runout || n.kind == NodeKind::runout;
-  }
+  const auto key = std::make_pair(tree, board);
+  if (!t.chance_leaves.empty())
+    if (auto it = counted.find(key); it != counted.end()) return it->second;
+  Count c = tree_counts_[tree];
+  const bool has_runout = tree_runouts_[tree];
   if (t.street == Street::river) rivers.emplace(board, static_cast<int>(rivers.size()));
   if (has_runout && !runouts.count(board)) {
     runouts.emplace(board, static_cast<int>(runouts.size()));
@@ -294,10 +315,25 @@ void Solver::Impl::count_block(std::uint32_t tree, CardMask board, std::unordere
         if (avail & card_bit(b)) rivers.emplace(board | card_bit(a) | card_bit(b), static_cast<int>(rivers.size()));
     }
   }
-  if (t.chance_leaves.empty()) return;
-  const Deal d = deals_[deal_for(board)];
-  for (std::uint32_t leaf : t.chance_leaves)
-    for (std::uint8_t card : d.cards) count_block(t.nodes[leaf].next, board | card_bit(card), rivers, runouts);
+  if (!t.chance_leaves.empty()) {
+    // The leaves grouped by the tree that follows them.
+    std::map<std::uint32_t, std::size_t> next;
+    for (std::uint32_t leaf : t.chance_leaves) ++next[t.nodes[leaf].next];
+    const std::uint32_t deal = deal_for(board);
+    for (std::size_t k = 0; k < deals_[deal].cards.size(); ++k) {
+      const CardMask child = board | card_bit(deals_[deal].cards[k]);
+      for (const auto& [tree_after, leaves] : next) {
+        const Count n = count_block(tree_after, child, rivers, runouts, counted);
+        c.blocks += leaves * n.blocks;
+        c.values += leaves * n.values;
+        c.action_nodes += leaves * n.action_nodes;
+        c.terminal_nodes += leaves * n.terminal_nodes;
+        c.chance_nodes += leaves * n.chance_nodes;
+      }
+    }
+    counted.emplace(key, c);
+  }
+  return c;
 }
 
 void Solver::Impl::fill_block(std::uint32_t index, std::uint32_t tree, CardMask board) {

@@ -7,6 +7,7 @@
 #include <atomic>
 #include <chrono>
 #include <cstdint>
+#include <map>
 #include <memory>
 #include <unordered_map>
 #include <vector>
@@ -103,8 +104,14 @@ class Solver::Impl {
   void terminal(const Ctx& c, const Block& b, const StreetTree& t, const TreeNode& n, const float* reach,
                 float* out, int thread) const;
 
-  void count_block(std::uint32_t tree, CardMask board, std::unordered_map<CardMask, int>& rivers,
-                   std::unordered_map<CardMask, int>& runouts);
+  struct Count {
+    std::size_t blocks = 0, values = 0, action_nodes = 0, terminal_nodes = 0, chance_nodes = 0;
+  };
+  // What the block of a tree on a board holds with everything below it; the
+  // river boards (and runout boards) that need tables are added to the maps.
+  Count count_block(std::uint32_t tree, CardMask board, std::unordered_map<CardMask, int>& rivers,
+                    std::unordered_map<CardMask, int>& runouts,
+                    std::map<std::pair<std::uint32_t, CardMask>, Count>& counted);
   void fill_block(std::uint32_t index, std::uint32_t tree, CardMask board);
   std::uint32_t deal_for(CardMask board);
   Deal make_deal(CardMask board) const;
@@ -140,6 +147,8 @@ class Solver::Impl {
   std::vector<std::uint64_t> tree_values_;           // per street tree: stored values of a block
   std::vector<std::vector<std::uint32_t>> slots_;    // per street tree, per node: its scale slot in a block
   std::vector<std::uint32_t> tree_slots_;            // per street tree: action nodes holding values
+  std::vector<Count> tree_counts_;                   // per street tree: its own nodes
+  std::vector<bool> tree_runouts_;                   // per street tree: whether it holds all-in runouts
   std::uint32_t next_slot_ = 0;
   std::vector<Block> blocks_;
   std::vector<Deal> deals_;
