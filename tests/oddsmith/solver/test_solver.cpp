@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cmath>
 #include <functional>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -169,6 +170,12 @@ Brute tree_of(const Solver& s, const std::string& path) {
 }
 
 reference::Strength seven_card_strength(const std::vector<int>& board, const std::array<int, 2>& hand) {
+  // Remembered by cards: the brute force asks for each strength many times.
+  static std::map<std::pair<std::uint64_t, std::uint64_t>, reference::Strength> known;
+  std::uint64_t board_mask = 0;
+  for (int c : board) board_mask |= std::uint64_t{1} << c;
+  const auto key = std::make_pair(board_mask, (std::uint64_t{1} << hand[0]) | (std::uint64_t{1} << hand[1]));
+  if (auto it = known.find(key); it != known.end()) return it->second;
   std::vector<int> all = board;
   all.push_back(hand[0]);
   all.push_back(hand[1]);
@@ -180,6 +187,7 @@ reference::Strength seven_card_strength(const std::vector<int>& board, const std
       if (mask >> i & 1) five[n++] = all[static_cast<std::size_t>(i)];
     best = std::max(best, reference::five_card_strength(five));
   }
+  known.emplace(key, best);
   return best;
 }
 
