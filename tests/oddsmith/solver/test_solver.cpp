@@ -530,6 +530,18 @@ TEST(SolverTree, Rules) {
   EXPECT_EQ(turn.stack, 125);
   EXPECT_TRUE(turn.oop_checks);
   EXPECT_EQ(turn.nodes[0].action_count, 1);
+  // With donk bets on, OOP may lead there.
+  r.donk = true;
+  const GameTree donking = build_game_tree(r, Street::flop, error);
+  const StreetTree& f = donking.streets[0];
+  const TreeNode& called_too =
+      f.nodes[f.children[f.nodes[f.children[f.nodes[f.children[f.nodes[0].first]].first + 1]].first + 1]];
+  ASSERT_EQ(called_too.kind, NodeKind::chance);
+  const StreetTree& led = donking.streets[called_too.next];
+  EXPECT_FALSE(led.oop_checks);
+  EXPECT_EQ(actions_text({led.actions.begin() + led.nodes[0].first,
+                          led.actions.begin() + led.nodes[0].first + led.nodes[0].action_count}),
+            "check bet:113");
 }
 
 }  // namespace
