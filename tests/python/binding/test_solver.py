@@ -84,15 +84,14 @@ def test_progress_and_ctrl_c():
     # At least every quarter second, and once at the end with where it stopped.
     assert len(calls) >= 2 and all(len(c) == 3 for c in calls)
     assert calls[-1][0] >= calls[0][0] and calls[-1][2] >= 0.5
-    # A real Ctrl-C during a long solve: it stops within half a second.
-    timer = threading.Timer(0.5, os.kill, (os.getpid(), signal.SIGINT))
-    started = time.monotonic()
+    # A real Ctrl-C during a long solve (no target): it stops within half a second.
+    sent = []
+    timer = threading.Timer(0.3, lambda: (sent.append(time.monotonic()), os.kill(os.getpid(), signal.SIGINT)))
     timer.start()
     with pytest.raises(KeyboardInterrupt):
-        oddsmith.solve(OOP, IP, board="Qs Jh 2h", pot=60, stack=170, flop_bets="33%, 75%", turn_bets="75%",
-                       river_bets="100%", target=0, max_iterations=100000)
+        oddsmith.solve(OOP, IP, board="Qs Jh 2h 8d", pot=100, stack=200, target=0, max_iterations=100000)
     timer.join()
-    assert time.monotonic() - started < 3
+    assert time.monotonic() - sent[0] < 2  # 0.5 s asked; room for a loaded machine or the sanitizers
 
 
 def test_bad_arguments():
