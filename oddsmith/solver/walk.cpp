@@ -438,7 +438,6 @@ void Solver::Impl::equity_values(CardMask board, int me, const float* reach, flo
   }
   // A hand sharing a card with the board has no equity.
   for (std::size_t h = 0; h < Hm; ++h) out[h] = (mine.mask[h] & board) ? 0.0f : static_cast<float>(sum[h] / runouts);
-  (void)theirs;
 }
 
 template void Solver::Impl::walk<Mode::cfr>(const Ctx&, std::uint32_t, std::uint32_t, const float*, float*, int) const;
