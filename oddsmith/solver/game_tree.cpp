@@ -122,9 +122,19 @@ std::vector<TreeAction> node_actions(const TreeRules& rules, Street street, int 
 
 namespace {
 
+// Limits that keep a tree's building bounded whatever the sizes: tiny bets
+// with no raise cap grow a tree exponentially, and raises of one chip at a
+// time run a street thousands of actions deep. A tree past them could never
+// be solved within any memory bound; it is refused before it is built out.
+constexpr std::size_t kMostNodes = 1'000'000;  // decision points and ends of the street trees
+constexpr int kMostRaises = 100;               // on one street
+
 class Builder {
  public:
   Builder(const TreeRules& rules, GameTree& tree) : rules_(rules), tree_(tree) {}
+
+  // Why the tree was not built out, or "".
+  const std::string& error() const { return error_; }
 
   // The index of the street tree for this start, building it when new.
   std::uint32_t street(Street s, int pot, int stack, bool oop_checks) {
@@ -149,8 +159,20 @@ class Builder {
   // Fills node `at` of `t`: `player` to act with these bets.
   void build(StreetTree& t, std::uint32_t at, const int bets[2], int player, int raises, int last_increment,
              bool first_action, int aggressor) {
+    if (!error_.empty()) return;
+    if (raises > kMostRaises) {
+      error_ = "the betting tree runs to more than " + std::to_string(kMostRaises) +
+               " raises on a street: set a raise cap (--max-raises) or larger raises";
+      return;
+    }
     std::vector<TreeAction> acts = node_actions(rules_, t.street, t.pot, t.stack, bets, player, raises, last_increment,
                                                 first_action, t.oop_checks);
+    nodes_ += acts.size();
+    if (nodes_ > kMostNodes) {
+      error_ = "the betting tree has more than " + std::to_string(kMostNodes) +
+               " decision points and ends before any card is dealt: fewer or larger sizes, or a raise cap";
+      return;
+    }
     const auto first = static_cast<std::uint32_t>(t.children.size());
     {
       TreeNode& n = t.nodes[at];
@@ -221,6 +243,8 @@ class Builder {
   const TreeRules& rules_;
   GameTree& tree_;
   std::map<std::tuple<int, int, int, bool>, std::uint32_t> made_;
+  std::size_t nodes_ = 0;
+  std::string error_;
 };
 
 }  // namespace
@@ -247,7 +271,12 @@ GameTree build_game_tree(const TreeRules& rules, Street first, std::string& erro
   }
   tree.base_pot = rules.pot;
   tree.base_stack = rules.stack;
-  Builder(rules, tree).street(first, rules.pot, rules.stack, false);
+  Builder builder(rules, tree);
+  builder.street(first, rules.pot, rules.stack, false);
+  if (!builder.error().empty()) {
+    error = builder.error();
+    return GameTree{};
+  }
   return tree;
 }
 

@@ -542,6 +542,24 @@ TEST(SolverTree, Rules) {
   EXPECT_EQ(actions_text({led.actions.begin() + led.nodes[0].first,
                           led.actions.begin() + led.nodes[0].first + led.nodes[0].action_count}),
             "check bet:113");
+
+  // Trees whose building would not end in reasonable time or depth are
+  // refused with a reason: one-chip raises with no cap (a street 100,000
+  // raises deep), and many small sizes with no cap (exponential).
+  TreeRules deep;
+  deep.pot = 10;
+  deep.stack = 100000;
+  deep.max_raises = -1;
+  deep.sizes[static_cast<std::size_t>(Street::river)][kOop] = {sizes("10%", false), sizes("1.01x", true)};
+  deep.sizes[static_cast<std::size_t>(Street::river)][kIp] = {sizes("10%", false), sizes("1.01x", true)};
+  EXPECT_TRUE(build_game_tree(deep, Street::river, error).streets.empty());
+  EXPECT_NE(error.find("raises on a street"), std::string::npos) << error;
+  TreeRules wide = deep;
+  wide.pot = 100;
+  for (auto& street : wide.sizes)
+    for (auto& p : street) p = {sizes("5%,10%,20%,30%,50%,75%", false), sizes("2x,2.5x,3x", true)};
+  EXPECT_TRUE(build_game_tree(wide, Street::flop, error).streets.empty());
+  EXPECT_NE(error.find("decision points"), std::string::npos) << error;
 }
 
 }  // namespace
