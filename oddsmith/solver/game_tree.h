@@ -33,7 +33,9 @@
 //    last size kept is dropped (the all-in, when offered, is the largest).
 // Equal amounts then appear once. The raise cap counts raises on a street
 // (the first bet is not one); at the cap only fold and call are left. With
-// no cap, raises go on until a player is all-in.
+// no cap, raises go on until a player is all-in. A tree that runs past 100
+// raises on a street, or past a million decision points and ends in its
+// street trees, is refused with the reason before it is built out.
 #pragma once
 
 #include <cstdint>
