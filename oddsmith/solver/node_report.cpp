@@ -38,7 +38,7 @@ int find_action(const StreetTree& t, const TreeNode& n, std::string_view piece, 
   const std::string text = lower(trim(piece));
   const std::size_t space = text.find(' ');
   std::string name = text.substr(0, space);
-  std::string spec = space == std::string::npos ? "" : std::string(trim(std::string_view(text).substr(space + 1)));
+  std::string size_text = space == std::string::npos ? "" : std::string(trim(std::string_view(text).substr(space + 1)));
   if (name == "all-in" || name == "all_in" || name == "shove") name = "allin";
   const int pot = t.pot + n.bets[0] + n.bets[1];
   std::vector<int> found;
@@ -46,14 +46,14 @@ int find_action(const StreetTree& t, const TreeNode& n, std::string_view piece, 
     const TreeAction& act = t.actions[n.first + static_cast<std::size_t>(a)];
     const std::string kind = action_name(act.kind);
     const bool sized = act.kind == ActionKind::bet || act.kind == ActionKind::raise || act.kind == ActionKind::allin;
-    if (spec.empty()) {
+    if (size_text.empty()) {
       if (kind == name) found.push_back(a);
       continue;
     }
     if (!sized || !(name == kind || name == "bet" || name == "raise" || name == "allin")) continue;
     int chips = -1;
-    const auto [end, ec] = std::from_chars(spec.data(), spec.data() + spec.size(), chips);
-    if (ec == std::errc() && end == spec.data() + spec.size()) {
+    const auto [end, ec] = std::from_chars(size_text.data(), size_text.data() + size_text.size(), chips);
+    if (ec == std::errc() && end == size_text.data() + size_text.size()) {
       if (act.amount == chips) found.push_back(a);
       continue;
     }
@@ -62,13 +62,13 @@ int find_action(const StreetTree& t, const TreeNode& n, std::string_view piece, 
     bool match = false;
     while (!labels.empty()) {
       const std::size_t slash = labels.find('/');
-      match = match || lower(labels.substr(0, slash)) == spec;
+      match = match || lower(labels.substr(0, slash)) == size_text;
       labels = slash == std::string_view::npos ? std::string_view() : labels.substr(slash + 1);
     }
-    if (!match && spec.back() == '%' && name == "bet") {
+    if (!match && size_text.back() == '%' && name == "bet") {
       double pct = 0;
-      const auto [e2, ec2] = std::from_chars(spec.data(), spec.data() + spec.size() - 1, pct);
-      match = ec2 == std::errc() && e2 == spec.data() + spec.size() - 1 &&
+      const auto [e2, ec2] = std::from_chars(size_text.data(), size_text.data() + size_text.size() - 1, pct);
+      match = ec2 == std::errc() && e2 == size_text.data() + size_text.size() - 1 &&
               act.amount == static_cast<int>(std::llround(pct * pot / 100.0)) + n.bets[n.player];
     }
     if (match) found.push_back(a);
