@@ -15,6 +15,7 @@
 #include <string>
 
 #include "oddsmith.h"
+#include "export_text.h"
 #include "eval/batch.h"
 #include "eval/five_seven.h"
 #include "eval/omaha_high.h"
@@ -48,19 +49,7 @@ void report_error(int column, const std::string& message, int* error_column, cha
   }
 }
 
-// Writes `text` to out[0 .. size - 1] as the text exports do: whole when it fits,
-// else the whole characters that fit, NUL-terminated either way; returns the
-// whole text's length.
-int write_text(std::string_view text, char* out, int size) {
-  if (out && size > 0) {
-    std::size_t n = std::min(text.size(), static_cast<std::size_t>(size) - 1);
-    if (n < text.size())
-      while (n > 0 && (static_cast<unsigned char>(text[n]) & 0xC0) == 0x80) --n;  // not inside a UTF-8 character
-    std::memcpy(out, text.data(), n);
-    out[n] = '\0';
-  }
-  return static_cast<int>(std::min<std::size_t>(text.size(), INT_MAX));
-}
+using oddsmith::exports::write_text;
 
 // A text export's refusal: "" where there is room, and -1.
 int refuse_text(char* out, int size) {

@@ -12,6 +12,7 @@
 #include <string_view>
 
 #include "oddsmith.h"
+#include "export_text.h"
 #include "cards/card_text.h"
 #include "range/range_notation.h"
 #include "solver/solver.h"
@@ -36,14 +37,7 @@ void write_error(const std::string& message, char* error, int error_size) {
   }
 }
 
-int write_text(std::string_view text, char* out, int size) {
-  if (out && size > 0) {
-    const std::size_t n = std::min(text.size(), static_cast<std::size_t>(size) - 1);
-    std::memcpy(out, text.data(), n);
-    out[n] = '\0';
-  }
-  return static_cast<int>(std::min<std::size_t>(text.size(), INT_MAX));
-}
+using oddsmith::exports::write_text;
 
 std::string join(std::initializer_list<std::string_view> pieces) {
   std::string s;

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "oddsmith.h"
+#include "export_text.h"
 #include "cards/seed.h"
 #include "tournament/class_range_text.h"
 #include "tournament/hand_classes.h"
@@ -37,14 +38,7 @@ int status_of(tour::IcmStatus status) {
   return ODDSMITH_STATUS_BAD_QUERY;
 }
 
-int write_text(std::string_view text, char* out, int size) {
-  if (out && size > 0) {
-    const std::size_t n = std::min(text.size(), static_cast<std::size_t>(size) - 1);
-    std::memcpy(out, text.data(), n);
-    out[n] = '\0';
-  }
-  return static_cast<int>(std::min<std::size_t>(text.size(), INT_MAX));
-}
+using oddsmith::exports::write_text;
 
 // The C progress callback as the tournament layer's.
 struct Progress {
