@@ -5,6 +5,7 @@
     oddsmith.equity(["AhKh", "QsQd"], exact=True)           # every player a hand or range
     oddsmith.parse_range("QQ+, AKs, AJo+")                  # 58 hands with their weights
     oddsmith.solve("QQ+, AKs", "JJ+, AQs+", board="Qs Jh 2h", pot=60, stack=170)  # the postflop solver
+    oddsmith.aggregate("QQ+, AKs", "JJ+, AQs+", flops="49", pot=60, stack=170)  # one spot over 49 weighted flops
     oddsmith.evaluate_many(hands)                           # n x 5, 6 or 7 integer array or nested lists
     oddsmith.parse_cards("AhKh"), oddsmith.cards_text([50, 46])  # [50, 46], "AhKh"
 
@@ -26,6 +27,8 @@ from .breakdown import Breakdown, BreakdownHand, BreakdownRow, NextCard, breakdo
 from .calculator import EquityResult, PlayerEquity, equity
 from .chart import Chart, chart
 from .solver import Action, Node, RangeAtNode, Solution, TreeInfo, solve, solve_tree
+from .flops import flop_set
+from .report import Report, aggregate
 from .tournament import (IcmPlayer, IcmResult, PushFoldChart, PushFoldPlayer, PushFoldResult, PushFoldSpot, icm,
                          pushfold, pushfold_chart)
 # The module oddsmith.cards keeps its name: no function of the package is called
@@ -56,7 +59,7 @@ __all__ = ["__version__", "load", "evaluate", "evaluate_many", "category", "omah
            "EquityResult", "PlayerEquity", "breakdown", "Breakdown", "BreakdownHand", "BreakdownRow", "NextCard",
            "chart", "Chart", "icm", "IcmResult", "IcmPlayer", "pushfold", "pushfold_chart", "PushFoldResult",
            "PushFoldPlayer", "PushFoldSpot", "PushFoldChart", "solve", "solve_tree", "Solution", "Node", "Action",
-           "RangeAtNode", "TreeInfo",
+           "RangeAtNode", "TreeInfo", "aggregate", "Report", "flop_set",
            "parse_range", "parse_range_text", "expand", "cards", "parse_cards", "card_text", "cards_text",
            "holdem_equity", "omaha_equity",
            "hilo_equity", "set_holdem_range", "set_holdem_ranges", "load_omaha_range", "load_hilo_range", "Equity"]

@@ -433,6 +433,37 @@ PY
 then echo "FAIL: the solver's strategy SVG"; failures=$((failures + 1)); fi
 rm -rf "$solve_dir"
 
+# oddsmith report runs in the Python package (the `oddsmith` command hands it to
+# oddsmith/_report_command.py): here through this build's compiled part, where one was built.
+core=$(ls "$(dirname "$bin")"/../python/oddsmith/_core*.so 2>/dev/null | head -n 1)
+if [ -n "$core" ] && python3 -c "import numpy" 2>/dev/null; then
+  report_dir=$(mktemp -d)
+  package=$(cd "$(dirname "$0")/../../python" && pwd)
+  if ! (cd "$report_dir" && ODDSMITH_EXTENSION="$core" PYTHONPATH="$package" \
+        python3 -m oddsmith report "AA, KK, AK" "QQ, JJ, AQs" --flops "As Kd 2c, 9c 8c 7c" --pot 20 --stack 40 \
+          --flop-bets 50% --flop-raises none --turn-bets 50% --turn-raises none --river-bets 50% \
+          --river-raises none --target 2 --csv r.csv --svg r.svg -q 2>err.txt) ||
+     ! python3 - "$report_dir/r.csv" <<'PY'
+import csv, sys
+rows = list(csv.DictReader(open(sys.argv[1])))
+assert [r["flop"] for r in rows] == ["AsKd2c", "9c8c7c"], rows
+assert [r["texture"] for r in rows] == ["rainbow disconnected", "monotone connected"], rows
+for r in rows:
+    assert r["weight"] == "1" and 0 < float(r["exploitability_pct"]) <= 2, r
+    assert abs(float(r["freq check"]) + float(r["freq bet 10"]) - 1) < 1e-6, r
+    assert abs(float(r["oop_equity"]) + float(r["ip_equity"]) - 1) < 1e-6, r
+    assert abs(float(r["oop_ev"]) + float(r["ip_ev"]) - 20) < 1e-4, r
+PY
+  then echo "FAIL: oddsmith report"; cat "$report_dir/err.txt"; failures=$((failures + 1)); fi
+  expect_report=$(cd "$report_dir" && ODDSMITH_EXTENSION="$core" PYTHONPATH="$package" \
+                  python3 -m oddsmith report "AA" "KK" --flops 49 2>&1)
+  if ! printf '%s' "$expect_report" | grep -qF "a solve report needs the pot and the stack"; then
+    echo "FAIL: oddsmith report without a pot: $expect_report"; failures=$((failures + 1)); fi
+  rm -rf "$report_dir"
+else
+  echo "skipped: oddsmith report (no Python compiled part in this build, or no numpy)"
+fi
+
 # Output that cannot be written is a failure, not a success.
 for command in "eval As Ks Qs Js Ts" "holdem 2c7d --opponents 0" ""; do
   # shellcheck disable=SC2086  # the words of $command are the arguments

@@ -278,3 +278,29 @@ def test_the_package_description_and_the_readme_name_every_game():
     assert len(games) == 6
     for game in games:
         assert f'"{game}"' in described and f'"{game}"' in python_section, game
+
+
+def test_a_report_on_a_dask_cluster_equals_the_local_one(tmp_path):
+    distributed = pytest.importorskip("distributed", reason="the cluster extra (dask.distributed) is not installed")
+    pyarrow_parquet = pytest.importorskip("pyarrow.parquet", reason="the cluster extra (pyarrow) is not installed")
+    spot = dict(flops="Kh 8d 3c, 9c 8c 7c, Ts Td 4h, Qs Jh 2h", pot=20, stack=40, flop_bets="50%", flop_raises=None,
+                turn_bets="50%", turn_raises=None, river_bets="50%", river_raises=None, target=2)
+    local = oddsmith.aggregate("AA, KK, AK, T9s", "QQ, JJ, AQs, 87s", workers=2, **spot)
+    with distributed.LocalCluster(n_workers=2, threads_per_worker=1, processes=True, dashboard_address=None) as cluster, \
+            distributed.Client(cluster) as client:
+        done = []
+        remote = oddsmith.aggregate("AA, KK, AK, T9s", "QQ, JJ, AQs, 87s", client=client,
+                                    progress=lambda n, total, flop: done.append((n, total)), **spot)
+        # A flop holding the dead card fails on every try: reported, the others kept.
+        failing = oddsmith.aggregate("AA, KK", "QQ, JJ", flops="Kh 8d 3c, As Ks 2c", kind="equity", dead="As",
+                                     client=client, retries=1)
+    assert done == [(n, 4) for n in range(1, 5)]
+
+    def without_time(report):
+        return [{k: v for k, v in row.items() if k != "seconds"} for row in report.rows]
+    assert not local.failed and not remote.failed and remote.columns == local.columns
+    assert without_time(remote) == without_time(local)
+    assert [r["flop"] for r in failing.rows] == ["Kh8d3c"] and list(failing.failed) == ["AsKs2c"]
+    remote.to_parquet(str(tmp_path / "r.parquet"))
+    table = pyarrow_parquet.read_table(str(tmp_path / "r.parquet"))
+    assert table.column_names == remote.columns and table.column("oop_ev").to_pylist() == remote.column("oop_ev")

@@ -1,6 +1,6 @@
 """The public API as a typed program uses it; CI checks it with `mypy --strict`
 against the installed package, so every public signature stays fully typed."""
-from typing import List, Optional
+from typing import List, Optional, Tuple
 
 import oddsmith
 
@@ -71,3 +71,12 @@ def solver(oop: str, ip: str) -> str:
     tree: oddsmith.TreeInfo = oddsmith.solve_tree(oop, ip, board="Qs Jh 2h", pot=60, stack=170, depth=1)
     evs: float = solution.ev[0] + float(acting.ev[0] if acting is not None else 0.0)
     return first.name + str(shares + evs + solution.exploitability_pct) + tree.text + root.to_svg()
+
+
+def flops_report(oop: str, ip: str) -> str:
+    weighted: List[Tuple[str, int]] = oddsmith.flop_set("49")
+    report: oddsmith.Report = oddsmith.aggregate(oop, ip, flops=weighted[:2], pot=20, stack=40, river_bets="50%",
+                                                 client=None, progress=lambda done, total, flop: None)
+    equity: oddsmith.Report = oddsmith.aggregate(oop, ip, flops="As Kd 2c", kind="equity")
+    mean: float = report.weighted_mean("oop_ev") + equity.weighted_mean("oop_equity")
+    return report.to_csv() + report.to_svg() + str(mean) + str(report.failed)
