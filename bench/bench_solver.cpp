@@ -1,10 +1,12 @@
-// The solver's three benchmark spots (issue 37): river, turn and flop on
-// Qs Jh 2h with the ranges below, no donk bets, the three thresholds off, no
-// raise cap. Prints iterations, seconds, memory and exploitability for each
-// thread count asked.
+// The solver's benchmark spots: Hold'em river, turn and flop on Qs Jh 2h with
+// the ranges below; Omaha river and turn on Ks 8d 3c 2h with 15 % against
+// 25 % (about 5,000 hands each), one bet size and one raise; no donk bets,
+// the three thresholds off, no raise cap. Prints iterations, seconds, memory
+// and exploitability for each thread count asked. --measure prints the
+// memory estimates alone (spot and storage), for the Omaha flops too.
 //
-//   bench_solver [river|turn|flop|all] [--threads 1,2] [--compress] [--target PCT] [--iterations N]
-//                [--no-isomorphism]
+//   bench_solver [river|turn|flop|omaha-river|omaha-turn|all] [--threads 1,2] [--compress] [--target PCT]
+//                [--iterations N] [--no-isomorphism] [--measure]
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -30,20 +32,33 @@ struct Bench {
   int pot, stack;
   const char* bets[3];  // flop, turn, river
   double target;
+  Game game = Game::holdem;
+  const char* oop = kOop;
+  const char* ip = kIp;
+  bool measure_only = false;  // run only with --measure
 };
 
 constexpr Bench kBenches[] = {
     {"river", "Qs Jh 2h 8d 3c", 100, 200, {"", "", "50%,100%"}, 0.3},
     {"turn", "Qs Jh 2h 8d", 100, 200, {"", "50%,100%", "50%,100%"}, 0.5},
     {"flop", "Qs Jh 2h", 60, 170, {"33%,75%", "75%", "100%"}, 0.5},
+    {"omaha-river", "Ks 8d 3c 2h 7s", 100, 200, {"", "", "75%"}, 0.3, Game::omaha, "2%", "2.5%"},
+    {"omaha-turn", "Ks 8d 3c 2h", 100, 200, {"", "75%", "75%"}, 0.5, Game::omaha, "2%", "2.5%"},
+    // Omaha flops, for their memory estimates.
+    {"omaha-flop", "Ks 8d 3c", 60, 170, {"75%", "75%", "75%"}, 0.5, Game::omaha, "15%", "25%", true},
+    {"omaha-flop-5-10", "Ks 8d 3c", 60, 170, {"75%", "75%", "75%"}, 0.5, Game::omaha, "5%", "10%", true},
+    {"omaha-flop-2-4", "Ks 8d 3c", 60, 170, {"75%", "75%", "75%"}, 0.5, Game::omaha, "2%", "4%", true},
+    {"omaha-flop-deep", "Ks 8d 3c", 60, 540, {"33%,75%", "75%", "75%"}, 0.5, Game::omaha, "5%", "10%", true},
+    {"omaha5-flop", "Ks 8d 3c", 60, 170, {"75%", "75%", "75%"}, 0.5, Game::omaha5, "2%", "4%", true},
 };
 
 Spot spot_of(const Bench& b) {
   Spot s;
   std::string error;
   parse_card_list(b.board, s.board, error);
-  s.ranges[0] = *parse_range(kOop, RangeGame::holdem).range;
-  s.ranges[1] = *parse_range(kIp, RangeGame::holdem).range;
+  s.game = b.game;
+  s.ranges[0] = *parse_range(b.oop, rules(b.game).hands).range;
+  s.ranges[1] = *parse_range(b.ip, rules(b.game).hands).range;
   s.tree.pot = b.pot;
   s.tree.stack = b.stack;
   s.tree.add_allin = s.tree.force_allin = s.tree.merge = 0;
@@ -67,6 +82,7 @@ int main(int argc, char** argv) {
   int iterations = 0;
   int check = 10;
   bool iso = true;
+  bool measure = false;
   for (int i = 1; i < argc; ++i) {
     const std::string a = argv[i];
     if (a == "--threads" && i + 1 < argc) {
@@ -78,6 +94,8 @@ int main(int argc, char** argv) {
       }
     } else if (a == "--compress") {
       compress = true;
+    } else if (a == "--measure") {
+      measure = true;
     } else if (a == "--no-isomorphism") {
       iso = false;
     } else if (a == "--check" && i + 1 < argc) {
@@ -90,9 +108,29 @@ int main(int argc, char** argv) {
       which = a;
     }
   }
-  std::printf("%-6s %7s %6s %10s %9s %12s %10s\n", "spot", "threads", "iters", "seconds", "MiB", "exploit %", "build s");
+  if (measure) {
+    std::printf("%-16s %7s %7s %14s %12s %12s\n", "spot", "OOP", "IP", "values", "MiB 32-bit", "MiB 16-bit");
+    for (const Bench& b : kBenches) {
+      if (which != "all" && which != b.name) continue;
+      TreeSize size[2];
+      std::string error;
+      for (int c = 0; c < 2; ++c) {
+        BuildOptions bo;
+        bo.threads = 2;
+        bo.compress = c == 1;
+        if (!Solver::measure(spot_of(b), bo, size[c], error)) {
+          std::fprintf(stderr, "%s: %s\n", b.name, error.c_str());
+          return 1;
+        }
+      }
+      std::printf("%-16s %7d %7d %14zu %12.1f %12.1f\n", b.name, size[0].hands[0], size[0].hands[1], size[0].values,
+                  static_cast<double>(size[0].memory_bytes) / (1 << 20), static_cast<double>(size[1].memory_bytes) / (1 << 20));
+    }
+    return 0;
+  }
+  std::printf("%-11s %7s %6s %10s %9s %12s %10s\n", "spot", "threads", "iters", "seconds", "MiB", "exploit %", "build s");
   for (const Bench& b : kBenches) {
-    if (which != "all" && which != b.name) continue;
+    if (b.measure_only || (which != "all" && which != b.name)) continue;
     for (int t : threads) {
       const auto t0 = std::chrono::steady_clock::now();
       std::string error;
@@ -112,7 +150,7 @@ int main(int argc, char** argv) {
       so.check_every = check;
       if (iterations > 0) so.target_pct = 0;
       const SolveReport r = solver->solve(so);
-      std::printf("%-6s %7d %6d %10.3f %9.1f %12.4f %10.3f\n", b.name, t, r.iterations, r.seconds + build,
+      std::printf("%-11s %7d %6d %10.3f %9.1f %12.4f %10.3f\n", b.name, t, r.iterations, r.seconds + build,
                   static_cast<double>(solver->size().memory_bytes) / (1 << 20), r.exploitability_pct, build);
       std::fflush(stdout);
     }

@@ -645,7 +645,8 @@ ODDSMITH_API int oddsmith_class_range_text(const double *strategy, char *out, in
 ODDSMITH_API int oddsmith_class_label(int cls, char *out, int size);
 
 /* ---- The postflop solver ------------------------------------------------
- * Heads-up Hold'em or short deck from the flop, turn or river: Discounted CFR
+ * Heads-up Hold'em, short deck, Omaha or five-card Omaha (high) from the
+ * flop, turn or river: Discounted CFR
  * over the whole betting tree, every turn and river card dealt, to a target
  * exploitability (the mean of the two players' best-response gains, exact).
  * Utilities are chips won over the spot from its start: with no rake OOP's EV
@@ -660,8 +661,9 @@ typedef struct oddsmith_solver_node oddsmith_solver_node;
 typedef struct oddsmith_solver_query {
   int size;                    /* sizeof(oddsmith_solver_query): oddsmith_solver_query_init sets it and every
                                   default; fields past a caller's size take their defaults */
-  int game;                    /* ODDSMITH_GAME_HOLDEM or ODDSMITH_GAME_SHORTDECK */
-  const char *ranges[2];       /* OOP's and IP's ranges in range notation, weights allowed ("QQ+, AKs:0.5") */
+  int game;                    /* ODDSMITH_GAME_HOLDEM, _SHORTDECK, _OMAHA or _OMAHA5 */
+  const char *ranges[2];       /* OOP's and IP's ranges in the game's range notation, weights allowed ("QQ+, AKs:0.5";
+                                  Omaha: "AAKKds, 15%") */
   const char *board;           /* 3, 4 or 5 cards ("Qs Jh 2h") */
   const char *dead;            /* cards out of play; NULL for none */
   int pot;                     /* chips in the middle at the start */
@@ -803,7 +805,8 @@ ODDSMITH_API int oddsmith_solver_node_path(const oddsmith_solver_node *node, cha
  * as the text exports write; may be NULL). Returns 0, or -1 out of range. */
 ODDSMITH_API int oddsmith_solver_node_action(const oddsmith_solver_node *node, int index, int *kind, int *amount,
                                              double *frequency, char *sizes, int sizes_size);
-/* Player `player`'s hands (two cards each, the higher first), reaching
+/* Player `player`'s hands (the game's hole cards each: 2, 4 or 5, the higher
+ * first; `cards` holds that many per hand), reaching
  * weights, EVs and equities (NaN where the weight is 0), the first
  * `capacity` of them; any array may be NULL. Returns the hand count, or -1. */
 ODDSMITH_API int oddsmith_solver_node_hands(const oddsmith_solver_node *node, int player, int *cards, double *weight,

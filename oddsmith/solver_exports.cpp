@@ -65,10 +65,11 @@ std::string read_query(const oddsmith_solver_query* query, sv::Spot& spot, sv::B
   if (query->size < kFirstQuerySize) return "the query's size field is not set to its sizeof";
   oddsmith_solver_query q = defaults();
   std::memcpy(&q, query, std::min<std::size_t>(sizeof q, static_cast<std::size_t>(query->size)));
-  if (q.game == ODDSMITH_GAME_HOLDEM) spot.game = Game::holdem;
-  else if (q.game == ODDSMITH_GAME_SHORTDECK) spot.game = Game::shortdeck;
-  else return "the solver plays Hold'em and short deck";
-  const RangeGame range_game = spot.game == Game::shortdeck ? RangeGame::shortdeck : RangeGame::holdem;
+  if (q.game != ODDSMITH_GAME_HOLDEM && q.game != ODDSMITH_GAME_SHORTDECK && q.game != ODDSMITH_GAME_OMAHA &&
+      q.game != ODDSMITH_GAME_OMAHA5)
+    return "the solver plays Hold'em, short deck, Omaha and five-card Omaha (high only)";
+  spot.game = game_numbered(q.game)->game;
+  const RangeGame range_game = rules(spot.game).hands;
   static const char* const kNames[2] = {"OOP", "IP"};
   for (int p = 0; p < 2; ++p) {
     if (!q.ranges[p]) return join({kNames[p], "'s range is missing"});
@@ -335,11 +336,10 @@ ODDSMITH_API int oddsmith_solver_node_hands(const oddsmith_solver_node* node, in
   if (!node || player < 0 || player > 1 || capacity < 0) return -1;
   const sv::NodeReport::Side& side = node->report.sides[static_cast<std::size_t>(player)];
   const std::size_t n = std::min(side.hands.size(), static_cast<std::size_t>(capacity));
+  const auto per_hand = static_cast<std::size_t>(node->report.hand_cards);
   for (std::size_t h = 0; h < n; ++h) {
-    if (cards) {
-      cards[2 * h] = side.hands[h][0];
-      cards[2 * h + 1] = side.hands[h][1];
-    }
+    if (cards)
+      for (std::size_t i = 0; i < per_hand; ++i) cards[per_hand * h + i] = side.hands[h][i];
     if (weight) weight[h] = side.weight[h];
     if (ev) ev[h] = side.ev[h];
     if (equity) equity[h] = side.equity[h];

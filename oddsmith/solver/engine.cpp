@@ -31,6 +31,12 @@ int swapped_card(int card, int a, int b) {
   return make_card(card_rank(card), s == a ? b : s == b ? a : s);
 }
 
+CardMask swapped_mask(CardMask m, int a, int b) {
+  CardMask out = 0;
+  for (; m; m &= m - 1) out |= card_bit(swapped_card(std::countr_zero(m), a, b));
+  return out;
+}
+
 CardMask mask_of(const std::vector<int>& cards) {
   CardMask m = 0;
   for (int c : cards) m |= card_bit(c);
@@ -49,8 +55,8 @@ Solver::Impl::Impl(const Spot& spot, const BuildOptions& options) : spot_(spot),
 
 bool Solver::Impl::prepare(std::string& error) {
   const Spot& s = spot_;
-  if (s.game != Game::holdem && s.game != Game::shortdeck) {
-    error = "the solver plays Hold'em and short deck";
+  if (s.game != Game::holdem && s.game != Game::shortdeck && s.game != Game::omaha && s.game != Game::omaha5) {
+    error = "the solver plays Hold'em, short deck, Omaha and five-card Omaha (high only)";
     return false;
   }
   if (s.board.size() < 3 || s.board.size() > 5) {
@@ -84,50 +90,12 @@ bool Solver::Impl::prepare(std::string& error) {
   }
   root_board_ = mask_of(s.board);
   deck_ = game_cards & ~mask_of(s.dead);
-  if (std::popcount(deck_ & ~root_board_) - 4 < 5 - static_cast<int>(s.board.size())) {
+  if (std::popcount(deck_ & ~root_board_) - 2 * rules(s.game).hole_cards < 5 - static_cast<int>(s.board.size())) {
     error = "too few cards are left to deal the board out";
     return false;
   }
   // The hands beside the board and dead cards.
-  static const char* const kNames[2] = {"OOP", "IP"};
-  for (int p = 0; p < 2; ++p) {
-    const Range& r = s.ranges[static_cast<std::size_t>(p)];
-    HandSet& hs = hands_[static_cast<std::size_t>(p)];
-    if (r.cards_per_hand() != 2) {
-      error = join(kNames[p], "'s range must hold two-card hands");
-      return false;
-    }
-    for (const RangeHand& h : r.hands()) {
-      if (h.mask & (root_board_ | ~deck_)) continue;
-      hs.lo.push_back(h.cards[0]);
-      hs.hi.push_back(h.cards[1]);
-      hs.mask.push_back(h.mask);
-      hs.weight.push_back(static_cast<float>(h.weight));
-    }
-    if (hs.size() == 0) {
-      error = join(kNames[p], "'s range has no hand beside the board and dead cards");
-      return false;
-    }
-    if (hs.size() > 65535) {
-      error = "a range holds too many hands";
-      return false;
-    }
-    for (int h = 0; h < hs.size(); ++h) {
-      const auto i = static_cast<std::size_t>(h);
-      hs.with_card[hs.lo[i]].push_back(static_cast<std::uint16_t>(h));
-      hs.with_card[hs.hi[i]].push_back(static_cast<std::uint16_t>(h));
-    }
-  }
-  for (int p = 0; p < 2; ++p) {
-    HandSet& hs = hands_[static_cast<std::size_t>(p)];
-    const HandSet& other = hands_[static_cast<std::size_t>(1 - p)];
-    std::unordered_map<CardMask, int> index;
-    for (int o = 0; o < other.size(); ++o) index.emplace(other.mask[static_cast<std::size_t>(o)], o);
-    hs.same.assign(static_cast<std::size_t>(hs.size()), -1);
-    for (int h = 0; h < hs.size(); ++h)
-      if (auto it = index.find(hs.mask[static_cast<std::size_t>(h)]); it != index.end())
-        hs.same[static_cast<std::size_t>(h)] = it->second;
-  }
+  if (!make_hand_sets(s.game, s.ranges, root_board_ | ~deck_, hands_, error)) return false;
   pairs_ = 0;
   {
     std::vector<float> c(static_cast<std::size_t>(hands_[0].size()));
@@ -153,7 +121,7 @@ bool Solver::Impl::prepare(std::string& error) {
       std::vector<std::uint16_t> map(static_cast<std::size_t>(hs.size()));
       for (int h = 0; h < hs.size() && ok; ++h) {
         const auto u = static_cast<std::size_t>(h);
-        const CardMask m = card_bit(swapped_card(hs.lo[u], a, b)) | card_bit(swapped_card(hs.hi[u], a, b));
+        const CardMask m = swapped_mask(hs.mask[u], a, b);
         auto it = index.find(m);
         ok = it != index.end() && hs.weight[static_cast<std::size_t>(it->second)] == hs.weight[u];
         if (ok) map[u] = static_cast<std::uint16_t>(it->second);
@@ -165,6 +133,7 @@ bool Solver::Impl::prepare(std::string& error) {
 
   tree_ = build_game_tree(s.tree, first_street(s), error);
   if (!error.empty()) return false;
+  if (!resolve_locks(error)) return false;
 
   // Stored values: each action node of two or more actions holds actions x hands.
   const int H[2] = {hands_[0].size(), hands_[1].size()};
@@ -227,9 +196,8 @@ bool Solver::Impl::prepare(std::string& error) {
   std::size_t bytes = size_.values * 2 * value_bytes;
   if (options_.compress) bytes += size_.action_nodes * 2 * sizeof(float);
   bytes += size_.blocks * sizeof(Block);
-  bytes += river_of_.size() * (static_cast<std::size_t>(H[0] + H[1]) *
-                                   (sizeof(RiverTable::Entry) + sizeof(RiverTable::Place) + 2 * sizeof(std::uint16_t)) +
-                               sizeof(RiverTable) + 192);
+  bytes += river_of_.size() * river_table_bytes(hands_);
+  for (const HandSet& hs : hands_) bytes += (hs.subsets.own.size() + hs.subsets.other.size()) * sizeof(std::uint32_t);
   bytes += runout_of_.size() * static_cast<std::size_t>(H[0]) * static_cast<std::size_t>(H[1]) * sizeof(float);
   bytes += static_cast<std::size_t>(threads) * Arena::kChunk * sizeof(float);
   for (const Deal& d : deals_) bytes += d.cards.size() + d.twins.size() * sizeof(Deal::Twin) + 64;
@@ -246,7 +214,7 @@ bool Solver::Impl::prepare(std::string& error) {
 Deal Solver::Impl::make_deal(CardMask board) const {
   Deal d;
   const CardMask avail = deck_ & ~board;
-  d.possible = std::popcount(avail) - 4;
+  d.possible = std::popcount(avail) - 2 * hands_[0].hole_cards;
   // Suits a < b equivalent on this board: the swap keeps the board, and the
   // ranges and dead cards (swaps_ holds it only then).
   bool equivalent[4][4] = {};
@@ -372,6 +340,7 @@ void Solver::Impl::allocate() {
   next_base_ = 0;
   next_slot_ = 0;
   fill_block(0, 0, root_board_);
+  place_locks();
   if (options_.compress) {
     regrets16_.assign(next_base_, 0);
     sums16_.assign(next_base_, 0);
@@ -414,7 +383,7 @@ RunoutTable Solver::Impl::make_runout(CardMask board) const {
       if (avail & card_bit(b)) add(board | card_bit(a) | card_bit(b));
   }
   // Every compatible pair sees the same number of runouts.
-  const int left = std::popcount(avail) - 4;
+  const int left = std::popcount(avail) - 2 * hands_[0].hole_cards;
   const double runouts = missing == 1 ? left : left * (left - 1) / 2.0;
   t.share.resize(share.size());
   for (std::size_t i = 0; i < share.size(); ++i) t.share[i] = static_cast<float>(share[i] / runouts);
@@ -446,6 +415,7 @@ void Solver::Impl::average_strategy_at(const Block& b, std::uint32_t node, int a
   const std::size_t n = static_cast<std::size_t>(actions) * static_cast<std::size_t>(hands);
   std::vector<float> buffer(options_.compress ? n : 0);
   average_strategy(sums(stored(b, node), n, buffer.data()), actions, hands, sigma);
+  if (const LockedNode* lock = lock_for(stored(b, node))) apply_lock(*lock, static_cast<std::size_t>(hands), sigma);
 }
 
 // ---- 16-bit storage ----------------------------------------------------------

@@ -15,7 +15,21 @@ std::int32_t hand_strength(Game game, const int* board5, int lo, int hi) {
   return -eval7(board5[0], board5[1], board5[2], board5[3], board5[4], lo, hi);
 }
 
+std::size_t river_table_bytes(const std::array<HandSet, 2>& hands) {
+  const auto both = static_cast<std::size_t>(hands[0].size() + hands[1].size());
+  const std::size_t per_hand = hands[0].hole_cards > 2
+                                   ? sizeof(RiverTable::Entry)
+                                   : sizeof(RiverTable::Entry) + sizeof(RiverTable::Place) + 2 * sizeof(std::uint16_t);
+  return both * per_hand + sizeof(RiverTable) + 192;
+}
+
+std::size_t terminal_scratch(const HandSet& theirs) {
+  const std::size_t pairs = 4 * static_cast<std::size_t>(theirs.size()) + 64;
+  return theirs.hole_cards > 2 ? std::max<std::size_t>(pairs, theirs.subsets.slots + 64) : pairs;
+}
+
 RiverTable make_river_table(Game game, CardMask board, const std::array<HandSet, 2>& hands) {
+  if (hands[0].hole_cards > 2) return make_subset_river_table(game, board, hands);
   int b[5], n = 0;
   for (int c = 0; c < kDeckSize && n < 5; ++c)
     if (board & card_bit(c)) b[n++] = c;
@@ -88,8 +102,10 @@ RiverTable make_river_table(Game game, CardMask board, const std::array<HandSet,
   return t;
 }
 
-void showdown_values(const RiverTable& table, int me, const HandSet& mine, const float* reach, float* out,
-                     double win, double lose, double tie, float* scratch) {
+void showdown_values(const RiverTable& table, int me, const HandSet& mine, const HandSet& theirs_hands,
+                     const float* reach, float* out, double win, double lose, double tie, float* scratch) {
+  if (mine.hole_cards > 2)
+    return subset_showdown_values(table, me, mine, theirs_hands, reach, out, win, lose, tie, scratch);
   const int other = 1 - me;
   const auto& theirs = table.sorted[static_cast<std::size_t>(other)];
   const std::size_t n = theirs.size();
@@ -135,7 +151,12 @@ void showdown_values(const RiverTable& table, int me, const HandSet& mine, const
   }
 }
 
-void compatible_values(const HandSet& mine, const HandSet& theirs, const float* reach, float* out, double value) {
+void compatible_values(const HandSet& mine, const HandSet& theirs, const float* reach, float* out, double value,
+                       float* scratch) {
+  if (mine.hole_cards > 2) {
+    std::vector<float> own(scratch ? 0 : terminal_scratch(theirs));
+    return subset_compatible_values(mine, theirs, reach, out, value, scratch ? scratch : own.data());
+  }
   float card_sum[kDeckSize] = {};
   float total = 0;
   const int no = theirs.size();

@@ -26,6 +26,8 @@ std::string lower(std::string_view s) {
   return out;
 }
 
+}  // namespace
+
 std::string action_text(const TreeAction& a) {
   std::string s = action_name(a.kind);
   if (a.kind == ActionKind::bet || a.kind == ActionKind::raise || a.kind == ActionKind::allin)
@@ -84,8 +86,6 @@ int find_action(const StreetTree& t, const TreeNode& n, std::string_view piece, 
   return -1;
 }
 
-}  // namespace
-
 std::optional<NodeReport> Solver::Impl::node(std::string_view path, std::string& error) const {
   error.clear();
   NodeReport rep;
@@ -101,6 +101,7 @@ std::optional<NodeReport> Solver::Impl::node(std::string_view path, std::string&
   }
   int suit_of[4] = {0, 1, 2, 3};  // actual suit -> stored suit
   rep.board = spot_.board;
+  rep.hand_cards = hands_[0].hole_cards;
   std::vector<std::string> canonical;
   std::string_view rest = path;
   std::vector<std::string_view> pieces;
@@ -226,7 +227,10 @@ std::optional<NodeReport> Solver::Impl::node(std::string_view path, std::string&
     for (int a = 0; a < hs.size(); ++a) {
       const auto au = static_cast<std::size_t>(a);
       const std::size_t s = stored[pu][au];
-      side.hands.push_back({std::max(hs.lo[au], hs.hi[au]), std::min(hs.lo[au], hs.hi[au])});
+      std::array<int, 5> cards{-1, -1, -1, -1, -1};
+      for (int i = 0; i < hs.hole_cards; ++i)
+        cards[static_cast<std::size_t>(i)] = hs.holes[au][static_cast<std::size_t>(hs.hole_cards - 1 - i)];
+      side.hands.push_back(cards);
       const double w = reach[pu][s], c = compatible[pu][s];
       side.weight.push_back(w);
       const bool seen = w > 0 && c > 0;
@@ -262,6 +266,7 @@ std::optional<NodeReport> Solver::Impl::node(std::string_view path, std::string&
       total += reach[pu][s];
     }
     for (double& f : rep.frequencies) f = total > 0 ? f / total : nan;
+    if (const LockedNode* lock = A >= 2 ? lock_for(Impl::stored(b, ni)) : nullptr) rep.locked_hands = lock->count;
   } else if (n.kind == NodeKind::chance) {
     const Deal& d = deals_[b.deal];
     int actual_of[4];

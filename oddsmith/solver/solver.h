@@ -81,6 +81,7 @@ struct NodeReport {
   enum class Kind { action, chance, fold, showdown, runout } kind = Kind::action;
   int player = 0;                   // action nodes: who acts; fold: who folded
   std::vector<int> board;
+  int hand_cards = 2;               // cards of each hand: 2, 4 (Omaha) or 5 (five-card Omaha)
   int pot = 0;                      // chips in the middle at the node
   std::array<int, 2> street_bets{}; // chips each has put in on this street
   std::array<int, 2> stacks{};      // chips each has behind
@@ -88,7 +89,7 @@ struct NodeReport {
   std::vector<double> frequencies;  // the acting range's share of each action
   std::vector<int> cards;           // chance nodes: the cards that can come
   struct Side {
-    std::vector<std::array<int, 2>> hands;  // the range's hands (higher card first)
+    std::vector<std::array<int, 5>> hands;  // the range's hands, higher cards first (hand_cards of them; -1 after)
     std::vector<double> weight;   // reaching weight: range weight x own strategy along the path; 0 if blocked
     std::vector<double> ev;       // chips, given the node is reached (NaN where the weight is 0)
     std::vector<double> equity;   // share of the pot at showdown against the other's reaching range (NaN where 0)

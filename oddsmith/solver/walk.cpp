@@ -20,22 +20,32 @@ void Solver::Impl::terminal(const Ctx& c, const Block& b, const StreetTree& t, c
   const double rake = std::min(pot * spot_.rake_rate, spot_.rake_cap);
   const double put_in = tree_.invested(t, n, me);
   switch (n.kind) {
-    case NodeKind::fold:
-      compatible_values(mine, theirs, reach, out, n.player == me ? -put_in : pot - rake - put_in);
+    case NodeKind::fold: {
+      Arena& arena = arenas_[static_cast<std::size_t>(thread)];
+      const Arena::Mark mark = arena.mark();
+      compatible_values(mine, theirs, reach, out, n.player == me ? -put_in : pot - rake - put_in,
+                        arena.take(terminal_scratch(theirs)));
+      arena.release(mark);
       return;
+    }
     case NodeKind::showdown: {
       Arena& arena = arenas_[static_cast<std::size_t>(thread)];
       const Arena::Mark mark = arena.mark();
-      float* scratch = arena.take(4 * static_cast<std::size_t>(theirs.size()) + 64);
-      showdown_values(rivers_[static_cast<std::size_t>(b.table)], me, mine, reach, out, pot - rake - put_in, -put_in,
-                      (pot - rake) / 2 - put_in, scratch);
+      float* scratch = arena.take(terminal_scratch(theirs));
+      showdown_values(rivers_[static_cast<std::size_t>(b.table)], me, mine, theirs, reach, out, pot - rake - put_in,
+                      -put_in, (pot - rake) / 2 - put_in, scratch);
       arena.release(mark);
       return;
     }
     case NodeKind::runout: {
       const std::vector<float>& share = runouts_[static_cast<std::size_t>(b.table)].share;
       const auto H0 = static_cast<std::size_t>(hands_[0].size()), H1 = static_cast<std::size_t>(hands_[1].size());
-      compatible_values(mine, theirs, reach, out, 1.0);  // the compatible reach, for now
+      {
+        Arena& arena = arenas_[static_cast<std::size_t>(thread)];
+        const Arena::Mark mark = arena.mark();
+        compatible_values(mine, theirs, reach, out, 1.0, arena.take(terminal_scratch(theirs)));  // the compatible reach, for now
+        arena.release(mark);
+      }
       const auto won = static_cast<float>(pot - rake), paid = static_cast<float>(put_in);
       if (me == kOop) {
         for (std::size_t h = 0; h < H0; ++h) {
@@ -107,25 +117,32 @@ void Solver::Impl::action(const Ctx& c, const Block& b, const StreetTree& t, con
     float* stored_values = M == Mode::cfr ? regrets(at, Au * Hm, buffer) : sums(at, Au * Hm, buffer);
     if constexpr (M == Mode::cfr) current_strategy(stored_values, A, static_cast<int>(Hm), sigma);
     else average_strategy(stored_values, A, static_cast<int>(Hm), sigma);
+    const LockedNode* lock = lock_for(at);
+    if (lock) apply_lock(*lock, Hm, sigma);
     // The strategy's value (for a best response, in the second half).
     loops::expected(sigma, cfv + (W - 1) * Hm, W * Hm, Au, Hm, out + (W - 1) * Hm);
     if constexpr (M == Mode::best_response) {
       std::memcpy(out, cfv, Hm * sizeof(float));
       for (std::size_t a = 1; a < Au; ++a) loops::max_into(out, cfv + a * W * Hm, Hm);
+      if (lock) lock_best_response(*lock, Hm, sigma, cfv, W * Hm, out);  // no deviation where locked
     }
     if constexpr (M == Mode::cfr) {
       loops::add_regrets(stored_values, cfv, out, Au, Hm, c.positive, c.negative);
+      if (lock) clear_locked_regrets(*lock, Hm, stored_values);
       keep_regrets(at, Au * Hm, stored_values);
     }
   } else {
     float* sigma = arena.take(Au * Hp);
+    const LockedNode* lock = lock_for(at);
     if constexpr (M == Mode::cfr) {
       current_strategy(regrets(at, Au * Hp, buffer), A, static_cast<int>(Hp), sigma);
+      if (lock) apply_lock(*lock, Hp, sigma);
       float* s = sums(at, Au * Hp, buffer);
       loops::add_sums(s, reach, sigma, Au, Hp, c.average);
       keep_sums(at, Au * Hp, s);
     } else {
       average_strategy(sums(at, Au * Hp, buffer), A, static_cast<int>(Hp), sigma);
+      if (lock) apply_lock(*lock, Hp, sigma);
     }
     float* next = arena.take(Hp);
     float* part = arena.take(W * Hm);
@@ -409,7 +426,7 @@ void Solver::Impl::equity_values(CardMask board, int me, const float* reach, flo
   std::fill(out, out + Hm, 0.0f);
   std::vector<double> sum(Hm, 0.0);
   std::vector<float> part(Hm);
-  std::vector<float> scratch(4 * static_cast<std::size_t>(theirs.size()) + 64);
+  std::vector<float> scratch(terminal_scratch(theirs));
   auto add = [&](CardMask full) {
     RiverTable made;
     const RiverTable* table = nullptr;
@@ -419,7 +436,7 @@ void Solver::Impl::equity_values(CardMask board, int me, const float* reach, flo
       made = make_river_table(spot_.game, full, hands_);
       table = &made;
     }
-    showdown_values(*table, me, mine, reach, part.data(), 1.0, 0.0, 0.5, scratch.data());
+    showdown_values(*table, me, mine, theirs, reach, part.data(), 1.0, 0.0, 0.5, scratch.data());
     for (std::size_t h = 0; h < Hm; ++h) sum[h] += part[h];
   };
   std::vector<int> cards;
@@ -429,11 +446,11 @@ void Solver::Impl::equity_values(CardMask board, int me, const float* reach, flo
   if (missing == 0) add(board);
   else if (missing == 1) {
     for (int a : cards) add(board | card_bit(a));
-    runouts = std::popcount(avail) - 4;
+    runouts = std::popcount(avail) - 2 * mine.hole_cards;
   } else {
     for (std::size_t i = 0; i < cards.size(); ++i)
       for (std::size_t j = i + 1; j < cards.size(); ++j) add(board | card_bit(cards[i]) | card_bit(cards[j]));
-    const double left = std::popcount(avail) - 4;
+    const double left = std::popcount(avail) - 2 * mine.hole_cards;
     runouts = left * (left - 1) / 2;
   }
   // A hand sharing a card with the board has no equity.

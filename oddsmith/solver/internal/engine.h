@@ -9,6 +9,9 @@
 #include <cstdint>
 #include <map>
 #include <memory>
+#include <string>
+#include <string_view>
+#include <utility>
 #include <unordered_map>
 #include <vector>
 
@@ -57,6 +60,25 @@ struct RunoutTable {
   std::vector<float> share;
 };
 
+// A lock placed on the tree (locks.cpp): the node, the cards dealt on the way
+// (-1: every card), and the strategy of the locked hands.
+struct LockedNode {
+  std::string path;                  // canonical, "*" for every card
+  std::uint32_t tree = 0, node = 0;  // street tree and node
+  int player = 0;
+  int actions = 0;
+  std::vector<std::pair<std::uint32_t, int>> deals;  // per chance step: its chance index and card (-1: every card)
+  std::vector<float> sigma;          // [action * hands + hand]; the locked hands' entries
+  std::vector<std::uint8_t> locked;  // per hand: 1 where locked
+  int count = 0;                     // hands locked
+  bool per_hand = false;             // some lock here names a single hand
+};
+
+// Finds the action a path step names ("bet 50%", "raise 125", "call",
+// "allin") at an action node; -1 with `error` listing the actions.
+int find_action(const StreetTree& t, const TreeNode& n, std::string_view piece, std::string& error);
+std::string action_text(const TreeAction& a);
+
 // What a walk computes: a CFR pass (updating the walker's regrets and the
 // opponent's strategy sums); the walker's best response and, beside it, its
 // values under its own average strategy (two vectors: out[0 .. H) and
@@ -78,6 +100,13 @@ class Solver::Impl {
   Measure measure() const;
   std::optional<NodeReport> node(std::string_view path, std::string& error) const;
   int threads() const { return pool_ ? pool_->threads() : 1; }
+  std::vector<std::string> locked_nodes() const;
+
+  // Saved solutions (solution_file.cpp): every action node's strategy sums
+  // (32-bit) or average strategy (16-bit codes), block by block, and back.
+  void save_strategies(bool half, std::string& out) const;
+  bool load_strategies(bool half, std::string_view data, std::string& error);
+  std::uint64_t stored_values() const { return next_base_; }
 
   Spot spot_;
   BuildOptions options_;
@@ -113,6 +142,24 @@ class Solver::Impl {
                     std::unordered_map<CardMask, int>& runouts,
                     std::map<std::pair<std::uint32_t, CardMask>, Count>& counted);
   void fill_block(std::uint32_t index, std::uint32_t tree, CardMask board);
+  // Locks (locks.cpp): their paths resolved on the street trees (dropping
+  // the suit swaps they break), then placed on every block they reach.
+  bool resolve_locks(std::string& error);
+  void place_locks();
+  void place_lock(std::uint32_t index, std::uint32_t block, std::size_t step);
+  const LockedNode* lock_for(const Stored& at) const {
+    if (lock_at_.empty()) return nullptr;
+    const auto it = lock_at_.find(at.offset);
+    return it == lock_at_.end() ? nullptr : &locks_[it->second];
+  }
+  // The locked hands' strategy written over sigma ([action * hands + hand]).
+  static void apply_lock(const LockedNode& lock, std::size_t hands, float* sigma);
+  // Best-response values (the first `hands` of out) of the locked hands: the
+  // lock's mix of the actions' values (cfv: action a's at a * stride).
+  static void lock_best_response(const LockedNode& lock, std::size_t hands, const float* sigma, const float* cfv,
+                                 std::size_t stride, float* out);
+  // Regrets of the locked hands: never used, kept at 0.
+  static void clear_locked_regrets(const LockedNode& lock, std::size_t hands, float* regrets);
   std::uint32_t deal_for(CardMask board);
   Deal make_deal(CardMask board) const;
   void make_tables();
@@ -161,6 +208,9 @@ class Solver::Impl {
   // empty where the swap changes a range or the dead cards.
   std::vector<std::array<std::vector<std::uint16_t>, 2>> swaps_;  // per suit swap: each player's hand map
   std::uint64_t next_base_ = 0;
+  std::vector<LockedNode> locks_;   // resolved locks, then copies merged where two meet on one block
+  std::size_t given_locks_ = 0;     // locks_[0 .. given_locks_): one per distinct path given
+  std::unordered_map<std::uint64_t, std::uint32_t> lock_at_;  // a locked node's stored offset -> locks_ index
 
   // Stored values: regrets and strategy sums, in 32 bits, or in 16 with a
   // scale per node (the largest magnitude maps to the largest code).

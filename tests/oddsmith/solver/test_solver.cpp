@@ -1,6 +1,7 @@
-// The postflop solver: the half-street toy game against its closed form, the
-// exploitability against a brute-force best response written here (scalar,
-// hand against hand, strengths from the rule-based reference), EVs that share
+// The postflop solver: the half-street toy game against its closed form (with
+// two- and four-card hands), the exploitability against a brute-force best
+// response written here (scalar, hand against hand, strengths from the
+// rule-based reference; Hold'em, Omaha and five-card Omaha), EVs that share
 // the pot, bit-identical results on 1 and 2 threads, short deck's flush over a
 // full house, the memory bound, and the tree's rules in one table.
 #include <gtest/gtest.h>
@@ -58,7 +59,7 @@ Spot make_spot(const SpotText& t) {
   s.dead = cards_of(t.dead);
   s.rake_rate = t.rake_rate;
   s.rake_cap = t.rake_cap;
-  const RangeGame rg = t.game == Game::shortdeck ? RangeGame::shortdeck : RangeGame::holdem;
+  const RangeGame rg = rules(t.game).hands;
   RangeParse a = parse_range(t.oop, rg), b = parse_range(t.ip, rg);
   EXPECT_TRUE(a.range && b.range) << a.error.message << b.error.message;
   s.ranges = {*a.range, *b.range};
@@ -108,12 +109,18 @@ double hand_frequency(const NodeReport& n, int rank_hi, int rank_lo, std::size_t
 
 // ---- the half-street toy game ----------------------------------------------
 
-// River Ks Qd 7h 4c 2s: OOP holds the nuts (KK, a set: 3 hands) and air (65: 16
-// hands), IP only bluff-catchers (88: 6 hands); OOP bets B or checks, IP calls
-// or folds, and a check is checked back. No hand shares a rank with another,
-// so no card is blocked between the ranges.
-void check_toy_game(int pot, int bet) {
-  SpotText t{.board = "Ks Qd 7h 4c 2s", .oop = "KK, 65", .ip = "88"};
+// River Ks Qd 7h 4c 2s (no straight or flush can be made): OOP holds the nuts
+// (kings: a set) and air (king high), IP only bluff-catchers (a pair below the
+// nuts); OOP bets B or checks, IP calls or folds, and a check is checked back.
+// No hand shares a rank with another, so no card is blocked between the
+// ranges. Hold'em: KK (3 hands), 65 (16) against 88; Omaha: KK99 (18 hands),
+// 8653 (256) against JJTT.
+void check_toy_game(Game game, int pot, int bet) {
+  SpotText t{.game = game, .board = "Ks Qd 7h 4c 2s", .oop = "KK, 65", .ip = "88"};
+  if (game == Game::omaha) {
+    t.oop = "KK99, 8653";
+    t.ip = "JJTT";
+  }
   t.pot = pot;
   t.stack = 1000;
   const std::string bet_size = std::to_string(100.0 * bet / pot).append("%");
@@ -121,7 +128,7 @@ void check_toy_game(int pot, int bet) {
   t.ip_bets = "";
   t.raises = "";
   const Spot spot = make_spot(t);
-  auto solver = solved(spot, 0.05);
+  auto solver = solved(spot, 0.005);
   ASSERT_TRUE(solver);
   const SolveReport& r = solver->report();
   EXPECT_TRUE(r.converged);
@@ -129,10 +136,19 @@ void check_toy_game(int pot, int bet) {
   ASSERT_EQ(root.actions.size(), 2u);
   ASSERT_EQ(root.actions[1].amount, bet);
   const double P = pot, B = bet;
-  const double nuts = 3, air = 16;
+  // The nuts hold a king; the air does not.
+  double nuts = 0, air = 0, nuts_bet = 0, air_bet = 0;
+  for (std::size_t h = 0; h < root.sides[0].hands.size(); ++h) {
+    const auto& hand = root.sides[0].hands[h];
+    const bool king = std::any_of(hand.begin(), hand.end(), [](int c) { return c >= 0 && card_rank(c) == 11; });
+    (king ? nuts : air) += root.sides[0].weight[h];
+    (king ? nuts_bet : air_bet) += root.sides[0].weight[h] * root.strategy[h * 2 + 1];
+  }
+  ASSERT_EQ(nuts, game == Game::omaha ? 18 : 3);
+  ASSERT_EQ(air, game == Game::omaha ? 256 : 16);
   const double bluffs = nuts * B / (P + B);  // bluffs / (nuts + bluffs) = B / (P + 2B)
-  EXPECT_NEAR(hand_frequency(root, 11, 11, 1), 1.0, 0.005);
-  EXPECT_NEAR(hand_frequency(root, 4, 3, 1), bluffs / air, 0.005);
+  EXPECT_NEAR(nuts_bet / nuts, 1.0, 0.005);
+  EXPECT_NEAR(air_bet / air, bluffs / air, 0.005);
   const NodeReport facing = node_at(*solver, "bet");
   ASSERT_EQ(facing.actions.size(), 2u);
   EXPECT_EQ(facing.actions[1].kind, ActionKind::call);
@@ -143,8 +159,14 @@ void check_toy_game(int pot, int bet) {
   EXPECT_NEAR(r.ev[0] + r.ev[1], P, 1e-3);
 }
 
-TEST(SolverToyGame, HalfPotBetMatchesClosedForm) { check_toy_game(100, 50); }
-TEST(SolverToyGame, OverbetMatchesClosedForm) { check_toy_game(60, 90); }
+TEST(SolverToyGame, HalfPotBetMatchesClosedForm) {
+  check_toy_game(Game::holdem, 100, 50);
+  check_toy_game(Game::omaha, 100, 50);
+}
+TEST(SolverToyGame, OverbetMatchesClosedForm) {
+  check_toy_game(Game::holdem, 60, 90);
+  check_toy_game(Game::omaha, 60, 90);
+}
 
 // ---- exploitability against a brute-force best response ------------------
 
@@ -169,29 +191,54 @@ Brute tree_of(const Solver& s, const std::string& path) {
   return b;
 }
 
-reference::Strength seven_card_strength(const std::vector<int>& board, const std::array<int, 2>& hand) {
+using Hand = std::array<int, 5>;  // a report's hand: its cards, then -1
+
+// A hand's strength on a river board: the best five of the seven cards
+// (two-card hands), or the best of two hole cards with three board cards.
+reference::Strength strength_of(const std::vector<int>& board, const Hand& hand) {
   // Remembered by cards: the brute force asks for each strength many times.
   static std::map<std::pair<std::uint64_t, std::uint64_t>, reference::Strength> known;
-  std::uint64_t board_mask = 0;
+  std::uint64_t board_mask = 0, hand_mask = 0;
   for (int c : board) board_mask |= std::uint64_t{1} << c;
-  const auto key = std::make_pair(board_mask, (std::uint64_t{1} << hand[0]) | (std::uint64_t{1} << hand[1]));
+  std::vector<int> hole;
+  for (int c : hand)
+    if (c >= 0) {
+      hole.push_back(c);
+      hand_mask |= std::uint64_t{1} << c;
+    }
+  const auto key = std::make_pair(board_mask, hand_mask);
   if (auto it = known.find(key); it != known.end()) return it->second;
-  std::vector<int> all = board;
-  all.push_back(hand[0]);
-  all.push_back(hand[1]);
   reference::Strength best;
-  for (unsigned mask = 0; mask < 128; ++mask) {
-    if (__builtin_popcount(mask) != 5) continue;
-    int five[5], n = 0;
-    for (int i = 0; i < 7; ++i)
-      if (mask >> i & 1) five[n++] = all[static_cast<std::size_t>(i)];
-    best = std::max(best, reference::five_card_strength(five));
+  if (hole.size() == 2) {
+    std::vector<int> all = board;
+    all.insert(all.end(), hole.begin(), hole.end());
+    for (unsigned mask = 0; mask < 128; ++mask) {
+      if (__builtin_popcount(mask) != 5) continue;
+      int five[5], n = 0;
+      for (int i = 0; i < 7; ++i)
+        if (mask >> i & 1) five[n++] = all[static_cast<std::size_t>(i)];
+      best = std::max(best, reference::five_card_strength(five));
+    }
+  } else {
+    for (std::size_t a = 0; a < hole.size(); ++a)
+      for (std::size_t b = a + 1; b < hole.size(); ++b)
+        for (unsigned mask = 0; mask < 32; ++mask) {
+          if (__builtin_popcount(mask) != 3) continue;
+          int five[5] = {hole[a], hole[b]}, n = 2;
+          for (int i = 0; i < 5; ++i)
+            if (mask >> i & 1) five[n++] = board[static_cast<std::size_t>(i)];
+          best = std::max(best, reference::five_card_strength(five));
+        }
   }
   known.emplace(key, best);
   return best;
 }
 
-bool holds(const std::array<int, 2>& hand, int card) { return hand[0] == card || hand[1] == card; }
+bool holds(const Hand& hand, int card) { return std::find(hand.begin(), hand.end(), card) != hand.end(); }
+
+bool share(const Hand& a, const Hand& b) {
+  return std::any_of(a.begin(), a.end(), [&](int c) { return c >= 0 && holds(b, c); });
+}
 
 // Player p's value with hand h against the other's hands weighted by q (the
 // other's weight times its strategy so far), by best response or by p's own
@@ -209,13 +256,13 @@ double brute_value(const Brute& b, int p, std::size_t h, const std::vector<doubl
   const NodeReport& n = b.report;
   const auto& mine = n.sides[static_cast<std::size_t>(p)].hands;
   const auto& theirs = n.sides[static_cast<std::size_t>(1 - p)].hands;
-  auto compatible = [&](std::size_t o) { return !holds(theirs[o], mine[h][0]) && !holds(theirs[o], mine[h][1]); };
+  auto compatible = [&](std::size_t o) { return !share(theirs[o], mine[h]); };
   // Chips put in since the spot started.
   const double street_pot = n.pot - n.street_bets[0] - n.street_bets[1];
   const double put_in = (street_pot - rules.base_pot) / 2 + n.street_bets[static_cast<std::size_t>(p)];
   const double won = n.pot - std::min(n.pot * rules.rake_rate, rules.rake_cap);  // the pot less the rake
   auto showdown = [&](const std::vector<int>& board, std::size_t o) {
-    const reference::Strength me = seven_card_strength(board, mine[h]), them = seven_card_strength(board, theirs[o]);
+    const reference::Strength me = strength_of(board, mine[h]), them = strength_of(board, theirs[o]);
     return me > them ? won - put_in : me < them ? -put_in : won / 2.0 - put_in;
   };
   switch (n.kind) {
@@ -248,7 +295,7 @@ double brute_value(const Brute& b, int p, std::size_t h, const std::vector<doubl
       return v;
     }
     case NodeReport::Kind::chance: {
-      const double possible = static_cast<double>(n.cards.size()) - 4;
+      const double possible = static_cast<double>(n.cards.size()) - 2 * n.hand_cards;
       double v = 0;
       for (std::size_t k = 0; k < n.cards.size(); ++k) {
         const int c = n.cards[k];
@@ -297,8 +344,7 @@ void check_against_brute_force(const SpotText& t) {
       br[static_cast<std::size_t>(p)] += mine.weight[h] * brute_value(root, p, h, theirs.weight, true, rules);
       ev[static_cast<std::size_t>(p)] += mine.weight[h] * brute_value(root, p, h, theirs.weight, false, rules);
       for (std::size_t o = 0; o < theirs.hands.size(); ++o)
-        if (!holds(theirs.hands[o], mine.hands[h][0]) && !holds(theirs.hands[o], mine.hands[h][1]))
-          pairs += mine.weight[h] * theirs.weight[o];
+        if (!share(theirs.hands[o], mine.hands[h])) pairs += mine.weight[h] * theirs.weight[o];
     }
     br[static_cast<std::size_t>(p)] /= pairs;
     ev[static_cast<std::size_t>(p)] /= pairs;
@@ -336,6 +382,32 @@ TEST(SolverExploitability, MatchesBruteForceBestResponse) {
   // A dead club: the clubs and diamonds are no longer alike.
   turn.dead = "5c";
   check_against_brute_force(turn);
+}
+
+// The same brute force over four- and five-card hands: hands that share one,
+// two or three cards meet (card removal by inclusion-exclusion), and the
+// turn deals every river card, with runouts after an all-in.
+TEST(SolverExploitability, MatchesBruteForceBestResponseInOmaha) {
+  SpotText river{.game = Game::omaha, .board = "Qs Jh 2h 8d 3c", .oop = "AhKhQdJd, QQ88, KsTsJcTc, 9h8h7c6c, AhAdKcKd",
+                 .ip = "JJ22, AcQcKdTd, KhQh9s8s, Th9h5h4h, AhKdQdJd"};
+  river.stack = 300;
+  river.bets = "33%,100%";
+  river.max_raises = 2;
+  check_against_brute_force(river);
+  SpotText turn{.game = Game::omaha, .board = "Qs Jh 2h 8h", .oop = "QQ33, AhKhTs9s, Th9c7d6d, AsAdKcKd",
+                .ip = "JJ55, AcQcKdTd, 5h4h3h2c, KcKdAsTs"};
+  turn.stack = 150;
+  turn.bets = "75%";
+  turn.raises = "a";
+  turn.max_raises = 1;
+  check_against_brute_force(turn);
+  SpotText five{.game = Game::omaha5, .board = "Qs Jh 2h 8d 3c",
+                .oop = "AhKhQdJd9c, QdQc8s8c7h, KsTsJcTc4d, AhAdKcKd5s",
+                .ip = "JsJd2s2c6h, AcQcKdTd5s, KhQh9s8s7h, AhKdQdJd4d"};
+  five.stack = 300;
+  five.bets = "50%";
+  five.max_raises = 1;
+  check_against_brute_force(five);
 }
 
 // ---- targets, EVs, threads -------------------------------------------------
