@@ -685,6 +685,9 @@ typedef struct oddsmith_solver_query {
   int threads;                 /* 0: every core; results are identical on any count */
   long long max_memory;        /* bytes; a tree estimated above it is refused (0: the default, 4 GiB) */
   int compress;                /* 1: regrets and strategy sums in 16 bits (about half the memory) */
+  const char *locks;           /* node locks, one per line (NULL for none): "PATH=ACTION:FREQ,..." for the
+                                  acting range, "PATH|HAND|ACTION:FREQ,..." for one hand; unlisted actions
+                                  share what is left equally; a card in PATH may be "*" (every card) */
 } oddsmith_solver_query;
 
 /* Sets query->size and every default: Hold'em, no ranges or board, no sizes,
@@ -793,6 +796,8 @@ typedef struct oddsmith_solver_node_info {
   double total_weight[2];      /* each range's reaching weight */
   double ev[2];                /* each range's EV given the node is reached, chips */
   double equity[2];            /* each range's equity against the other's reaching range */
+  int locked_hands;            /* action nodes: the acting range's hands whose strategy is locked here (written
+                                  only when `size` covers it) */
 } oddsmith_solver_node_info;
 
 /* Returns 0, or -1 for a NULL node or an info whose size is below its sizeof. */
@@ -816,6 +821,29 @@ ODDSMITH_API int oddsmith_solver_node_hands(const oddsmith_solver_node *node, in
 ODDSMITH_API int oddsmith_solver_node_strategy(const oddsmith_solver_node *node, double *out, int capacity);
 /* Chance nodes: the cards that can come, ascending. Returns their count, or -1. */
 ODDSMITH_API int oddsmith_solver_node_cards(const oddsmith_solver_node *node, int *out, int capacity);
+
+/* The locked nodes' canonical paths ("check, bet 20"; "*" for every card),
+ * one per line, as the text exports write. Returns the text's length, or -1. */
+ODDSMITH_API int oddsmith_solver_locks(const oddsmith_solver *solver, char *out, int size);
+/* The last solve's result (a loaded solver: the saved one) and the game
+ * (ODDSMITH_GAME_*; may be NULL). Returns 0, or -1 for a NULL solver or a
+ * result whose size is below its sizeof. */
+ODDSMITH_API int oddsmith_solver_last_result(const oddsmith_solver *solver, oddsmith_solver_result *result, int *game);
+
+/* Saved solutions: the spot, the tree's rules, the locks, the last result and
+ * the strategies in one zstd-compressed file with a checksum, written to a
+ * temporary file in the target's folder and renamed over it. `bits` 16 (or
+ * 0): the average strategies in 16 bits; 32: the strategy sums exactly.
+ * ODDSMITH_STATUS_OK, or ODDSMITH_STATUS_BAD_QUERY with `error` (a build
+ * without zstd says so). */
+ODDSMITH_API int oddsmith_solver_save(const oddsmith_solver *solver, const char *path, int bits, char *error,
+                                      int error_size);
+/* A solver rebuilt from a saved file, its node reports as before saving
+ * (exact from 32 bits, to 1/65535 of each frequency from 16); threads 0:
+ * every core; max_memory 0: 4 GiB. NULL with `error` for a file that is
+ * missing, truncated, corrupt, of a newer format, or over the bound. */
+ODDSMITH_API oddsmith_solver *oddsmith_solver_load(const char *path, int threads, long long max_memory, char *error,
+                                                   int error_size);
 
 /* NOLINTEND(modernize-use-using) */
 #ifdef __cplusplus

@@ -3,6 +3,7 @@
 // failures come back as errors.
 #include <algorithm>
 #include <climits>
+#include <cstddef>
 #include <cmath>
 #include <cstring>
 #include <limits>
@@ -111,6 +112,10 @@ std::string read_query(const oddsmith_solver_query* query, sv::Spot& spot, sv::B
   if (q.max_memory < 0) return "the memory bound cannot be negative";
   build.max_memory = q.max_memory > 0 ? static_cast<std::size_t>(q.max_memory) : sv::kDefaultMaxMemory;
   build.compress = q.compress != 0;
+  if (q.locks) {
+    std::string lock_error;
+    if (!sv::parse_locks(q.locks, build.locks, lock_error)) return lock_error;
+  }
   return {};
 }
 
@@ -135,6 +140,23 @@ int action_kind(sv::ActionKind k) {
     case sv::ActionKind::allin: return ODDSMITH_ACTION_ALLIN;
   }
   return -1;
+}
+
+void fill_result(const sv::Solver& solver, const sv::SolveReport& r, oddsmith_solver_result& result) {
+  result.iterations = r.iterations;
+  result.seconds = r.seconds;
+  result.exploitability = r.exploitability;
+  result.exploitability_pct = r.exploitability_pct;
+  result.converged = r.converged ? 1 : 0;
+  result.stop = r.stop == sv::StopReason::target       ? ODDSMITH_SOLVER_STOP_TARGET
+                : r.stop == sv::StopReason::iterations ? ODDSMITH_SOLVER_STOP_ITERATIONS
+                : r.stop == sv::StopReason::seconds    ? ODDSMITH_SOLVER_STOP_SECONDS
+                                                       : ODDSMITH_SOLVER_STOP_CANCELLED;
+  for (int p = 0; p < 2; ++p) {
+    result.ev[p] = r.ev[static_cast<std::size_t>(p)];
+    result.equity[p] = r.equity[static_cast<std::size_t>(p)];
+  }
+  result.memory_bytes = static_cast<long long>(solver.size().memory_bytes);
 }
 
 }  // namespace
@@ -244,20 +266,7 @@ ODDSMITH_API int oddsmith_solver_solve(oddsmith_solver* solver, const oddsmith_s
       };
     }
     const sv::SolveReport r = solver->solver->solve(so);
-    result->iterations = r.iterations;
-    result->seconds = r.seconds;
-    result->exploitability = r.exploitability;
-    result->exploitability_pct = r.exploitability_pct;
-    result->converged = r.converged ? 1 : 0;
-    result->stop = r.stop == sv::StopReason::target       ? ODDSMITH_SOLVER_STOP_TARGET
-                   : r.stop == sv::StopReason::iterations ? ODDSMITH_SOLVER_STOP_ITERATIONS
-                   : r.stop == sv::StopReason::seconds    ? ODDSMITH_SOLVER_STOP_SECONDS
-                                                          : ODDSMITH_SOLVER_STOP_CANCELLED;
-    for (int p = 0; p < 2; ++p) {
-      result->ev[p] = r.ev[static_cast<std::size_t>(p)];
-      result->equity[p] = r.equity[static_cast<std::size_t>(p)];
-    }
-    result->memory_bytes = static_cast<long long>(solver->solver->size().memory_bytes);
+    fill_result(*solver->solver, r, *result);
     if (r.stop == sv::StopReason::cancelled) return ODDSMITH_STATUS_CANCELLED;
     return r.converged ? ODDSMITH_STATUS_OK : ODDSMITH_STATUS_TARGET_NOT_MET;
   } catch (const std::bad_alloc&) {
@@ -294,7 +303,9 @@ ODDSMITH_API oddsmith_solver_node* oddsmith_solver_node_at(const oddsmith_solver
 ODDSMITH_API void oddsmith_solver_node_free(oddsmith_solver_node* node) { delete node; }
 
 ODDSMITH_API int oddsmith_solver_node_summary(const oddsmith_solver_node* node, oddsmith_solver_node_info* info) {
-  if (!node || !info || info->size < static_cast<int>(sizeof(oddsmith_solver_node_info))) return -1;
+  // Callers built before locked_hands pass the size without it.
+  if (!node || !info || info->size < static_cast<int>(offsetof(oddsmith_solver_node_info, locked_hands))) return -1;
+  if (info->size >= static_cast<int>(sizeof(oddsmith_solver_node_info))) info->locked_hands = node->report.locked_hands;
   const sv::NodeReport& n = node->report;
   info->kind = node_kind(n.kind);
   info->player = n.player;
@@ -359,6 +370,77 @@ ODDSMITH_API int oddsmith_solver_node_cards(const oddsmith_solver_node* node, in
   const auto& c = node->report.cards;
   if (out) std::copy_n(c.begin(), std::min(c.size(), static_cast<std::size_t>(capacity)), out);
   return static_cast<int>(c.size());
+}
+
+ODDSMITH_API int oddsmith_solver_locks(const oddsmith_solver* solver, char* out, int size) {
+  try {
+    if (!solver) return -1;
+    std::string text;
+    for (const std::string& path : solver->solver->locked_nodes()) text += path + "\n";
+    return write_text(text, out, size);
+  } catch (...) {
+    return -1;
+  }
+}
+
+ODDSMITH_API int oddsmith_solver_last_result(const oddsmith_solver* solver, oddsmith_solver_result* result, int* game) {
+  if (!solver || !result || result->size < static_cast<int>(sizeof(oddsmith_solver_result))) return -1;
+  fill_result(*solver->solver, solver->solver->report(), *result);
+  if (game) *game = static_cast<int>(solver->solver->spot().game);  // Game is numbered as ODDSMITH_GAME_*
+  return 0;
+}
+
+ODDSMITH_API int oddsmith_solver_save(const oddsmith_solver* solver, const char* path, int bits, char* error,
+                                      int error_size) {
+  try {
+    if (!solver || !path) {
+      write_error(!solver ? "no solver (a null pointer)" : "no path (a null pointer)", error, error_size);
+      return ODDSMITH_STATUS_BAD_QUERY;
+    }
+    if (bits != 0 && bits != 16 && bits != 32) {
+      write_error("the strategies are saved in 16 or 32 bits", error, error_size);
+      return ODDSMITH_STATUS_BAD_QUERY;
+    }
+    sv::SaveOptions options;
+    options.half = bits != 32;
+    std::string message;
+    if (!solver->solver->save(path, options, message)) {
+      write_error(message, error, error_size);
+      return ODDSMITH_STATUS_BAD_QUERY;
+    }
+    return ODDSMITH_STATUS_OK;
+  } catch (const std::bad_alloc&) {
+    write_error("out of memory saving", error, error_size);
+    return ODDSMITH_STATUS_NO_MEMORY;
+  } catch (...) {
+    write_error("the solution could not be saved", error, error_size);
+    return ODDSMITH_STATUS_BAD_QUERY;
+  }
+}
+
+ODDSMITH_API oddsmith_solver* oddsmith_solver_load(const char* path, int threads, long long max_memory, char* error,
+                                                   int error_size) {
+  try {
+    if (!path || threads < 0 || max_memory < 0) {
+      write_error(!path ? "no path (a null pointer)" : "a negative thread count or memory bound", error, error_size);
+      return nullptr;
+    }
+    sv::LoadOptions options;
+    options.threads = threads;
+    options.max_memory = max_memory > 0 ? static_cast<std::size_t>(max_memory) : sv::kDefaultMaxMemory;
+    std::string message;
+    auto solver = sv::Solver::load(path, options, message);
+    if (!solver) {
+      write_error(message, error, error_size);
+      return nullptr;
+    }
+    return new oddsmith_solver{std::move(solver)};
+  } catch (const std::bad_alloc&) {
+    write_error("out of memory loading the solution", error, error_size);
+  } catch (...) {
+    write_error("the solution could not be loaded", error, error_size);
+  }
+  return nullptr;
 }
 
 }  // extern "C"

@@ -17,6 +17,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "solver/game_tree.h"
@@ -26,12 +27,40 @@ namespace oddsmith::solver {
 
 inline constexpr std::size_t kDefaultMaxMemory = std::size_t{4} << 30;  // 4 GiB
 
+// A node's strategy fixed, for the whole range or for one hand (locks.cpp;
+// solver/README.md says how unlisted actions share what is left).
+struct NodeLock {
+  std::string path;       // an action node's path as Solver::node reads it; a card may be "*": every card
+  std::vector<int> hand;  // the hand's cards; empty: the whole acting range
+  std::vector<std::pair<std::string, double>> actions;  // an action as a path step names it, and its frequency
+};
+
+// Reads lock lines, one lock each: "PATH=ACTION:FREQ,..." (the whole range)
+// or "PATH|HAND|ACTION:FREQ,..." (HAND empty or "*": the whole range). Blank
+// lines and lines starting with '#' are skipped. False with `error` (naming
+// the line) on a malformed line; paths and actions are checked on building.
+bool parse_locks(std::string_view text, std::vector<NodeLock>& locks, std::string& error);
+
 struct BuildOptions {
   std::size_t max_memory = kDefaultMaxMemory;  // bytes; a spot estimated above it is refused
   bool compress = false;   // 16-bit regrets and strategy sums
   int threads = 0;         // 0: every core
   bool isomorphism = true; // merge chance cards that the board's and ranges' symmetry makes equivalent
+  std::vector<NodeLock> locks;  // later locks override earlier ones for the hands they share
 };
+
+// Saving a solution (solution_file.cpp documents the file).
+struct SaveOptions {
+  bool half = true;  // strategies in 16 bits (1/65535 steps); false: the strategy sums as 32-bit floats, exact
+};
+
+struct LoadOptions {
+  std::size_t max_memory = kDefaultMaxMemory;
+  int threads = 0;
+};
+
+// Whether this build reads and writes solution files (it needs zstd).
+bool solution_files_supported();
 
 // What the tree holds, known before anything large is allocated.
 struct TreeSize {
@@ -99,6 +128,7 @@ struct NodeReport {
   };
   std::array<Side, 2> sides;
   std::vector<double> strategy;     // action nodes: [hand * actions + action] for the acting player
+  int locked_hands = 0;             // action nodes: the acting range's hands whose strategy is locked here
 };
 
 class Solver {
@@ -123,6 +153,21 @@ class Solver {
   // The node at the end of a path ("" is the root). Nothing, with `error`, for
   // a path that does not lead to a node.
   std::optional<NodeReport> node(std::string_view path, std::string& error) const;
+
+  // The locked nodes' paths, as canonical paths ("check, bet 20"; "*" for
+  // every card), in the order the locks were given.
+  std::vector<std::string> locked_nodes() const;
+
+  // Writes the spot, the tree's rules, the locks, the last solve's report and
+  // the strategies to `path` (through a temporary file in its folder, renamed
+  // over it). False with `error` on failure.
+  bool save(const std::string& path, const SaveOptions& options, std::string& error) const;
+  // A solver rebuilt from a saved file (or its bytes), with the saved
+  // strategies and report; null with `error` for a file that is truncated,
+  // corrupt, of a newer format, or over the memory bound. Solving it further
+  // starts the regrets afresh from the saved averages.
+  static std::unique_ptr<Solver> load(const std::string& path, const LoadOptions& options, std::string& error);
+  static std::unique_ptr<Solver> load_bytes(std::string_view bytes, const LoadOptions& options, std::string& error);
 
   // For tests: the exploitability in chips of the current average strategies
   // and each player's best-response value and EV (chips).
