@@ -15,6 +15,7 @@
 #include <numeric>
 
 #include "tournament/heads_up_equities.h"
+#include "tournament/internal/push_fold_multiway.h"
 
 namespace oddsmith::tournament {
 namespace {
@@ -173,8 +174,8 @@ std::string push_fold_input_error(const PushFoldQuery& query) {
     return "a push/fold table needs at least two stacks";
   }
   if (query.stacks.size() > static_cast<std::size_t>(kPushFoldMaxPlayers)) {
-    return "push/fold equilibria are solved heads-up only (two stacks); " + std::to_string(query.stacks.size()) +
-           " given";
+    return "push/fold equilibria seat at most " + std::to_string(kPushFoldMaxPlayers) + " players; " +
+           std::to_string(query.stacks.size()) + " given";
   }
   if (!(query.small_blind >= 0) || !(query.big_blind > 0) || !(query.ante >= 0) ||
       !std::isfinite(query.small_blind + query.big_blind + query.ante)) {
@@ -195,6 +196,9 @@ std::string push_fold_input_error(const PushFoldQuery& query) {
   if (!(query.target_exploitability >= 0) || query.max_iterations < 1 || !(query.max_seconds >= 0)) {
     return "a negative target, time bound or iteration count";
   }
+  if (query.threads < 0 || query.multiway_deals < 0) {
+    return "a negative thread or deal count";
+  }
   return {};
 }
 
@@ -203,6 +207,7 @@ PushFoldOutcome solve_push_fold(const PushFoldQuery& query) {
   PushFoldOutcome out;
   out.error = push_fold_input_error(query);
   if (!out.error.empty()) return out;
+  if (query.stacks.size() > 2) return solve_multiway_push_fold(query);
   const double bound = query.max_seconds > 0 ? std::min(query.max_seconds, 1e9) : kDefaultMaxSeconds;
   const auto deadline = start + std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(bound));
   out.icm = !query.payouts.empty();
@@ -281,7 +286,7 @@ PushFoldOutcome solve_push_fold(const PushFoldQuery& query) {
   } else {
     out.ev_chips = {e.sb, e.bb};
   }
-  out.spots = {{0, -1, push_avg, hands_share(push_avg)}, {1, 0, call_avg, hands_share(call_avg)}};
+  out.spots = {{0, -1, 0, push_avg, hands_share(push_avg)}, {1, 0, 0, call_avg, hands_share(call_avg)}};
   out.status = out.exploitability <= target ? IcmStatus::ok : IcmStatus::target_not_met;
   out.seconds = std::chrono::duration<double>(Clock::now() - start).count();
   return out;

@@ -3,8 +3,9 @@
 // (169); a pair of hands sharing a card never meets, so each class's
 // opponents are weighted by the pairs of hands they can hold together (heads-up
 // this is the whole game: with no board, every hand of a class plays alike).
-// The equilibrium is found by CFR+ on the exact heads-up class equities, its
-// distance from equilibrium measured by each player's best-response gain.
+// The equilibrium is found by CFR+ on the exact heads-up class equities (and,
+// with three or more players, sampled multiway equities), its distance from
+// equilibrium measured by each player's best-response gain.
 #pragma once
 
 #include <array>
@@ -17,33 +18,49 @@
 
 namespace oddsmith::tournament {
 
-inline constexpr int kPushFoldMaxPlayers = 2;  // players this solver seats (heads-up)
+inline constexpr int kPushFoldMaxPlayers = 10;  // players this solver seats
+// Decisions of a table of n players: n - 1 first actions and every answer to a
+// push given who called it before: 2^n - 2 in all.
+inline constexpr int push_fold_spot_count(int players) { return (1 << players) - 2; }
 
 struct PushFoldQuery {
-  // In big blinds, from the button: the button (heads-up also the small
-  // blind), then the big blind. A stack short of its blind and ante posts
-  // what it has and is all-in.
+  // In big blinds, from the button. Heads-up: the button (also the small
+  // blind), then the big blind. Three or more: the button, the small blind,
+  // the big blind, then the others clockwise; the player after the big blind
+  // (with three, the button) acts first. A stack short of its blind and ante
+  // posts what it has and is all-in.
   std::vector<double> stacks;
   double small_blind = 0.5;
   double big_blind = 1;
   double ante = 0;                // per player; with big_blind_ante the big blind posts them all
   bool big_blind_ante = false;
   std::vector<double> payouts;    // empty: the payoff is chips; else ICM prize equity of the stacks after the hand
-  bool card_removal = true;       // false: opponents' classes weighted by their hand counts alone
+  bool card_removal = true;       // false: opponents' classes weighted by their hand counts alone (heads-up;
+                                  // with three or more the classes are dealt independently, the
+                                  // showdowns' equities alone knowing the cards already out)
   double target_exploitability = 0;  // stop once the best-response gains add up to at most this
                                      // (0: 0.00001 big blinds, or 1e-7 of the prize pool with payouts;
-                                     // a chart's: ten times that)
+                                     // a chart's: ten times that; three or more players:
+                                     // 0.001 big blinds, or 1e-5 of the prize pool)
   int max_iterations = 100000;
   double max_seconds = 0;         // the time bound (0: kDefaultMaxSeconds)
   ProgressFn progress = nullptr;
   void* progress_user = nullptr;
+  // Three or more players: the multiway pots' Monte Carlo.
+  int threads = 1;                // threads sampling the multiway pots
+  std::uint64_t seed = 1;         // equal seeds give equal results
+  int multiway_deals = 0;         // deals per class and player of a likely multiway pot at the last
+                                  // refreshes (0: kMultiwayDeals)
 };
+
+inline constexpr int kMultiwayDeals = 1024;
 
 // One decision: a player's first action (push or fold, everyone before has
 // folded) or their answer to a push (call or fold).
 struct PushFoldSpot {
   int player = 0;   // index into the stacks
   int pusher = -1;  // -1: the player acts first in; else whose push they face
+  std::uint32_t callers = 0;  // bit p: player p called the push before this player acts
   std::array<double, kClasses> strategy{};  // share of each class's hands that push (or call)
   double share = 0;  // share of all hands played so (combos weighted)
 };
@@ -59,6 +76,12 @@ struct PushFoldOutcome {
   std::vector<double> ev_chips;            // per player: expected stack change, big blinds
   std::vector<double> ev_prize;            // per player: expected prize equity (with payouts), else empty
   std::vector<PushFoldSpot> spots;
+  // Three or more players: the deals of the last refresh of the multiway
+  // pots' values, and the largest standard error of a sampled equity (share
+  // of the pot) in a multiway pot reached in at least 1 hand in 10,000,
+  // averaged over the classes that get there.
+  std::int64_t multiway_deals = 0;
+  double multiway_std_error = 0;
 };
 
 // Empty when the table makes a question, else what is wrong.
