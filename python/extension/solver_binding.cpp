@@ -104,9 +104,10 @@ nb::tuple measure(const QueryArgs& args, int depth) {
                         text);
 }
 
-// Returns (handle, "") or (None, message).
-nb::tuple create(const QueryArgs& args) {
+// Returns (handle, "") or (None, message); `locks`: lock lines, "" for none.
+nb::tuple create(const QueryArgs& args, const std::string& locks) {
   const auto query = make_query(args);
+  query->q.locks = locks.empty() ? nullptr : locks.c_str();
   char error[1024] = "";
   oddsmith_solver* made = nullptr;
   {
@@ -224,7 +225,49 @@ nb::tuple node(const SolverHandle& handle, const std::string& path) {
   return nb::make_tuple(canonical, info.kind, info.player, info.pot,
                         nb::make_tuple(info.street_bets[0], info.street_bets[1]),
                         nb::make_tuple(info.stacks[0], info.stacks[1]),
-                        std::vector<int>(info.board, info.board + info.board_count), actions, cards, sides, strategy);
+                        std::vector<int>(info.board, info.board + info.board_count), actions, cards, sides, strategy,
+                        info.locked_hands);
+}
+
+// Returns (status, message).
+nb::tuple save(const SolverHandle& handle, const std::string& path, int bits) {
+  char error[1024] = "";
+  int status = 0;
+  {
+    nb::gil_scoped_release unlocked;
+    status = oddsmith_solver_save(handle.solver, path.c_str(), bits, error, sizeof error);
+  }
+  return nb::make_tuple(status, std::string(error));
+}
+
+// Returns (handle, "") or (None, message).
+nb::tuple load(const std::string& path, int threads, long long max_memory) {
+  char error[1024] = "";
+  oddsmith_solver* made = nullptr;
+  {
+    nb::gil_scoped_release unlocked;
+    made = oddsmith_solver_load(path.c_str(), threads, max_memory, error, sizeof error);
+  }
+  if (!made) return nb::make_tuple(nb::none(), std::string(error));
+  auto handle = std::make_unique<SolverHandle>();
+  handle->solver = made;
+  return nb::make_tuple(nb::cast(handle.release(), nb::rv_policy::take_ownership), std::string());
+}
+
+// The last solve's (iterations, seconds, exploitability, exploitability_pct,
+// converged, stop, (EVs), (equities), memory bytes), as `solve` gives them,
+// the game, and the locked nodes' paths.
+nb::tuple result(const SolverHandle& handle) {
+  oddsmith_solver_result r{};
+  r.size = sizeof r;
+  int game = 0;
+  oddsmith_solver_last_result(handle.solver, &r, &game);
+  std::string locks(static_cast<std::size_t>(std::max(0, oddsmith_solver_locks(handle.solver, nullptr, 0))), '\0');
+  oddsmith_solver_locks(handle.solver, locks.data(), static_cast<int>(locks.size()) + 1);
+  return nb::make_tuple(nb::make_tuple(r.iterations, r.seconds, r.exploitability, r.exploitability_pct,
+                                       r.converged != 0, r.stop, nb::make_tuple(r.ev[0], r.ev[1]),
+                                       nb::make_tuple(r.equity[0], r.equity[1]), r.memory_bytes),
+                        game, locks);
 }
 
 std::string strategy_svg(int grid, const std::vector<std::string>& actions, const std::vector<int>& kinds,
@@ -253,7 +296,10 @@ void bind_solver(nb::module_& m) {
   const nb::class_<SolverHandle> handle_type(m, "_Solver");
   (void)handle_type;
   m.def("_solver_measure", &measure, nb::arg("query"), nb::arg("depth"));
-  m.def("_solver_create", &create, nb::arg("query"));
+  m.def("_solver_create", &create, nb::arg("query"), nb::arg("locks"));
+  m.def("_solver_save", &save, nb::arg("solver"), nb::arg("path"), nb::arg("bits"));
+  m.def("_solver_load", &load, nb::arg("path"), nb::arg("threads"), nb::arg("max_memory"));
+  m.def("_solver_result", &result, nb::arg("solver"));
   m.def("_solver_solve", &solve, nb::arg("solver"), nb::arg("target"), nb::arg("max_iterations"),
         nb::arg("max_seconds"), nb::arg("progress").none());
   m.def("_solver_node", &node, nb::arg("solver"), nb::arg("path"));

@@ -26,7 +26,7 @@ from . import _library
 from .breakdown import Breakdown, BreakdownHand, BreakdownRow, NextCard, breakdown
 from .calculator import EquityResult, PlayerEquity, equity
 from .chart import Chart, chart
-from .solver import Action, Node, RangeAtNode, Solution, TreeInfo, solve, solve_tree
+from .solver import Action, Node, RangeAtNode, Solution, TreeInfo, load_solution, solve, solve_tree
 from .flops import flop_set
 from .report import Report, aggregate
 from .tournament import (IcmPlayer, IcmResult, PushFoldChart, PushFoldPlayer, PushFoldResult, PushFoldSpot, icm,
@@ -58,7 +58,7 @@ except ImportError:  # the source tree: the version stands in CMakeLists.txt
 __all__ = ["__version__", "load", "evaluate", "evaluate_many", "category", "omaha_high", "omaha_low", "equity",
            "EquityResult", "PlayerEquity", "breakdown", "Breakdown", "BreakdownHand", "BreakdownRow", "NextCard",
            "chart", "Chart", "icm", "IcmResult", "IcmPlayer", "pushfold", "pushfold_chart", "PushFoldResult",
-           "PushFoldPlayer", "PushFoldSpot", "PushFoldChart", "solve", "solve_tree", "Solution", "Node", "Action",
+           "PushFoldPlayer", "PushFoldSpot", "PushFoldChart", "solve", "solve_tree", "load_solution", "Solution", "Node", "Action",
            "RangeAtNode", "TreeInfo", "aggregate", "Report", "flop_set",
            "parse_range", "parse_range_text", "expand", "cards", "parse_cards", "card_text", "cards_text",
            "holdem_equity", "omaha_equity",

@@ -10,8 +10,9 @@ target exploitability.
     root.actions, root.strategy       # strategy: NumPy array, hands x actions
 """
 import math
+import os
 from dataclasses import dataclass
-from typing import TYPE_CHECKING, Any, Callable, Dict, List, Optional, Sequence, Tuple, Union
+from typing import TYPE_CHECKING, Any, Callable, Dict, List, Mapping, Optional, Sequence, Tuple, Union
 
 from ._facts import (ACTION_ALLIN, ACTION_BET, ACTION_CALL, ACTION_CHECK, ACTION_FOLD, ACTION_RAISE, GAME_HOLDEM,
                      GAME_SHORTDECK, NODE_ACTION, NODE_CHANCE, NODE_FOLD, NODE_RUNOUT, NODE_SHOWDOWN,
@@ -88,6 +89,7 @@ class Node:
     cards: List[str]          # chance nodes: the cards that can come
     ranges: Tuple[RangeAtNode, RangeAtNode]  # OOP's, IP's
     strategy: Optional[FloatArray]           # action nodes: acting hands x actions
+    locked_hands: int = 0                    # action nodes: acting hands whose strategy is locked here
 
     @property
     def acting(self) -> Optional[RangeAtNode]:
@@ -161,7 +163,7 @@ class Solution:
     """A solved spot: its exploitability, the players' EVs and equities, and any
     node by its action path. `resolve` solves on (a lower target, more time)."""
 
-    def __init__(self, handle: Any, query: _Query) -> None:
+    def __init__(self, handle: Any, query: Optional[_Query]) -> None:
         self._handle = handle
         self._query = query
         self.iterations = 0
@@ -192,7 +194,7 @@ class Solution:
         got = core._solver_node(self._handle, path)
         if got[0] is None:
             raise ValueError(got[1])
-        canonical, kind, player, pot, street_bets, stacks, board, actions, cards, sides, strategy = got
+        canonical, kind, player, pot, street_bets, stacks, board, actions, cards, sides, strategy, locked_hands = got
         np = _numpy()
         from .cards import card_text
         ranges = []
@@ -208,7 +210,69 @@ class Solution:
             matrix = np.array(strategy, dtype=np.float64).reshape(-1, len(acts))
         return Node(canonical, node_kind, _POSITIONS[player] if node_kind in ("action", "fold") else None,
                     [card_text(c) for c in board], pot, tuple(street_bets), tuple(stacks), acts,
-                    [card_text(c) for c in cards], (ranges[0], ranges[1]), matrix)
+                    [card_text(c) for c in cards], (ranges[0], ranges[1]), matrix, locked_hands)
+
+    @property
+    def locked_nodes(self) -> List[str]:
+        """The locked nodes' canonical paths ("*" for every card), in the order given."""
+        return [line for line in str(core._solver_result(self._handle)[2]).split("\n") if line]
+
+    def save(self, path: Union[str, "os.PathLike[str]"], bits: int = 16) -> None:
+        """Saves the spot, the tree's rules, the locks, this result and the
+        strategies to one zstd-compressed file (written beside the target and
+        renamed over it): the average strategies in 16 bits (bits=16), or the
+        strategy sums exactly (bits=32). RuntimeError where it cannot (a build
+        without zstd says so)."""
+        if bits not in (16, 32):
+            raise ValueError(f"bits is 16 or 32, got {bits!r}")
+        status, message = core._solver_save(self._handle, os.fspath(path), bits)
+        if status != STATUS_OK:
+            raise RuntimeError(message)
+
+    @classmethod
+    def load(cls, path: Union[str, "os.PathLike[str]"], threads: int = 0,
+             max_memory: Optional[int] = None) -> "Solution":
+        """A solution saved by `save` (or oddsmith solve --save), its nodes as
+        before saving. ValueError for a missing, truncated, corrupt or
+        newer-format file."""
+        handle, message = core._solver_load(os.fspath(path), _whole(threads, "threads", 0, 1024),
+                                            0 if max_memory is None else _whole(max_memory, "max_memory", 1, 2**62))
+        if handle is None:
+            if "over the memory bound" in message:
+                raise MemoryError(message)
+            raise ValueError(message)
+        solution = cls(handle, None)
+        (solution.iterations, solution.seconds, solution.exploitability, solution.exploitability_pct,
+         solution.converged, _stop, solution.ev, solution.equity, solution.memory_bytes) = core._solver_result(handle)[0]
+        return solution
+
+
+def load_solution(path: Union[str, "os.PathLike[str]"], threads: int = 0, max_memory: Optional[int] = None) -> Solution:
+    """Solution.load: a saved solution."""
+    return Solution.load(path, threads, max_memory)
+
+
+Lock = Union[str, Tuple[str, Mapping[str, float]], Tuple[str, str, Mapping[str, float]]]
+
+
+def _lock_lines(locks: Optional[Sequence[Lock]]) -> str:
+    """Locks as the library's lines: a line as text ("check=bet 75%:1" or
+    "check|AhKd|bet 75%:1"), (path, {action: frequency}) for the acting range,
+    or (path, hand, {action: frequency}) for one hand."""
+    if locks is None:
+        return ""
+    if isinstance(locks, str):
+        raise TypeError("locks is a list of locks, not one text")
+    lines = []
+    for lock in locks:
+        if isinstance(lock, str):
+            lines.append(lock)
+            continue
+        if not isinstance(lock, tuple) or len(lock) not in (2, 3) or not isinstance(lock[-1], Mapping):
+            raise TypeError(f"a lock is a text, (path, {{action: frequency}}) or (path, hand, {{...}}), got {lock!r}")
+        mix = ",".join(f"{action}:{_real(f, 'lock frequency')!r}" for action, f in lock[-1].items())
+        lines.append(f"{lock[0]}={mix}" if len(lock) == 2 else f"{lock[0]}|{lock[1]}|{mix}")
+    return "\n".join(lines)
 
 
 def _game_id(game: str) -> int:
@@ -320,7 +384,8 @@ def solve(oop: str, ip: str, *, board: str, pot: int, stack: int, game: str = "h
           donk: bool = False, add_allin: float = 1.5, force_allin: float = 0.15, merge: float = 0.1,
           max_raises: Optional[int] = 3, rake: Tuple[float, Optional[float]] = (0.0, None), target: float = 0.5,
           max_iterations: int = 1000, max_seconds: Optional[float] = None, max_memory: Optional[int] = None,
-          threads: int = 0, compress: bool = False, progress: Progress = False) -> Solution:
+          threads: int = 0, compress: bool = False, progress: Progress = False,
+          locks: Optional[Sequence[Lock]] = None) -> Solution:
     """Solves a heads-up postflop spot: OOP (first to act on each street) and IP,
     each a range in range notation with weights, on a board of 3 to 5 cards; pot
     and effective stack in chips. Sizes per street, one text for both players or
@@ -333,11 +398,15 @@ def solve(oop: str, ip: str, *, board: str, pot: int, stack: int, game: str = "h
     its size); a bad spot raises ValueError. progress=True draws a tqdm bar, a
     callable gets (iteration, exploitability_pct, seconds) at least four times
     a second; Ctrl-C stops the solve within half a second (KeyboardInterrupt).
-    Results are identical on any thread count."""
+    Results are identical on any thread count. `locks` fixes strategies at
+    nodes: each "PATH=ACTION:FREQ,..." (the acting range), "PATH|HAND|ACTION:FREQ,..."
+    (one hand), or the tuples (path, {action: frequency}) and (path, hand,
+    {action: frequency}); unlisted actions share what is left equally, and a
+    card in the path may be "*" (every card)."""
     query = _arguments(oop, ip, board, pot, stack, game, dead, flop_bets, flop_raises, turn_bets, turn_raises,
                        river_bets, river_raises, donk, add_allin, force_allin, merge, max_raises, rake, threads,
                        max_memory, compress)
-    handle, message = core._solver_create(query)
+    handle, message = core._solver_create(query, _lock_lines(locks))
     if handle is None:
         if "over the memory bound" in message:
             raise MemoryError(message)

@@ -1,7 +1,8 @@
 """The postflop solver through the package: a river spot solved to its target
 with EVs that share the pot, nodes by path with NumPy strategies, weights, EVs
 and equities per hand, the tree before solving, the memory bound, progress,
-Ctrl-C (a real SIGINT) stopping a solve, the strategy chart, and the errors."""
+Ctrl-C (a real SIGINT) stopping a solve, the strategy chart, the errors, node
+locks, and solutions saved and loaded."""
 import os
 import signal
 import threading
@@ -105,3 +106,27 @@ def test_bad_arguments():
         oddsmith.solve(OOP, IP, river_bets="50%, 2x", **{k: v for k, v in RIVER.items() if k != "river_bets"})
     with pytest.raises(ValueError):
         oddsmith.solve(OOP, IP, **{**RIVER, "pot": 0})
+
+
+def test_locks_and_saved_solutions(tmp_path):
+    free = oddsmith.solve(OOP, IP, target=0.3, **RIVER)
+    locked = oddsmith.solve(OOP, IP, target=0.3, locks=[("check", {"check": 1}), "bet 50%|AhAd|fold:1"], **RIVER)
+    assert locked.locked_nodes == ["check", "bet 50"]
+    node = locked.node("check")
+    assert [a.frequency for a in node.actions] == [1, 0, 0] and node.locked_hands == len(node.ranges[1].hands)
+    assert locked.ev[0] > free.ev[0] + 1
+    for bits, tolerance in ((32, 0), (16, 1e-4)):
+        path = tmp_path / f"river{bits}.osol"
+        try:
+            locked.save(path, bits=bits)
+        except RuntimeError as e:
+            if "no zstd" in str(e):
+                pytest.skip(str(e))
+            raise
+        back = oddsmith.Solution.load(path)
+        assert back.iterations == locked.iterations and back.ev == locked.ev and back.locked_nodes == ["check", "bet 50"]
+        for where in ("", "check", "bet 50"):
+            np.testing.assert_allclose(back.node(where).strategy, locked.node(where).strategy, rtol=0, atol=tolerance)
+    path.write_bytes(path.read_bytes()[:-3])
+    with pytest.raises(ValueError, match="truncated|corrupt"):
+        oddsmith.load_solution(path)
