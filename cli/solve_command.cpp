@@ -64,6 +64,7 @@ std::string parse_memory(std::string_view text, long long& out) {
 
 struct Node {
   oddsmith_solver_node_info info{};
+  int hand_cards = 2;  // the game's hole cards
   std::string path;
   std::vector<int> kinds, amounts;
   std::vector<double> frequencies;
@@ -74,8 +75,9 @@ struct Node {
   std::vector<int> next_cards;
 };
 
-Node read_node(const oddsmith_solver_node* n) {
+Node read_node(const oddsmith_solver_node* n, int hand_cards) {
   Node r;
+  r.hand_cards = hand_cards;
   r.info.size = sizeof r.info;
   oddsmith_solver_node_summary(n, &r.info);
   r.path.resize(static_cast<std::size_t>(oddsmith_solver_node_path(n, nullptr, 0)));
@@ -92,7 +94,7 @@ Node read_node(const oddsmith_solver_node* n) {
   }
   for (int p = 0; p < 2; ++p) {
     const auto h = static_cast<std::size_t>(r.info.hand_count[p]);
-    r.cards[p].resize(2 * h);
+    r.cards[p].resize(static_cast<std::size_t>(hand_cards) * h);
     r.weight[p].resize(h);
     r.ev[p].resize(h);
     r.equity[p].resize(h);
@@ -124,8 +126,10 @@ std::string hands_json(const Node& n, int p, bool with_strategy) {
   const std::size_t A = n.kinds.size();
   for (std::size_t h = 0; h < n.weight[p].size(); ++h) {
     if (h) out += ", ";
-    out += "{\"hand\": " + json_string(card_text(n.cards[p][2 * h]) + card_text(n.cards[p][2 * h + 1])) +
-           ", \"weight\": " + json_number(n.weight[p][h], 8);
+    std::string hand;
+    for (std::size_t i = 0; i < static_cast<std::size_t>(n.hand_cards); ++i)
+      hand += card_text(n.cards[p][static_cast<std::size_t>(n.hand_cards) * h + i]);
+    out += "{\"hand\": " + json_string(hand) + ", \"weight\": " + json_number(n.weight[p][h], 8);
     if (with_strategy) {
       out += ", \"strategy\": [";
       for (std::size_t a = 0; a < A; ++a) out += (a ? ", " : "") + json_number(n.strategy[h * A + a], 6);
@@ -140,6 +144,32 @@ std::string hands_json(const Node& n, int p, bool with_strategy) {
 void cell_of(int high, int low, int& row, int& col) {
   const int ascending[2] = {low, high};
   class_cell(ascending, row, col);
+}
+
+// The class of player p's hand h for --hands: its chart cell (two cards), or
+// its ranks, highest first (four and five cards), as (-ranks in base 13, 0)
+// so that the higher ranks come first.
+std::pair<int, int> hand_class(const Node& n, int p, std::size_t h) {
+  const auto k = static_cast<std::size_t>(n.hand_cards);
+  const int* cards = n.cards[p].data() + k * h;
+  if (k == 2) {
+    int row = 0, col = 0;
+    cell_of(cards[0], cards[1], row, col);
+    return {row, col};
+  }
+  std::vector<int> ranks;
+  for (std::size_t i = 0; i < k; ++i) ranks.push_back(cards[i] / 4);
+  std::sort(ranks.rbegin(), ranks.rend());
+  int code = 0;
+  for (int r : ranks) code = code * 13 + r;
+  return {-code, 0};
+}
+
+std::string class_name(const Node& n, std::pair<int, int> cls) {
+  if (n.hand_cards == 2) return class_label(cls.first, cls.second);
+  std::string ranks;
+  for (int code = -cls.first, i = 0; i < n.hand_cards; ++i, code /= 13) ranks.insert(ranks.begin(), "23456789TJQKA"[code % 13]);
+  return ranks;
 }
 
 struct SolveProgress {
@@ -323,7 +353,10 @@ int run_solve(Args args) {  // NOLINT(performance-unnecessary-value-param)
     oddsmith_solver_free(solver);
     return fail("--path: " + std::string(error));
   }
-  const Node n = read_node(handle);
+  oddsmith_game_facts facts{};
+  facts.size = sizeof facts;
+  const int hand_cards = oddsmith_game_info(q.game, nullptr, &facts) >= 0 ? facts.hole_cards : 2;
+  const Node n = read_node(handle, hand_cards);
   oddsmith_solver_node_free(handle);
   oddsmith_solver_free(solver);
   const int actor = n.info.kind == ODDSMITH_NODE_ACTION ? n.info.player : 0;
@@ -367,8 +400,9 @@ int run_solve(Args args) {  // NOLINT(performance-unnecessary-value-param)
            "}}\n";
     std::fputs(out.c_str(), stdout);
   } else {
-    std::printf("%s: board %s, pot %d, stacks %d; OOP %d hands, IP %d hands\n",
-                q.game == ODDSMITH_GAME_SHORTDECK ? "Short deck" : "Hold'em", board.c_str(), q.pot, q.stack,
+    std::string title = facts.title;
+    if (!title.empty()) title[0] = static_cast<char>(std::toupper(static_cast<unsigned char>(title[0])));
+    std::printf("%s: board %s, pot %d, stacks %d; OOP %d hands, IP %d hands\n", title.c_str(), board.c_str(), q.pot, q.stack,
                 n.info.hand_count[0], n.info.hand_count[1]);
     std::printf("Exploitability %.3f%% of the pot (%.3f chips) after %d iterations, %.3f s, %.1f MiB%s\n",
                 result.exploitability_pct, result.exploitability, result.iterations, result.seconds,
@@ -399,9 +433,7 @@ int run_solve(Args args) {  // NOLINT(performance-unnecessary-value-param)
       for (std::size_t h = 0; h < n.weight[actor].size(); ++h) {
         const double w = n.weight[actor][h];
         if (w <= 0) continue;
-        int row = 0, col = 0;
-        cell_of(n.cards[actor][2 * h], n.cards[actor][2 * h + 1], row, col);
-        auto& c = classes[{row, col}];
+        auto& c = classes[hand_class(n, actor, h)];
         c.resize(2 + A);
         c[0] += w;
         if (!std::isnan(n.ev[actor][h])) c[1] += w * n.ev[actor][h];
@@ -411,7 +443,7 @@ int run_solve(Args args) {  // NOLINT(performance-unnecessary-value-param)
       for (std::size_t a = 0; a < A; ++a) std::printf(" %10s", action_label(n.kinds[a], n.amounts[a]).c_str());
       std::printf("\n");
       for (const auto& [cell, c] : classes) {
-        std::printf("  %-5s %7.2f %8.2f", class_label(cell.first, cell.second).c_str(), c[0], c[1] / c[0]);
+        std::printf("  %-5s %7.2f %8.2f", class_name(n, cell).c_str(), c[0], c[1] / c[0]);
         for (std::size_t a = 0; a < A; ++a) std::printf(" %9.1f%%", 100 * c[2 + a] / c[0]);
         std::printf("\n");
       }
@@ -420,6 +452,7 @@ int run_solve(Args args) {  // NOLINT(performance-unnecessary-value-param)
 
   if (!svg.empty()) {
     if (n.info.kind != ODDSMITH_NODE_ACTION) return fail("--svg draws the strategy of a node where a player acts");
+    if (n.hand_cards != 2) return fail("--svg draws a chart of two-card classes (Hold'em and short deck)");
     const int grid = q.game == ODDSMITH_GAME_SHORTDECK ? 9 : 13;
     pictures::StrategyPicture pic;
     pic.grid = grid;

@@ -411,6 +411,11 @@ expect 0 "IP raise 125 (2.5x)" solve "QQ-22" "AA-22" $river --tree
 # shellcheck disable=SC2086
 expect 0 "river tree 0 (pot 100, stacks 200)" solve "QQ-22" "AA-22" $river --tree
 expect 0 "Short deck" solve "AA, KK, AKs" "QQ+, AQs" --game shortdeck --board As 9h 7c 6d Ts --pot 10 --stack 20
+# Omaha and five-card Omaha: four and five cards a hand, classes by ranks.
+expect 0 '"hands": [{"hand": "AhAdKhKd", "weight": 1' solve "AhAdKhKd" "QQJJ" --game omaha --board Qs Jh 2h 8d 3c --pot 10 --stack 20 --json
+expect 0 "QQJJ" solve "AhAdKhKd" "QQJJ" --game omaha --board Qs Jh 2h 8d 3c --pot 10 --stack 20 --path check --hands
+expect 0 '"hand": "AhAdKhKd5s"' solve "AhAdKhKd5s" "QQJJ" --game omaha5 --board Qs Jh 2h 8d 3c --pot 10 --stack 20 --json
+expect 2 "two-card classes" solve "AAKK" "QQJJ" --game omaha --board Qs Jh 2h 8d 3c --pot 10 --stack 20 --svg /dev/null
 # shellcheck disable=SC2086
 expect 2 "--path: \"raise\" is not an action here (the actions: check, bet 50, bet 100)" solve "QQ" "AA" $river --path raise
 # shellcheck disable=SC2086
