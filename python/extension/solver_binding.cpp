@@ -186,7 +186,7 @@ nb::tuple solve(SolverHandle& handle, double target, int max_iterations, double 
 // Returns (None, message) for a path that leads nowhere, else (path, kind,
 // player, pot, (street bets), (stacks), [board cards], [(kind, amount,
 // frequency, sizes) per action], [cards that can come], [per player:
-// ([cards, two per hand], [weight], [ev], [equity], total weight, ev,
+// ([cards, the game's hole cards per hand], [weight], [ev], [equity], total weight, ev,
 // equity)], [strategy, hand by hand]).
 nb::tuple node(const SolverHandle& handle, const std::string& path) {
   char error[1024] = "";
@@ -211,10 +211,18 @@ nb::tuple node(const SolverHandle& handle, const std::string& path) {
   }
   std::vector<int> cards(static_cast<std::size_t>(info.card_count));
   oddsmith_solver_node_cards(n, cards.data(), info.card_count);
+  // The game's hole cards: each hand's cards come that many in a row.
+  int game = ODDSMITH_GAME_HOLDEM;
+  oddsmith_solver_result last{};
+  last.size = sizeof last;
+  oddsmith_solver_last_result(handle.solver, &last, &game);
+  oddsmith_game_facts facts{};
+  facts.size = sizeof facts;
+  const int per_hand = oddsmith_game_info(game, nullptr, &facts) >= 0 ? facts.hole_cards : 2;
   std::vector<nb::tuple> sides;
   for (int p = 0; p < 2; ++p) {
     const auto h = static_cast<std::size_t>(info.hand_count[p]);
-    std::vector<int> hand_cards(2 * h);
+    std::vector<int> hand_cards(static_cast<std::size_t>(per_hand) * h);
     std::vector<double> weight(h), ev(h), equity(h);
     oddsmith_solver_node_hands(n, p, hand_cards.data(), weight.data(), ev.data(), equity.data(), static_cast<int>(h));
     sides.push_back(nb::make_tuple(hand_cards, weight, ev, equity, info.total_weight[p], info.ev[p], info.equity[p]));

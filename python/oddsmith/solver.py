@@ -1,5 +1,6 @@
-"""The postflop solver: heads-up Hold'em or short deck from the flop, turn or
-river, two weighted ranges, solved by Discounted CFR over every later card to a
+"""The postflop solver: heads-up Hold'em, short deck, Omaha or five-card Omaha
+(game="omaha", "omaha5"; high only) from the flop, turn or river, two weighted
+ranges, solved by Discounted CFR over every later card to a
 target exploitability.
 
     sol = oddsmith.solve("QQ-22, AQs-A2s, ATo+", "AA-22, AKs-A2s, AKo-A9o",
@@ -15,7 +16,7 @@ from dataclasses import dataclass
 from typing import TYPE_CHECKING, Any, Callable, Dict, List, Mapping, Optional, Sequence, Tuple, Union
 
 from ._facts import (ACTION_ALLIN, ACTION_BET, ACTION_CALL, ACTION_CHECK, ACTION_FOLD, ACTION_RAISE, GAME_HOLDEM,
-                     GAME_SHORTDECK, NODE_ACTION, NODE_CHANCE, NODE_FOLD, NODE_RUNOUT, NODE_SHOWDOWN,
+                     GAME_OMAHA, GAME_OMAHA5, GAME_SHORTDECK, NODE_ACTION, NODE_CHANCE, NODE_FOLD, NODE_RUNOUT, NODE_SHOWDOWN,
                      SOLVER_NO_RAISE_CAP, STATUS_NO_MEMORY, STATUS_OK, STATUS_TARGET_NOT_MET)
 from ._library import core
 
@@ -102,6 +103,8 @@ class Node:
         acting = self.acting
         if acting is None or self.strategy is None:
             raise ValueError("a strategy chart is drawn where a player acts")
+        if acting.hands and len(acting.hands[0]) != 4:
+            raise ValueError("a strategy chart is of two-card classes (Hold'em and short deck)")
         from . import cards as cards_module
         grid = 9 if all(cards_module.parse_cards(h)[0] >= 16 and cards_module.parse_cards(h)[1] >= 16
                         for h in acting.hands) and _short_deck_board(self.board) else 13
@@ -199,7 +202,8 @@ class Solution:
         from .cards import card_text
         ranges = []
         for p, (hand_cards, weight, ev, equity, total_weight, total_ev, total_equity) in enumerate(sides):
-            hands = [card_text(hand_cards[2 * h]) + card_text(hand_cards[2 * h + 1]) for h in range(len(weight))]
+            per_hand = len(hand_cards) // len(weight) if weight else 2
+            hands = ["".join(card_text(c) for c in hand_cards[per_hand * h:per_hand * (h + 1)]) for h in range(len(weight))]
             ranges.append(RangeAtNode(_POSITIONS[p], hands, np.array(weight, dtype=np.float64),
                                       np.array(ev, dtype=np.float64), np.array(equity, dtype=np.float64),
                                       total_weight, total_ev, total_equity))
@@ -280,7 +284,11 @@ def _game_id(game: str) -> int:
         return GAME_HOLDEM
     if game in ("shortdeck", "short-deck", "6plus"):
         return GAME_SHORTDECK
-    raise ValueError(f"the solver plays holdem and shortdeck, not {game!r}")
+    if game == "omaha":
+        return GAME_OMAHA
+    if game == "omaha5":
+        return GAME_OMAHA5
+    raise ValueError(f"the solver plays holdem, shortdeck, omaha and omaha5, not {game!r}")
 
 
 def _street_sizes(value: Sizes, name: str) -> Tuple[str, str]:

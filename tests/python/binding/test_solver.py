@@ -95,11 +95,24 @@ def test_progress_and_ctrl_c():
     assert time.monotonic() - sent[0] < 2  # 0.5 s asked; room for a loaded machine or the sanitizers
 
 
+def test_omaha_and_five_card_omaha():
+    sol = oddsmith.solve("AAKK, QQJJ, T987ds", "KKQQ, JJTT, 8765", game="omaha", target=0.3, **RIVER)
+    assert sol.converged and sum(sol.ev) == pytest.approx(100, abs=1e-3)
+    root = sol.node()
+    assert all(len(h) == 8 for h in root.ranges[0].hands + root.ranges[1].hands)
+    assert "AsAhKhKd" in root.ranges[0].hands and "KdKhAhAs" not in root.ranges[0].hands  # higher cards first
+    assert root.strategy.shape == (len(root.ranges[0].hands), 3)
+    with pytest.raises(ValueError, match="two-card classes"):
+        root.to_svg()
+    five = oddsmith.solve("AAKKQ", "JJTT9", game="omaha5", target=1.0, **RIVER).node()
+    assert five.ranges[1].hands and all(len(h) == 10 for h in five.ranges[1].hands)
+
+
 def test_bad_arguments():
     with pytest.raises(ValueError, match="OOP's range"):
         oddsmith.solve("QQ+, AKz", IP, **RIVER)
-    with pytest.raises(ValueError, match="plays holdem and shortdeck"):
-        oddsmith.solve(OOP, IP, game="omaha", **RIVER)
+    with pytest.raises(ValueError, match="plays holdem, shortdeck, omaha and omaha5"):
+        oddsmith.solve(OOP, IP, game="omaha-hilo", **RIVER)
     with pytest.raises(TypeError):
         oddsmith.solve(OOP, IP, river_bets=50, **{k: v for k, v in RIVER.items() if k != "river_bets"})
     with pytest.raises(ValueError, match="river bets"):
