@@ -172,6 +172,41 @@ std::string class_name(const Node& n, std::pair<int, int> cls) {
   return ranks;
 }
 
+// Appends a lock file's lines ("PATH|HAND|ACTION:FREQ,..." or
+// "PATH=ACTION:FREQ,..."; '#' comments) to `locks`.
+std::string read_lock_file(const std::string& path, std::string& locks) {
+  std::FILE* f = std::fopen(path.c_str(), "rb");
+  if (!f) return "--lock-file: cannot open " + path;
+  char buffer[4096];
+  std::size_t got = 0;
+  while ((got = std::fread(buffer, 1, sizeof buffer, f)) > 0) locks.append(buffer, got);
+  const bool failed = std::ferror(f) != 0;
+  std::fclose(f);
+  if (failed) return "--lock-file: cannot read " + path;
+  locks += "\n";
+  return {};
+}
+
+// A loaded solution's saved result, and its spot's game, root board, pot and
+// stack into the query (for the report's first line).
+int loaded_result(const oddsmith_solver* solver, oddsmith_solver_query& q, std::string& board,
+                  oddsmith_solver_result& result) {
+  oddsmith_solver_last_result(solver, &result, &q.game);
+  char error[256] = "";
+  oddsmith_solver_node* root = oddsmith_solver_node_at(solver, "", error, static_cast<int>(sizeof error));
+  if (root) {
+    oddsmith_solver_node_info info{};
+    info.size = sizeof info;
+    oddsmith_solver_node_summary(root, &info);
+    oddsmith_solver_node_free(root);
+    board.clear();
+    for (int c = 0; c < info.board_count; ++c) board += (c ? " " : "") + card_text(info.board[c]);
+    q.pot = info.pot;
+    q.stack = info.stacks[0];
+  }
+  return result.converged ? ODDSMITH_STATUS_OK : ODDSMITH_STATUS_TARGET_NOT_MET;
+}
+
 struct SolveProgress {
   ProgressBar bar;
   double first = -1, target = 0.5;
@@ -203,7 +238,9 @@ int run_solve(Args args) {  // NOLINT(performance-unnecessary-value-param)
       {"--max-iterations", Takes::value}, {"--max-seconds", Takes::value}, {"--max-memory", Takes::value},
       {"--threads", Takes::value},      {"--compress"},                   {"--path", Takes::value},
       {"--tree"},                       {"--depth", Takes::value},        {"--hands"},
-      {"--json"},                       {"--svg", Takes::value}};
+      {"--json"},                       {"--svg", Takes::value},          {"--lock", Takes::value},
+      {"--lock-file", Takes::value},    {"--save", Takes::value},         {"--save-bits", Takes::value},
+      {"--load", Takes::value}};
   static const std::vector<std::string> sized = [] {
     std::vector<std::string> names;
     for (const char* who : {"", "oop-", "ip-"})
@@ -214,10 +251,12 @@ int run_solve(Args args) {  // NOLINT(performance-unnecessary-value-param)
   for (const std::string& name : sized) known.push_back({name, Takes::value});
   ReadArgs read;
   if (std::string e = read_options(args, known, "solve", read); !e.empty()) return fail(e);
-  if (read.positionals.size() != 2)
+  const bool loading = read.has("--load");
+  if (loading && !read.positionals.empty()) return fail("solve --load reads the spot from the file: no ranges are given");
+  if (!loading && read.positionals.size() != 2)
     return fail("solve takes two ranges, OOP's then IP's (\"QQ-22, AQs+\" \"AA-22, AKo\"), not " +
                 std::to_string(read.positionals.size()) + " arguments");
-  const std::string oop(read.positionals[0]), ip(read.positionals[1]);
+  const std::string oop(loading ? "" : read.positionals[0]), ip(loading ? "" : read.positionals[1]);
   oddsmith_solver_query q;
   oddsmith_solver_query_init(&q);
   q.ranges[0] = oop.c_str();
@@ -235,6 +274,8 @@ int run_solve(Args args) {  // NOLINT(performance-unnecessary-value-param)
   options.target_pct = 0.5;
   options.max_iterations = 1000;
   bool json = false, tree = false, hands = false;
+  std::string locks, save, load;
+  long long save_bits = 16;
   long long depth = -1;
   oddsmith_game_facts game{};
   for (const auto& o : read.options) {
@@ -280,6 +321,13 @@ int run_solve(Args args) {  // NOLINT(performance-unnecessary-value-param)
     else if (o.name == "--hands") hands = true;
     else if (o.name == "--json") json = true;
     else if (o.name == "--svg") svg = o.value;
+    else if (o.name == "--lock") locks += o.value + "\n";
+    else if (o.name == "--lock-file") e = read_lock_file(o.value, locks);
+    else if (o.name == "--save") save = o.value;
+    else if (o.name == "--save-bits") {
+      e = parse_count("--save-bits", o.value, 16, 32, save_bits);
+      if (e.empty() && save_bits != 16 && save_bits != 32) e = "--save-bits is 16 or 32";
+    } else if (o.name == "--load") load = o.value;
     else {
       // --[oop-|ip-]STREET-bets|raises
       std::string_view name = o.name.substr(2);
@@ -295,10 +343,14 @@ int run_solve(Args args) {  // NOLINT(performance-unnecessary-value-param)
     if (!e.empty()) return fail(e);
   }
   if (options.target_pct == 0) options.target_pct = -1;  // --target 0: no target
-  if (board.empty()) return fail("solve needs a --board of 3, 4 or 5 cards");
+  if (loading) options.target_pct = 0;  // the saved solve's result is told as it was
+  if (loading && (read.has("--lock") || read.has("--lock-file") || read.has("--tree")))
+    return fail("solve --load reads the locks and the tree from the file");
+  if (board.empty() && !loading) return fail("solve needs a --board of 3, 4 or 5 cards");
   q.board = board.c_str();
   q.dead = dead.empty() ? nullptr : dead.c_str();
-  if (!read.has("--pot") || !read.has("--stack")) return fail("solve needs --pot and --stack (chips)");
+  q.locks = locks.empty() ? nullptr : locks.c_str();
+  if (!loading && (!read.has("--pot") || !read.has("--stack"))) return fail("solve needs --pot and --stack (chips)");
   for (int s = 0; s < 3; ++s)
     for (int p = 0; p < 2; ++p) {
       q.bets[s][p] = sizes[s][p][0].c_str();
@@ -330,8 +382,10 @@ int run_solve(Args args) {  // NOLINT(performance-unnecessary-value-param)
     return 0;
   }
 
-  oddsmith_solver* solver = oddsmith_solver_create(&q, error, static_cast<int>(sizeof error));
-  if (!solver) return fail(error);
+  oddsmith_solver* solver = loading ? oddsmith_solver_load(load.c_str(), q.threads, q.max_memory, error,
+                                                          static_cast<int>(sizeof error))
+                                    : oddsmith_solver_create(&q, error, static_cast<int>(sizeof error));
+  if (!solver) return fail(loading ? "--load: " + std::string(error) : std::string(error));
   SolveProgress progress;
   progress.target = options.target_pct;
   progress.max_iterations = options.max_iterations;
@@ -342,11 +396,27 @@ int run_solve(Args args) {  // NOLINT(performance-unnecessary-value-param)
   }
   oddsmith_solver_result result{};
   result.size = sizeof result;
-  const int status = oddsmith_solver_solve(solver, &options, &result, error, static_cast<int>(sizeof error));
+  const int status = loading ? loaded_result(solver, q, board, result)
+                             : oddsmith_solver_solve(solver, &options, &result, error, static_cast<int>(sizeof error));
   progress.bar.clear();
   if (status != ODDSMITH_STATUS_OK && status != ODDSMITH_STATUS_TARGET_NOT_MET) {
     oddsmith_solver_free(solver);
     return fail(error);
+  }
+  if (!save.empty() &&
+      oddsmith_solver_save(solver, save.c_str(), static_cast<int>(save_bits), error, static_cast<int>(sizeof error)) !=
+          ODDSMITH_STATUS_OK) {
+    oddsmith_solver_free(solver);
+    return fail("--save: " + std::string(error));
+  }
+  std::vector<std::string> locked;
+  {
+    std::string text(static_cast<std::size_t>(std::max(0, oddsmith_solver_locks(solver, nullptr, 0))), '\0');
+    oddsmith_solver_locks(solver, text.data(), static_cast<int>(text.size()) + 1);
+    for (std::size_t start = 0, end = 0; start < text.size(); start = end + 1) {
+      end = text.find('\n', start);
+      locked.push_back(text.substr(start, end - start));
+    }
   }
   oddsmith_solver_node* handle = oddsmith_solver_node_at(solver, path.c_str(), error, static_cast<int>(sizeof error));
   if (!handle) {
@@ -371,7 +441,9 @@ int run_solve(Args args) {  // NOLINT(performance-unnecessary-value-param)
                       ", \"memory_bytes\": " + std::to_string(result.memory_bytes) +
                       ", \"converged\": " + (result.converged ? "true" : "false") +
                       ", \"target_pct\": " + (options.target_pct > 0 ? json_number(options.target_pct, 6) : "null") +
-                      ", \"players\": [";
+                      ", \"locked_nodes\": [";
+    for (std::size_t i = 0; i < locked.size(); ++i) out += (i ? ", " : "") + json_string(locked[i]);
+    out += "], \"players\": [";
     for (int p = 0; p < 2; ++p)
       out += std::string(p ? ", " : "") + "{\"position\": \"" + kPositions[p] + "\", \"ev\": " +
              json_number(result.ev[p], 8) + ", \"equity\": " + json_number(result.equity[p], 6) + "}";
@@ -379,6 +451,7 @@ int run_solve(Args args) {  // NOLINT(performance-unnecessary-value-param)
     out += ", \"player\": " + (n.info.kind == ODDSMITH_NODE_ACTION || n.info.kind == ODDSMITH_NODE_FOLD
                                    ? std::string("\"") + kPositions[n.info.player] + "\""
                                    : std::string("null"));
+    out += ", \"locked_hands\": " + std::to_string(n.info.locked_hands);
     out += ", \"board\": " + json_string(board_text) + ", \"pot\": " + std::to_string(n.info.pot) +
            ", \"stacks\": [" + std::to_string(n.info.stacks[0]) + ", " + std::to_string(n.info.stacks[1]) + "]";
     out += ", \"actions\": [";
@@ -410,10 +483,19 @@ int run_solve(Args args) {  // NOLINT(performance-unnecessary-value-param)
                 result.converged ? "" : options.target_pct > 0 ? " (short of the target)" : "");
     std::printf("OOP: EV %.2f chips, equity %.1f%%   IP: EV %.2f chips, equity %.1f%%\n\n", result.ev[0],
                 100 * result.equity[0], result.ev[1], 100 * result.equity[1]);
+    if (!locked.empty()) {
+      std::printf("Locked nodes:");
+      for (std::size_t i = 0; i < locked.size(); ++i) std::printf("%s \"%s\"", i ? "," : "", locked[i].c_str());
+      std::printf("\n\n");
+    }
     std::printf("%s (board %s, pot %d): ", n.path.empty() ? "Root" : ("Node \"" + n.path + "\"").c_str(),
                 board_text.c_str(), n.info.pot);
     if (n.info.kind == ODDSMITH_NODE_ACTION) {
-      std::printf("%s to act\n", kPlayers[n.info.player]);
+      std::printf("%s to act%s\n", kPlayers[n.info.player],
+                  n.info.locked_hands == 0 ? ""
+                  : n.info.locked_hands == n.info.hand_count[n.info.player]
+                      ? " (locked)"
+                      : (" (" + std::to_string(n.info.locked_hands) + " hands locked)").c_str());
       for (std::size_t a = 0; a < n.kinds.size(); ++a)
         std::printf("  %-12s %6.1f%%\n", action_label(n.kinds[a], n.amounts[a]).c_str(), 100 * n.frequencies[a]);
     } else if (n.info.kind == ODDSMITH_NODE_CHANCE) {

@@ -436,6 +436,27 @@ assert any(t.startswith("check ") and t.endswith("%") for t in texts), texts[-6:
 assert any(t.startswith("bet 100 ") for t in texts), texts[-6:]
 PY
 then echo "FAIL: the solver's strategy SVG"; failures=$((failures + 1)); fi
+# Node locks: the range's and one hand's, from the option and from a file.
+# shellcheck disable=SC2086
+expect 0 "IP to act (locked)" solve "QQ-22, AQs-A2s" "AA-22, AKs-A2s" $river --path check --lock "check=check:1"
+printf '# one hand\ncheck|AhAd|bet 100%%:1\n' >"$solve_dir/locks"
+# shellcheck disable=SC2086
+expect 0 '"locked_nodes": ["check"]' solve "QQ-22" "AA-22" $river --lock-file "$solve_dir/locks" --json
+# shellcheck disable=SC2086
+expect 2 "the frequencies add up to" solve "QQ-22" "AA-22" $river --lock "check=check:0.7,bet 50:0.7"
+# A saved solution loads to the same node (32 bits: exactly); a damaged one is refused.
+# shellcheck disable=SC2086
+if "$bin" solve "QQ-22, AQs-A2s" "AA-22, AKs-A2s" $river --lock "check=bet 50:0.5" --path check --save "$solve_dir/s.bin" \
+    --save-bits 32 >"$solve_dir/solved" 2>&1; then
+  "$bin" solve --load "$solve_dir/s.bin" --path check >"$solve_dir/loaded" 2>&1
+  if ! diff "$solve_dir/solved" "$solve_dir/loaded" | grep -v MiB | grep -q '^[<>]' && grep -q "locked" "$solve_dir/loaded"; then :
+  else echo "FAIL: a loaded solution tells its node as solved"; diff "$solve_dir/solved" "$solve_dir/loaded"; failures=$((failures + 1)); fi
+  head -c 100 "$solve_dir/s.bin" >"$solve_dir/cut.bin"
+  expect 2 "--load: " solve --load "$solve_dir/cut.bin"
+  expect 2 "no ranges are given" solve "QQ" --load "$solve_dir/s.bin"
+elif ! grep -q "no zstd support" "$solve_dir/solved"; then
+  echo "FAIL: solve --save"; cat "$solve_dir/solved"; failures=$((failures + 1))
+fi
 rm -rf "$solve_dir"
 
 # oddsmith report runs in the Python package (the `oddsmith` command hands it to
