@@ -13,7 +13,7 @@ import os
 import sys
 import time
 import uuid
-from concurrent.futures import ThreadPoolExecutor
+from concurrent.futures import ThreadPoolExecutor, as_completed
 from dataclasses import dataclass, field
 from typing import Any, Callable, Dict, List, Optional, Sequence, Tuple, Union, cast
 
@@ -171,7 +171,10 @@ def _flop_list(flops: Flops) -> List[Tuple[str, int]]:
 def _reporter(progress: ReportProgress, total: int) -> Callable[[int, str], None]:
     if callable(progress):
         callback = progress
-        return lambda done, flop: None if callback(done, total, flop) else None
+
+        def call(done: int, flop: str) -> None:
+            callback(done, total, flop)
+        return call
     if progress is True:
         def line(done: int, flop: str) -> None:
             sys.stderr.write(f"\rreport: {done}/{total} flops ({flop})" + ("\n" if done == total else ""))
@@ -184,22 +187,20 @@ def _reporter(progress: ReportProgress, total: int) -> Callable[[int, str], None
 
 def _run_local(flops: List[Tuple[str, int]], job: _Job, workers: int, retries: int,
                report: Callable[[int, str], None]) -> List[Union[Dict[str, Any], BaseException]]:
-    def task(item: Tuple[str, int]) -> Union[Dict[str, Any], BaseException]:
-        for attempt in range(retries + 1):
+    def task(flop: str, weight: int) -> Union[Dict[str, Any], BaseException]:
+        error: BaseException = RuntimeError("not run")
+        for _ in range(retries + 1):
             try:
-                return _flop_row(item[0], item[1], job)
-            except Exception as error:  # retried, then reported with the flop
-                if attempt == retries:
-                    return error
-        raise AssertionError("unreachable")
-    done = 0
-    results: List[Union[Dict[str, Any], BaseException]] = []
-    with ThreadPoolExecutor(max_workers=workers) as pool:  # the solver and breakdown release the GIL
-        for (flop, _), result in zip(flops, pool.map(task, flops)):
-            done += 1
-            report(done, flop)
-            results.append(result)
-    return results
+                return _flop_row(flop, weight, job)
+            except Exception as failed:  # tried again, then reported with the flop
+                error = failed
+        return error
+    with ThreadPoolExecutor(max_workers=workers) as pool:  # the solver and the calculator release the GIL
+        futures = [pool.submit(task, flop, weight) for flop, weight in flops]
+        flop_of = {future: flop for future, (flop, _) in zip(futures, flops)}
+        for done, future in enumerate(as_completed(futures), 1):
+            report(done, flop_of[future])
+        return [future.result() for future in futures]
 
 
 def _run_cluster(client: Any, flops: List[Tuple[str, int]], job: _Job, retries: int,
@@ -208,13 +209,13 @@ def _run_cluster(client: Any, flops: List[Tuple[str, int]], job: _Job, retries: 
         import distributed  # type: ignore[import-untyped,unused-ignore]
     except ImportError:
         raise ImportError(f"a report on a Dask cluster needs dask.distributed: {CLUSTER_EXTRA}") from None
-    as_completed: Any = cast(Any, distributed).as_completed
+    completed: Any = cast(Any, distributed).as_completed
     run = uuid.uuid4().hex[:8]
     futures = client.map(_flop_row, [f for f, _ in flops], [w for _, w in flops], [job] * len(flops),
                          key=[f"oddsmith-{job.kind}-{run}-{i}-{f}" for i, (f, _) in enumerate(flops)],
                          retries=retries, pure=False)
     flop_of = {future.key: flop for future, (flop, _) in zip(futures, flops)}
-    for done, future in enumerate(as_completed(futures), 1):
+    for done, future in enumerate(completed(futures), 1):
         report(done, flop_of[future.key])
     results: List[Union[Dict[str, Any], BaseException]] = []
     for future in futures:
