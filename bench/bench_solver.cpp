@@ -3,7 +3,8 @@
 // 25 % (about 5,000 hands each), one bet size and one raise; no donk bets,
 // the three thresholds off, no raise cap. Prints iterations, seconds, memory
 // and exploitability for each thread count asked. --measure prints the
-// memory estimates alone (spot and storage), for the Omaha flops too.
+// memory estimates alone (spot and storage), for the Omaha flops too, which
+// are solved only when named.
 //
 //   bench_solver [river|turn|flop|omaha-river|omaha-turn|all] [--threads 1,2] [--compress] [--target PCT]
 //                [--iterations N] [--no-isomorphism] [--measure]
@@ -36,6 +37,7 @@ struct Bench {
   const char* oop = kOop;
   const char* ip = kIp;
   bool measure_only = false;  // run only with --measure
+  int max_raises = -1;        // -1: no cap
 };
 
 constexpr Bench kBenches[] = {
@@ -44,12 +46,17 @@ constexpr Bench kBenches[] = {
     {"flop", "Qs Jh 2h", 60, 170, {"33%,75%", "75%", "100%"}, 0.5},
     {"omaha-river", "Ks 8d 3c 2h 7s", 100, 200, {"", "", "75%"}, 0.3, Game::omaha, "2%", "2.5%"},
     {"omaha-turn", "Ks 8d 3c 2h", 100, 200, {"", "75%", "75%"}, 0.5, Game::omaha, "2%", "2.5%"},
-    // Omaha flops, for their memory estimates.
-    {"omaha-flop", "Ks 8d 3c", 60, 170, {"75%", "75%", "75%"}, 0.5, Game::omaha, "15%", "25%", true},
-    {"omaha-flop-5-10", "Ks 8d 3c", 60, 170, {"75%", "75%", "75%"}, 0.5, Game::omaha, "5%", "10%", true},
-    {"omaha-flop-2-4", "Ks 8d 3c", 60, 170, {"75%", "75%", "75%"}, 0.5, Game::omaha, "2%", "4%", true},
-    {"omaha-flop-deep", "Ks 8d 3c", 60, 540, {"33%,75%", "75%", "75%"}, 0.5, Game::omaha, "5%", "10%", true},
-    {"omaha5-flop", "Ks 8d 3c", 60, 170, {"75%", "75%", "75%"}, 0.5, Game::omaha5, "2%", "4%", true},
+    // Omaha flops, for their memory estimates: one size a street, raises
+    // capped at one (and none), 15 % to 1 % of the hands.
+    {"omaha-flop", "Ks 8d 3c", 60, 170, {"75%", "75%", "75%"}, 0.5, Game::omaha, "2%", "2.5%", true},
+    {"omaha-flop-cap1", "Ks 8d 3c", 60, 170, {"75%", "75%", "75%"}, 0.5, Game::omaha, "2%", "2.5%", true, 1},
+    {"omaha-flop-cap0", "Ks 8d 3c", 60, 170, {"75%", "75%", "75%"}, 0.5, Game::omaha, "2%", "2.5%", true, 0},
+    {"omaha-flop-1-1", "Ks 8d 3c", 60, 170, {"75%", "75%", "75%"}, 0.5, Game::omaha, "1%", "1%", true, 1},
+    {"omaha-flop-1-1-cap0", "Ks 8d 3c", 60, 170, {"75%", "75%", "75%"}, 0.5, Game::omaha, "1%", "1%", true, 0},
+    {"omaha5-flop-cap0", "Ks 8d 3c", 60, 170, {"75%", "75%", "75%"}, 0.5, Game::omaha5, "0.2%", "0.2%", true, 0},
+    {"omaha-flop-5-10", "Ks 8d 3c", 60, 170, {"75%", "75%", "75%"}, 0.5, Game::omaha, "5%", "10%", true, 1},
+    {"omaha-flop-15-25", "Ks 8d 3c", 60, 170, {"75%", "75%", "75%"}, 0.5, Game::omaha, "15%", "25%", true, 0},
+    {"omaha5-flop", "Ks 8d 3c", 60, 170, {"75%", "75%", "75%"}, 0.5, Game::omaha5, "0.2%", "0.2%", true, 1},
 };
 
 Spot spot_of(const Bench& b) {
@@ -62,7 +69,7 @@ Spot spot_of(const Bench& b) {
   s.tree.pot = b.pot;
   s.tree.stack = b.stack;
   s.tree.add_allin = s.tree.force_allin = s.tree.merge = 0;
-  s.tree.max_raises = -1;
+  s.tree.max_raises = b.max_raises;
   for (int street = 0; street < 3; ++street)
     for (int p = 0; p < 2; ++p) {
       auto& sizes = s.tree.sizes[static_cast<std::size_t>(street)][static_cast<std::size_t>(p)];
@@ -130,7 +137,7 @@ int main(int argc, char** argv) {
   }
   std::printf("%-11s %7s %6s %10s %9s %12s %10s\n", "spot", "threads", "iters", "seconds", "MiB", "exploit %", "build s");
   for (const Bench& b : kBenches) {
-    if (b.measure_only || (which != "all" && which != b.name)) continue;
+    if (which != b.name && (b.measure_only || which != "all")) continue;  // the flops only by name
     for (int t : threads) {
       const auto t0 = std::chrono::steady_clock::now();
       std::string error;

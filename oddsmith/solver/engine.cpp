@@ -356,7 +356,11 @@ void Solver::Impl::allocate() {
 RunoutTable Solver::Impl::make_runout(CardMask board) const {
   const int H0 = hands_[0].size(), H1 = hands_[1].size();
   RunoutTable t;
-  std::vector<double> share(static_cast<std::size_t>(H0) * static_cast<std::size_t>(H1), 0.0);
+  // Counts of wins and halves, exact in floats (below 2^24 runouts): no
+  // second table of doubles beside the one kept, which the memory bound
+  // does not count (four-card ranges make it hundreds of MiB).
+  std::vector<float>& share = t.share;
+  share.assign(static_cast<std::size_t>(H0) * static_cast<std::size_t>(H1), 0.0f);
   std::vector<std::int32_t> s1(static_cast<std::size_t>(H1));
   const CardMask avail = deck_ & ~board;
   const int missing = 5 - std::popcount(board);
@@ -365,11 +369,11 @@ RunoutTable Solver::Impl::make_runout(CardMask board) const {
     std::fill(s1.begin(), s1.end(), std::numeric_limits<std::int32_t>::min());
     for (const RiverTable::Entry& e : rt.sorted[1]) s1[e.hand] = e.strength;
     for (const RiverTable::Entry& e : rt.sorted[0]) {
-      double* row = share.data() + static_cast<std::size_t>(e.hand) * static_cast<std::size_t>(H1);
+      float* row = share.data() + static_cast<std::size_t>(e.hand) * static_cast<std::size_t>(H1);
       const CardMask m = hands_[0].mask[e.hand];
       for (const RiverTable::Entry& o : rt.sorted[1]) {
         if (hands_[1].mask[o.hand] & m) continue;
-        row[o.hand] += o.strength < e.strength ? 1.0 : o.strength == e.strength ? 0.5 : 0.0;
+        row[o.hand] += o.strength < e.strength ? 1.0f : o.strength == e.strength ? 0.5f : 0.0f;
       }
     }
   };
@@ -385,8 +389,7 @@ RunoutTable Solver::Impl::make_runout(CardMask board) const {
   // Every compatible pair sees the same number of runouts.
   const int left = std::popcount(avail) - 2 * hands_[0].hole_cards;
   const double runouts = missing == 1 ? left : left * (left - 1) / 2.0;
-  t.share.resize(share.size());
-  for (std::size_t i = 0; i < share.size(); ++i) t.share[i] = static_cast<float>(share[i] / runouts);
+  for (float& x : share) x = static_cast<float>(x / runouts);
   return t;
 }
 
