@@ -75,7 +75,11 @@ def run(arguments: Sequence[str]) -> int:
         except ImportError:
             print(f"oddsmith report: --scheduler needs dask.distributed: {CLUSTER_EXTRA}", file=sys.stderr)
             return 2
-        client = cast(Any, distributed).Client(options.scheduler)
+        try:
+            client = cast(Any, distributed).Client(options.scheduler)
+        except OSError as error:
+            print(f"oddsmith report: no Dask scheduler answers at {options.scheduler}: {error}", file=sys.stderr)
+            return 1
     try:
         report = aggregate(options.oop, options.ip, flops=options.flops, kind="equity" if options.equity else "solve",
                            pot=options.pot, stack=options.stack, game=options.game, dead=options.dead,

@@ -72,17 +72,32 @@ def _flop_row(flop: str, weight: int, job: _Job) -> Dict[str, Any]:
     return row
 
 
-def _columns(rows: Sequence[Dict[str, Any]]) -> List[str]:
-    """Every row's columns, each placed after the column it follows where it first appears."""
+def _made_hand_names() -> List[str]:
+    """The library's made-hand categories, strongest first, as the breakdown names them."""
+    import ctypes
+
+    from . import load
+    library = load()
+    names = []
+    for made in range(31, -1, -1):
+        text = ctypes.create_string_buffer(64)
+        if library.oddsmith_made_hand_name(made, text, len(text)) >= 0:
+            names.append(text.value.decode())
+    return names
+
+
+def _columns(kind: str, rows: Sequence[Dict[str, Any]]) -> List[str]:
+    """Every row's columns in the order they first appear; an equity report's
+    categories OOP's then IP's, each strongest first."""
     columns: List[str] = []
     for row in rows:
-        previous = -1
-        for name in row:
-            if name in columns:
-                previous = columns.index(name)
-            else:
-                previous += 1
-                columns.insert(previous, name)
+        columns.extend(name for name in row if name not in columns)
+    if kind == "equity":
+        order = _made_hand_names()
+        named = [c for c in columns if c.startswith(("oop ", "ip "))]
+        named.sort(key=lambda c: (c.startswith("ip "), order.index(c.split(" ", 1)[1])
+                                  if c.split(" ", 1)[1] in order else len(order)))
+        columns = [c for c in columns if c not in named] + named
     return columns
 
 
@@ -258,7 +273,7 @@ def aggregate(oop: str, ip: str, *, flops: Flops = "49", kind: str = "solve", po
         results = _run_cluster(client, items, job, retries, report)
     rows = [r for r in results if isinstance(r, dict)]
     failed = {flop: f"{type(r).__name__}: {r}" for (flop, _), r in zip(items, results) if not isinstance(r, dict)}
-    return Report(kind, _columns(rows), rows, failed, time.perf_counter() - started)
+    return Report(kind, _columns(kind, rows), rows, failed, time.perf_counter() - started)
 
 
 __all__ = ["Report", "aggregate", "CLUSTER_EXTRA", "KINDS"]
