@@ -16,7 +16,7 @@ std::int32_t hand_strength(Game game, const int* board5, int lo, int hi) {
 }
 
 std::size_t river_table_bytes(const std::array<HandSet, 2>& hands) {
-  const auto both = static_cast<std::size_t>(hands[0].size() + hands[1].size());
+  const std::size_t both = static_cast<std::size_t>(hands[0].size()) + static_cast<std::size_t>(hands[1].size());
   const std::size_t per_hand = hands[0].hole_cards > 2
                                    ? sizeof(RiverTable::Entry)
                                    : sizeof(RiverTable::Entry) + sizeof(RiverTable::Place) + 2 * sizeof(std::uint16_t);
