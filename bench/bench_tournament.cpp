@@ -6,7 +6,7 @@
 // (none: chips) and --ante; --ranges prints the first actions' ranges.
 //
 //   bench_tournament [--threads 1,2] [--runs 3] [--stacks 10,12,...] [--payouts 50,30,20|none] [--ante 0.1]
-//                    [--ranges]
+//                    [--deals N] [--ranges]
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
@@ -54,6 +54,8 @@ int main(int argc, char** argv) {
       query.payouts = p == "none" ? std::vector<double>{} : numbers(p.c_str());
     } else if (a == "--ante" && more) {
       query.ante = std::atof(argv[++i]);
+    } else if (a == "--deals" && more) {
+      query.multiway_deals = std::atoi(argv[++i]);
     } else if (a == "--ranges") {
       ranges = true;
     } else {
@@ -77,6 +79,9 @@ int main(int argc, char** argv) {
                   out.exploitability, static_cast<long long>(out.multiway_deals), out.multiway_std_error,
                   out.status == IcmStatus::ok ? "" : " (target not met)");
       if (ranges && r == 0) {
+        std::printf("  best-response gains:");
+        for (const double g : out.best_response_gain) std::printf(" %.3g", g);
+        std::printf("\n");
         for (const PushFoldSpot& spot : out.spots) {
           if (spot.pusher < 0 || spot.callers == 0) {
             std::printf("  player %d %s %d: %5.1f%% %s\n", spot.player, spot.pusher < 0 ? "opens" : "calls",

@@ -527,7 +527,8 @@ ODDSMITH_API int oddsmith_breakdown_next_card_completes(const oddsmith_breakdown
  * thread, reports progress and honours a cancel through the callback, and
  * stops at its time bound. Status codes as oddsmith_equity's. */
 #define ODDSMITH_ICM_MAX_PLAYERS 1000000   /* stacks one ICM query may hold */
-#define ODDSMITH_PUSHFOLD_MAX_PLAYERS 2    /* push/fold equilibria are solved heads-up */
+#define ODDSMITH_PUSHFOLD_MAX_PLAYERS 10   /* players a push/fold table seats */
+#define ODDSMITH_PUSHFOLD_MAX_SPOTS 1022   /* decisions of a ten-handed table: 2^n - 2 for n players */
 #define ODDSMITH_CLASS_COUNT 169           /* Hold'em starting-hand classes: row * 13 + col on the
                                               chart, ace first; pairs on the diagonal, suited above */
 
@@ -571,36 +572,48 @@ typedef struct oddsmith_icm_result {
 ODDSMITH_API int oddsmith_icm(const oddsmith_icm_query *query, oddsmith_icm_result *result, char *error,
                               int error_size);
 
-/* Push/fold: the small blind (the button) goes all-in or folds, the big blind
- * calls or folds. The equilibrium over the 169 classes (CFR+ on the exact
- * class-against-class all-in equities; pairs of hands sharing a card never
- * meet), the payoff in chips or, with payouts, in ICM prize equity of the
- * stacks after the hand. */
+/* Push/fold: each player in turn folds or goes all-in; once one has, the
+ * players behind call or fold (several may call: side pots where the stacks
+ * differ). Heads-up the small blind is the button. The equilibrium over the
+ * 169 classes by CFR+, the payoff in chips or, with payouts, in ICM prize
+ * equity of every stack after the hand. Pots of two are valued with the exact
+ * class-against-class all-in equities (heads-up, pairs of hands sharing a card
+ * never meet); pots of three or more with seeded Monte-Carlo values against
+ * the other players' ranges, refreshed as the ranges settle (the result gives
+ * their standard error). */
 typedef struct oddsmith_pushfold_query {
   int size;                    /* sizeof(oddsmith_pushfold_query) */
-  int player_count;            /* 2 */
-  const double *stacks;        /* big blinds, from the button: button/small blind, big blind; a stack short
-                                  of its blind and ante posts what it has, all-in */
+  int player_count;            /* 2 .. ODDSMITH_PUSHFOLD_MAX_PLAYERS */
+  const double *stacks;        /* big blinds, from the button. Heads-up: button/small blind, big blind.
+                                  Three or more: button, small blind, big blind, then the others clockwise;
+                                  the player after the big blind (with three, the button) acts first.
+                                  A stack short of its blind and ante posts what it has, all-in */
   double small_blind;          /* big blinds; a big blind of 0 asks for 0.5 and 1 */
   double big_blind;
   double ante;                 /* per player */
   int big_blind_ante;          /* 1: the big blind posts every player's ante */
   int payout_count;            /* 0: chips; else 1 .. player_count payouts for ICM */
   const double *payouts;
-  int without_card_removal;    /* 1: opponents' classes weighted by their hand counts only */
+  int without_card_removal;    /* 1: opponents' classes weighted by their hand counts only (heads-up; with
+                                  three or more players the classes are dealt independently) */
   double target_exploitability; /* stop once the best-response gains add up to at most this (payoff units);
-                                   0: 0.00001 big blinds, or 1e-7 of the prize pool
-                                   (the chart's: ten times that) */
+                                   0: 0.00001 big blinds, or 1e-7 of the prize pool (the chart's: ten
+                                   times that); three or more players: 0.001 big blinds, or 1e-5 of the pool */
   double max_seconds;          /* the time bound (0: ODDSMITH_DEFAULT_MAX_SECONDS) */
   oddsmith_progress_fn progress; /* may be NULL */
   void *progress_user;
+  int threads;                 /* three or more players: threads sampling the multiway pots (0: one) */
+  unsigned long long seed;     /* three or more players: the multiway pots' seed (0: 1); equal seeds give
+                                  equal results on any thread count */
 } oddsmith_pushfold_query;
 
 /* A decision: pusher -1 for a player's first action (push or fold, all before
- * folded), else the player whose push they answer (call or fold). */
+ * folded), else the player whose push they answer (call or fold), with
+ * `callers` the players who called it before (bit p for player p). */
 typedef struct oddsmith_pushfold_spot {
   int player;
   int pusher;
+  int callers;
   double share;                              /* share of all hands pushed (or called) */
   double strategy[ODDSMITH_CLASS_COUNT];     /* per class: share of its hands pushed (or called) */
 } oddsmith_pushfold_spot;
@@ -615,8 +628,12 @@ typedef struct oddsmith_pushfold_result {
   double best_response_gain[ODDSMITH_PUSHFOLD_MAX_PLAYERS];
   double ev_chips[ODDSMITH_PUSHFOLD_MAX_PLAYERS];  /* expected stack change, big blinds */
   double ev_prize[ODDSMITH_PUSHFOLD_MAX_PLAYERS];  /* expected prize equity (0 without payouts) */
-  int spot_count;
-  oddsmith_pushfold_spot spots[2 * ODDSMITH_PUSHFOLD_MAX_PLAYERS - 2];
+  int spot_count;              /* 2^n - 2: the n - 1 first actions in the order of play, then the answers */
+  oddsmith_pushfold_spot spots[ODDSMITH_PUSHFOLD_MAX_SPOTS];  /* about 1.4 MB: allocate the result on the heap */
+  long long multiway_deals;    /* three or more players: deals of the multiway pots' last refresh */
+  double multiway_std_error;   /* the largest standard error of a sampled all-in equity (share of the pot),
+                                  over the multiway pots reached in 1 hand in 10,000 or more, averaged over
+                                  the classes that get there (0 heads-up) */
 } oddsmith_pushfold_result;
 
 /* Returns ODDSMITH_STATUS_OK and fills `result`; ODDSMITH_STATUS_TARGET_NOT_MET

@@ -58,7 +58,7 @@ std::string read_pushfold(const oddsmith_pushfold_query* query, tour::PushFoldQu
     return "the query's size field is not set to its sizeof";
   if (stacks_needed) {
     if (query->player_count < 2 || query->player_count > ODDSMITH_PUSHFOLD_MAX_PLAYERS || !query->stacks)
-      return "push/fold equilibria take two stacks (heads-up)";
+      return "push/fold equilibria take 2 to " + std::to_string(ODDSMITH_PUSHFOLD_MAX_PLAYERS) + " stacks";
     q.stacks.assign(query->stacks, query->stacks + query->player_count);
   }
   if (query->big_blind != 0) {
@@ -73,6 +73,9 @@ std::string read_pushfold(const oddsmith_pushfold_query* query, tour::PushFoldQu
   q.card_removal = query->without_card_removal == 0;
   q.target_exploitability = query->target_exploitability;
   q.max_seconds = query->max_seconds;
+  if (query->threads < 0) return "a negative thread count";
+  q.threads = std::max(1, query->threads);
+  q.seed = query->seed != 0 ? query->seed : 1;
   if (query->progress) {
     progress = {query->progress, query->progress_user};
     q.progress = &Progress::call;
@@ -156,11 +159,14 @@ ODDSMITH_API int oddsmith_pushfold(const oddsmith_pushfold_query* query, oddsmit
       result->ev_chips[p] = out.ev_chips[p];
       result->ev_prize[p] = out.icm ? out.ev_prize[p] : 0.0;
     }
-    result->spot_count = static_cast<int>(out.spots.size());
-    for (std::size_t s = 0; s < out.spots.size(); ++s) {
+    result->spot_count = static_cast<int>(std::min<std::size_t>(out.spots.size(), ODDSMITH_PUSHFOLD_MAX_SPOTS));
+    result->multiway_deals = out.multiway_deals;
+    result->multiway_std_error = out.multiway_std_error;
+    for (std::size_t s = 0; s < static_cast<std::size_t>(result->spot_count); ++s) {
       oddsmith_pushfold_spot& spot = result->spots[s];
       spot.player = out.spots[s].player;
       spot.pusher = out.spots[s].pusher;
+      spot.callers = static_cast<int>(out.spots[s].callers);
       spot.share = out.spots[s].share;
       std::copy(out.spots[s].strategy.begin(), out.spots[s].strategy.end(), spot.strategy);
     }

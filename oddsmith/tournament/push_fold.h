@@ -53,7 +53,7 @@ struct PushFoldQuery {
                                   // refreshes (0: kMultiwayDeals)
 };
 
-inline constexpr int kMultiwayDeals = 1024;
+inline constexpr int kMultiwayDeals = 512;
 
 // One decision: a player's first action (push or fold, everyone before has
 // folded) or their answer to a push (call or fold).

@@ -11,11 +11,16 @@
 // table (two 169 x 169 products per player); a pot of three or more with
 // sampled values: for each player in it and each of their classes, the mean
 // payoff over seeded deals against the others' class weights at that pot.
-// Those estimates are refreshed on a schedule from the average strategies,
-// with more deals each time up to the cap and then the same seeds, so that
-// once the ranges settle the estimates do too and the iteration converges on
-// the game they define; the last refresh is made from the final ranges, and
-// the exploitability reported is measured against it.
+// Those estimates are refreshed on a schedule from the average strategies
+// (more deals each time, up to the cap), and each refresh's deals join those
+// of the refreshes before, refresh r weighted by r as CFR+ weights its
+// iterations. Refreshed alone, the estimates would carry fresh sampling noise
+// every time and the iteration would chase it (the exploitability stalls at
+// the noise); pooled, their noise shrinks with the deals while the weighting
+// forgets the early ranges, so as the average ranges settle the estimates
+// settle too and the iteration converges on the game they define. The run
+// stops only when the target is met right after a refresh from the current
+// ranges, and the exploitability reported is measured against it.
 #include "tournament/internal/push_fold_multiway.h"
 
 #include <algorithm>
@@ -56,6 +61,11 @@ struct Terminal {
   std::vector<double> bystander[2];
   std::vector<Vec> weight;  // the members' reach at the last refresh
   std::vector<double> mass;  // every player's reach mass at the last refresh
+  // The deals of every refresh so far, refresh r's weighted by r: per member
+  // and class the payoffs, the chips' squares, the weights and their squares.
+  std::vector<Vec> sum_value[2], sum_square, sum_weight, sum_weight2;
+  std::vector<double> sum_bystander[2];
+  double bystander_weight = 0;
 };
 
 struct Node {
@@ -154,7 +164,7 @@ class Solver {
   Evaluation evaluate(int payoff);
   void iterate(int t);
   void refresh(int deals);
-  std::int64_t sample_pot(std::size_t index, int deals, RankingCache& cache);
+  std::int64_t sample_pot(std::size_t index, int deals, int round, RankingCache& cache);
 
   const PushFoldQuery& query_;
   Seats seats_;
@@ -167,6 +177,7 @@ class Solver {
   Vec scratch_[4]{};
   bool collect_ = false;                      // an evaluating walk notes the multiway pots' reach
   std::int64_t deals_done_ = 0;
+  int rounds_ = 0;  // refreshes so far
 };
 
 int Solver::build_open(int k, std::vector<double>& live) {
@@ -257,6 +268,8 @@ int Solver::add_terminal(std::uint32_t in_hand, const std::vector<double>& live)
     const std::size_t k = t.members.size();
     for (auto& v : t.member_value) v.assign(k, Vec{});
     t.member_error.assign(k, Vec{});
+    for (auto* v : {&t.sum_value[0], &t.sum_value[1], &t.sum_square, &t.sum_weight, &t.sum_weight2}) v->assign(k, Vec{});
+    for (auto& v : t.sum_bystander) v.assign(n, 0.0);
     t.weight.assign(k, Vec{});
     t.mass.assign(n, 0.0);
     for (auto& v : t.bystander) v.assign(n, 0.0);
@@ -422,7 +435,7 @@ void Solver::iterate(int t) {
 
 // One multiway pot's values: each member's classes against the other members'
 // weights, `deals` deals each (fewer for a pot seldom reached).
-std::int64_t Solver::sample_pot(std::size_t index, int deals, RankingCache& cache) {
+std::int64_t Solver::sample_pot(std::size_t index, int deals, int round, RankingCache& cache) {
   Terminal& t = terminals_[index];
   const auto n = static_cast<std::size_t>(n_);
   const std::size_t k = t.members.size();
@@ -452,7 +465,7 @@ std::int64_t Solver::sample_pot(std::size_t index, int deals, RankingCache& cach
     }
     const int count = std::max(8, others >= 1e-3 ? deals : (others >= 1e-5 ? deals / 4 : deals / 16));
     for (std::size_t c = 0; c < kN; ++c) {
-      ShowdownRng rng(query_.seed ^ (0x9e3779b97f4a7c15ULL * (index * 1024 + i * 170 + c + 1)));
+      ShowdownRng rng(query_.seed ^ (0x9e3779b97f4a7c15ULL * (((static_cast<std::uint64_t>(round) * 4096 + index) * 16 + i) * 170 + c + 1)));
       double sum[2] = {0, 0}, chips_squares = 0;
       std::fill(class_bystander.begin(), class_bystander.end(), 0.0);
       bool blocked = false;  // the class's cards leave the others no hands: every deal counts as lost
@@ -486,17 +499,28 @@ std::int64_t Solver::sample_pot(std::size_t index, int deals, RankingCache& cach
         }
       }
       dealt_count += count;
-      const double mean = sum[kChips] / count;
+      const auto w = static_cast<double>(round);
+      t.sum_value[kChips][i][c] += w * sum[kChips];
+      t.sum_value[kPrize][i][c] += w * sum[kPrize];
+      t.sum_square[i][c] += w * chips_squares;
+      t.sum_weight[i][c] += w * count;
+      t.sum_weight2[i][c] += w * w * count;
+      const double weight = t.sum_weight[i][c];
+      const double mean = t.sum_value[kChips][i][c] / weight;
       t.member_value[kChips][i][c] = mean;
-      t.member_value[kPrize][i][c] = icm ? sum[kPrize] / count : mean;
-      t.member_error[i][c] = std::sqrt(std::max(0.0, chips_squares / count - mean * mean) / count) / pot;
+      t.member_value[kPrize][i][c] = icm ? t.sum_value[kPrize][i][c] / weight : mean;
+      const double variance = std::max(0.0, t.sum_square[i][c] / weight - mean * mean);
+      t.member_error[i][c] = std::sqrt(variance * t.sum_weight2[i][c]) / weight / pot;
       const double share = t.weight[i][c] / std::max(1e-300, t.mass[static_cast<std::size_t>(t.members[i])]);
       for (std::size_t x = 0; x < 2 * n; ++x) bystander_sum[x] += share * class_bystander[x] / count;
     }
     if (i == 0) {
+      t.bystander_weight += round;
       for (std::size_t u = 0; u < n; ++u) {
-        t.bystander[kChips][u] = bystander_sum[u];
-        t.bystander[kPrize][u] = icm ? bystander_sum[n + u] : bystander_sum[u];
+        t.sum_bystander[kChips][u] += round * bystander_sum[u];
+        t.sum_bystander[kPrize][u] += round * bystander_sum[n + u];
+        t.bystander[kChips][u] = t.sum_bystander[kChips][u] / t.bystander_weight;
+        t.bystander[kPrize][u] = icm ? t.sum_bystander[kPrize][u] / t.bystander_weight : t.bystander[kChips][u];
       }
     }
   }
@@ -506,6 +530,7 @@ std::int64_t Solver::sample_pot(std::size_t index, int deals, RankingCache& cach
 // The multiway pots' values from the average strategies, the pots split
 // between threads (each pot's seeds fixed, so the thread count changes nothing).
 void Solver::refresh(int deals) {
+  ++rounds_;
   collect_ = true;
   evaluate(kChips);
   collect_ = false;
@@ -520,7 +545,7 @@ void Solver::refresh(int deals) {
   auto work = [&] {
     try {
       RankingCache cache(static_cast<std::size_t>(n_));
-      for (std::size_t i = next++; i < pots.size(); i = next++) dealt += sample_pot(pots[i], deals, cache);
+      for (std::size_t i = next++; i < pots.size(); i = next++) dealt += sample_pot(pots[i], deals, rounds_, cache);
     } catch (...) {
       failed = true;
     }
@@ -591,7 +616,7 @@ PushFoldOutcome Solver::run() {
       }
     }
   }
-  if (!fresh) {
+  if (!fresh && Clock::now() < deadline) {
     deals = most;
     refresh(deals);
     e = evaluate(payoff);

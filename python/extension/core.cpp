@@ -605,7 +605,8 @@ nb::tuple icm(const std::vector<double>& stacks, const std::vector<double>& payo
 // The push/fold query both calls take.
 oddsmith_pushfold_query pushfold_query(const std::vector<double>& stacks, double small_blind, double big_blind,
                                        double ante, bool big_blind_ante, const std::vector<double>& payouts,
-                                       bool card_removal, double target, double max_seconds) {
+                                       bool card_removal, double target, double max_seconds, int threads = 1,
+                                       unsigned long long seed = 1) {
   oddsmith_pushfold_query query{};
   query.size = sizeof query;
   query.player_count = static_cast<int>(std::min<std::size_t>(stacks.size(), INT_MAX));
@@ -619,6 +620,8 @@ oddsmith_pushfold_query pushfold_query(const std::vector<double>& stacks, double
   query.without_card_removal = card_removal ? 0 : 1;
   query.target_exploitability = target;
   query.max_seconds = max_seconds;
+  query.threads = threads;
+  query.seed = seed;
   return query;
 }
 
@@ -630,12 +633,13 @@ std::string class_range_text(const double* strategy) {
 
 // A push/fold equilibrium. Returns (status, message, icm, iterations, seconds,
 // exploitability, [(best-response gain, EV in chips, EV in prize) per player],
-// [(player, pusher, share, range text, [share per class]) per spot]).
+// [(player, pusher, callers bits, share, range text, [share per class]) per
+// spot], multiway deals, multiway standard error).
 nb::tuple pushfold(const std::vector<double>& stacks, double small_blind, double big_blind, double ante,
                    bool big_blind_ante, const std::vector<double>& payouts, bool card_removal, double target,
-                   double max_seconds) {
-  const oddsmith_pushfold_query query =
-      pushfold_query(stacks, small_blind, big_blind, ante, big_blind_ante, payouts, card_removal, target, max_seconds);
+                   double max_seconds, int threads, unsigned long long seed) {
+  const oddsmith_pushfold_query query = pushfold_query(stacks, small_blind, big_blind, ante, big_blind_ante, payouts,
+                                                       card_removal, target, max_seconds, threads, seed);
   auto r = std::make_unique<oddsmith_pushfold_result>();
   r->size = sizeof *r;
   char error[512] = "";
@@ -650,12 +654,13 @@ nb::tuple pushfold(const std::vector<double>& stacks, double small_blind, double
       players.push_back(nb::make_tuple(r->best_response_gain[p], r->ev_chips[p], r->ev_prize[p]));
     for (int s = 0; s < r->spot_count; ++s) {
       const oddsmith_pushfold_spot& spot = r->spots[s];
-      spots.push_back(nb::make_tuple(spot.player, spot.pusher, spot.share, class_range_text(spot.strategy),
+      spots.push_back(nb::make_tuple(spot.player, spot.pusher, spot.callers, spot.share,
+                                     class_range_text(spot.strategy),
                                      std::vector<double>(spot.strategy, spot.strategy + ODDSMITH_CLASS_COUNT)));
     }
   }
   return nb::make_tuple(status, std::string(error), r->icm != 0, r->iterations, r->seconds, r->exploitability, players,
-                        spots);
+                        spots, r->multiway_deals, r->multiway_std_error);
 }
 
 // The heads-up chart. Returns (status, message, [push up to per class], [call
@@ -736,7 +741,7 @@ NB_MODULE(_core, m) {
         nb::arg("target_stderr"), nb::arg("seed"), nb::arg("max_seconds"), nb::arg("progress").none());
   m.def("_pushfold", &pushfold, nb::arg("stacks"), nb::arg("small_blind"), nb::arg("big_blind"), nb::arg("ante"),
         nb::arg("big_blind_ante"), nb::arg("payouts"), nb::arg("card_removal"), nb::arg("target"),
-        nb::arg("max_seconds"));
+        nb::arg("max_seconds"), nb::arg("threads"), nb::arg("seed"));
   m.def("_pushfold_chart", &pushfold_chart, nb::arg("smallest"), nb::arg("largest"), nb::arg("step"),
         nb::arg("small_blind"), nb::arg("big_blind"), nb::arg("ante"), nb::arg("big_blind_ante"), nb::arg("payouts"),
         nb::arg("card_removal"), nb::arg("target"), nb::arg("max_seconds"));

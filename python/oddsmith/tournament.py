@@ -1,5 +1,5 @@
 """Tournament tools: prize equity by the independent chip model (ICM), and
-heads-up push/fold equilibria in chips or in ICM prize equity."""
+push/fold equilibria of 2 to 10 players in chips or in ICM prize equity."""
 import math
 import operator
 import warnings
@@ -34,9 +34,10 @@ class IcmResult:
 @dataclass(frozen=True)
 class PushFoldSpot:
     """A decision: a player's first action (action "push", facing None) or their
-    answer to a push (action "call", facing the pusher's index). range is range
-    notation, to pass to oddsmith.equity; strategy maps each class ("AKs") to
-    the share of its hands played so; share is the share of all hands."""
+    answer to a push (action "call", facing the pusher's index, after the
+    players in callers called it). range is range notation, to pass to
+    oddsmith.equity; strategy maps each class ("AKs") to the share of its hands
+    played so; share is the share of all hands."""
     player: int
     position: str
     action: str
@@ -44,6 +45,7 @@ class PushFoldSpot:
     share: float
     range: str
     strategy: Dict[str, float]
+    callers: Tuple[int, ...] = ()
 
 
 @dataclass(frozen=True)
@@ -63,6 +65,8 @@ class PushFoldResult:
     exploitability: float    # the players' best-response gains added up
     iterations: int
     seconds: float
+    multiway_deals: int = 0          # three or more players: deals of the multiway pots' last refresh
+    multiway_stderr: float = 0.0     # the largest standard error of a sampled multiway equity (pot share)
 
 
 @dataclass(frozen=True)
@@ -176,8 +180,12 @@ def icm(stacks: Sequence[SupportsFloat], payouts: Sequence[SupportsFloat], exact
                      samples=drawn, seconds=seconds, seed=used_seed, target_met=status == STATUS_OK)
 
 
-def _position(player: int) -> str:
-    return "button" if player == 0 else "big blind"
+def _position(player: int, players: int = 2) -> str:
+    if players == 2:
+        return "button" if player == 0 else "big blind"
+    if player < 3:
+        return ("button", "small blind", "big blind")[player]
+    return "UTG" if player == 3 else f"UTG+{player - 3}"
 
 
 def _blinds(blinds: Sequence[SupportsFloat]) -> Tuple[float, float]:
@@ -190,29 +198,40 @@ def _blinds(blinds: Sequence[SupportsFloat]) -> Tuple[float, float]:
 def pushfold(stacks: Sequence[SupportsFloat], blinds: Sequence[SupportsFloat] = (0.5, 1.0), ante: float = 0.0,
              big_blind_ante: bool = False, payouts: Optional[Sequence[SupportsFloat]] = None,
              card_removal: bool = True, target: Optional[float] = None,
-             max_seconds: Optional[float] = None) -> PushFoldResult:
-    """The heads-up push/fold equilibrium: stacks in big blinds from the button
-    (button/small blind, big blind); the button pushes or folds, the big blind
-    calls or folds. With payouts the payoff is the ICM prize equity of the
-    stacks after the hand, else chips. Solved over the 169 starting-hand
-    classes by CFR+ on the exact all-in equities, to an exploitability (the
-    players' best-response gains added up) of `target` (default 0.00001 big
-    blinds, or 1e-7 of the prize pool)."""
+             max_seconds: Optional[float] = None, threads: int = 1, seed: int = 1) -> PushFoldResult:
+    """The push/fold equilibrium of 2 to 10 players: stacks in big blinds from
+    the button (heads-up: button/small blind, big blind; else button, small
+    blind, big blind, then the others clockwise, the player after the big
+    blind acting first). Each player in turn pushes or folds; once one has
+    pushed, the players behind call or fold. With payouts the payoff is the
+    ICM prize equity of the stacks after the hand, else chips. Solved over the
+    169 starting-hand classes by CFR+, pots of two on the exact all-in
+    equities, pots of three or more on seeded Monte-Carlo values (`threads`
+    sample them, `seed` fixes them), to an exploitability (the players'
+    best-response gains added up) of `target` (default heads-up 0.00001 big
+    blinds or 1e-7 of the prize pool; three or more 0.001 big blinds or 1e-5
+    of the pool)."""
     stack_list = _numbers(stacks, "stacks")
     small, big = _blinds(blinds)
     payout_list = _numbers(payouts, "payouts") if payouts is not None else []
+    n_threads = _count(threads, "threads", 64)
+    n_seed = _count(seed, "seed", 2**64 - 1)
     run = core._pushfold(stack_list, small, big, _number(ante, "ante"), bool(big_blind_ante), payout_list,
-                         bool(card_removal), _number(target, "target"), _number(max_seconds, "max_seconds"))
-    status, message, is_icm, iterations, seconds, exploitability, players, spots = run
+                         bool(card_removal), _number(target, "target"), _number(max_seconds, "max_seconds"),
+                         n_threads, n_seed)
+    status, message, is_icm, iterations, seconds, exploitability, players, spots, deals, stderr = run
     _raise_for(status, message)
     labels = _class_labels()
+    count = len(stack_list)
     return PushFoldResult(
-        players=[PushFoldPlayer(_position(i), stack_list[i], chips, prize if is_icm else None, gain)
+        players=[PushFoldPlayer(_position(i, count), stack_list[i], chips, prize if is_icm else None, gain)
                  for i, (gain, chips, prize) in enumerate(players)],
-        spots=[PushFoldSpot(player, _position(player), "push" if pusher < 0 else "call", None if pusher < 0 else pusher,
-                            share, text, dict(zip(labels, strategy)))
-               for player, pusher, share, text, strategy in spots],
-        icm=is_icm, exploitability=exploitability, iterations=iterations, seconds=seconds)
+        spots=[PushFoldSpot(player, _position(player, count), "push" if pusher < 0 else "call",
+                            None if pusher < 0 else pusher, share, text, dict(zip(labels, strategy)),
+                            tuple(p for p in range(count) if callers >> p & 1))
+               for player, pusher, callers, share, text, strategy in spots],
+        icm=is_icm, exploitability=exploitability, iterations=iterations, seconds=seconds,
+        multiway_deals=deals, multiway_stderr=stderr)
 
 
 def pushfold_chart(largest: float = 30.0, step: float = 0.5, blinds: Sequence[SupportsFloat] = (0.5, 1.0),

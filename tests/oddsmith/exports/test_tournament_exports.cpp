@@ -3,6 +3,7 @@
 // progress callback, and the text helpers.
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -92,7 +93,8 @@ TEST(TournamentExports, PushFoldChartAndText) {
   query.size = sizeof query;
   query.player_count = 2;
   query.stacks = stacks;
-  oddsmith_pushfold_result result{};
+  const auto held = std::make_unique<oddsmith_pushfold_result>();  // about 1.4 MB
+  oddsmith_pushfold_result& result = *held;
   result.size = sizeof result;
   char error[256] = "";
   ASSERT_EQ(oddsmith_pushfold(&query, &result, error, sizeof error), ODDSMITH_STATUS_OK) << error;
@@ -124,13 +126,27 @@ TEST(TournamentExports, PushFoldChartAndText) {
   EXPECT_EQ(push[0], 30);  // aces, always
   EXPECT_LT(worst, 0.01);
 
-  const double three[] = {10, 10, 10};
+  const double eleven[] = {10, 10, 10, 10, 10, 10, 10, 10, 10, 10, 10};
   oddsmith_pushfold_query multi = query;
-  multi.player_count = 3;
-  multi.stacks = three;
+  multi.player_count = 11;
+  multi.stacks = eleven;
   EXPECT_EQ(oddsmith_pushfold(&multi, &result, error, sizeof error), ODDSMITH_STATUS_BAD_QUERY);
-  oddsmith_pushfold_result unsized{};
-  EXPECT_EQ(oddsmith_pushfold(&query, &unsized, error, sizeof error), ODDSMITH_STATUS_BAD_QUERY);
+  // Three players: the 2^3 - 2 spots, the callers before each answer, the multiway pots' error.
+  multi.player_count = 3;
+  multi.threads = 2;
+  ASSERT_EQ(oddsmith_pushfold(&multi, &result, error, sizeof error), ODDSMITH_STATUS_OK) << error;
+  ASSERT_EQ(result.spot_count, 6);
+  EXPECT_EQ(result.player_count, 3);
+  EXPECT_EQ(result.spots[0].player, 0);
+  EXPECT_EQ(result.spots[1].player, 1);
+  int callers = 0;
+  for (int s = 0; s < result.spot_count; ++s) callers |= result.spots[s].callers;
+  EXPECT_EQ(callers, 2);  // only the big blind answers after a caller: the small blind
+  EXPECT_GT(result.multiway_deals, 0);
+  EXPECT_GT(result.multiway_std_error, 0);
+  EXPECT_LE(result.exploitability, 1e-3);
+  const auto unsized = std::make_unique<oddsmith_pushfold_result>();
+  EXPECT_EQ(oddsmith_pushfold(&query, unsized.get(), error, sizeof error), ODDSMITH_STATUS_BAD_QUERY);
   EXPECT_EQ(oddsmith_pushfold_chart(&query, 5, 1, 0.5, push, call, nullptr, error, sizeof error),
             ODDSMITH_STATUS_BAD_QUERY);
 }

@@ -37,6 +37,14 @@ def test_pushfold_ranges_and_chart():
     assert len(equity.players) == 2
     chips = oddsmith.pushfold([6, 6])
     assert chips.players[0].ev_prize is None and chips.spots[0].share > push.share
+    three = oddsmith.pushfold([8, 10, 12], ante=0.1, payouts=[50, 30, 20], threads=2, seed=3)
+    assert [p.position for p in three.players] == ["button", "small blind", "big blind"]
+    assert three.exploitability <= 1e-3 and 0 < three.multiway_stderr < 0.02 and three.multiway_deals > 0
+    assert math.fsum(p.ev_prize for p in three.players) == pytest.approx(100, abs=0.01)
+    assert [(s.player, s.action, s.facing, s.callers) for s in three.spots][:3] == [
+        (0, "push", None, ()), (1, "push", None, ()), (1, "call", 0, ())]
+    assert any(s.callers == (1,) and s.player == 2 for s in three.spots)
+    assert oddsmith.pushfold([8, 10, 12], ante=0.1, payouts=[50, 30, 20], seed=3).spots == three.spots
     chart = oddsmith.pushfold_chart(largest=12, step=1)
     assert chart.push_up_to["AA"] == 12 and chart.call_up_to["72o"] < chart.push_up_to["AA"]
     assert chart.to_svg().startswith("<svg") and "Small blind pushes" in chart.to_svg()
@@ -47,7 +55,7 @@ def test_pushfold_ranges_and_chart():
     (lambda: oddsmith.icm([1, 2], [3, 2, 1]), "more payouts"),
     (lambda: oddsmith.icm([], [1]), "no stacks"),
     (lambda: oddsmith.icm("1,2", [1]), "list of numbers"),
-    (lambda: oddsmith.pushfold([10, 10, 10]), "heads-up"),
+    (lambda: oddsmith.pushfold([10] * 11), "2 to 10 stacks"),
     (lambda: oddsmith.pushfold([10, 10], blinds=(1,)), "blinds"),
 ])
 def test_errors(call, words):
