@@ -46,6 +46,12 @@ constexpr std::uint32_t kHalfFlag = 1;
 constexpr std::size_t kHeader = 32, kTrailer = 4;
 constexpr const char* kNoZstd = "this build has no zstd support: solutions cannot be saved or loaded";
 
+#ifdef ODDSMITH_HAVE_ZSTD
+bool starts_with_magic(std::string_view bytes) {
+  return bytes.size() >= sizeof kMagic && bytes.substr(0, sizeof kMagic) == std::string_view(kMagic, sizeof kMagic);
+}
+
+
 constexpr std::array<std::uint32_t, 256> kCrcTable = [] {
   std::array<std::uint32_t, 256> t{};
   for (std::uint32_t i = 0; i < 256; ++i) {
@@ -261,6 +267,7 @@ bool write_atomically(const std::string& path, const std::string& bytes, const v
   }
   return true;
 }
+#endif  // ODDSMITH_HAVE_ZSTD
 
 }  // namespace
 
@@ -402,12 +409,13 @@ std::unique_ptr<Solver> Solver::load(const std::string& path, const LoadOptions&
     error = join("cannot open ", path);
     return nullptr;
   }
-  const std::string bytes((std::istreambuf_iterator<char>(f)), std::istreambuf_iterator<char>());
+  std::string contents;
+  contents.assign(std::istreambuf_iterator<char>(f), std::istreambuf_iterator<char>());
   if (f.bad()) {
     error = join("cannot read ", path);
     return nullptr;
   }
-  auto solver = load_bytes(bytes, options, error);
+  auto solver = load_bytes(contents, options, error);
   if (!solver) error = join(path, ": ", error);
   return solver;
 }
@@ -420,10 +428,12 @@ std::unique_ptr<Solver> Solver::load_bytes(std::string_view bytes, const LoadOpt
   error = kNoZstd;
   return nullptr;
 #else
-  if (bytes.size() < kHeader + kTrailer || std::memcmp(bytes.data(), kMagic, sizeof kMagic) != 0) {
-    error = bytes.size() < sizeof kMagic || std::memcmp(bytes.data(), kMagic, sizeof kMagic) != 0
-                ? "not a saved solution (its first bytes are not a solution file's)"
-                : "the file is truncated";
+  if (!starts_with_magic(bytes)) {
+    error = "not a saved solution (its first bytes are not a solution file's)";
+    return nullptr;
+  }
+  if (bytes.size() < kHeader + kTrailer) {
+    error = "the file is truncated";
     return nullptr;
   }
   Reader head{bytes.substr(sizeof kMagic, kHeader - sizeof kMagic)};

@@ -114,6 +114,10 @@ EXPORTS: Exports = {
                                     ctypes.POINTER(ctypes.c_double), ctypes.POINTER(ctypes.c_double), _INT], _INT),
     "oddsmith_solver_node_strategy": ([ctypes.c_void_p, ctypes.POINTER(ctypes.c_double), _INT], _INT),
     "oddsmith_solver_node_cards": ([ctypes.c_void_p, _INT_PTR, _INT], _INT),
+    "oddsmith_solver_locks": ([ctypes.c_void_p, ctypes.c_char_p, _INT], _INT),
+    "oddsmith_solver_last_result": ([ctypes.c_void_p, ctypes.c_void_p, _INT_PTR], _INT),
+    "oddsmith_solver_save": ([ctypes.c_void_p, ctypes.c_char_p, _INT, ctypes.c_char_p, _INT], _INT),
+    "oddsmith_solver_load": ([ctypes.c_char_p, _INT, ctypes.c_longlong, ctypes.c_char_p, _INT], ctypes.c_void_p),
 }
 
 _PACKAGE = os.path.dirname(os.path.abspath(__file__))
