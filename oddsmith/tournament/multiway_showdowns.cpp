@@ -56,10 +56,10 @@ ShowdownDealer::ShowdownDealer() {
   for (int a = 0; a < kDeckSize; ++a) {
     for (int b = a + 1; b < kDeckSize; ++b) {
       const auto cls = static_cast<std::size_t>(class_of(a, b));
-      auto& n = hands_[cls];
-      cards_[cls][static_cast<std::size_t>(2 * n)] = static_cast<std::uint8_t>(a);
-      cards_[cls][static_cast<std::size_t>(2 * n + 1)] = static_cast<std::uint8_t>(b);
-      ++n;
+      const auto slot = 2 * static_cast<std::size_t>(hands_[cls]);
+      cards_[cls][slot] = static_cast<std::uint8_t>(a);
+      cards_[cls][slot + 1] = static_cast<std::uint8_t>(b);
+      ++hands_[cls];
     }
   }
 }
@@ -67,7 +67,7 @@ ShowdownDealer::ShowdownDealer() {
 bool ShowdownDealer::deal(ShowdownRng& rng, int seats, int hero, int hero_class, int combo, const ClassCdf* const* cdfs,
                           int* strength) const {
   const auto hc = static_cast<std::size_t>(hero_class);
-  const auto hi = static_cast<std::size_t>(2 * (combo % hands_[hc]));
+  const auto hi = 2 * static_cast<std::size_t>(combo % hands_[hc]);
   int hole[kMaxSeats][2];
   hole[hero][0] = cards_[hc][hi];
   hole[hero][1] = cards_[hc][hi + 1];

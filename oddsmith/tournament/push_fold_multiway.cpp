@@ -25,6 +25,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <bit>
 #include <chrono>
 #include <climits>
 #include <cmath>
@@ -43,6 +44,10 @@ namespace {
 using Clock = std::chrono::steady_clock;
 constexpr std::size_t kN = kClasses;
 constexpr int kMaxSeats = kPushFoldMaxPlayers;
+// A pot whose other players all get there together less often than this is
+// not sampled for a player: its value moves their regrets by less than this
+// share of the pot.
+constexpr double kUnlikely = 1e-7;
 using Vec = std::array<double, kN>;
 enum Payoff { kChips = 0, kPrize = 1 };
 enum class Pot { walk, heads_up, multiway };
@@ -98,24 +103,32 @@ void product(const std::vector<double>& m, const double* v, double* out) {
 
 double dot(const double* a, const double* b) { return std::inner_product(a, a + kN, b, 0.0); }
 
-// Payoffs of one ranking of a multiway pot, cached for the pot being sampled
-// (a ranking is each member's count of better hands, four bits a member).
-class RankingCache {
+// Payoffs of the stacks after a multiway pot, cached for the pot being
+// sampled: many rankings of the hands leave the same stacks, and valuing
+// stacks by ICM is the dear part.
+class OutcomeCache {
  public:
-  explicit RankingCache(std::size_t players) : players_(players), keys_(kSlots, 0), values_(kSlots * 2 * players) {}
+  explicit OutcomeCache(std::size_t players) : players_(players), keys_(kSlots, 0), values_(kSlots * 3 * players) {}
   void clear() { std::fill(keys_.begin(), keys_.end(), 0); }
-  // The slot's payoffs (chips then prize, a value per player), or null when full.
-  double* find(std::uint64_t key, bool& fresh) {
-    std::size_t slot = (key * 0x9e3779b97f4a7c15ULL) >> 50;
+  // The slot of these stacks: their payoffs (chips then prize, a value per
+  // player) and the stacks; null when full.
+  double* find(const double* after, bool& fresh) {
+    std::uint64_t key = 0x9e3779b97f4a7c15ULL;
+    for (std::size_t p = 0; p < players_; ++p)
+      key = (key ^ std::bit_cast<std::uint64_t>(after[p] + 0.0)) * 0xbf58476d1ce4e5b9ULL;
+    key |= 1;
+    std::size_t slot = key >> 50;
     for (std::size_t probe = 0; probe < kSlots; ++probe, slot = (slot + 1) & (kSlots - 1)) {
-      if (keys_[slot] == key) {
+      double* values = &values_[slot * 3 * players_];
+      if (keys_[slot] == key && std::equal(after, after + players_, values + 2 * players_)) {
         fresh = false;
-        return &values_[slot * 2 * players_];
+        return values;
       }
       if (keys_[slot] == 0) {
         keys_[slot] = key;
+        std::copy(after, after + players_, values + 2 * players_);
         fresh = true;
-        return &values_[slot * 2 * players_];
+        return values;
       }
     }
     return nullptr;
@@ -164,7 +177,8 @@ class Solver {
   Evaluation evaluate(int payoff);
   void iterate(int t);
   void refresh(int deals);
-  std::int64_t sample_pot(std::size_t index, int deals, int round, RankingCache& cache);
+  Clock::time_point deadline_{};
+  std::int64_t sample_pot(std::size_t index, int deals, int round, OutcomeCache& cache);
 
   const PushFoldQuery& query_;
   Seats seats_;
@@ -272,7 +286,16 @@ int Solver::add_terminal(std::uint32_t in_hand, const std::vector<double>& live)
     for (auto& v : t.sum_bystander) v.assign(n, 0.0);
     t.weight.assign(k, Vec{});
     t.mass.assign(n, 0.0);
-    for (auto& v : t.bystander) v.assign(n, 0.0);
+    // Until sampled (a pot too unlikely never is): every hand ties, the pot split alike.
+    std::fill(strength.begin(), strength.end(), 0);
+    stacks_after(seats_, t.pots, strength.data(), after.data());
+    values_of(after.data(), chips.data(), prize.data());
+    t.bystander[kChips] = chips;
+    t.bystander[kPrize] = prize;
+    for (std::size_t i = 0; i < k; ++i) {
+      t.member_value[kChips][i].fill(chips[static_cast<std::size_t>(t.members[i])]);
+      t.member_value[kPrize][i].fill(prize[static_cast<std::size_t>(t.members[i])]);
+    }
   }
   terminals_.push_back(std::move(t));
   return ~static_cast<int>(terminals_.size() - 1);
@@ -357,7 +380,8 @@ void Solver::terminal_values(const Terminal& t, const Reach& reach, Walk mode, i
 // with each player's best-response values after the n policy ones).
 void Solver::walk(int ref, int depth, const Reach& reach, Walk mode, int payoff, double* out) {
   if (ref < 0) {
-    terminal_values(terminals_[static_cast<std::size_t>(~ref)], reach, mode, payoff, out);
+    const int terminal = ~ref;
+    terminal_values(terminals_[static_cast<std::size_t>(terminal)], reach, mode, payoff, out);
     return;
   }
   const auto n = static_cast<std::size_t>(n_);
@@ -369,8 +393,9 @@ void Solver::walk(int ref, int depth, const Reach& reach, Walk mode, int payoff,
     node.reach_act[c] = own[c] * s[c];
     node.reach_fold[c] = own[c] - node.reach_act[c];
   }
-  double* a = buffers_[static_cast<std::size_t>(2 * depth)].data();
-  double* b = buffers_[static_cast<std::size_t>(2 * depth + 1)].data();
+  const auto level = 2 * static_cast<std::size_t>(depth);
+  double* a = buffers_[level].data();
+  double* b = buffers_[level + 1].data();
   Reach child = reach;
   child.vec[j] = node.reach_act.data();
   child.mass[j] = mass_of(node.reach_act.data());
@@ -435,7 +460,7 @@ void Solver::iterate(int t) {
 
 // One multiway pot's values: each member's classes against the other members'
 // weights, `deals` deals each (fewer for a pot seldom reached).
-std::int64_t Solver::sample_pot(std::size_t index, int deals, int round, RankingCache& cache) {
+std::int64_t Solver::sample_pot(std::size_t index, int deals, int round, OutcomeCache& cache) {
   Terminal& t = terminals_[index];
   const auto n = static_cast<std::size_t>(n_);
   const std::size_t k = t.members.size();
@@ -463,6 +488,7 @@ std::int64_t Solver::sample_pot(std::size_t index, int deals, int round, Ranking
     for (std::size_t j = 0; j < n; ++j) {
       if (static_cast<int>(j) != t.members[i]) others *= t.mass[j];
     }
+    if (others < kUnlikely) continue;  // a pot this unlikely keeps its tie values
     const int count = std::max(8, others >= 1e-3 ? deals : (others >= 1e-5 ? deals / 4 : deals / 16));
     for (std::size_t c = 0; c < kN; ++c) {
       ShowdownRng rng(query_.seed ^ (0x9e3779b97f4a7c15ULL * (((static_cast<std::uint64_t>(round) * 4096 + index) * 16 + i) * 170 + c + 1)));
@@ -476,20 +502,12 @@ std::int64_t Solver::sample_pot(std::size_t index, int deals, int round, Ranking
           blocked = true;
           for (std::size_t s = 0; s < k; ++s) seat_strength[s] = s == i ? 1 : 0;
         }
-        std::uint64_t key = 1;
-        for (std::size_t s = 0; s < k; ++s) {
-          std::uint64_t better = 0;
-          for (std::size_t r = 0; r < k; ++r) better += seat_strength[r] < seat_strength[s] ? 1 : 0;
-          key = (key << 4) | better;
-        }
+        for (std::size_t s = 0; s < k; ++s) strength[static_cast<std::size_t>(t.members[s])] = seat_strength[s];
+        stacks_after(seats_, t.pots, strength.data(), after.data());
         bool fresh = false;
-        double* values = cache.find(key, fresh);
+        double* values = cache.find(after.data(), fresh);
         if (values == nullptr) values = scratch.data(), fresh = true;
-        if (fresh) {
-          for (std::size_t s = 0; s < k; ++s) strength[static_cast<std::size_t>(t.members[s])] = seat_strength[s];
-          stacks_after(seats_, t.pots, strength.data(), after.data());
-          values_of(after.data(), values, values + n);
-        }
+        if (fresh) values_of(after.data(), values, values + n);
         const auto u = static_cast<std::size_t>(t.members[i]);
         sum[kChips] += values[u];
         sum[kPrize] += values[n + u];
@@ -544,8 +562,9 @@ void Solver::refresh(int deals) {
   std::atomic<std::int64_t> dealt{0};
   auto work = [&] {
     try {
-      RankingCache cache(static_cast<std::size_t>(n_));
-      for (std::size_t i = next++; i < pots.size(); i = next++) dealt += sample_pot(pots[i], deals, rounds_, cache);
+      OutcomeCache cache(static_cast<std::size_t>(n_));
+      for (std::size_t i = next++; i < pots.size() && Clock::now() < deadline_; i = next++)
+        dealt += sample_pot(pots[i], deals, rounds_, cache);
     } catch (...) {
       failed = true;
     }
@@ -567,6 +586,7 @@ PushFoldOutcome Solver::run() {
   PushFoldOutcome out;
   const double bound = query_.max_seconds > 0 ? std::min(query_.max_seconds, 1e9) : kDefaultMaxSeconds;
   const auto deadline = start + std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(bound));
+  deadline_ = deadline;  // a refresh stops sampling there
   out.icm = !query_.payouts.empty();
   const double pool = std::accumulate(query_.payouts.begin(), query_.payouts.end(), 0.0);
   const double target =

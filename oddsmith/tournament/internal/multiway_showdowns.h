@@ -19,7 +19,7 @@ class ShowdownRng {
   double uniform() { return static_cast<double>(next() >> 11) * 0x1.0p-53; }
 
  private:
-  std::uint64_t s_[4];
+  std::uint64_t s_[4]{};
 };
 
 using ClassCdf = std::array<double, kClasses>;  // running sums of class weights, the last 1
