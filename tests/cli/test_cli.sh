@@ -463,7 +463,7 @@ rm -rf "$solve_dir"
 
 # oddsmith report runs in the Python package (the `oddsmith` command hands it to
 # oddsmith/_report_command.py): here through this build's compiled part, where one was built.
-core=$(ls "$(dirname "$bin")"/../python/oddsmith/_core*.so 2>/dev/null | head -n 1)
+core=$(ls "$(cd "$(dirname "$bin")" && pwd)"/../python/oddsmith/_core*.so 2>/dev/null | head -n 1)
 package=$(cd "$(dirname "$0")/../../python" && pwd)
 # (A sanitizer build's compiled part does not load into a plain Python: skipped there.)
 if [ -n "$core" ] && ODDSMITH_EXTENSION="$core" PYTHONPATH="$package" python3 -c "import numpy, oddsmith" 2>/dev/null; then
