@@ -298,6 +298,11 @@ int run_command(cli::Args args) {
     }
     return c.run(std::move(args));
   }
+  // Reports over many flops write Parquet and can run on a Dask cluster, so
+  // they live in the Python package, whose `oddsmith` command runs them.
+  if (command == "report")
+    return cli::fail("report is run by the Python package's oddsmith command (pip install .; "
+                     "pip install '.[cluster]' for Parquet and Dask); this program has no report of its own");
   return cli::fail("unknown command '" + std::string(command) +
                    "'; try: eval, omaha, equity, breakdown, chart, range, icm, pushfold, solve, host, bench, demo, help");
 }
