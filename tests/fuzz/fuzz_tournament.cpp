@@ -68,11 +68,14 @@ void icm(fuzz::Input& in) {
 }
 
 void pushfold(fuzz::Input& in) {
-  const double stacks[4] = {number(in), number(in), number(in), number(in)};
+  // As many stacks as any table the export accepts: a count it takes is read
+  // in full, so the arrays must hold that many.
+  double stacks[ODDSMITH_PUSHFOLD_MAX_PLAYERS];
+  for (double& s : stacks) s = number(in);
   const double prizes[4] = {number(in), number(in), number(in), number(in)};
   oddsmith_pushfold_query q{};
   q.size = sizeof q;
-  q.player_count = in.byte() % 8 == 0 ? in.int_near(0, 4) : 2;
+  q.player_count = in.byte() % 8 == 0 ? in.int_near(2, 6) : 2;  // near 2 to 6: 1 to 11, or any
   q.stacks = stacks;
   q.small_blind = in.byte() % 2 ? number(in) : 0.5;
   q.big_blind = in.byte() % 2 ? number(in) : 1;
