@@ -64,16 +64,11 @@ ShowdownDealer::ShowdownDealer() {
   }
 }
 
-bool ShowdownDealer::deal(ShowdownRng& rng, int seats, int hero, int hero_class, int combo, const ClassCdf* const* cdfs,
-                          int* strength) const {
-  const auto hc = static_cast<std::size_t>(hero_class);
-  const auto hi = 2 * static_cast<std::size_t>(combo % hands_[hc]);
+bool ShowdownDealer::deal_around(ShowdownRng& rng, int seats, int hero, const ClassCdf* const* cdfs, int* strength,
+                                 int* board, CardMask& used) const {
   int hole[kMaxSeats][2];
-  hole[hero][0] = cards_[hc][hi];
-  hole[hero][1] = cards_[hc][hi + 1];
-  const CardMask hero_cards = card_bit(hole[hero][0]) | card_bit(hole[hero][1]);
   for (int attempt = 0; attempt < kTries; ++attempt) {
-    CardMask used = hero_cards;
+    used = 0;
     bool clash = false;
     for (int s = 0; s < seats && !clash; ++s) {
       if (s == hero) continue;
@@ -85,34 +80,146 @@ bool ShowdownDealer::deal(ShowdownRng& rng, int seats, int hero, int hero_class,
       const int a = cards_[cls][pick];
       const int b = cards_[cls][pick + 1];
       const CardMask mask = card_bit(a) | card_bit(b);
-      if (used & mask) {
-        clash = true;
-      } else {
-        used |= mask;
-        hole[s][0] = a;
-        hole[s][1] = b;
-      }
+      clash = (used & mask) != 0;
+      used |= mask;
+      hole[s][0] = a;
+      hole[s][1] = b;
     }
     if (clash) continue;
-    int board[5];
-    for (int& card : board) {
+    for (int i = 0; i < 5; ++i) {
       int c = 0;
       do {
         c = static_cast<int>(rng.next() % kDeckSize);
       } while (used & card_bit(c));
       used |= card_bit(c);
-      card = c;
+      board[i] = c;
     }
-    for (int s = 0; s < seats; ++s)
-      strength[s] = eval7(hole[s][0], hole[s][1], board[0], board[1], board[2], board[3], board[4]);
+    const std::uint64_t keys = board_key_sum(board);
+    for (int s = 0; s < seats; ++s) {
+      if (s != hero) strength[s] = strength_on_board(hole[s][0], hole[s][1], board, keys);
+    }
     return true;
   }
   return false;
 }
 
-SampledEquity sample_equity(int hero_class, const std::vector<std::array<double, kClasses>>& others,
-                            std::int64_t deals, std::uint64_t seed) {
-  SampledEquity out;
+int ShowdownDealer::free_hand(ShowdownRng& rng, int cls, CardMask used, int& a, int& b) const {
+  const auto& cards = cards_[static_cast<std::size_t>(cls)];
+  const int count = hands_[static_cast<std::size_t>(cls)];
+  int free[12];
+  int n = 0;
+  for (int h = 0; h < count; ++h) {
+    const auto i = static_cast<std::size_t>(2 * h);
+    if (!(used & (card_bit(cards[i]) | card_bit(cards[i + 1])))) free[n++] = h;
+  }
+  if (n == 0) return 0;
+  const auto i = static_cast<std::size_t>(2 * free[n == 1 ? 0 : rng.next() % static_cast<std::uint64_t>(n)]);
+  a = cards[i];
+  b = cards[i + 1];
+  return n;
+}
+
+void ShowdownDealer::value_classes(ShowdownRng& rng, CardMask used, const int* board, ClassStrengths& out) const {
+  const std::uint64_t* key = osm_card_key;
+  const std::uint64_t keys = board_key_sum(board);
+  // Most boards leave no one a flush: there every hand of a class is as
+  // strong as any other, so only how many are free is needed.
+  const bool flush = board_allows_flush(keys);
+  // Uniform picks below n from 32-bit pieces of the stream, two a draw.
+  std::uint64_t bits = 0;
+  bool spare = false;
+  auto below = [&](unsigned n) {
+    if (!spare) bits = rng.next();
+    spare = !spare;
+    const auto piece = static_cast<std::uint32_t>(bits);
+    bits >>= 32;
+    return static_cast<unsigned>((std::uint64_t{piece} * n) >> 32);
+  };
+  for (int cls = 0; cls < kClasses; ++cls) {
+    const int row = cls / 13;
+    const int col = cls % 13;
+    const int high = 12 - std::min(row, col);  // engine ranks: deuce 0 .. ace 12
+    const int low = 12 - std::max(row, col);
+    // The suits still free in each rank.
+    const auto free_high = static_cast<unsigned>(~used >> (4 * high)) & 0xFu;
+    const auto free_low = static_cast<unsigned>(~used >> (4 * low)) & 0xFu;
+    unsigned count = 0;
+    int s1 = -1, s2 = -1;
+    if (!flush) {
+      const unsigned both = static_cast<unsigned>(std::popcount(free_high & free_low));
+      const auto h = static_cast<unsigned>(std::popcount(free_high));
+      count = row == col ? h * (h - 1) / 2
+                         : (row < col ? both : h * static_cast<unsigned>(std::popcount(free_low)) - both);
+      out.free[static_cast<std::size_t>(cls)] = static_cast<std::uint8_t>(count);
+      if (count != 0)
+        out.strength[static_cast<std::size_t>(cls)] = rank_only_value7(keys + rank_count_key(high) + rank_count_key(low));
+      continue;
+    }
+    if (row == col) {
+      const auto n = static_cast<unsigned>(std::popcount(free_high));
+      count = n * (n - 1) / 2;
+      if (count == 0) {
+        out.free[static_cast<std::size_t>(cls)] = 0;
+        continue;
+      }
+      unsigned j = below(count);
+      for (unsigned a = free_high; a != 0 && s1 < 0; a &= a - 1) {
+        for (unsigned b = a & (a - 1); b != 0; b &= b - 1) {
+          if (j-- == 0) {
+            s1 = std::countr_zero(a);
+            s2 = std::countr_zero(b);
+            break;
+          }
+        }
+      }
+    } else if (row < col) {  // suited
+      unsigned both = free_high & free_low;
+      count = static_cast<unsigned>(std::popcount(both));
+      if (count == 0) {
+        out.free[static_cast<std::size_t>(cls)] = 0;
+        continue;
+      }
+      for (unsigned j = below(count); j != 0; --j) both &= both - 1;
+      s1 = s2 = std::countr_zero(both);
+    } else {  // offsuit
+      count = static_cast<unsigned>(std::popcount(free_high) * std::popcount(free_low) -
+                                    std::popcount(free_high & free_low));
+      if (count == 0) {
+        out.free[static_cast<std::size_t>(cls)] = 0;
+        continue;
+      }
+      unsigned j = below(count);
+      for (unsigned a = free_high; a != 0 && s1 < 0; a &= a - 1) {
+        for (unsigned b = free_low & ~(a & (0u - a)); b != 0; b &= b - 1) {
+          if (j-- == 0) {
+            s1 = std::countr_zero(a);
+            s2 = std::countr_zero(b);
+            break;
+          }
+        }
+      }
+    }
+    const int a = high * 4 + s1;
+    const int b = low * 4 + s2;
+    out.free[static_cast<std::size_t>(cls)] = static_cast<std::uint8_t>(count);
+    out.strength[static_cast<std::size_t>(cls)] =
+        eval7_of_sum(keys + key[a] + key[b], a, b, board[0], board[1], board[2], board[3], board[4]);
+  }
+}
+
+std::uint64_t board_key_sum(const int* board) {
+  const std::uint64_t* key = osm_card_key;
+  return key[board[0]] + key[board[1]] + key[board[2]] + key[board[3]] + key[board[4]];
+}
+
+int strength_on_board(int a, int b, const int* board, std::uint64_t board_keys) {
+  const std::uint64_t* key = osm_card_key;
+  return eval7_of_sum(board_keys + key[a] + key[b], a, b, board[0], board[1], board[2], board[3], board[4]);
+}
+
+std::vector<SampledEquity> sample_class_equities(const std::vector<std::array<double, kClasses>>& others,
+                                                 std::int64_t deals, std::uint64_t seed) {
+  std::vector<SampledEquity> out(kClasses);
   const int seats = static_cast<int>(others.size()) + 1;
   if (seats > kMaxSeats || deals < 1) return out;
   std::vector<ClassCdf> cdfs(others.size() + 1);
@@ -123,20 +230,37 @@ SampledEquity sample_equity(int hero_class, const std::vector<std::array<double,
   }
   const ShowdownDealer dealer;
   ShowdownRng rng(seed);
-  double sum = 0, squares = 0;
+  // Per class: the samples' weights (the share of its hands a deal leaves
+  // free), their squares, the weighted pot shares and their squares.
+  std::vector<double> weights(kClasses), weight_squares(kClasses), sum(kClasses), squares(kClasses);
   int strength[kMaxSeats];
+  int board[5];
+  CardMask used = 0;
+  ShowdownDealer::ClassStrengths classes;
   for (std::int64_t d = 0; d < deals; ++d) {
-    if (!dealer.deal(rng, seats, 0, hero_class, static_cast<int>(d % 12), pointers.data(), strength)) return out;
-    const int best = *std::min_element(strength, strength + seats);
-    const auto tied = std::count(strength, strength + seats, best);
-    const double share = strength[0] == best ? 1.0 / static_cast<double>(tied) : 0.0;
-    sum += share;
-    squares += share * share;
+    if (!dealer.deal_around(rng, seats, 0, pointers.data(), strength, board, used)) return out;
+    dealer.value_classes(rng, used, board, classes);
+    const int best = *std::min_element(strength + 1, strength + seats);
+    const auto tied = std::count(strength + 1, strength + seats, best);
+    for (std::size_t c = 0; c < kClasses; ++c) {
+      if (classes.free[c] == 0) continue;
+      const int mine = classes.strength[c];
+      const double share = mine < best ? 1.0 : (mine == best ? 1.0 / static_cast<double>(tied + 1) : 0.0);
+      const double w = classes.free[c] / static_cast<double>(dealer.hands(static_cast<int>(c)));
+      weights[c] += w;
+      weight_squares[c] += w * w;
+      sum[c] += w * share;
+      squares[c] += w * share * share;
+    }
   }
-  const auto n = static_cast<double>(deals);
-  out.deals = deals;
-  out.equity = sum / n;
-  out.std_error = std::sqrt(std::max(0.0, squares / n - out.equity * out.equity) / n);
+  for (std::size_t c = 0; c < kClasses; ++c) {
+    if (!(weights[c] > 0)) continue;
+    SampledEquity& e = out[c];
+    e.deals = deals;
+    e.equity = sum[c] / weights[c];
+    const double variance = std::max(0.0, squares[c] / weights[c] - e.equity * e.equity);
+    e.std_error = std::sqrt(variance * weight_squares[c]) / weights[c];
+  }
   return out;
 }
 

@@ -49,8 +49,8 @@ struct PushFoldQuery {
   // Three or more players: the multiway pots' Monte Carlo.
   int threads = 1;                // threads sampling the multiway pots
   std::uint64_t seed = 1;         // equal seeds give equal results
-  int multiway_deals = 0;         // deals per class and player of a likely multiway pot at the last
-                                  // refreshes (0: kMultiwayDeals)
+  int multiway_deals = 0;         // deals per player of a likely multiway pot at the last refreshes,
+                                  // each valuing every class of theirs (0: kMultiwayDeals)
 };
 
 inline constexpr int kMultiwayDeals = 512;

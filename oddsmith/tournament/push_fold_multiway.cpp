@@ -458,8 +458,15 @@ void Solver::iterate(int t) {
   }
 }
 
-// One multiway pot's values: each member's classes against the other members'
-// weights, `deals` deals each (fewer for a pot seldom reached).
+// One multiway pot's values. For each member, `deals` deals (fewer for a pot
+// seldom reached) of the other members' hands from their weights and the
+// board; on each, every class of the member is valued through a hand of it
+// the deal leaves free, weighted by the share of the class's hands left free
+// (so each class sees the others conditioned on its cards), and the
+// member's own hand is drawn from its weights for the players out of the pot.
+// One deal serves all 169 classes: the others' cards, the board and the
+// payoffs of the few places the member can finish among the others are
+// shared, and only the member's hand is valued per class.
 std::int64_t Solver::sample_pot(std::size_t index, int deals, int round, OutcomeCache& cache) {
   Terminal& t = terminals_[index];
   const auto n = static_cast<std::size_t>(n_);
@@ -478,9 +485,19 @@ std::int64_t Solver::sample_pot(std::size_t index, int deals, int round, Outcome
   cache.clear();
   std::vector<double> after(n), scratch(2 * n);
   std::vector<int> strength(n, INT_MAX);
-  std::vector<double> bystander_sum(2 * n, 0.0), class_bystander(2 * n);
+  // Every player's payoffs (chips, then prize) when the members finish so.
+  auto payoffs = [&](const int* seat_strength) -> const double* {
+    for (std::size_t s = 0; s < k; ++s) strength[static_cast<std::size_t>(t.members[s])] = seat_strength[s];
+    stacks_after(seats_, t.pots, strength.data(), after.data());
+    bool fresh = false;
+    double* values = cache.find(after.data(), fresh);
+    if (values == nullptr) values = scratch.data(), fresh = true;
+    if (fresh) values_of(after.data(), values, values + n);
+    return values;
+  };
   std::int64_t dealt_count = 0;
   const bool icm = !query_.payouts.empty();
+  const auto w = static_cast<double>(round);
   for (std::size_t i = 0; i < k; ++i) {
     // A member's values count only while every other member reaches the pot.
     if (empty > (dealt[i] ? 0 : 1)) continue;
@@ -490,55 +507,107 @@ std::int64_t Solver::sample_pot(std::size_t index, int deals, int round, Outcome
     }
     if (others < kUnlikely) continue;  // a pot this unlikely keeps its tie values
     const int count = std::max(8, others >= 1e-3 ? deals : (others >= 1e-5 ? deals / 4 : deals / 16));
-    for (std::size_t c = 0; c < kN; ++c) {
-      ShowdownRng rng(query_.seed ^ (0x9e3779b97f4a7c15ULL * (((static_cast<std::uint64_t>(round) * 4096 + index) * 16 + i) * 170 + c + 1)));
-      double sum[2] = {0, 0}, chips_squares = 0;
-      std::fill(class_bystander.begin(), class_bystander.end(), 0.0);
-      bool blocked = false;  // the class's cards leave the others no hands: every deal counts as lost
-      for (int d = 0; d < count; ++d) {
-        int seat_strength[kMaxSeats];
-        if (blocked || !dealer.deal(rng, static_cast<int>(k), static_cast<int>(i), static_cast<int>(c), d,
-                                    cdfs.data(), seat_strength)) {
-          blocked = true;
-          for (std::size_t s = 0; s < k; ++s) seat_strength[s] = s == i ? 1 : 0;
+    const auto u = static_cast<std::size_t>(t.members[i]);
+    ShowdownRng rng(query_.seed ^ (0x9e3779b97f4a7c15ULL * (((static_cast<std::uint64_t>(round) * 4096 + index) * 16 + i) + 1)));
+    // Per class: the samples' weights, their squares, the weighted payoffs and chip squares.
+    Vec weights{}, weight_squares{}, chips{}, prize{}, chip_squares{};
+    std::vector<double> bystander(2 * n, 0.0);
+    int bystander_deals = 0;
+    int seat_strength[kMaxSeats];
+    int board[5];
+    CardMask used = 0;
+    ShowdownDealer::ClassStrengths classes;
+    for (int d = 0; d < count; ++d) {
+      if (!dealer.deal_around(rng, static_cast<int>(k), static_cast<int>(i), cdfs.data(), seat_strength, board, used))
+        break;  // the others' ranges cannot be dealt together: the values stay as they are
+      ++dealt_count;
+      // The member's place among the others decides its payoff: where its
+      // strength falls in their sorted strengths, level with one or not.
+      std::array<int, kMaxSeats> sorted{};
+      std::size_t m = 0;
+      for (std::size_t s = 0; s < k; ++s) {
+        if (s == i) continue;
+        std::size_t at = m++;  // insertion: at most nine
+        for (; at > 0 && sorted[at - 1] > seat_strength[s]; --at) sorted[at] = sorted[at - 1];
+        sorted[at] = seat_strength[s];
+      }
+      std::array<double, 2 * kMaxSeats + 1> place_chips{}, place_prize{};
+      std::array<bool, 2 * kMaxSeats + 1> known{};
+      dealer.value_classes(rng, used, board, classes);
+      for (std::size_t c = 0; c < kN; ++c) {
+        const int free = classes.free[c];
+        if (free == 0) continue;
+        const int mine = classes.strength[c];
+        std::size_t below = 0, level = 0;
+        for (std::size_t x = 0; x < m; ++x) {
+          below += sorted[x] < mine ? 1 : 0;
+          level |= sorted[x] == mine ? 1 : 0;
         }
-        for (std::size_t s = 0; s < k; ++s) strength[static_cast<std::size_t>(t.members[s])] = seat_strength[s];
-        stacks_after(seats_, t.pots, strength.data(), after.data());
-        bool fresh = false;
-        double* values = cache.find(after.data(), fresh);
-        if (values == nullptr) values = scratch.data(), fresh = true;
-        if (fresh) values_of(after.data(), values, values + n);
-        const auto u = static_cast<std::size_t>(t.members[i]);
-        sum[kChips] += values[u];
-        sum[kPrize] += values[n + u];
-        chips_squares += values[u] * values[u];
-        if (i == 0) {
-          for (std::size_t x = 0; x < 2 * n; ++x) class_bystander[x] += values[x];
+        const std::size_t place = 2 * below + level;
+        if (!known[place]) {
+          seat_strength[i] = mine;
+          const double* values = payoffs(seat_strength);
+          place_chips[place] = values[u];
+          place_prize[place] = values[n + u];
+          known[place] = true;
+        }
+        const double weight = free / static_cast<double>(dealer.hands(static_cast<int>(c)));
+        weights[c] += weight;
+        weight_squares[c] += weight * weight;
+        chips[c] += weight * place_chips[place];
+        prize[c] += weight * place_prize[place];
+        chip_squares[c] += weight * place_chips[place] * place_chips[place];
+      }
+      if (i == 0) {
+        // The member's own hand from its weights, given the cards out.
+        for (int attempt = 0; attempt < 64; ++attempt) {
+          const auto cls = static_cast<int>(std::min<std::ptrdiff_t>(
+              std::upper_bound(cdf[0].begin(), cdf[0].end(), rng.uniform()) - cdf[0].begin(), kClasses - 1));
+          int a = 0, b = 0;
+          const int free = dealer.free_hand(rng, cls, used, a, b);
+          // Accept a free hand with the chance of its class's free share, so
+          // every free hand is as likely as its weight makes it.
+          if (free == 0 || rng.uniform() * dealer.hands(cls) >= free) continue;
+          seat_strength[i] = strength_on_board(a, b, board, board_key_sum(board));
+          const double* values = payoffs(seat_strength);
+          for (std::size_t x = 0; x < 2 * n; ++x) bystander[x] += values[x];
+          ++bystander_deals;
+          break;
         }
       }
-      dealt_count += count;
-      const auto w = static_cast<double>(round);
-      t.sum_value[kChips][i][c] += w * sum[kChips];
-      t.sum_value[kPrize][i][c] += w * sum[kPrize];
-      t.sum_square[i][c] += w * chips_squares;
-      t.sum_weight[i][c] += w * count;
-      t.sum_weight2[i][c] += w * w * count;
+    }
+    const double lose_chips = [&] {
+      for (std::size_t s = 0; s < k; ++s) seat_strength[s] = s == i ? 1 : 0;
+      return payoffs(seat_strength)[u];
+    }();
+    const double lose_prize = payoffs(seat_strength)[n + u];
+    for (std::size_t c = 0; c < kN; ++c) {
+      t.sum_value[kChips][i][c] += w * chips[c];
+      t.sum_value[kPrize][i][c] += w * prize[c];
+      t.sum_square[i][c] += w * chip_squares[c];
+      t.sum_weight[i][c] += w * weights[c];
+      t.sum_weight2[i][c] += w * w * weight_squares[c];
       const double weight = t.sum_weight[i][c];
+      if (!(weight > 0)) {
+        // The others' hands always hold this class's cards: it never gets here, valued as lost.
+        t.member_value[kChips][i][c] = lose_chips;
+        t.member_value[kPrize][i][c] = icm ? lose_prize : lose_chips;
+        t.member_error[i][c] = 0;
+        continue;
+      }
       const double mean = t.sum_value[kChips][i][c] / weight;
       t.member_value[kChips][i][c] = mean;
       t.member_value[kPrize][i][c] = icm ? t.sum_value[kPrize][i][c] / weight : mean;
       const double variance = std::max(0.0, t.sum_square[i][c] / weight - mean * mean);
       t.member_error[i][c] = std::sqrt(variance * t.sum_weight2[i][c]) / weight / pot;
-      const double share = t.weight[i][c] / std::max(1e-300, t.mass[static_cast<std::size_t>(t.members[i])]);
-      for (std::size_t x = 0; x < 2 * n; ++x) bystander_sum[x] += share * class_bystander[x] / count;
     }
-    if (i == 0) {
+    if (i == 0 && bystander_deals > 0) {
       t.bystander_weight += round;
-      for (std::size_t u = 0; u < n; ++u) {
-        t.sum_bystander[kChips][u] += round * bystander_sum[u];
-        t.sum_bystander[kPrize][u] += round * bystander_sum[n + u];
-        t.bystander[kChips][u] = t.sum_bystander[kChips][u] / t.bystander_weight;
-        t.bystander[kPrize][u] = icm ? t.sum_bystander[kPrize][u] / t.bystander_weight : t.bystander[kChips][u];
+      for (std::size_t p = 0; p < n; ++p) {
+        t.sum_bystander[kChips][p] += round * bystander[p] / bystander_deals;
+        t.sum_bystander[kPrize][p] += round * bystander[n + p] / bystander_deals;
+        t.bystander[kChips][p] = t.sum_bystander[kChips][p] / t.bystander_weight;
+        t.bystander[kPrize][p] = icm ? t.sum_bystander[kPrize][p] / t.bystander_weight : t.bystander[kChips][p];
       }
     }
   }
