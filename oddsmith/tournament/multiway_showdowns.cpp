@@ -109,11 +109,11 @@ int ShowdownDealer::free_hand(ShowdownRng& rng, int cls, CardMask used, int& a, 
   int free[12];
   int n = 0;
   for (int h = 0; h < count; ++h) {
-    const auto i = static_cast<std::size_t>(2 * h);
+    const auto i = 2 * static_cast<std::size_t>(h);
     if (!(used & (card_bit(cards[i]) | card_bit(cards[i + 1])))) free[n++] = h;
   }
   if (n == 0) return 0;
-  const auto i = static_cast<std::size_t>(2 * free[n == 1 ? 0 : rng.next() % static_cast<std::uint64_t>(n)]);
+  const auto i = 2 * static_cast<std::size_t>(free[n == 1 ? 0 : rng.next() % static_cast<std::uint64_t>(n)]);
   a = cards[i];
   b = cards[i + 1];
   return n;
