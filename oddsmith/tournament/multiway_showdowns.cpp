@@ -131,9 +131,10 @@ void ShowdownDealer::value_classes(ShowdownRng& rng, CardMask used, const int* b
   auto below = [&](unsigned n) {
     if (!spare) bits = rng.next();
     spare = !spare;
-    const auto piece = static_cast<std::uint32_t>(bits);
+    const std::uint64_t piece = bits & 0xFFFFFFFFu;
     bits >>= 32;
-    return static_cast<unsigned>((std::uint64_t{piece} * n) >> 32);
+    const std::uint64_t scaled = piece * n;  // below n * 2^32
+    return static_cast<unsigned>(scaled >> 32);
   };
   for (int cls = 0; cls < kClasses; ++cls) {
     const int row = cls / 13;
