@@ -3,10 +3,11 @@
 // 0.5/1, ante 0.1, payouts 50/30/20), solved `--runs` times at each thread
 // count asked; prints iterations, seconds, exploitability and the multiway
 // pots' sampling, then the median time. Other tables with --stacks, --payouts
-// (none: chips) and --ante; --ranges prints the first actions' ranges.
+// (none: chips) and --ante; --no-card-removal deals the classes
+// independently; --ranges prints the first actions' ranges.
 //
 //   bench_tournament [--threads 1,2] [--runs 3] [--stacks 10,12,...] [--payouts 50,30,20|none] [--ante 0.1]
-//                    [--deals N] [--ranges]
+//                    [--deals N] [--no-card-removal] [--ranges]
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
@@ -56,6 +57,8 @@ int main(int argc, char** argv) {
       query.ante = std::atof(argv[++i]);
     } else if (a == "--deals" && more) {
       query.multiway_deals = std::atoi(argv[++i]);
+    } else if (a == "--no-card-removal") {
+      query.card_removal = false;
     } else if (a == "--ranges") {
       ranges = true;
     } else {

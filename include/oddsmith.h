@@ -594,8 +594,9 @@ typedef struct oddsmith_pushfold_query {
   int big_blind_ante;          /* 1: the big blind posts every player's ante */
   int payout_count;            /* 0: chips; else 1 .. player_count payouts for ICM */
   const double *payouts;
-  int without_card_removal;    /* 1: opponents' classes weighted by their hand counts only (heads-up; with
-                                  three or more players the classes are dealt independently) */
+  int without_card_removal;    /* 1: every player's class dealt as if no card were out (by hand counts
+                                  only); 0: each pair of players' hands miss each other (heads-up
+                                  exactly; with three or more pairwise, folded hands included) */
   double target_exploitability; /* stop once the best-response gains add up to at most this (payoff units);
                                    0: 0.00001 big blinds, or 1e-7 of the prize pool (the chart's: ten
                                    times that); three or more players: 0.001 big blinds, or 1e-5 of the pool */

@@ -1,6 +1,7 @@
 // Hold'em's starting-hand classes on the 13 x 13 chart.
 #include "tournament/hand_classes.h"
 
+#include <algorithm>
 #include <vector>
 
 namespace oddsmith::tournament {
@@ -74,6 +75,35 @@ ClassPairCounts class_pair_counts() {
     }
   }
   return counts;
+}
+
+void class_miss_shares(const double* weights, double* out) {
+  double mass = 0;
+  for (int c = 0; c < kClasses; ++c) mass += weights[c];
+  if (!(mass > 0)) {
+    std::fill(out, out + kClasses, 1.0);
+    return;
+  }
+  // By row (rank, ace first): the weight of the hands holding one given card
+  // of it. Half of a pocket pair's hands hold a given card of its rank; a
+  // quarter of a suited or an offsuit class's hold a given card of either rank.
+  std::array<double, 13> holding{};
+  for (int c = 0; c < kClasses; ++c) {
+    const auto row = static_cast<std::size_t>(c / 13), col = static_cast<std::size_t>(c % 13);
+    if (row == col) {
+      holding[row] += weights[c] / 2;
+    } else {
+      holding[row] += weights[c] / 4;
+      holding[col] += weights[c] / 4;
+    }
+  }
+  for (int c = 0; c < kClasses; ++c) {
+    const auto row = static_cast<std::size_t>(c / 13), col = static_cast<std::size_t>(c % 13);
+    // The hands sharing a card with one hand of class c: those holding either
+    // card, that hand itself counted once.
+    const double hit = holding[row] + holding[col] - weights[c] / class_combos(c);
+    out[c] = std::max(0.0, 1 - hit / mass) * kHands / kHandsLeftByOne;
+  }
 }
 
 }  // namespace oddsmith::tournament

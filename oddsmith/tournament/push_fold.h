@@ -35,9 +35,11 @@ struct PushFoldQuery {
   double ante = 0;                // per player; with big_blind_ante the big blind posts them all
   bool big_blind_ante = false;
   std::vector<double> payouts;    // empty: the payoff is chips; else ICM prize equity of the stacks after the hand
-  bool card_removal = true;       // false: opponents' classes weighted by their hand counts alone (heads-up;
-                                  // with three or more the classes are dealt independently, the
-                                  // showdowns' equities alone knowing the cards already out)
+  bool card_removal = true;       // each pair of players' hands miss each other: heads-up exactly; with
+                                  // three or more pairwise, the folded hands' cards included (each other
+                                  // player's hand misses a player's own, and the others' miss each
+                                  // other on average). false: every class dealt by its hand count alone
+                                  // (the sampled multiway showdowns still deal the cards out)
   double target_exploitability = 0;  // stop once the best-response gains add up to at most this
                                      // (0: 0.00001 big blinds, or 1e-7 of the prize pool with payouts;
                                      // a chart's: ten times that; three or more players:

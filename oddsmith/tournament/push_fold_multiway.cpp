@@ -3,8 +3,10 @@
 // The game tree holds every first action (push or fold, all before folded)
 // and every answer to a push given who called it before: 2^n - 2 decisions.
 // Each player acts at most once, so a decision's average strategy needs no
-// weighting by the player's own reach. Classes are dealt independently, each
-// with its share of the 1,326 hands. One walk of the tree per iteration
+// weighting by the player's own reach. Each class is dealt with its share of
+// the 1,326 hands; with card removal the values at each end are scaled by how
+// likely the other players' hands miss the player's and each other
+// (terminal_values). One walk of the tree per iteration
 // carries every player's reach down and every player's counterfactual values
 // up (simultaneous updates; regrets floored at zero, averages weighted by
 // iteration). A pot two players contest is valued with the exact heads-up
@@ -81,27 +83,40 @@ struct Node {
   int act = 0, fold = 0;  // >= 0: a node; < 0: ~terminal
   Vec strategy{}, regret_act{}, regret_fold{}, sum{}, average{};
   Vec reach_act{}, reach_fold{};  // the walk's scratch
+  Vec miss_act{}, miss_fold{};    // and with card removal their miss shares
 };
 
 struct Reach {
   std::array<const double*, kMaxSeats> vec{};
   std::array<double, kMaxSeats> mass{};
+  std::array<const double*, kMaxSeats> miss{};  // with card removal: class_miss_shares of vec
 };
 
 enum class Walk { update, evaluate };
 
+
+
+
 double mass_of(const double* v) { return std::accumulate(v, v + kN, 0.0); }
 
-void product(const std::vector<double>& m, const double* v, double* out) {
-  for (std::size_t a = 0; a < kN; ++a) {
-    const double* row = &m[a * kN];
-    double s = 0;
-    for (std::size_t b = 0; b < kN; ++b) s += row[b] * v[b];
-    out[a] = s;
+// A sum of products in four running sums, so that the additions need not
+// wait on each other (the walk spends most of its time here).
+double dot(const double* a, const double* b) {
+  double s0 = 0, s1 = 0, s2 = 0, s3 = 0;
+  std::size_t i = 0;
+  for (; i + 4 <= kN; i += 4) {
+    s0 += a[i] * b[i];
+    s1 += a[i + 1] * b[i + 1];
+    s2 += a[i + 2] * b[i + 2];
+    s3 += a[i + 3] * b[i + 3];
   }
+  for (; i < kN; ++i) s0 += a[i] * b[i];
+  return (s0 + s1) + (s2 + s3);
 }
 
-double dot(const double* a, const double* b) { return std::inner_product(a, a + kN, b, 0.0); }
+void product(const std::vector<double>& m, const double* v, double* out) {
+  for (std::size_t a = 0; a < kN; ++a) out[a] = dot(&m[a * kN], v);
+}
 
 // Payoffs of the stacks after a multiway pot, cached for the pot being
 // sampled: many rankings of the hands leave the same stacks, and valuing
@@ -146,13 +161,22 @@ class Solver {
   explicit Solver(const PushFoldQuery& query) : query_(query), seats_(seat_players(query)) {
     n_ = seats_.players;
     for (std::size_t c = 0; c < kN; ++c) prior_[c] = class_combos(static_cast<int>(c)) / static_cast<double>(kHands);
+    removal_ = query.card_removal;
+    class_miss_shares(prior_.data(), prior_miss_.data());
     win_.resize(kN * kN);
     tie_.resize(kN * kN);
+    meet_.resize(kN * kN);
+    const ClassPairCounts pairs = class_pair_counts();
     for (std::size_t a = 0; a < kN; ++a) {
       for (std::size_t b = 0; b < kN; ++b) {
         const ClassShowdown s = heads_up_showdown(static_cast<int>(a), static_cast<int>(b));
-        win_[a * kN + b] = s.win();
-        tie_[a * kN + b] = s.tie;
+        // With card removal a class meets another as often as their hands
+        // can: the pairs sharing no card, over the hands of the second
+        // class a hand of the first leaves (1 on average over all classes).
+        const double combos = class_combos(static_cast<int>(a)) * class_combos(static_cast<int>(b));
+        meet_[a * kN + b] = removal_ ? pairs[a][b] / combos * kHands / kHandsLeftByOne : 1.0;
+        win_[a * kN + b] = s.win() * meet_[a * kN + b];
+        tie_[a * kN + b] = s.tie * meet_[a * kN + b];
       }
     }
     std::vector<double> live(seats_.blind);
@@ -171,6 +195,7 @@ class Solver {
 
   void walk(int ref, int depth, const Reach& reach, Walk mode, int payoff, double* out);
   void terminal_values(const Terminal& t, const Reach& reach, Walk mode, int payoff, double* out);
+  void independent_values(const Terminal& t, const Reach& reach, Walk mode, int payoff, double* out);
   struct Evaluation {
     std::vector<double> ev, gain;
   };
@@ -184,11 +209,15 @@ class Solver {
   Seats seats_;
   int n_ = 0;
   Vec prior_{};
-  std::vector<double> win_, tie_;  // 169 x 169: the first class wins; a tie
+  Vec prior_miss_{};  // the miss shares of a hand about which nothing is known
+  std::vector<double> win_, tie_;  // 169 x 169: the first class wins; a tie (times meet_)
+  std::vector<double> meet_;       // 169 x 169: how often the classes meet, relative to no card removal
+  bool removal_ = false;           // card removal between all players
+  std::array<std::array<Vec, kMaxSeats + 1>, 2> products_{};  // terminal_values' scratch
   std::vector<Node> nodes_;
   std::vector<Terminal> terminals_;
   std::vector<std::vector<double>> buffers_;  // two per depth: the children's values
-  Vec scratch_[4]{};
+  Vec scratch_[6]{};
   bool collect_ = false;                      // an evaluating walk notes the multiway pots' reach
   std::int64_t deals_done_ = 0;
   int rounds_ = 0;  // refreshes so far
@@ -301,9 +330,71 @@ int Solver::add_terminal(std::uint32_t in_hand, const std::vector<double>& live)
   return ~static_cast<int>(terminals_.size() - 1);
 }
 
-// Every player's counterfactual values at a terminal: its payoff times the
-// others' reach (a pot's value to a player in it depends on their class).
+// Every player's counterfactual values at a terminal. With card removal
+// (pairwise: each pair of players' hands must miss each other) a player's
+// values for a class are scaled by how likely each other player's hand
+// misses a hand of it (their reach's miss shares) and by how likely the
+// others' hands miss each other (each such pair's mean miss share, the same
+// for all of the player's classes). The two hands of a pot of two already
+// meet by the table's pairs, so that pair is left out; the sampled pots of
+// three or more condition the other members' hands on the player's class
+// (which of them), so only how likely they are is scaled.
 void Solver::terminal_values(const Terminal& t, const Reach& reach, Walk mode, int payoff, double* out) {
+  independent_values(t, reach, mode, payoff, out);
+  if (!removal_) return;
+  const auto n = static_cast<std::size_t>(n_);
+  // The pot of two whose pair the table covers (none elsewhere).
+  const std::size_t p = t.kind == Pot::heads_up ? static_cast<std::size_t>(t.members[0]) : n;
+  const std::size_t q = t.kind == Pot::heads_up ? static_cast<std::size_t>(t.members[1]) : n;
+  const auto covered = [&](std::size_t i, std::size_t j) { return (i == p && j == q) || (i == q && j == p); };
+  std::array<std::array<double, kMaxSeats>, kMaxSeats> meet{};
+  for (std::size_t i = 0; i < n; ++i) {
+    const double mass = reach.mass[i];
+    for (std::size_t j = i + 1; j < n; ++j) {
+      meet[i][j] = mass > 0 ? dot(reach.vec[i], reach.miss[j]) / mass : 1.0;
+      meet[j][i] = meet[i][j];
+    }
+  }
+  // Products of the miss shares of the players before each one (prefix) and
+  // after it (suffix): a player's factor leaves itself out.
+  std::array<Vec, kMaxSeats + 1>& before = products_[0];
+  std::array<Vec, kMaxSeats + 1>& after = products_[1];
+  before[0].fill(1.0);
+  after[n].fill(1.0);
+  for (std::size_t j = 0; j < n; ++j) {
+    for (std::size_t c = 0; c < kN; ++c) before[j + 1][c] = before[j][c] * reach.miss[j][c];
+  }
+  for (std::size_t j = n; j-- > 0;) {
+    for (std::size_t c = 0; c < kN; ++c) after[j][c] = after[j + 1][c] * reach.miss[j][c];
+  }
+  for (std::size_t u = 0; u < n; ++u) {
+    double others_meet = 1;
+    for (std::size_t i = 0; i < n; ++i) {
+      for (std::size_t j = i + 1; j < n; ++j) {
+        if (i != u && j != u && !covered(i, j)) others_meet *= meet[i][j];
+      }
+    }
+    Vec& factor = scratch_[0];
+    if (u == p || u == q) {
+      factor.fill(others_meet);
+      for (std::size_t j = 0; j < n; ++j) {
+        if (j == u || covered(u, j)) continue;
+        for (std::size_t c = 0; c < kN; ++c) factor[c] *= reach.miss[j][c];
+      }
+    } else {
+      for (std::size_t c = 0; c < kN; ++c) factor[c] = others_meet * before[u][c] * after[u + 1][c];
+    }
+    for (std::size_t c = 0; c < kN; ++c) out[u * kN + c] *= factor[c];
+    if (mode == Walk::evaluate) {
+      for (std::size_t c = 0; c < kN; ++c) out[(n + u) * kN + c] *= factor[c];
+    }
+  }
+}
+
+// Every player's counterfactual values at a terminal with no card removal
+// but between the two hands of a pot of two: its payoff times the others'
+// reach (a pot's value to a player in it depends on their class).
+void Solver::independent_values(const Terminal& t, const Reach& reach, Walk mode, int payoff, double* out) {
   const auto n = static_cast<std::size_t>(n_);
   auto others = [&](std::size_t u, std::size_t v) {
     double m = 1;
@@ -348,23 +439,30 @@ void Solver::terminal_values(const Terminal& t, const Reach& reach, Walk mode, i
   double* tq = scratch_[1].data();
   double* wp = scratch_[2].data();
   double* tp = scratch_[3].data();
+  double* mq = scratch_[4].data();
+  double* mp = scratch_[5].data();
   product(win_, reach.vec[q], wq);
   product(tie_, reach.vec[q], tq);
   product(win_, reach.vec[p], wp);
   product(tie_, reach.vec[p], tp);
+  if (removal_) {
+    product(meet_, reach.vec[q], mq);
+    product(meet_, reach.vec[p], mp);
+  } else {
+    std::fill(mq, mq + kN, reach.mass[q]);
+    std::fill(mp, mp + kN, reach.mass[p]);
+  }
   auto v = [&](std::size_t outcome, std::size_t u) { return value[outcome * n + u]; };
   const double rest = others(p, q);
   for (std::size_t c = 0; c < kN; ++c) {
-    out[p * kN + c] =
-        rest * (v(2, p) * reach.mass[q] + (v(0, p) - v(2, p)) * wq[c] + (v(1, p) - v(2, p)) * tq[c]);
-    out[q * kN + c] =
-        rest * (v(0, q) * reach.mass[p] + (v(2, q) - v(0, q)) * wp[c] + (v(1, q) - v(0, q)) * tp[c]);
+    out[p * kN + c] = rest * (v(2, p) * mq[c] + (v(0, p) - v(2, p)) * wq[c] + (v(1, p) - v(2, p)) * tq[c]);
+    out[q * kN + c] = rest * (v(0, q) * mp[c] + (v(2, q) - v(0, q)) * wp[c] + (v(1, q) - v(0, q)) * tp[c]);
   }
   copy(p);
   copy(q);
   const double first = dot(reach.vec[p], wq);
   const double tied = dot(reach.vec[p], tq);
-  const double second = reach.mass[p] * reach.mass[q] - first - tied;
+  const double second = dot(reach.vec[p], mq) - first - tied;
   for (std::size_t u = 0; u < n; ++u) {
     if (u == p || u == q) continue;
     double m = 1;
@@ -397,11 +495,17 @@ void Solver::walk(int ref, int depth, const Reach& reach, Walk mode, int payoff,
   double* a = buffers_[level].data();
   double* b = buffers_[level + 1].data();
   Reach child = reach;
+  if (removal_) {
+    class_miss_shares(node.reach_act.data(), node.miss_act.data());
+    class_miss_shares(node.reach_fold.data(), node.miss_fold.data());
+  }
   child.vec[j] = node.reach_act.data();
   child.mass[j] = mass_of(node.reach_act.data());
+  child.miss[j] = node.miss_act.data();
   walk(node.act, depth + 1, child, mode, payoff, a);
   child.vec[j] = node.reach_fold.data();
   child.mass[j] = mass_of(node.reach_fold.data());
+  child.miss[j] = node.miss_fold.data();
   walk(node.fold, depth + 1, child, mode, payoff, b);
   const std::size_t blocks = mode == Walk::evaluate ? 2 * n : n;
   for (std::size_t u = 0; u < blocks; ++u) {
@@ -429,7 +533,11 @@ void Solver::walk(int ref, int depth, const Reach& reach, Walk mode, int payoff,
 Solver::Evaluation Solver::evaluate(int payoff) {
   const auto n = static_cast<std::size_t>(n_);
   Reach reach;
-  for (std::size_t p = 0; p < n; ++p) reach.vec[p] = prior_.data(), reach.mass[p] = 1.0;
+  for (std::size_t p = 0; p < n; ++p) {
+    reach.vec[p] = prior_.data();
+    reach.mass[p] = 1.0;
+    reach.miss[p] = prior_miss_.data();
+  }
   std::vector<double> out(2 * n * kN);
   walk(0, 0, reach, Walk::evaluate, payoff, out.data());
   Evaluation e;
@@ -445,7 +553,11 @@ Solver::Evaluation Solver::evaluate(int payoff) {
 void Solver::iterate(int t) {
   const auto n = static_cast<std::size_t>(n_);
   Reach reach;
-  for (std::size_t p = 0; p < n; ++p) reach.vec[p] = prior_.data(), reach.mass[p] = 1.0;
+  for (std::size_t p = 0; p < n; ++p) {
+    reach.vec[p] = prior_.data();
+    reach.mass[p] = 1.0;
+    reach.miss[p] = prior_miss_.data();
+  }
   std::vector<double>& out = buffers_.back();
   walk(0, 0, reach, Walk::update, query_.payouts.empty() ? kChips : kPrize, out.data());
   for (Node& node : nodes_) {
@@ -508,7 +620,8 @@ std::int64_t Solver::sample_pot(std::size_t index, int deals, int round, Outcome
     if (others < kUnlikely) continue;  // a pot this unlikely keeps its tie values
     const int count = std::max(8, others >= 1e-3 ? deals : (others >= 1e-5 ? deals / 4 : deals / 16));
     const auto u = static_cast<std::size_t>(t.members[i]);
-    ShowdownRng rng(query_.seed ^ (0x9e3779b97f4a7c15ULL * (((static_cast<std::uint64_t>(round) * 4096 + index) * 16 + i) + 1)));
+    const std::uint64_t stream = (static_cast<std::uint64_t>(round) * 4096 + index) * 16 + i + 1;
+    ShowdownRng rng(query_.seed ^ (0x9e3779b97f4a7c15ULL * stream));
     // Per class: the samples' weights, their squares, the weighted payoffs and chip squares.
     Vec weights{}, weight_squares{}, chips{}, prize{}, chip_squares{};
     std::vector<double> bystander(2 * n, 0.0);

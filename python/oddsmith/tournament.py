@@ -210,7 +210,9 @@ def pushfold(stacks: Sequence[SupportsFloat], blinds: Sequence[SupportsFloat] = 
     sample them, `seed` fixes them), to an exploitability (the players'
     best-response gains added up) of `target` (default heads-up 0.00001 big
     blinds or 1e-7 of the prize pool; three or more 0.001 big blinds or 1e-5
-    of the pool)."""
+    of the pool). With `card_removal` the players' hands miss each other's
+    cards (heads-up exactly; with three or more pair by pair, the folded
+    hands included); without it each class is dealt by its hand count."""
     stack_list = _numbers(stacks, "stacks")
     small, big = _blinds(blinds)
     payout_list = _numbers(payouts, "payouts") if payouts is not None else []
