@@ -21,6 +21,7 @@ from .breakdown import breakdown
 from .calculator import equity
 from .flops import describe, flop_set
 from .solver import solve, solve_tree
+from .report_svg import report_svg
 
 CLUSTER_EXTRA = "pip install 'oddsmith[cluster]'"
 KINDS = ("solve", "equity")
@@ -149,7 +150,6 @@ class Report:
         """A chart of the flops as stacked columns, grouped by high card and
         texture: the root's action frequencies (solve) or OOP's made-hand
         categories (equity), with the weighted means in the legend."""
-        from .report_svg import report_svg
         return report_svg(self, title)
 
 

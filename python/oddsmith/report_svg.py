@@ -1,11 +1,17 @@
 """A report's chart: one stacked column per flop, grouped by high card (labelled
 below) and sorted by texture within each group; the look (fonts, title,
 legend, action colours) of the command line's strategy chart."""
-from typing import TYPE_CHECKING, Any, Dict, List, Optional, Tuple
+from typing import Any, Dict, List, Optional, Protocol, Tuple
 from xml.sax.saxutils import escape
 
-if TYPE_CHECKING:
-    from .report import Report
+
+class ReportTable(Protocol):
+    """What the chart reads of a report (oddsmith.report.Report has it)."""
+    kind: str
+    columns: List[str]
+    rows: List[Dict[str, Any]]
+
+    def weighted_mean(self, name: str) -> float: ...
 
 _RANK_ORDER = "AKQJT98765432"
 _TEXTURES = ("rainbow", "two-tone", "monotone")
@@ -41,7 +47,7 @@ def _sort_key(row: Dict[str, Any]) -> Tuple[int, int, str]:
                                                              "disconnected" in texture else 2), str(row["flop"])
 
 
-def report_svg(report: "Report", title: Optional[str] = None) -> str:
+def report_svg(report: ReportTable, title: Optional[str] = None) -> str:
     if report.kind == "solve":
         series = [c for c in report.columns if c.startswith("freq ")]
         labels = [c[len("freq "):] for c in series]
