@@ -18,12 +18,6 @@ namespace oddsmith::solver {
 
 namespace {
 
-std::string_view trim(std::string_view s) {
-  while (!s.empty() && std::isspace(static_cast<unsigned char>(s.front()))) s.remove_prefix(1);
-  while (!s.empty() && std::isspace(static_cast<unsigned char>(s.back()))) s.remove_suffix(1);
-  return s;
-}
-
 // "bet 75%:0.6, check:0.4" into (action, frequency) pairs.
 bool parse_actions(std::string_view text, std::vector<std::pair<std::string, double>>& out, std::string& error) {
   while (true) {
