@@ -44,30 +44,53 @@ RiverTable make_subset_river_table(Game game, CardMask board, const std::array<H
   return t;
 }
 
+namespace {
+
+// Their reach summed over every card subset of their hands, and from it the
+// reach of their hands that a hand of mine shares no card with.
+class SubsetReach {
+ public:
+  SubsetReach(const HandSet& mine, const HandSet& theirs, float* scratch)
+      : per_hand_(theirs.subsets.per_hand),
+        odd_(mine.subsets.odd),
+        own_(theirs.subsets.own.data()),
+        other_(mine.subsets.other.data()),
+        sums_(scratch) {
+    std::fill(sums_, sums_ + theirs.subsets.slots + 1, 0.0f);
+  }
+  void add(int theirs, float reach) {
+    total_ += reach;
+    add_subsets(own_ + static_cast<std::size_t>(theirs) * static_cast<std::size_t>(per_hand_), per_hand_, reach, sums_);
+  }
+  float compatible(int mine) const {
+    return total_ - blocked_reach(other_ + static_cast<std::size_t>(mine) * static_cast<std::size_t>(per_hand_),
+                                  per_hand_, odd_, sums_);
+  }
+
+ private:
+  int per_hand_, odd_;
+  const std::uint32_t* own_;
+  const std::uint32_t* other_;
+  float* sums_;
+  float total_ = 0;
+};
+
+}  // namespace
+
 void subset_showdown_values(const RiverTable& table, int me, const HandSet& mine, const HandSet& theirs,
                             const float* reach, float* out, double win, double lose, double tie, float* scratch) {
   const auto& mine_sorted = table.sorted[static_cast<std::size_t>(me)];
   const auto& theirs_sorted = table.sorted[static_cast<std::size_t>(1 - me)];
-  const int K = theirs.subsets.per_hand, odd = mine.subsets.odd;
-  const std::uint32_t* own = theirs.subsets.own.data();
-  const std::uint32_t* other = mine.subsets.other.data();
-  float* sums = scratch;
-  std::fill(sums, sums + theirs.subsets.slots + 1, 0.0f);
-  float total = 0;
+  SubsetReach sums(mine, theirs, scratch);
   std::size_t next = 0;
   // Their hands into the sums in strength order, up to a strength.
   auto add_below = [&](auto stronger_than_limit) {
     while (next < theirs_sorted.size() && !stronger_than_limit(theirs_sorted[next].strength)) {
       const std::uint16_t o = theirs_sorted[next++].hand;
-      const float r = reach[o];
-      if (r == 0) continue;
-      total += r;
-      add_subsets(own + static_cast<std::size_t>(o) * static_cast<std::size_t>(K), K, r, sums);
+      if (reach[o] != 0) sums.add(o, reach[o]);
     }
   };
-  auto compatible = [&](std::uint16_t h) {
-    return total - blocked_reach(other + static_cast<std::size_t>(h) * static_cast<std::size_t>(K), K, odd, sums);
-  };
+  auto compatible = [&](std::uint16_t h) { return sums.compatible(h); };
   std::fill(out, out + mine.size(), 0.0f);
   // out = lose * compatible + (win - tie) * beaten - (lose - tie) * not_above,
   // as the two-card sweep: beaten over the hands strictly weaker, not_above
@@ -90,21 +113,12 @@ void subset_showdown_values(const RiverTable& table, int me, const HandSet& mine
 
 void subset_compatible_values(const HandSet& mine, const HandSet& theirs, const float* reach, float* out, double value,
                               float* scratch) {
-  const int K = theirs.subsets.per_hand, odd = mine.subsets.odd;
-  const std::uint32_t* own = theirs.subsets.own.data();
-  const std::uint32_t* other = mine.subsets.other.data();
-  float* sums = scratch;
-  std::fill(sums, sums + theirs.subsets.slots + 1, 0.0f);
-  float total = 0;
+  SubsetReach sums(mine, theirs, scratch);
   for (int o = 0; o < theirs.size(); ++o) {
-    const float r = reach[o];
-    if (r == 0) continue;
-    total += r;
-    add_subsets(own + static_cast<std::size_t>(o) * static_cast<std::size_t>(K), K, r, sums);
+    if (reach[o] != 0) sums.add(o, reach[o]);
   }
   const auto v = static_cast<float>(value);
-  for (int h = 0; h < mine.size(); ++h)
-    out[h] = v * (total - blocked_reach(other + static_cast<std::size_t>(h) * static_cast<std::size_t>(K), K, odd, sums));
+  for (int h = 0; h < mine.size(); ++h) out[h] = v * sums.compatible(h);
 }
 
 }  // namespace oddsmith::solver
