@@ -120,7 +120,6 @@ int ShowdownDealer::free_hand(ShowdownRng& rng, int cls, CardMask used, int& a, 
 }
 
 void ShowdownDealer::value_classes(ShowdownRng& rng, CardMask used, const int* board, ClassStrengths& out) const {
-  const std::uint64_t* key = osm_card_key;
   const std::uint64_t keys = board_key_sum(board);
   // Most boards leave no one a flush: there every hand of a class is as
   // strong as any other, so only how many are free is needed.
@@ -144,54 +143,32 @@ void ShowdownDealer::value_classes(ShowdownRng& rng, CardMask used, const int* b
     // The suits still free in each rank.
     const auto free_high = static_cast<unsigned>(~used >> (4 * high)) & 0xFu;
     const auto free_low = static_cast<unsigned>(~used >> (4 * low)) & 0xFu;
-    unsigned count = 0;
-    int s1 = -1, s2 = -1;
+    // How many of the class's hands are free: pairs of the free suits,
+    // suits free in both ranks, or free suits of each rank but the same one.
+    const auto high_n = static_cast<unsigned>(std::popcount(free_high));
+    const auto both_n = static_cast<unsigned>(std::popcount(free_high & free_low));
+    const unsigned count = row == col ? high_n * (high_n - 1) / 2
+                                      : (row < col ? both_n
+                                                   : high_n * static_cast<unsigned>(std::popcount(free_low)) - both_n);
+    const auto at = static_cast<std::size_t>(cls);
+    out.free[at] = static_cast<std::uint8_t>(count);
+    if (count == 0) continue;
     if (!flush) {
-      const unsigned both = static_cast<unsigned>(std::popcount(free_high & free_low));
-      const auto h = static_cast<unsigned>(std::popcount(free_high));
-      count = row == col ? h * (h - 1) / 2
-                         : (row < col ? both : h * static_cast<unsigned>(std::popcount(free_low)) - both);
-      out.free[static_cast<std::size_t>(cls)] = static_cast<std::uint8_t>(count);
-      if (count != 0)
-        out.strength[static_cast<std::size_t>(cls)] = rank_only_value7(keys + rank_count_key(high) + rank_count_key(low));
+      out.strength[at] = rank_only_value7(keys + rank_count_key(high) + rank_count_key(low));
       continue;
     }
-    if (row == col) {
-      const auto n = static_cast<unsigned>(std::popcount(free_high));
-      count = n * (n - 1) / 2;
-      if (count == 0) {
-        out.free[static_cast<std::size_t>(cls)] = 0;
-        continue;
-      }
-      unsigned j = below(count);
-      for (unsigned a = free_high; a != 0 && s1 < 0; a &= a - 1) {
-        for (unsigned b = a & (a - 1); b != 0; b &= b - 1) {
-          if (j-- == 0) {
-            s1 = std::countr_zero(a);
-            s2 = std::countr_zero(b);
-            break;
-          }
-        }
-      }
-    } else if (row < col) {  // suited
+    // The j-th free hand, j drawn uniformly.
+    unsigned j = below(count);
+    int s1 = -1, s2 = -1;
+    if (row < col) {  // suited
       unsigned both = free_high & free_low;
-      count = static_cast<unsigned>(std::popcount(both));
-      if (count == 0) {
-        out.free[static_cast<std::size_t>(cls)] = 0;
-        continue;
-      }
-      for (unsigned j = below(count); j != 0; --j) both &= both - 1;
+      for (; j != 0; --j) both &= both - 1;
       s1 = s2 = std::countr_zero(both);
-    } else {  // offsuit
-      count = static_cast<unsigned>(std::popcount(free_high) * std::popcount(free_low) -
-                                    std::popcount(free_high & free_low));
-      if (count == 0) {
-        out.free[static_cast<std::size_t>(cls)] = 0;
-        continue;
-      }
-      unsigned j = below(count);
+    } else {
+      // Pairs: two different free suits; offsuit: a free suit of each rank, not the same one.
       for (unsigned a = free_high; a != 0 && s1 < 0; a &= a - 1) {
-        for (unsigned b = free_low & ~(a & (0u - a)); b != 0; b &= b - 1) {
+        const unsigned lowest = a & (0u - a);
+        for (unsigned b = row == col ? a & (a - 1) : free_low & ~lowest; b != 0; b &= b - 1) {
           if (j-- == 0) {
             s1 = std::countr_zero(a);
             s2 = std::countr_zero(b);
@@ -200,11 +177,7 @@ void ShowdownDealer::value_classes(ShowdownRng& rng, CardMask used, const int* b
         }
       }
     }
-    const int a = high * 4 + s1;
-    const int b = low * 4 + s2;
-    out.free[static_cast<std::size_t>(cls)] = static_cast<std::uint8_t>(count);
-    out.strength[static_cast<std::size_t>(cls)] =
-        eval7_of_sum(keys + key[a] + key[b], a, b, board[0], board[1], board[2], board[3], board[4]);
+    out.strength[at] = strength_on_board(high * 4 + s1, low * 4 + s2, board, keys);
   }
 }
 

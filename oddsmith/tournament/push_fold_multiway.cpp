@@ -94,9 +94,6 @@ struct Reach {
 
 enum class Walk { update, evaluate };
 
-
-
-
 double mass_of(const double* v) { return std::accumulate(v, v + kN, 0.0); }
 
 // A sum of products in four running sums, so that the additions need not
